@@ -1,0 +1,58 @@
+#include "model/AccountStatus.h"
+
+#include "model/Format.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double usedUp = 100.0;
+constexpr double nearlyUsedUp = 90.0;
+} // namespace
+
+AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now) {
+    QList<LimitReading> readings;
+    readings.reserve(limits.size());
+    for (const LimitReading& limit : limits)
+        readings.append(limit.current(now));
+
+    if (readings.isEmpty())
+        return {Level::unknown, QStringLiteral("No data yet")};
+
+    bool blocked = false;
+    std::optional<Instant> latestReset;
+    for (const LimitReading& reading : readings) {
+        if (!reading.coversWholeAccount() || reading.percent < usedUp)
+            continue;
+        blocked = true;
+        if (reading.resetsAt && (!latestReset || *reading.resetsAt > *latestReset))
+            latestReset = reading.resetsAt;
+    }
+    if (blocked) {
+        if (!latestReset)
+            return {Level::blocked, QStringLiteral("Limit reached")};
+        return {Level::blocked, QStringLiteral("Back in ") + Format::countdown(*latestReset, now)};
+    }
+
+    for (const LimitReading& reading : readings) {
+        if (reading.coversWholeAccount() || reading.percent < usedUp)
+            continue;
+        if (reading.resetsAt)
+            return {Level::partial, reading.shortTitle() + QStringLiteral(" back in ") +
+                                        Format::countdown(*reading.resetsAt, now)};
+        return {Level::partial, reading.shortTitle() + QStringLiteral(" limit reached")};
+    }
+
+    const LimitReading* nearest = nullptr;
+    for (const LimitReading& reading : readings) {
+        if (reading.coversWholeAccount() && reading.percent >= nearlyUsedUp &&
+            (!nearest || reading.percent > nearest->percent))
+            nearest = &reading;
+    }
+    if (!nearest)
+        return {Level::ready, QStringLiteral("Ready")};
+
+    const double left = std::max(std::round(usedUp - nearest->percent), 0.0);
+    return {Level::ready, QString::number(static_cast<qint64>(left)) + QStringLiteral("% of ") +
+                              nearest->title.toLower() + QStringLiteral(" left")};
+}

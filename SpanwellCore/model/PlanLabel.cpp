@@ -1,0 +1,67 @@
+#include "model/PlanLabel.h"
+
+#include <QStringList>
+
+namespace {
+
+std::optional<QString> baseName(const std::optional<QString>& subscriptionType,
+                                const std::optional<QString>& displayName) {
+    if (displayName)
+        return displayName;
+    if (!subscriptionType)
+        return std::nullopt;
+    const QString& type = *subscriptionType;
+    if (type.isEmpty())
+        return type;
+    const qsizetype firstLength = type.at(0).isHighSurrogate() && type.size() > 1 ? 2 : 1;
+    return type.left(firstLength).toUpper() + type.mid(firstLength);
+}
+
+// A decimal integer in the signed 64-bit range, with an optional sign and nothing else.
+bool isWholeNumber(const QString& text) {
+    const qsizetype signLength =
+        text.startsWith(QLatin1Char('+')) || text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (text.size() == signLength)
+        return false;
+    for (qsizetype index = signLength; index < text.size(); ++index)
+        if (text.at(index) < QLatin1Char('0') || text.at(index) > QLatin1Char('9'))
+            return false;
+    bool fits = false;
+    text.toLongLong(&fits);
+    return fits;
+}
+
+std::optional<QString> multiplier(const std::optional<QString>& rateLimitTier) {
+    if (!rateLimitTier)
+        return std::nullopt;
+    const QStringList pieces = rateLimitTier->split(QLatin1Char('_'), Qt::SkipEmptyParts);
+    if (pieces.isEmpty())
+        return std::nullopt;
+    const QString& last = pieces.last();
+    if (!last.endsWith(QLatin1Char('x')) || !isWholeNumber(last.chopped(1)))
+        return std::nullopt;
+    return last;
+}
+
+} // namespace
+
+namespace PlanLabel {
+
+std::optional<QString> make(const std::optional<QString>& subscriptionType,
+                            const std::optional<QString>& rateLimitTier,
+                            const std::optional<QString>& displayName) {
+    const std::optional<QString> base = baseName(subscriptionType, displayName);
+    const std::optional<QString> times = multiplier(rateLimitTier);
+    if (!base)
+        return times;
+    const QString folded = base->toLower();
+    if (folded == QLatin1String("ultra"))
+        return QStringLiteral("Ultra");
+    if (folded == QLatin1String("max"))
+        return times == QLatin1String("20x") ? QStringLiteral("Ultra") : QStringLiteral("Max");
+    if (times)
+        return *base + QLatin1Char(' ') + *times;
+    return base;
+}
+
+} // namespace PlanLabel

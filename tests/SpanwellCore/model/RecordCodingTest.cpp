@@ -1,0 +1,190 @@
+#include "model/Account.h"
+#include "model/FetchProblem.h"
+#include "model/Snapshot.h"
+#include "support/TestRegistry.h"
+
+#include <QJsonDocument>
+#include <QTest>
+
+#include <limits>
+
+namespace {
+
+QJsonValue parse(const char* json) {
+    return QJsonDocument::fromJson(json).object();
+}
+
+QByteArray compact(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+Snapshot fullSnapshot() {
+    return Snapshot{
+        {LimitReading{QStringLiteral("Session"), 12.5, Instant(800000000.125)},
+         LimitReading{QStringLiteral("Week, Opus"), 0, std::nullopt}},
+        QStringLiteral("Max"),
+        Subscription{QStringLiteral("active"), Instant(700000000)},
+        Instant(810000000),
+        Instant(799990000.25),
+    };
+}
+
+} // namespace
+
+class RecordCodingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void snapshotRoundTrips() {
+        const Snapshot snapshot = fullSnapshot();
+        const QByteArray written = compact(*snapshot.toJson());
+        QCOMPARE(Snapshot::fromJson(QJsonDocument::fromJson(written).object()), snapshot);
+    }
+
+    void absentFieldsAreLeftOut() {
+        const Snapshot bare{{}, std::nullopt, std::nullopt, std::nullopt, Instant(1.5)};
+        const QJsonObject json = *bare.toJson();
+        QCOMPARE(json.keys(), QStringList({QStringLiteral("fetchedAt"), QStringLiteral("limits")}));
+        QCOMPARE(compact(*Subscription{}.toJson()), QByteArray("{}"));
+        QCOMPARE(compact(*LimitReading{QStringLiteral("Session"), 0, std::nullopt}.toJson()),
+                 QByteArray(R"({"percent":0,"title":"Session"})"));
+        QCOMPARE(Snapshot::fromJson(json), bare);
+    }
+
+    void datesKeepEveryBit_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("fraction") << 799990000.123456789;
+        QTest::newRow("tiny") << 5e-324;
+        QTest::newRow("before the reference date") << -978307200.000001;
+        QTest::newRow("third") << 1.0 / 3.0;
+    }
+    void datesKeepEveryBit() {
+        QFETCH(double, seconds);
+        const Snapshot snapshot{{}, std::nullopt, std::nullopt, Instant(seconds), Instant(seconds)};
+        const QByteArray written = compact(*snapshot.toJson());
+        const std::optional<Snapshot> read =
+            Snapshot::fromJson(QJsonDocument::fromJson(written).object());
+        QVERIFY(read);
+        QCOMPARE(read->fetchedAt.secondsSinceReferenceDate(), seconds);
+        QCOMPARE(read->loginExpiresAt->secondsSinceReferenceDate(), seconds);
+    }
+
+    void nonFiniteNumbersCannotBeWritten_data() {
+        QTest::addColumn<double>("value");
+        QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("infinity") << std::numeric_limits<double>::infinity();
+    }
+    void nonFiniteNumbersCannotBeWritten() {
+        QFETCH(double, value);
+        Snapshot percent = fullSnapshot();
+        percent.limits[1].percent = value;
+        QVERIFY(!percent.toJson());
+        Snapshot fetched = fullSnapshot();
+        fetched.fetchedAt = Instant(value);
+        QVERIFY(!fetched.toJson());
+        Snapshot created = fullSnapshot();
+        created.subscription->createdAt = Instant(value);
+        QVERIFY(!created.toJson());
+    }
+
+    void decodingChecksKeysAndTypes_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<bool>("decodes");
+        QTest::newRow("minimal") << QByteArray(R"({"limits":[],"fetchedAt":1})") << true;
+        QTest::newRow("unknown keys")
+            << QByteArray(R"({"limits":[],"fetchedAt":1,"x":[]})") << true;
+        QTest::newRow("null optionals")
+            << QByteArray(R"({"limits":[{"title":"Week","percent":3,"resetsAt":null}],)"
+                          R"("plan":null,"subscription":null,"fetchedAt":1})")
+            << true;
+        QTest::newRow("no fetchedAt") << QByteArray(R"({"limits":[]})") << false;
+        QTest::newRow("no limits") << QByteArray(R"({"fetchedAt":1})") << false;
+        QTest::newRow("reading without percent")
+            << QByteArray(R"({"limits":[{"title":"Week"}],"fetchedAt":1})") << false;
+        QTest::newRow("percent as text")
+            << QByteArray(R"({"limits":[{"title":"Week","percent":"3"}],"fetchedAt":1})") << false;
+        QTest::newRow("date as text") << QByteArray(R"({"limits":[],"fetchedAt":"1"})") << false;
+        QTest::newRow("plan as number")
+            << QByteArray(R"({"limits":[],"plan":5,"fetchedAt":1})") << false;
+        QTest::newRow("subscription as array")
+            << QByteArray(R"({"limits":[],"subscription":[],"fetchedAt":1})") << false;
+        QTest::newRow("bad subscription status")
+            << QByteArray(R"({"limits":[],"subscription":{"status":1},"fetchedAt":1})") << false;
+    }
+    void decodingChecksKeysAndTypes() {
+        QFETCH(QByteArray, json);
+        QFETCH(bool, decodes);
+        QString error;
+        const std::optional<Snapshot> snapshot =
+            Snapshot::fromJson(QJsonDocument::fromJson(json).object(), &error);
+        QCOMPARE(snapshot.has_value(), decodes);
+        QCOMPARE(error.isEmpty(), decodes);
+    }
+
+    void nullResetDecodesAsAbsent() {
+        const auto reading =
+            LimitReading::fromJson(parse(R"({"title":"Week","percent":42.5,"resetsAt":null})"));
+        QCOMPARE(reading, (LimitReading{QStringLiteral("Week"), 42.5, std::nullopt}));
+    }
+
+    void accountRoundTrips() {
+        const Account full{QStringLiteral("/h/.claude-work"), QStringLiteral("service"),
+                           QStringLiteral("ann@example.com"), QStringLiteral("Org"),
+                           QStringLiteral("Max")};
+        QCOMPARE(Account::fromJson(full.toJson()), full);
+        const Account bare{QStringLiteral("/h/.claude"), QStringLiteral("s"), QString(), {}, {}};
+        QCOMPARE(bare.toJson().keys().size(), 3);
+        QCOMPARE(Account::fromJson(bare.toJson()), bare);
+        QVERIFY(!Account::fromJson(parse(R"({"configDir":"/h","email":"a"})")));
+    }
+
+    void problemsHaveOneKeyPerCase() {
+        const QList<std::pair<FetchProblem, QByteArray>> cases{
+            {FetchProblem::signInExpired(), R"({"signInExpired":{}})"},
+            {FetchProblem::noCredential(), R"({"noCredential":{}})"},
+            {FetchProblem::failed(QStringLiteral("Boom “x”")), R"({"failed":{"_0":"Boom “x”"}})"},
+        };
+        for (const auto& [problem, json] : cases) {
+            QCOMPARE(compact(problem.toJson()), json);
+            QCOMPARE(FetchProblem::fromJson(QJsonDocument::fromJson(json).object()), problem);
+        }
+        QVERIFY(FetchProblem::failed(QStringLiteral("a")) !=
+                FetchProblem::failed(QStringLiteral("b")));
+        QVERIFY(FetchProblem::failed(QString()) != FetchProblem::noCredential());
+    }
+
+    void problemDecodingNeedsExactlyOneCase_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("error");
+        const QString keyCount = QStringLiteral("Invalid number of keys found, expected one.");
+        QTest::newRow("two cases")
+            << QByteArray(R"({"failed":{"_0":"x"},"noCredential":{}})") << keyCount;
+        QTest::newRow("empty") << QByteArray("{}") << keyCount;
+        QTest::newRow("no case name") << QByteArray(R"({"other":{}})") << keyCount;
+        QTest::newRow("case and unrelated key")
+            << QByteArray(R"({"noCredential":{},"x":1})") << QString();
+        QTest::newRow("payload not an object")
+            << QByteArray(R"({"noCredential":true})") << QStringLiteral("*");
+        QTest::newRow("failed without text")
+            << QByteArray(R"({"failed":{}})") << QStringLiteral("*");
+        QTest::newRow("failed with number")
+            << QByteArray(R"({"failed":{"_0":3}})") << QStringLiteral("*");
+        QTest::newRow("contents ignored")
+            << QByteArray(R"({"signInExpired":{"_0":3}})") << QString();
+    }
+    void problemDecodingNeedsExactlyOneCase() {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, error);
+        QString reported;
+        const std::optional<FetchProblem> problem =
+            FetchProblem::fromJson(QJsonDocument::fromJson(json).object(), &reported);
+        QCOMPARE(problem.has_value(), error.isEmpty());
+        if (error != QLatin1String("*"))
+            QCOMPARE(reported, error);
+        else
+            QVERIFY(!reported.isEmpty());
+    }
+};
+
+SPANWELL_TEST(RecordCodingTest)
+#include "RecordCodingTest.moc"
