@@ -1,0 +1,72 @@
+#include "accounts/ClaudeCLI.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <vector>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+// The login name from the password database, not from the environment, which a child
+// must not inherit anything from.
+QString loginName() {
+    long bufferSize = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(static_cast<size_t>(bufferSize > 0 ? bufferSize : 16384));
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        return {};
+    return QString::fromLocal8Bit(found->pw_name);
+}
+
+} // namespace
+
+namespace ClaudeCLI {
+
+QStringList candidates(const QString& home, const FileSystem& fileSystem) {
+    QStringList paths{
+        home + QStringLiteral("/.local/bin/claude"),
+        home + QStringLiteral("/.claude/local/claude"),
+        QStringLiteral("/opt/homebrew/bin/claude"),
+        QStringLiteral("/usr/local/bin/claude"),
+        home + QStringLiteral("/.npm-global/bin/claude"),
+        home + QStringLiteral("/.volta/bin/claude"),
+        home + QStringLiteral("/.bun/bin/claude"),
+    };
+    const QString nodeVersions = home + QStringLiteral("/.nvm/versions/node");
+    QStringList versions = fileSystem.entryNames(nodeVersions).value_or(QStringList());
+    // Character order, not version order: 9.0.0 comes before 22.1.0.
+    std::sort(versions.begin(), versions.end(), std::greater<>());
+    for (const QString& version : std::as_const(versions))
+        paths.append(nodeVersions + QLatin1Char('/') + version + QStringLiteral("/bin/claude"));
+    return paths;
+}
+
+std::optional<QString> path() {
+    const FileSystem& fileSystem = FileSystem::local();
+    for (const QString& candidate : candidates(QDir::homePath(), fileSystem))
+        if (fileSystem.isExecutableFile(candidate))
+            return candidate;
+    return std::nullopt;
+}
+
+QProcessEnvironment environment(const QString& claudePath,
+                                const std::optional<QString>& configDir) {
+    const qsizetype lastSlash = claudePath.lastIndexOf(QLatin1Char('/'));
+    const QString folder = lastSlash >= 0 ? claudePath.left(lastSlash) : QString();
+
+    QProcessEnvironment variables;
+    variables.insert(QStringLiteral("HOME"), QDir::homePath());
+    variables.insert(QStringLiteral("USER"), loginName());
+    variables.insert(QStringLiteral("PATH"),
+                     folder + QStringLiteral(":/usr/bin:/bin:/usr/sbin:/sbin"));
+    variables.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+    if (configDir)
+        variables.insert(QStringLiteral("CLAUDE_CONFIG_DIR"), *configDir);
+    return variables;
+}
+
+} // namespace ClaudeCLI
