@@ -1,5 +1,7 @@
 #include "model/PlanLabel.h"
 
+#include "model/DecimalInteger.h"
+
 #include <QStringList>
 
 namespace {
@@ -17,20 +19,6 @@ std::optional<QString> baseName(const std::optional<QString>& subscriptionType,
     return type.left(firstLength).toUpper() + type.mid(firstLength);
 }
 
-// A decimal integer in the signed 64-bit range, with an optional sign and nothing else.
-bool isWholeNumber(const QString& text) {
-    const qsizetype signLength =
-        text.startsWith(QLatin1Char('+')) || text.startsWith(QLatin1Char('-')) ? 1 : 0;
-    if (text.size() == signLength)
-        return false;
-    for (qsizetype index = signLength; index < text.size(); ++index)
-        if (text.at(index) < QLatin1Char('0') || text.at(index) > QLatin1Char('9'))
-            return false;
-    bool fits = false;
-    text.toLongLong(&fits);
-    return fits;
-}
-
 std::optional<QString> multiplier(const std::optional<QString>& rateLimitTier) {
     if (!rateLimitTier)
         return std::nullopt;
@@ -38,7 +26,7 @@ std::optional<QString> multiplier(const std::optional<QString>& rateLimitTier) {
     if (pieces.isEmpty())
         return std::nullopt;
     const QString& last = pieces.last();
-    if (!last.endsWith(QLatin1Char('x')) || !isWholeNumber(last.chopped(1)))
+    if (!last.endsWith(QLatin1Char('x')) || !DecimalInteger::parse(last.chopped(1)))
         return std::nullopt;
     return last;
 }
