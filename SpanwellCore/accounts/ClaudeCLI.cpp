@@ -1,5 +1,7 @@
 #include "accounts/ClaudeCLI.h"
 
+#include "accounts/ChildProcess.h"
+
 #include <QDir>
 
 #include <algorithm>
@@ -67,6 +69,22 @@ QProcessEnvironment environment(const QString& claudePath,
     if (configDir)
         variables.insert(QStringLiteral("CLAUDE_CONFIG_DIR"), *configDir);
     return variables;
+}
+
+bool renewSignIn(const QString& configDir, bool isDefault, double timeoutSeconds) {
+    const std::optional<QString> claude = path();
+    if (!claude)
+        return false;
+    ChildProcess::Request request;
+    request.program = *claude;
+    request.arguments = {QStringLiteral("auth"), QStringLiteral("status")};
+    request.environment =
+        environment(*claude, isDefault ? std::nullopt : std::optional<QString>(configDir));
+    request.input = ChildProcess::Stream::nullDevice;
+    request.output = ChildProcess::Stream::nullDevice;
+    request.error = ChildProcess::Stream::nullDevice;
+    request.timeoutSeconds = timeoutSeconds;
+    return ChildProcess::run(request).succeeded();
 }
 
 } // namespace ClaudeCLI

@@ -8,8 +8,8 @@
 
 #include <optional>
 
-// Claude Code's `claude` command: where it is installed and the environment every `claude`
-// child runs in.
+// Claude Code's `claude` command: where it is installed, the environment every `claude`
+// child runs in, and the run that renews an account's sign-in.
 namespace ClaudeCLI {
 
 // The places where Claude Code is commonly installed, in the order they are tried; the
@@ -25,5 +25,12 @@ std::optional<QString> path();
 // folder is given, CLAUDE_CONFIG_DIR. Not one variable of this program's own environment
 // passes through.
 QProcessEnvironment environment(const QString& claudePath, const std::optional<QString>& configDir);
+
+// Runs `claude auth status` against the account's folder (for the default folder Claude Code
+// picks its own), with every standard stream on the null device, so that Claude Code renews
+// an expired sign-in; the caller then reads the credential again. True only when the command
+// exited by itself with status 0 within `timeoutSeconds`. False at once without `claude`.
+// Blocks the calling thread for at most the time limit plus the termination grace.
+bool renewSignIn(const QString& configDir, bool isDefault, double timeoutSeconds);
 
 } // namespace ClaudeCLI

@@ -1,12 +1,32 @@
 #include "accounts/ClaudeCLI.h"
+#include "accounts/ChildProcess.h"
+#include "support/StandIn.h"
 #include "support/TemporaryHome.h"
 #include "support/TestRegistry.h"
 
+#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QTest>
 
 #include <pwd.h>
 #include <unistd.h>
+
+namespace {
+
+constexpr double limitSeconds = 0.5;
+
+QString loginName() {
+    return QString::fromLocal8Bit(getpwuid(getuid())->pw_name);
+}
+
+// Points the current user's home folder at `home` until the returned guard goes.
+auto homeFolderAt(const TemporaryHome& home) {
+    const QByteArray previousHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    return qScopeGuard([previousHome] { qputenv("HOME", previousHome); });
+}
+
+} // namespace
 
 class ClaudeCLITest : public QObject {
     Q_OBJECT
@@ -39,9 +59,7 @@ private slots:
 
     void pathIsTheFirstExecutableCandidate() {
         TemporaryHome home;
-        const QByteArray previousHome = qgetenv("HOME");
-        qputenv("HOME", home.path().toUtf8());
-        const auto restore = qScopeGuard([&] { qputenv("HOME", previousHome); });
+        const auto restore = homeFolderAt(home);
 
         QCOMPARE(ClaudeCLI::path(), std::nullopt);
         const QString volta =
@@ -65,8 +83,7 @@ private slots:
                  QStringLiteral("/opt/homebrew/bin:/usr/bin:/bin:/usr/sbin:/sbin"));
         QCOMPARE(named.value(QStringLiteral("LANG")), QStringLiteral("en_US.UTF-8"));
         QCOMPARE(named.value(QStringLiteral("HOME")), QDir::homePath());
-        QCOMPARE(named.value(QStringLiteral("USER")),
-                 QString::fromLocal8Bit(getpwuid(getuid())->pw_name));
+        QCOMPARE(named.value(QStringLiteral("USER")), loginName());
         QCOMPARE(named.value(QStringLiteral("CLAUDE_CONFIG_DIR")),
                  QStringLiteral("/Users/me/.claude-work"));
 
@@ -75,6 +92,74 @@ private slots:
         QCOMPARE(main.keys(), QStringList({"HOME", "LANG", "PATH", "USER"}));
         QCOMPARE(main.value(QStringLiteral("PATH")),
                  QStringLiteral("/link/to:/usr/bin:/bin:/usr/sbin:/sbin"));
+    }
+
+    void renewSignIn_data() {
+        QTest::addColumn<bool>("isDefault");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("renewed");
+        QTest::addColumn<double>("latest");
+        const double limit = limitSeconds;
+        const double grace = ChildProcess::terminationGraceSeconds;
+        const double slack = 1.5;
+
+        QTest::newRow("named folder") << false << QByteArray("exit 0\n") << true << limit;
+        QTest::newRow("default folder") << true << QByteArray("exit 0\n") << true << limit;
+        QTest::newRow("not signed in") << false << QByteArray("exit 1\n") << false << limit;
+        QTest::newRow("exits cleanly when asked to end")
+            << true << QByteArray("trap 'exit 0' TERM\n@descendant\nwait\n") << false
+            << limit + slack;
+        QTest::newRow("ignores the request to end")
+            << false << QByteArray("trap '' TERM\n@descendant\nwait\n") << false
+            << limit + grace + slack;
+    }
+
+    void renewSignIn() {
+        QFETCH(bool, isDefault);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, renewed);
+        QFETCH(double, latest);
+        TemporaryHome home;
+        const auto restore = homeFolderAt(home);
+        const QString records = home.makeFolder(QStringLiteral("records"));
+        const auto cleanUp = qScopeGuard([&] { StandIn::endDescendant(records); });
+        body.replace("@descendant\n", StandIn::descendantLine(records));
+        home.writeExecutable(QStringLiteral(".local/bin/claude"),
+                             StandIn::script(StandIn::recordingLines(records) + body));
+        const QString configDir = home.makeFolder(isDefault ? ".claude" : ".claude-work");
+        qputenv("SPANWELL_TEST_MARKER", "from the test");
+        const auto unset = qScopeGuard([] { qunsetenv("SPANWELL_TEST_MARKER"); });
+
+        QElapsedTimer clock;
+        clock.start();
+        const bool result = ClaudeCLI::renewSignIn(configDir, isDefault, limitSeconds);
+        const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+
+        QCOMPARE(result, renewed);
+        QVERIFY2(seconds <= latest, qPrintable(QString::number(seconds)));
+        QVERIFY(StandIn::hasEnded(records));
+        QCOMPARE(StandIn::recordedArguments(records), QStringList({"auth", "status"}));
+        QStringList environment{
+            "HOME=" + home.path(),
+            "LANG=en_US.UTF-8",
+            "PATH=" + home.path() + "/.local/bin:/usr/bin:/bin:/usr/sbin:/sbin",
+            "USER=" + loginName(),
+        };
+        if (!isDefault)
+            environment.prepend("CLAUDE_CONFIG_DIR=" + configDir);
+        QCOMPARE(StandIn::recordedEnvironment(records), environment);
+        QCOMPARE(StandIn::recordedStreams(records),
+                 QStringList({"/dev/null", "/dev/null", "/dev/null"}));
+    }
+
+    void renewSignInWithoutClaude() {
+        for (const char* installed : {"/opt/homebrew/bin/claude", "/usr/local/bin/claude"})
+            if (QFileInfo(QLatin1String(installed)).isExecutable())
+                QSKIP("Claude Code is installed for every user on this machine");
+        TemporaryHome home;
+        const auto restore = homeFolderAt(home);
+        home.writeFile(QStringLiteral(".local/bin/claude"), "#!/bin/sh\nexit 0\n");
+        QVERIFY(!ClaudeCLI::renewSignIn(home.pathOf(QStringLiteral(".claude-work")), false, 5));
     }
 };
 

@@ -1,0 +1,43 @@
+#include "accounts/FileSystem.h"
+#include "entry/Arguments.h"
+#include "entry/Dispatch.h"
+#include "entry/RenewalCheck.h"
+
+#include <QDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+// Runs without any application object, so it needs no display.
+int renewalCheck() {
+    QTextStream output(stdout);
+    RenewalCheck::run(QDir::homePath(), FileSystem::local(), RenewalCheck::claudeRenewal(), output);
+    return 0;
+}
+
+int notAvailable(const char* mode) {
+    std::fprintf(stderr, "spanwell: %s is not available in this build yet.\n", mode);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Arguments::capture(argc, argv);
+    const Mode mode = Dispatch::choose(Arguments::list());
+    switch (mode.kind) {
+    case Mode::Kind::renewalCheck:
+        return renewalCheck();
+    case Mode::Kind::signInPicture:
+        return notAvailable("The sign-in window picture");
+    case Mode::Kind::iconFiles:
+        return notAvailable("Writing the icon files");
+    case Mode::Kind::panelPicture:
+        return notAvailable("The panel picture");
+    case Mode::Kind::normalStart:
+        break;
+    }
+    return notAvailable("The tray item");
+}

@@ -1,0 +1,45 @@
+#include "accounts/Credential.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+std::optional<Instant> millisecondsSince1970(const QJsonValue& value) {
+    if (!value.isDouble())
+        return std::nullopt;
+    return Instant::fromUnixMilliseconds(value.toDouble());
+}
+
+std::optional<QString> text(const QJsonValue& value) {
+    if (!value.isString())
+        return std::nullopt;
+    return value.toString();
+}
+
+} // namespace
+
+std::optional<Credential> Credential::parse(const QByteArray& bytes) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes.trimmed(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const QJsonValue oauth = document.object().value(QLatin1String("claudeAiOauth"));
+    if (!oauth.isObject())
+        return std::nullopt;
+    const QJsonObject fields = oauth.toObject();
+    const QJsonValue token = fields.value(QLatin1String("accessToken"));
+    if (!token.isString() || token.toString().isEmpty())
+        return std::nullopt;
+    return Credential{
+        token.toString(),
+        millisecondsSince1970(fields.value(QLatin1String("expiresAt"))),
+        millisecondsSince1970(fields.value(QLatin1String("refreshTokenExpiresAt"))),
+        text(fields.value(QLatin1String("subscriptionType"))),
+        text(fields.value(QLatin1String("rateLimitTier"))),
+    };
+}
+
+bool Credential::isExpired(Instant at) const {
+    return expiresAt && at >= *expiresAt;
+}

@@ -1,0 +1,124 @@
+#include "entry/RenewalCheck.h"
+#include "support/StandIn.h"
+#include "support/TemporaryHome.h"
+#include "support/TestRegistry.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct Call {
+    QString configDir;
+    bool isDefault;
+    QString printedBefore;
+    bool operator==(const Call&) const = default;
+};
+
+// Three accounts, a folder without an account file, and a credential file whose token must
+// show up nowhere.
+void addAccounts(const TemporaryHome& home) {
+    home.addAccount(QStringLiteral(".claude"), QStringLiteral("me@example.com"));
+    home.addAccount(QStringLiteral(".claude-work"), QStringLiteral("me@work.example"));
+    home.addAccount(QStringLiteral(".claude-broken"), QStringLiteral("me@broken.example"));
+    home.makeFolder(QStringLiteral(".claude-empty"));
+    home.writeFile(QStringLiteral(".claude-work/.credentials.json"),
+                   R"({"claudeAiOauth":{"accessToken":"secret-access-token"}})");
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class RenewalCheckTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void reportsEveryAccountInTurn() {
+        TemporaryHome home;
+        addAccounts(home);
+        QString printed;
+        QTextStream output(&printed);
+        QList<Call> calls;
+
+        RenewalCheck::run(
+            home.path(), FileSystem::local(),
+            [&](const QString& configDir, bool isDefault) {
+                calls.append({configDir, isDefault, printed});
+                return !configDir.endsWith(QLatin1String("-broken"));
+            },
+            output);
+
+        QCOMPARE(printed, QStringLiteral("~/.claude ok\n"
+                                         "~/.claude-broken FAILED\n"
+                                         "~/.claude-work ok\n"));
+        // Each line is out before the next renewal starts.
+        QCOMPARE(calls, QList<Call>({
+                            {home.pathOf(QStringLiteral(".claude")), true, QString()},
+                            {home.pathOf(QStringLiteral(".claude-broken")), false,
+                             QStringLiteral("~/.claude ok\n")},
+                            {home.pathOf(QStringLiteral(".claude-work")), false,
+                             QStringLiteral("~/.claude ok\n~/.claude-broken FAILED\n")},
+                        }));
+    }
+
+    // The executable with a stand-in `claude`, with no display to connect to.
+    void executableRunsTheCheck_data() {
+        QTest::addColumn<bool>("withAccounts");
+        QTest::addColumn<QByteArray>("printed");
+        QTest::addColumn<QStringList>("runs");
+        QTest::newRow("several accounts, one failing")
+            << true << QByteArray("~/.claude ok\n~/.claude-broken FAILED\n~/.claude-work ok\n")
+            << QStringList({"default auth status", ".claude-broken auth status",
+                            ".claude-work auth status"});
+        QTest::newRow("no accounts") << false << QByteArray() << QStringList();
+    }
+
+    void executableRunsTheCheck() {
+        QFETCH(bool, withAccounts);
+        QFETCH(QByteArray, printed);
+        QFETCH(QStringList, runs);
+        TemporaryHome home;
+        if (withAccounts)
+            addAccounts(home);
+        const QString log = home.pathOf(QStringLiteral("runs.log"));
+        home.writeExecutable(QStringLiteral(".local/bin/claude"),
+                             StandIn::script("echo \"$(basename \"${CLAUDE_CONFIG_DIR:-default}\") "
+                                             "$*\" >> '" +
+                                             log.toUtf8() +
+                                             "'\n"
+                                             "cat /proc/$$/environ >> '" +
+                                             log.toUtf8() +
+                                             ".environment'\n"
+                                             "case \"$CLAUDE_CONFIG_DIR\" in\n"
+                                             "*-broken) exit 1 ;;\n"
+                                             "esac\n"));
+
+        QProcess spanwell;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home.path());
+        for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(QLatin1String(display));
+        spanwell.setProcessEnvironment(environment);
+        spanwell.start(QCoreApplication::applicationDirPath() + QStringLiteral("/spanwell"),
+                       {QStringLiteral("--renew-check")});
+        QVERIFY(spanwell.waitForFinished(20000));
+
+        const QByteArray errors = spanwell.readAllStandardError();
+        QCOMPARE(spanwell.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(spanwell.exitCode(), 0);
+        QCOMPARE(spanwell.readAllStandardOutput(), printed);
+        QCOMPARE(errors, QByteArray());
+        QCOMPARE(QString::fromUtf8(contents(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                 runs);
+        QVERIFY(!contents(log).contains("secret-access-token"));
+        QVERIFY(!contents(log + QStringLiteral(".environment")).contains("secret-access-token"));
+    }
+};
+
+SPANWELL_TEST(RenewalCheckTest)
+#include "RenewalCheckTest.moc"
