@@ -1,0 +1,302 @@
+#include "login/ChildProcess.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+
+namespace {
+
+constexpr char exitedNotice = 'x';
+constexpr char terminationNotice = 't';
+
+// A pipe whose ends are closed on exec and numbered above the standard streams, so that wiring
+// them to 0, 1 and 2 in the child can never overwrite one with another.
+bool makePipe(FileDescriptor& readEnd, FileDescriptor& writeEnd) {
+    int ends[2];
+#ifdef __linux__
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return false;
+#else
+    if (::pipe(ends) != 0)
+        return false;
+#endif
+    const FileDescriptor first(ends[0]);
+    const FileDescriptor second(ends[1]);
+    readEnd = FileDescriptor(::fcntl(first.get(), F_DUPFD_CLOEXEC, 3));
+    writeEnd = FileDescriptor(::fcntl(second.get(), F_DUPFD_CLOEXEC, 3));
+    return readEnd.isOpen() && writeEnd.isOpen();
+}
+
+bool makeNonBlocking(const FileDescriptor& descriptor) {
+    const int flags = ::fcntl(descriptor.get(), F_GETFL);
+    return flags >= 0 && ::fcntl(descriptor.get(), F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+// A normal exit gives its code, an end by a signal the signal's number.
+int exitStatusOf(int waitStatus) {
+    return WIFSIGNALED(waitStatus) ? WTERMSIG(waitStatus) : WEXITSTATUS(waitStatus);
+}
+
+// Texts as the null-terminated array of pointers that exec expects; the texts must outlive it.
+std::vector<char*> pointersTo(std::vector<QByteArray>& texts) {
+    std::vector<char*> pointers;
+    for (QByteArray& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+struct SpawnActions {
+    SpawnActions() { ready = posix_spawn_file_actions_init(&actions) == 0; }
+    ~SpawnActions() {
+        if (ready)
+            posix_spawn_file_actions_destroy(&actions);
+    }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+
+    posix_spawn_file_actions_t actions;
+    bool ready;
+};
+
+struct SpawnAttributes {
+    SpawnAttributes() { ready = posix_spawnattr_init(&attributes) == 0; }
+    ~SpawnAttributes() {
+        if (ready)
+            posix_spawnattr_destroy(&attributes);
+    }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+
+    posix_spawnattr_t attributes;
+    bool ready;
+};
+
+} // namespace
+
+ChildProcess::ChildProcess(pid_t pid, FileDescriptor input, FileDescriptor inputReadEnd,
+                           FileDescriptor noticeReadEnd, FileDescriptor noticeWriteEnd)
+    : pid(pid)
+    , input(std::move(input))
+    , inputReadEnd(std::move(inputReadEnd))
+    , noticeReadEnd(std::move(noticeReadEnd))
+    , noticeWriteEnd(std::move(noticeWriteEnd)) {}
+
+std::shared_ptr<ChildProcess> ChildProcess::launch(const QString& program,
+                                                   const QStringList& arguments,
+                                                   const QProcessEnvironment& environment,
+                                                   OutputHandler onOutput, ExitHandler onExit) {
+    FileDescriptor inputReadEnd, input, output, outputWriteEnd, noticeReadEnd, noticeWriteEnd;
+    if (!makePipe(inputReadEnd, input) || !makePipe(output, outputWriteEnd) ||
+        !makePipe(noticeReadEnd, noticeWriteEnd) || !makeNonBlocking(input) ||
+        !makeNonBlocking(output) || !makeNonBlocking(noticeReadEnd) ||
+        !makeNonBlocking(noticeWriteEnd))
+        return nullptr;
+
+    std::vector<QByteArray> argumentTexts{QFile::encodeName(program)};
+    for (const QString& argument : arguments)
+        argumentTexts.push_back(argument.toUtf8());
+    std::vector<QByteArray> environmentTexts;
+    for (const QString& variable : environment.toStringList())
+        environmentTexts.push_back(variable.toUtf8());
+    const std::vector<char*> argumentPointers = pointersTo(argumentTexts);
+    const std::vector<char*> environmentPointers = pointersTo(environmentTexts);
+
+    SpawnActions wiring;
+    SpawnAttributes attributes;
+    // Signals this program ignores (SIGPIPE, for one) would stay ignored in the child.
+    sigset_t noSignals;
+    sigset_t allSignals;
+    sigemptyset(&noSignals);
+    sigfillset(&allSignals);
+    sigdelset(&allSignals, SIGKILL);
+    sigdelset(&allSignals, SIGSTOP);
+    if (!wiring.ready || !attributes.ready ||
+        posix_spawn_file_actions_adddup2(&wiring.actions, inputReadEnd.get(), 0) != 0 ||
+        posix_spawn_file_actions_adddup2(&wiring.actions, outputWriteEnd.get(), 1) != 0 ||
+        posix_spawn_file_actions_adddup2(&wiring.actions, outputWriteEnd.get(), 2) != 0 ||
+        posix_spawnattr_setsigmask(&attributes.attributes, &noSignals) != 0 ||
+        posix_spawnattr_setsigdefault(&attributes.attributes, &allSignals) != 0 ||
+        posix_spawnattr_setflags(&attributes.attributes,
+                                 POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) != 0)
+        return nullptr;
+
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argumentTexts.front().constData(), &wiring.actions,
+                    &attributes.attributes, argumentPointers.data(),
+                    environmentPointers.data()) != 0)
+        return nullptr;
+    outputWriteEnd = FileDescriptor();
+
+    const std::shared_ptr<ChildProcess> child(
+        new ChildProcess(pid, std::move(input), std::move(inputReadEnd), std::move(noticeReadEnd),
+                         std::move(noticeWriteEnd)));
+    try {
+        std::thread(waitForExit, child).detach();
+    } catch (const std::exception&) {
+        ::kill(pid, SIGKILL);
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        return nullptr;
+    }
+    try {
+        std::thread(readUntilExit, child, std::move(output), std::move(onOutput), std::move(onExit))
+            .detach();
+    } catch (const std::exception&) {
+        // The waiting thread reaps it; nobody is told, as the launch failed.
+        child->sendSignal(SIGKILL);
+        return nullptr;
+    }
+    return child;
+}
+
+bool ChildProcess::isRunning() const {
+    const std::lock_guard guard(lock);
+    return !exited;
+}
+
+void ChildProcess::write(QByteArrayView bytes) {
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::write(input.get(), bytes.data() + written,
+                                      static_cast<size_t>(bytes.size() - written));
+        if (count > 0)
+            written += count;
+        else if (count < 0 && errno == EINTR)
+            continue;
+        else
+            return;
+    }
+}
+
+void ChildProcess::terminate() {
+    const std::lock_guard guard(lock);
+    if (exited)
+        return;
+    ::kill(pid, SIGTERM);
+    notice(terminationNotice);
+}
+
+void ChildProcess::sendSignal(int number) {
+    const std::lock_guard guard(lock);
+    if (!exited)
+        ::kill(pid, number);
+}
+
+void ChildProcess::notice(char what) {
+    while (::write(noticeWriteEnd.get(), &what, 1) < 0 && errno == EINTR) {
+    }
+}
+
+void ChildProcess::waitForExit(std::shared_ptr<ChildProcess> child) {
+    // Wait without reaping first: until `exited` is set, the process id still names this child.
+    siginfo_t information{};
+    while (::waitid(P_PID, child->pid, &information, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+    }
+    {
+        const std::lock_guard guard(child->lock);
+        child->exited = true;
+    }
+    int waitStatus = 0;
+    pid_t reaped = 0;
+    do
+        reaped = ::waitpid(child->pid, &waitStatus, 0);
+    while (reaped < 0 && errno == EINTR);
+    {
+        const std::lock_guard guard(child->lock);
+        // -1 when someone else reaped the child and its status is lost.
+        child->exitStatus = reaped == child->pid ? exitStatusOf(waitStatus) : -1;
+    }
+    child->notice(exitedNotice);
+}
+
+void ChildProcess::readUntilExit(std::shared_ptr<ChildProcess> child, FileDescriptor output,
+                                 OutputHandler onOutput, ExitHandler onExit) {
+    using Clock = std::chrono::steady_clock;
+    constexpr Clock::time_point never = Clock::time_point::max();
+    Clock::time_point killAt = never;
+    bool outputOpen = true;
+    // One read takes at most this much, so each handler call stays small; at the exit the rest
+    // of the pipe is read piece by piece below.
+    QByteArray buffer(16 * 1024, Qt::Uninitialized);
+
+    for (bool hasExited = false; !hasExited;) {
+        pollfd watched[2] = {{child->noticeReadEnd.get(), POLLIN, 0},
+                             {outputOpen ? output.get() : -1, POLLIN, 0}};
+        int timeout = -1;
+        if (killAt != never)
+            timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(
+                0, std::chrono::ceil<std::chrono::milliseconds>(killAt - Clock::now()).count()));
+        if (::poll(watched, 2, timeout) < 0)
+            continue;
+
+        if (killAt != never && Clock::now() >= killAt) {
+            child->sendSignal(SIGKILL);
+            killAt = never;
+        }
+        if (watched[1].revents != 0) {
+            const ssize_t count = ::read(output.get(), buffer.data(), buffer.size());
+            if (count > 0)
+                onOutput(QByteArrayView(buffer.constData(), count));
+            else if (count == 0 || (errno != EINTR && errno != EAGAIN))
+                outputOpen = false;
+        }
+        if (watched[0].revents != 0) {
+            char notices[64];
+            const ssize_t count = ::read(child->noticeReadEnd.get(), notices, sizeof notices);
+            for (ssize_t index = 0; index < count; ++index) {
+                if (notices[index] == terminationNotice && killAt == never)
+                    killAt = Clock::now() + terminationGrace;
+                hasExited = hasExited || notices[index] == exitedNotice;
+            }
+        }
+    }
+
+    // Everything the child wrote before exiting is in the pipe now. Take only that much: a
+    // process it left behind may hold the pipe open and write for ever.
+    int available = 0;
+    if (!outputOpen || ::ioctl(output.get(), FIONREAD, &available) != 0)
+        available = 0;
+    while (available > 0) {
+        const ssize_t count =
+            ::read(output.get(), buffer.data(), std::min<qsizetype>(available, buffer.size()));
+        if (count > 0) {
+            onOutput(QByteArrayView(buffer.constData(), count));
+            available -= static_cast<int>(count);
+        } else if (count < 0 && errno == EINTR) {
+            continue;
+        } else {
+            break;
+        }
+    }
+
+    int status = 0;
+    {
+        const std::lock_guard guard(child->lock);
+        status = child->exitStatus;
+    }
+    child.reset();
+    onExit(status);
+
+    // A process the child left behind (a browser it opened) may write to the pipe for a long
+    // time yet. What it writes is taken and dropped until it lets go, so that it neither blocks
+    // on a full pipe nor dies of a closed one.
+    while (outputOpen) {
+        pollfd watched{output.get(), POLLIN, 0};
+        if (::poll(&watched, 1, -1) < 0)
+            continue;
+        const ssize_t count = ::read(output.get(), buffer.data(), buffer.size());
+        outputOpen = count > 0 || (count < 0 && (errno == EINTR || errno == EAGAIN));
+    }
+}

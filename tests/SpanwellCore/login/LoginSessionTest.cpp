@@ -1,0 +1,391 @@
+#include "login/LoginSession.h"
+#include "accounts/AccountFolder.h"
+#include "accounts/ClaudeCLI.h"
+#include "login/LoginOutput.h"
+#include "support/TemporaryHome.h"
+#include "support/TestRegistry.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTest>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include <signal.h>
+
+using Text = std::optional<QString>;
+using StartResult = std::optional<LoginSession::StartError>;
+Q_DECLARE_METATYPE(Text)
+Q_DECLARE_METATYPE(StartResult)
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// What a session's handlers were given.
+struct Seen {
+    QStringList outputs;
+    QList<int> exits;
+    // The session's text and state when the exit handler ran, while the session still lived.
+    Text textAtExit;
+    bool runningAtExit = false;
+    bool onStartingThread = false;
+};
+
+// A session on a folder of a throw-away home, run with a stand-in `claude` script. The handlers
+// share what they record with the run, so a test that stops early leaves nothing dangling for
+// a child still running.
+class Run {
+public:
+    explicit Run(const QString& folderName = QStringLiteral(".claude-work"), bool isDefault = false,
+                 const Text& email = std::nullopt)
+        : session(LoginSession::create(home.pathOf(folderName), isDefault, email)) {}
+
+    QString claude(const QByteArray& body) const {
+        return home.writeExecutable(QStringLiteral("bin/claude"), "#!/bin/sh\n" + body + "\n");
+    }
+    // A path below the home folder, quoted for the script.
+    QByteArray quoted(const char* name) const {
+        return '\'' + home.pathOf(QLatin1String(name)).toUtf8() + '\'';
+    }
+
+    // `firstOutputDelay` makes an owner slow to take the first output while the child goes on.
+    StartResult start(const Text& claudePath, std::chrono::milliseconds firstOutputDelay = 0ms) {
+        const std::shared_ptr<Record> shared = record;
+        return session->start(
+            claudePath,
+            [shared, firstOutputDelay](const QString& wholeText) {
+                if (firstOutputDelay > 0ms && shared->copy().outputs.isEmpty())
+                    std::this_thread::sleep_for(firstOutputDelay);
+                const std::lock_guard guard(shared->lock);
+                shared->seen.outputs.append(wholeText);
+                shared->noteThread();
+            },
+            [shared, weakSession = std::weak_ptr<LoginSession>(session)](int status) {
+                const std::shared_ptr<LoginSession> alive = weakSession.lock();
+                const std::lock_guard guard(shared->lock);
+                shared->seen.exits.append(status);
+                shared->seen.textAtExit = alive ? Text(alive->text()) : Text();
+                shared->seen.runningAtExit = alive && alive->isRunning();
+                shared->noteThread();
+            });
+    }
+    StartResult startScript(const QByteArray& body,
+                            std::chrono::milliseconds firstOutputDelay = 0ms) {
+        return start(claude(body), firstOutputDelay);
+    }
+    Seen seen() const { return record->copy(); }
+
+    TemporaryHome home;
+    std::shared_ptr<LoginSession> session;
+
+private:
+    struct Record {
+        Seen copy() {
+            const std::lock_guard guard(lock);
+            return seen;
+        }
+        void noteThread() {
+            seen.onStartingThread =
+                seen.onStartingThread || std::this_thread::get_id() == startingThread;
+        }
+        std::mutex lock;
+        Seen seen;
+        const std::thread::id startingThread = std::this_thread::get_id();
+    };
+    std::shared_ptr<Record> record = std::make_shared<Record>();
+};
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class LoginSessionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void emailIsCleanedAtCreation_data() {
+        QTest::addColumn<Text>("given");
+        QTest::addColumn<Text>("kept");
+        QTest::newRow("spaces and a line break")
+            << Text("  me@example.com \n") << Text("me@example.com");
+        QTest::newRow("bare name") << Text("me") << Text();
+        QTest::newRow("only spaces") << Text("   ") << Text();
+        QTest::newRow("none") << Text() << Text();
+    }
+    void emailIsCleanedAtCreation() {
+        QFETCH(Text, given);
+        QFETCH(Text, kept);
+        const auto session =
+            LoginSession::create(QStringLiteral("/home/me/.claude-w"), false, given);
+        QCOMPARE(session->email(), kept);
+        QCOMPARE(session->configDir(), QStringLiteral("/home/me/.claude-w"));
+        QCOMPARE(session->isDefault(), false);
+        QCOMPARE(session->isRunning(), false);
+    }
+
+    void childGetsItsCommandLineAndEnvironment_data() {
+        QTest::addColumn<QString>("folderName");
+        QTest::addColumn<bool>("isDefault");
+        QTest::addColumn<Text>("email");
+        QTest::addColumn<QStringList>("arguments");
+        const QStringList login{"auth", "login", "--claudeai"};
+        QTest::newRow("new nested folder with an e-mail")
+            << "nested/.claude-work" << false << Text(" me@example.com ")
+            << login + QStringList{"--email", "me@example.com"};
+        QTest::newRow("bare name") << ".claude-work" << false << Text("me") << login;
+        QTest::newRow("default folder") << ".claude" << true << Text() << login;
+    }
+    void childGetsItsCommandLineAndEnvironment() {
+        QFETCH(QString, folderName);
+        QFETCH(bool, isDefault);
+        QFETCH(Text, email);
+        QFETCH(QStringList, arguments);
+        Run run(folderName, isDefault, email);
+        const QString claude =
+            run.claude("for argument in \"$@\"; do printf '%s\\n' \"$argument\"; done > " +
+                       run.quoted("arguments") + "\ntr '\\0' '\\n' < /proc/$$/environ > " +
+                       run.quoted("environment"));
+        QCOMPARE(run.start(claude), StartResult());
+        QTRY_COMPARE(run.seen().exits, QList<int>{0});
+
+        QCOMPARE(QString::fromUtf8(readFile(run.home.pathOf(QStringLiteral("arguments"))))
+                     .split('\n', Qt::SkipEmptyParts),
+                 arguments);
+        QStringList environment =
+            QString::fromUtf8(readFile(run.home.pathOf(QStringLiteral("environment"))))
+                .split('\n', Qt::SkipEmptyParts);
+        const QString folder = run.session->configDir();
+        QStringList expected =
+            ClaudeCLI::environment(claude, isDefault ? Text() : Text(folder)).toStringList();
+        environment.sort();
+        expected.sort();
+        QCOMPARE(environment, expected);
+        // A new folder is made before Claude Code runs; the default one is Claude Code's own.
+        QCOMPARE(QFileInfo(folder).isDir(), !isDefault);
+    }
+
+    void startFailures_data() {
+        QTest::addColumn<Text>("executable");
+        QTest::addColumn<StartResult>("result");
+        QTest::addColumn<bool>("folderMade");
+        const StartResult couldNotRun(LoginSession::StartError::couldNotRun);
+        QTest::newRow("no Claude Code")
+            << Text() << StartResult(LoginSession::StartError::noClaudeCode) << false;
+        QTest::newRow("not executable") << Text("plain") << couldNotRun << true;
+        QTest::newRow("missing") << Text("missing") << couldNotRun << true;
+    }
+    void startFailures() {
+        QFETCH(Text, executable);
+        QFETCH(StartResult, result);
+        QFETCH(bool, folderMade);
+        Run run;
+        run.home.writeFile(QStringLiteral("plain"), "#!/bin/sh\nexit 0\n");
+        QCOMPARE(run.start(executable ? Text(run.home.pathOf(*executable)) : Text()), result);
+        QCOMPARE(QFileInfo(run.session->configDir()).isDir(), folderMade);
+        QCOMPARE(run.session->isRunning(), false);
+    }
+
+    void outputArrivesWhole_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QStringList>("outputs");
+        QTest::addColumn<Text>("address");
+        const QString replacement(QChar::ReplacementCharacter);
+        // Each `read` holds the child until the test has seen the piece before it.
+        QTest::newRow("three pieces") << QByteArray("printf a; read _; printf b; read _; printf c")
+                                      << QStringList{"a", "ab", "abc"} << Text();
+        QTest::newRow("standard error in arrival order")
+            << QByteArray("printf 'out '; read _; printf 'err ' >&2; read _; printf out")
+            << QStringList{"out ", "out err ", "out err out"} << Text();
+        QTest::newRow("character split across writes")
+            << QByteArray("printf 'Open \\342\\224'; read _; "
+                          "printf '\\200 https://claude.ai/oauth?x=1\\n'")
+            << QStringList{"Open ", "Open ─ https://claude.ai/oauth?x=1\n"}
+            << Text("https://claude.ai/oauth?x=1");
+        QTest::newRow("address in pieces inside colours")
+            << QByteArray("printf '\\033[1mhttps://claude'; read _; "
+                          "printf '.ai/oauth/authorize?code=true\\r\\n\\033[0m'")
+            << QStringList{"\x1b[1mhttps://claude",
+                           "\x1b[1mhttps://claude.ai/oauth/authorize?code=true\r\n\x1b[0m"}
+            << Text("https://claude.ai/oauth/authorize?code=true");
+        QTest::newRow("byte that is never UTF-8")
+            << QByteArray("printf 'a\\377b'") << QStringList{"a" + replacement + "b"} << Text();
+        QTest::newRow("unfinished character at the end")
+            << QByteArray("printf 'end\\342\\224'")
+            << QStringList{"end", "end" + replacement + replacement} << Text();
+    }
+    void outputArrivesWhole() {
+        QFETCH(QByteArray, script);
+        QFETCH(QStringList, outputs);
+        QFETCH(Text, address);
+        Run run;
+        QCOMPARE(run.startScript(script), StartResult());
+        for (qsizetype shown = 1; shown < outputs.size(); ++shown) {
+            QTRY_VERIFY(run.seen().outputs.size() >= shown);
+            run.session->send(QStringLiteral("next"));
+        }
+        QTRY_COMPARE(run.seen().exits, QList<int>{0});
+        const Seen seen = run.seen();
+        QCOMPARE(seen.outputs, outputs);
+        QCOMPARE(seen.textAtExit, Text(outputs.last()));
+        QCOMPARE(seen.runningAtExit, false);
+        QCOMPARE(seen.onStartingThread, false);
+        QCOMPARE(run.session->text(), outputs.last());
+        QCOMPARE(LoginOutput::signInURL(run.session->text()), address);
+    }
+
+    void codesReachTheChild() {
+        Run run;
+        const QString claude =
+            run.claude("printf 'Paste code here if prompted > '\n"
+                       "for turn in 1 2; do IFS= read -r code; printf '%s\\n' \"$code\" >> " +
+                       run.quoted("codes") +
+                       "; done\n"
+                       "printf '{\"oauthAccount\":{\"emailAddress\":\"me@example.com\"}}' > "
+                       "\"$CLAUDE_CONFIG_DIR/.claude.json\"\n"
+                       "printf '\\nLogin successful.\\n'");
+        QCOMPARE(run.start(claude), StartResult());
+        QTRY_COMPARE(run.seen().outputs.size(), 1);
+        QVERIFY(run.session->isRunning());
+
+        run.session->send(QStringLiteral("   \n"));
+        run.session->send(QStringLiteral("  first-code \n"));
+        run.session->send(QStringLiteral("second"));
+        QTRY_COMPARE(run.seen().exits, QList<int>{0});
+        const QString codes = run.home.pathOf(QStringLiteral("codes"));
+        QCOMPARE(readFile(codes), QByteArray("first-code\nsecond\n"));
+        QCOMPARE(AccountFolder::signedInEmail(run.session->configDir(), false, run.home.path(),
+                                              FileSystem::local()),
+                 Text("me@example.com"));
+        QCOMPARE(LoginOutput::lastLine(run.session->text()), Text("Login successful."));
+
+        // An ended session takes no code, no cancel and no second start, and reports no
+        // second exit.
+        QCOMPARE(run.start(claude), StartResult(LoginSession::StartError::couldNotRun));
+        run.session->send(QStringLiteral("late"));
+        run.session->cancel();
+        QTest::qWait(100);
+        QCOMPARE(run.seen().exits, QList<int>{0});
+        QCOMPARE(readFile(codes), QByteArray("first-code\nsecond\n"));
+    }
+
+    void codeForAChildThatClosedItsInputIsHarmless() {
+        // Were the write to raise SIGPIPE, this default would end the test program.
+        const auto previous = ::signal(SIGPIPE, SIG_DFL);
+        Run run;
+        const auto restore = qScopeGuard([&] {
+            run.session->cancel();
+            ::signal(SIGPIPE, previous);
+        });
+        QCOMPARE(run.startScript("exec 0<&-\nprintf ready\nwhile :; do sleep 0.05; done"),
+                 StartResult());
+        QTRY_COMPARE(run.seen().outputs, QStringList{"ready"});
+        run.session->send(QStringLiteral("code"));
+        QVERIFY(run.session->isRunning());
+        run.session->cancel();
+        QTRY_COMPARE(run.seen().exits, QList<int>{SIGTERM});
+        QVERIFY(!run.session->isRunning());
+    }
+
+    void exitStatusIsReportedOnce_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("status");
+        QTest::newRow("success") << QByteArray("exit 0") << 0;
+        QTest::newRow("failure") << QByteArray("echo 'Error: login failed' >&2; exit 1") << 1;
+        QTest::newRow("chosen status") << QByteArray("exit 42") << 42;
+        QTest::newRow("ended by a signal") << QByteArray("kill -KILL $$") << SIGKILL;
+    }
+    void exitStatusIsReportedOnce() {
+        QFETCH(QByteArray, script);
+        QFETCH(int, status);
+        Run run;
+        QCOMPARE(run.startScript(script), StartResult());
+        QTRY_COMPARE(run.seen().exits, QList<int>{status});
+        QTest::qWait(100);
+        QCOMPARE(run.seen().exits, QList<int>{status});
+    }
+
+    void childIgnoringTerminationIsKilled() {
+        Run run;
+        const auto stop = qScopeGuard([&] {
+            if (run.session)
+                run.session->cancel();
+        });
+        QCOMPARE(run.startScript("trap '' TERM\nprintf waiting\nwhile :; do sleep 0.05; done"),
+                 StartResult());
+        QTRY_COMPARE(run.seen().outputs, QStringList{"waiting"});
+        run.session->cancel();
+        // The window that owned it is gone; the kill must still come.
+        run.session.reset();
+        QTest::qWait(1000);
+        QCOMPARE(run.seen().exits, QList<int>());
+        QTRY_COMPARE_WITH_TIMEOUT(run.seen().exits, QList<int>{SIGKILL}, 2500);
+    }
+
+    void droppedSessionLetsTheChildFinish() {
+        Run run;
+        QCOMPARE(run.startScript("printf first\nuntil [ -e " + run.quoted("go") +
+                                 " ]; do sleep 0.02; done\nprintf second\ntouch " +
+                                 run.quoted("finished") + "\nexit 5"),
+                 StartResult());
+        QTRY_COMPARE(run.seen().outputs, QStringList{"first"});
+        run.session.reset();
+        run.home.writeFile(QStringLiteral("go"), "");
+        QTRY_COMPARE(run.seen().exits, QList<int>{5});
+        QCOMPARE(run.seen().outputs, QStringList{"first"});
+        QVERIFY(QFileInfo::exists(run.home.pathOf(QStringLiteral("finished"))));
+    }
+
+    void lastOutputComesBeforeExitDespiteSlowOwnerAndGrandchild() {
+        Run run;
+        const auto stopGrandchild = qScopeGuard([&] {
+            const int process = readFile(run.home.pathOf(QStringLiteral("grandchild"))).toInt();
+            if (process > 0)
+                ::kill(process, SIGKILL);
+        });
+        // The grandchild holds the output pipe open well past the time limit below, and writes
+        // to it once the child is gone.
+        QCOMPARE(run.startScript("(until [ -e " + run.quoted("go") +
+                                     " ]; do sleep 0.02; done; printf later; touch " +
+                                     run.quoted("wrote") + "; exec sleep 10) &\nprintf $! > " +
+                                     run.quoted("grandchild") +
+                                     "\nhead -c 60000 /dev/zero | tr '\\0' x\n"
+                                     "printf '\\nSigned in as me@example.com'\nexit 3",
+                                 300ms),
+                 StartResult());
+        QTRY_COMPARE_WITH_TIMEOUT(run.seen().exits, QList<int>{3}, 3000);
+        const QString lastWords =
+            QString(60000, QLatin1Char('x')) + "\nSigned in as me@example.com";
+        QCOMPARE(run.seen().textAtExit, lastWords);
+
+        // What the grandchild writes later is taken, without killing or blocking it, and dropped.
+        run.home.writeFile(QStringLiteral("go"), "");
+        QTRY_VERIFY(QFileInfo::exists(run.home.pathOf(QStringLiteral("wrote"))));
+        QCOMPARE(run.session->text(), lastWords);
+    }
+
+    void floodIsBounded() {
+        Run run;
+        QCOMPARE(run.startScript("printf 'https://claude.ai/start\\n'\n"
+                                 "head -c 700000 /dev/zero | tr '\\0' y\nprintf '\\nlast words'"),
+                 StartResult());
+        QTRY_COMPARE(run.seen().exits, QList<int>{0});
+        const QString text = run.session->text();
+        const qsizetype bound = 2 * CollectedOutput::defaultKeptLength + 3;
+        QCOMPARE(text.size(), bound);
+        QVERIFY(text.startsWith("https://claude.ai/start\nyyy"));
+        QVERIFY(text.endsWith("yyy\nlast words"));
+        const QStringList outputs = run.seen().outputs;
+        QVERIFY(std::all_of(outputs.begin(), outputs.end(),
+                            [&](const QString& output) { return output.size() <= bound; }));
+    }
+};
+
+SPANWELL_TEST(LoginSessionTest)
+#include "LoginSessionTest.moc"
