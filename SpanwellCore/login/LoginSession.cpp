@@ -1,7 +1,7 @@
 #include "login/LoginSession.h"
 
 #include "accounts/ClaudeCLI.h"
-#include "login/ChildProcess.h"
+#include "login/WatchedChild.h"
 
 #include <QDir>
 
@@ -69,7 +69,7 @@ LoginSession::start(const std::optional<QString>& claudePath, OutputHandler onOu
         if (onExit)
             onExit(status);
     };
-    std::shared_ptr<ChildProcess> launched = ChildProcess::launch(
+    std::shared_ptr<WatchedChild> launched = WatchedChild::launch(
         *claudePath, arguments, environment, std::move(outputHandler), std::move(exitHandler));
     if (!launched)
         return StartError::couldNotRun;
@@ -82,12 +82,12 @@ void LoginSession::send(const QString& code) {
     const QString trimmed = code.trimmed();
     if (trimmed.isEmpty())
         return;
-    if (const std::shared_ptr<ChildProcess> running = runningChild())
+    if (const std::shared_ptr<WatchedChild> running = runningChild())
         running->write((trimmed + QLatin1Char('\n')).toUtf8());
 }
 
 void LoginSession::cancel() {
-    if (const std::shared_ptr<ChildProcess> running = runningChild())
+    if (const std::shared_ptr<WatchedChild> running = runningChild())
         running->terminate();
 }
 
@@ -114,8 +114,8 @@ std::optional<QString> LoginSession::finishOutput() {
     return collected.text();
 }
 
-std::shared_ptr<ChildProcess> LoginSession::runningChild() const {
-    std::shared_ptr<ChildProcess> started;
+std::shared_ptr<WatchedChild> LoginSession::runningChild() const {
+    std::shared_ptr<WatchedChild> started;
     {
         const std::lock_guard guard(lock);
         started = child;

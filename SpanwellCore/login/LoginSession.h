@@ -9,14 +9,14 @@
 #include <mutex>
 #include <optional>
 
-class ChildProcess;
+class WatchedChild;
 
 // One run of Claude Code's interactive login, `claude auth login --claudeai`, for one
 // configuration folder: it collects everything the child prints (standard output and standard
 // error on one pipe), hands the whole text to its owner after each read, types sign-in codes
 // into the child and reports how it ended. It knows nothing of addresses or success.
 //
-// Threads: the child is watched by two threads of its own (see ChildProcess), which run both
+// Threads: the child is watched by two threads of its own (see WatchedChild), which run both
 // handlers, one call at a time and never on the owner's thread. The owner's calls never wait
 // for the child. The collected text is guarded by one lock, never held during a handler. The
 // handlers hold the session weakly: once it is gone, output is read and dropped and the exit is
@@ -57,7 +57,7 @@ private:
     // Each returns the whole text when the collected text changed.
     std::optional<QString> receive(QByteArrayView bytes);
     std::optional<QString> finishOutput();
-    std::shared_ptr<ChildProcess> runningChild() const;
+    std::shared_ptr<WatchedChild> runningChild() const;
 
     const QString folder;
     const bool defaultFolder;
@@ -65,5 +65,5 @@ private:
 
     mutable std::mutex lock;
     CollectedOutput collected;
-    std::shared_ptr<ChildProcess> child;
+    std::shared_ptr<WatchedChild> child;
 };

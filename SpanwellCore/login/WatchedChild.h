@@ -22,7 +22,7 @@
 // still holds the pipe open; after that, what such a process writes is read and dropped until it
 // lets go of the pipe. The threads share ownership of the process with the launcher: dropping
 // the launcher's handle neither stops the child nor waits for it.
-class ChildProcess {
+class WatchedChild {
 public:
     using OutputHandler = std::function<void(QByteArrayView bytes)>;
     // A normal exit gives the exit code, a child ended by a signal the signal's number, and -1
@@ -34,7 +34,7 @@ public:
 
     // Starts `program` with exactly these arguments and this environment. Absent when it could
     // not be started; the handlers are then never called.
-    static std::shared_ptr<ChildProcess> launch(const QString& program,
+    static std::shared_ptr<WatchedChild> launch(const QString& program,
                                                 const QStringList& arguments,
                                                 const QProcessEnvironment& environment,
                                                 OutputHandler onOutput, ExitHandler onExit);
@@ -47,11 +47,11 @@ public:
     void terminate();
 
 private:
-    ChildProcess(pid_t pid, FileDescriptor input, FileDescriptor inputReadEnd,
+    WatchedChild(pid_t pid, FileDescriptor input, FileDescriptor inputReadEnd,
                  FileDescriptor noticeReadEnd, FileDescriptor noticeWriteEnd);
 
-    static void waitForExit(std::shared_ptr<ChildProcess> child);
-    static void readUntilExit(std::shared_ptr<ChildProcess> child, FileDescriptor output,
+    static void waitForExit(std::shared_ptr<WatchedChild> child);
+    static void readUntilExit(std::shared_ptr<WatchedChild> child, FileDescriptor output,
                               OutputHandler onOutput, ExitHandler onExit);
     void sendSignal(int number);
     void notice(char what);

@@ -1,4 +1,4 @@
-#include "login/ChildProcess.h"
+#include "login/WatchedChild.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -85,7 +85,7 @@ struct SpawnAttributes {
 
 } // namespace
 
-ChildProcess::ChildProcess(pid_t pid, FileDescriptor input, FileDescriptor inputReadEnd,
+WatchedChild::WatchedChild(pid_t pid, FileDescriptor input, FileDescriptor inputReadEnd,
                            FileDescriptor noticeReadEnd, FileDescriptor noticeWriteEnd)
     : pid(pid)
     , input(std::move(input))
@@ -93,7 +93,7 @@ ChildProcess::ChildProcess(pid_t pid, FileDescriptor input, FileDescriptor input
     , noticeReadEnd(std::move(noticeReadEnd))
     , noticeWriteEnd(std::move(noticeWriteEnd)) {}
 
-std::shared_ptr<ChildProcess> ChildProcess::launch(const QString& program,
+std::shared_ptr<WatchedChild> WatchedChild::launch(const QString& program,
                                                    const QStringList& arguments,
                                                    const QProcessEnvironment& environment,
                                                    OutputHandler onOutput, ExitHandler onExit) {
@@ -139,8 +139,8 @@ std::shared_ptr<ChildProcess> ChildProcess::launch(const QString& program,
         return nullptr;
     outputWriteEnd = FileDescriptor();
 
-    const std::shared_ptr<ChildProcess> child(
-        new ChildProcess(pid, std::move(input), std::move(inputReadEnd), std::move(noticeReadEnd),
+    const std::shared_ptr<WatchedChild> child(
+        new WatchedChild(pid, std::move(input), std::move(inputReadEnd), std::move(noticeReadEnd),
                          std::move(noticeWriteEnd)));
     try {
         std::thread(waitForExit, child).detach();
@@ -161,12 +161,12 @@ std::shared_ptr<ChildProcess> ChildProcess::launch(const QString& program,
     return child;
 }
 
-bool ChildProcess::isRunning() const {
+bool WatchedChild::isRunning() const {
     const std::lock_guard guard(lock);
     return !exited;
 }
 
-void ChildProcess::write(QByteArrayView bytes) {
+void WatchedChild::write(QByteArrayView bytes) {
     qsizetype written = 0;
     while (written < bytes.size()) {
         const ssize_t count = ::write(input.get(), bytes.data() + written,
@@ -180,7 +180,7 @@ void ChildProcess::write(QByteArrayView bytes) {
     }
 }
 
-void ChildProcess::terminate() {
+void WatchedChild::terminate() {
     const std::lock_guard guard(lock);
     if (exited)
         return;
@@ -188,18 +188,18 @@ void ChildProcess::terminate() {
     notice(terminationNotice);
 }
 
-void ChildProcess::sendSignal(int number) {
+void WatchedChild::sendSignal(int number) {
     const std::lock_guard guard(lock);
     if (!exited)
         ::kill(pid, number);
 }
 
-void ChildProcess::notice(char what) {
+void WatchedChild::notice(char what) {
     while (::write(noticeWriteEnd.get(), &what, 1) < 0 && errno == EINTR) {
     }
 }
 
-void ChildProcess::waitForExit(std::shared_ptr<ChildProcess> child) {
+void WatchedChild::waitForExit(std::shared_ptr<WatchedChild> child) {
     // Wait without reaping first: until `exited` is set, the process id still names this child.
     siginfo_t information{};
     while (::waitid(P_PID, child->pid, &information, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
@@ -221,7 +221,7 @@ void ChildProcess::waitForExit(std::shared_ptr<ChildProcess> child) {
     child->notice(exitedNotice);
 }
 
-void ChildProcess::readUntilExit(std::shared_ptr<ChildProcess> child, FileDescriptor output,
+void WatchedChild::readUntilExit(std::shared_ptr<WatchedChild> child, FileDescriptor output,
                                  OutputHandler onOutput, ExitHandler onExit) {
     using Clock = std::chrono::steady_clock;
     constexpr Clock::time_point never = Clock::time_point::max();
