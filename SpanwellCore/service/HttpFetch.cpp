@@ -1,0 +1,124 @@
+#include "service/HttpFetch.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+bool isHttp(const QUrl& address) {
+    return address.scheme() == QLatin1String("http") || address.scheme() == QLatin1String("https");
+}
+
+bool sameOrigin(const QUrl& first, const QUrl& second) {
+    const int defaultPort = first.scheme() == QLatin1String("https") ? 443 : 80;
+    return first.scheme() == second.scheme() && first.host() == second.host() &&
+           first.port(defaultPort) == second.port(defaultPort);
+}
+
+bool isRedirect(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// Errors that Qt raises for an HTTP status it considers a failure: the answer itself is then
+// complete and its status decides. Every other error means the answer did not arrive whole.
+bool isStatusError(QNetworkReply::NetworkError error) {
+    return error == QNetworkReply::NoError ||
+           (error >= QNetworkReply::ContentAccessDenied &&
+            error <= QNetworkReply::UnknownContentError) ||
+           (error >= QNetworkReply::InternalServerError &&
+            error <= QNetworkReply::UnknownServerError);
+}
+
+struct Exchange {
+    HttpFetch::Outcome outcome;
+    std::optional<QUrl> location;
+};
+
+Exchange exchange(QNetworkAccessManager& manager, const QUrl& address,
+                  const HttpFetch::Headers& headers, const QDeadlineTimer& deadline) {
+    QNetworkRequest request(address);
+    for (const auto& [name, value] : headers)
+        request.setRawHeader(name, value);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+
+    const std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    QByteArray body;
+    bool tooLarge = false;
+    bool timedOut = false;
+    const auto stopIfTooLarge = [&](qint64 size) {
+        if (size > HttpFetch::maximumBodySize && !tooLarge) {
+            tooLarge = true;
+            body.clear();
+            reply->abort();
+        }
+    };
+
+    QEventLoop loop;
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, [&] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid())
+            stopIfTooLarge(length.toLongLong());
+    });
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, [&] {
+        if (tooLarge)
+            return;
+        body += reply->read(HttpFetch::maximumBodySize + 1 - body.size());
+        stopIfTooLarge(body.size() + reply->bytesAvailable());
+    });
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        timedOut = true;
+        reply->abort();
+    });
+    timer.start(std::chrono::milliseconds(deadline.remainingTime()));
+    if (!reply->isFinished())
+        loop.exec();
+
+    if (timedOut)
+        return {HttpFetch::TransportError{HttpFetch::timedOutMessage}, std::nullopt};
+    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!tooLarge && (!statusAttribute.isValid() || !isStatusError(reply->error())))
+        return {HttpFetch::TransportError{reply->errorString()}, std::nullopt};
+
+    if (!tooLarge) {
+        body += reply->read(HttpFetch::maximumBodySize + 1 - body.size());
+        stopIfTooLarge(body.size() + reply->bytesAvailable());
+    }
+    const int status = statusAttribute.toInt();
+    std::optional<QUrl> location;
+    if (isRedirect(status) && reply->hasRawHeader("Location"))
+        location = address.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
+    return {HttpFetch::Response{status, tooLarge ? std::nullopt : std::optional(body)}, location};
+}
+
+} // namespace
+
+namespace HttpFetch {
+
+Outcome get(const QUrl& address, const Headers& headers, int timeoutMilliseconds) {
+    if (!isHttp(address))
+        return Response{};
+    const QDeadlineTimer deadline(timeoutMilliseconds);
+    // A fresh manager has no cache, and its cookie jar ends with the call: every answer comes
+    // from the network and nothing outlives the call.
+    QNetworkAccessManager manager;
+    QUrl current = address;
+    for (int redirects = 0;; ++redirects) {
+        Exchange step = exchange(manager, current, headers, deadline);
+        if (!step.location || redirects == maximumRedirects || !sameOrigin(current, *step.location))
+            return step.outcome;
+        current = *step.location;
+    }
+}
+
+} // namespace HttpFetch

@@ -1,0 +1,81 @@
+#include "service/UsageClient.h"
+
+#include "service/HttpFetch.h"
+#include "service/UsageParser.h"
+
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+const QString usagePath = QStringLiteral("/api/oauth/usage");
+const QString profilePath = QStringLiteral("/api/oauth/profile");
+const QString unreadableUsageReply = QStringLiteral("Unreadable usage reply");
+
+bool fitsInHeader(const QString& token) {
+    return std::all_of(token.begin(), token.end(),
+                       [](QChar character) { return character >= u' ' && character <= u'~'; });
+}
+
+} // namespace
+
+UsageClient::UsageClient(QString origin, int timeoutMilliseconds)
+    : origin(std::move(origin))
+    , timeoutMilliseconds(timeoutMilliseconds) {
+    while (this->origin.endsWith(QLatin1Char('/')))
+        this->origin.chop(1);
+}
+
+UsageClient::~UsageClient() = default;
+
+QString UsageClient::defaultOrigin() {
+    const QString configured = qEnvironmentVariable("SPANWELL_API_ORIGIN");
+    return configured.isEmpty() ? QStringLiteral("https://api.anthropic.com") : configured;
+}
+
+UsageClient::Result<QByteArray> UsageClient::get(const QString& path, const QString& token) const {
+    // The service would refuse such a token; sending it could split the request.
+    if (!fitsInHeader(token))
+        return Failure::unauthorized();
+
+    const HttpFetch::Headers headers{
+        {"Authorization", "Bearer " + token.toLatin1()},
+        {"anthropic-beta", "oauth-2025-04-20"},
+        {"User-Agent", "Spanwell/0.1"},
+    };
+    const HttpFetch::Outcome outcome =
+        HttpFetch::get(QUrl(origin + path), headers, timeoutMilliseconds);
+    if (const auto* error = std::get_if<HttpFetch::TransportError>(&outcome))
+        return Failure::transport(error->message);
+
+    const auto& response = std::get<HttpFetch::Response>(outcome);
+    if (response.status == 401 || response.status == 403)
+        return Failure::unauthorized();
+    if (response.status != 200)
+        return Failure::http(response.status);
+    if (!response.body)
+        return Failure::transport(unreadableUsageReply);
+    return *response.body;
+}
+
+UsageClient::Result<QList<LimitReading>> UsageClient::limits(const QString& token) const {
+    Result<QByteArray> reply = get(usagePath, token);
+    if (const auto* failure = std::get_if<Failure>(&reply))
+        return *failure;
+    std::optional<QList<LimitReading>> readings = UsageParser::limits(std::get<QByteArray>(reply));
+    if (!readings)
+        return Failure::transport(unreadableUsageReply);
+    return *std::move(readings);
+}
+
+UsageClient::Result<std::optional<Subscription>>
+UsageClient::subscription(const QString& token) const {
+    Result<QByteArray> reply = get(profilePath, token);
+    if (const auto* failure = std::get_if<Failure>(&reply)) {
+        if (*failure == Failure::transport(unreadableUsageReply))
+            return std::optional<Subscription>();
+        return *failure;
+    }
+    return UsageParser::subscription(std::get<QByteArray>(reply));
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "model/LimitReading.h"
+#include "model/Subscription.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <optional>
+
+// Reads the usage service's replies. Lenient: whatever cannot be read is skipped or left absent;
+// only bytes that are not a JSON object give no result.
+namespace UsageParser {
+
+// The account's limits, titled the way the rest of the program knows them ("Session", "Week",
+// "Week, Opus", …). Absent when the reply is not a JSON object; an empty list is a valid answer.
+std::optional<QList<LimitReading>> limits(const QByteArray& reply);
+
+// The subscription described by the profile reply's "organization". Absent when the reply is
+// not a JSON object or has no "organization" object.
+std::optional<Subscription> subscription(const QByteArray& reply);
+
+} // namespace UsageParser
