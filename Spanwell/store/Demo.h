@@ -1,0 +1,19 @@
+#pragma once
+
+#include "model/Calendar.h"
+#include "model/Instant.h"
+#include "store/Store.h"
+
+#include <QDir>
+
+#include <memory>
+
+// Four made-up accounts laid out around an instant, for pictures of the panel that touch no
+// real account: one with room everywhere, one blocked by its session limit, one with a used-up
+// scoped weekly limit, and one whose session has not started.
+namespace Demo {
+
+std::unique_ptr<Store> store(Instant now, const QString& home = QDir::homePath(),
+                             const Calendar& calendar = Calendar::current());
+
+} // namespace Demo

@@ -1,0 +1,40 @@
+#include "store/PanelFigures.h"
+
+#include "model/AccountStatus.h"
+#include "model/DecimalInteger.h"
+
+namespace PanelFigures {
+
+std::optional<double> averageSession(const QList<Entry>& entries, Instant now) {
+    double sum = 0;
+    int count = 0;
+    for (const Entry& entry : entries) {
+        if (!entry.snapshot)
+            continue;
+        const auto& limits = entry.snapshot->limits;
+        const auto session = std::find_if(limits.begin(), limits.end(), [](const LimitReading& l) {
+            return l.title == QLatin1String("Session");
+        });
+        if (session == limits.end())
+            continue;
+        sum += session->current(now).percent;
+        ++count;
+    }
+    if (count == 0)
+        return std::nullopt;
+    return sum / count;
+}
+
+int usableCount(const QList<Entry>& entries, Instant now) {
+    return static_cast<int>(
+        std::count_if(entries.begin(), entries.end(), [now](const Entry& entry) {
+            return entry.snapshot && !(entry.problem && entry.problem->needsSignIn()) &&
+                   AccountStatus::make(entry.snapshot->limits, now).isUsable();
+        }));
+}
+
+qint64 buildNumber(const QString& text) {
+    return DecimalInteger::parse(text).value_or(0);
+}
+
+} // namespace PanelFigures

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "model/Snapshot.h"
+#include "store/Entry.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+// The last known snapshot of every tracked account, kept in one JSON object keyed by the
+// account's folder, so that figures show at once after a restart.
+namespace SnapshotCache {
+
+// All snapshots, or none at all when the file is missing, unreadable or anything in it is
+// malformed: a half-trusted cache is not worth showing.
+QHash<QString, Snapshot> read(const QString& path);
+
+// Replaces the file atomically with the entries' snapshots, in compact JSON. On any failure
+// the previous file stays as it was; the result says whether the file was replaced.
+bool write(const QString& path, const QList<Entry>& entries);
+
+} // namespace SnapshotCache

@@ -1,0 +1,264 @@
+#include "store/Store.h"
+
+#include "accounts/Discovery.h"
+#include "store/HiddenAccountFolders.h"
+#include "store/PanelFigures.h"
+#include "store/SnapshotCache.h"
+#include "store/WorkerPool.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+constexpr int refreshIntervalMilliseconds = 300 * 1000;
+constexpr double staleAfterSeconds = 60;
+constexpr double profileIntervalSeconds = 21600;
+constexpr double updateIntervalSeconds = 86400;
+} // namespace
+
+Store::Store(StoreServices storeServices, QObject* parent)
+    : QObject(parent)
+    , services(std::move(storeServices)) {
+    const QHash<QString, Snapshot> cached = SnapshotCache::read(services.cachePath);
+    const QList<Account> accounts = Discovery::accounts(services.home, *services.fileSystem);
+    const QSet<QString> hidden = readHiddenFolders();
+    for (const Account& account : accounts) {
+        if (hidden.contains(account.configDir)) {
+            hiddenAccountList.append(account);
+            continue;
+        }
+        const auto snapshot = cached.constFind(account.configDir);
+        entryList.append(
+            Entry{account,
+                  snapshot == cached.constEnd() ? std::nullopt : std::optional<Snapshot>(*snapshot),
+                  std::nullopt});
+    }
+}
+
+Store::Store(QList<Entry> entries, Clock clock)
+    : services{std::move(clock), {}, nullptr, {}, {}, nullptr, {}, {}, {}}
+    , entryList(std::move(entries))
+    , demoStore(true) {
+    lastRefreshAt = services.clock();
+}
+
+std::unique_ptr<Store> Store::demo(QList<Entry> entries, Clock clock) {
+    return std::unique_ptr<Store>(new Store(std::move(entries), std::move(clock)));
+}
+
+std::optional<double> Store::averageSession() const {
+    return PanelFigures::averageSession(entryList, now());
+}
+
+int Store::usableCount() const {
+    return PanelFigures::usableCount(entryList, now());
+}
+
+qint64 Store::currentBuild() {
+    return PanelFigures::buildNumber(QStringLiteral(SPANWELL_BUILD));
+}
+
+QString Store::currentVersion() {
+    const QString version = QStringLiteral(SPANWELL_VERSION);
+    return version.isEmpty() ? QStringLiteral("dev") : version;
+}
+
+void Store::start() {
+    if (demoStore || timer)
+        return;
+    refresh();
+    timer = new QTimer(this);
+    timer->setInterval(refreshIntervalMilliseconds);
+    connect(timer, &QTimer::timeout, this, &Store::refresh);
+    timer->start();
+}
+
+void Store::refreshIfStale() {
+    if (lastRefreshAt && now() - *lastRefreshAt < staleAfterSeconds)
+        return;
+    refresh();
+}
+
+template <typename Work, typename Then>
+void Store::onWorker(Work work, Then then) {
+    using Result = std::invoke_result_t<Work>;
+    auto* watcher = new QFutureWatcher<Result>(this);
+    connect(watcher, &QFutureWatcher<Result>::finished, this, [watcher, then = std::move(then)] {
+        watcher->deleteLater();
+        then(watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run(&WorkerPool::instance(), std::move(work)));
+}
+
+bool Store::refresh() {
+    if (demoStore || refreshing)
+        return false;
+    setRefreshing(true);
+    run = std::make_unique<RefreshRun>();
+    for (const Entry& entry : std::as_const(entryList))
+        run->old.insert(entry.id(), entry);
+    // Account files grow large; reading them must not hold up the interface.
+    onWorker([home = services.home,
+              fileSystem = services.fileSystem] { return Discovery::accounts(home, *fileSystem); },
+             [this](const QList<Account>& accounts) { fetchAll(accounts); });
+    return true;
+}
+
+bool Store::wantsProfile(const Account& account, Instant present) const {
+    const auto old = run->old.constFind(account.configDir);
+    const auto fetchedAt = profileFetchedAt.constFind(account.configDir);
+    if (old == run->old.constEnd() || !old->snapshot || !old->snapshot->subscription ||
+        fetchedAt == profileFetchedAt.constEnd())
+        return true;
+    return present - *fetchedAt > profileIntervalSeconds;
+}
+
+void Store::fetchAll(const QList<Account>& accounts) {
+    // Read once discovery is done, so that an account hidden meanwhile stays hidden.
+    const QSet<QString> hidden = readHiddenFolders();
+    QList<Account> hiddenNow;
+    for (const Account& account : accounts)
+        (hidden.contains(account.configDir) ? hiddenNow : run->tracked).append(account);
+    setHiddenAccounts(hiddenNow);
+
+    run->pending = run->tracked.size();
+    if (run->pending == 0) {
+        finishRefresh();
+        return;
+    }
+    const Instant present = now();
+    for (const Account& account : std::as_const(run->tracked)) {
+        const auto found = run->old.constFind(account.configDir);
+        const std::optional<Entry> old =
+            found == run->old.constEnd() ? std::nullopt : std::optional<Entry>(*found);
+        onWorker([account, old, profile = wantsProfile(account, present),
+                  copied = services] { return fetch(account, old, profile, copied); },
+                 [this](const FetchResult& result) { collect(result); });
+    }
+}
+
+void Store::collect(FetchResult result) {
+    run->results.insert(result.entry.id(), std::move(result));
+    if (--run->pending == 0)
+        finishRefresh();
+}
+
+void Store::finishRefresh() {
+    // The user may have hidden an account while its figures were being fetched.
+    const QSet<QString> hidden = readHiddenFolders();
+    QList<Entry> merged;
+    for (const Account& account : std::as_const(run->tracked)) {
+        const auto result = run->results.constFind(account.configDir);
+        if (!hidden.contains(account.configDir) && result != run->results.constEnd())
+            merged.append(result->entry);
+    }
+    setEntries(merged);
+
+    const Instant present = now();
+    for (const FetchResult& result : std::as_const(run->results))
+        if (result.fetchedSubscription)
+            profileFetchedAt.insert(result.entry.id(), present);
+    lastRefreshAt = present;
+    emit lastRefreshChanged();
+    saveCache(entryList);
+    run.reset();
+
+    if (updateCheckedInstant && present - *updateCheckedInstant <= updateIntervalSeconds) {
+        endRefresh();
+        return;
+    }
+    // Counted before asking, so that a failed check also waits a day.
+    updateCheckedInstant = present;
+    onWorker([check = services.checkForUpdate] { return check(currentBuild()); },
+             [this](const std::optional<UpdateInfo>& info) {
+                 if (info) {
+                     availableUpdate = info;
+                     emit updateChanged();
+                 }
+                 endRefresh();
+             });
+}
+
+void Store::endRefresh() {
+    setRefreshing(false);
+    emit refreshFinished();
+}
+
+void Store::stopTracking(const Account& account) {
+    if (demoStore)
+        return;
+    QSet<QString> hidden = readHiddenFolders();
+    hidden.insert(account.configDir);
+    writeHiddenFolders(hidden);
+
+    QList<Entry> remaining = entryList;
+    remaining.removeIf([&account](const Entry& entry) { return entry.id() == account.configDir; });
+    setEntries(remaining);
+    if (!hiddenAccountList.contains(account)) {
+        QList<Account> accounts = hiddenAccountList;
+        accounts.append(account);
+        setHiddenAccounts(accounts);
+    }
+    saveCache(entryList);
+}
+
+void Store::resumeTracking(const Account& account) {
+    // A demo store never changes the user's settings.
+    if (demoStore)
+        return;
+    QSet<QString> hidden = readHiddenFolders();
+    hidden.remove(account.configDir);
+    writeHiddenFolders(hidden);
+
+    QList<Account> accounts = hiddenAccountList;
+    accounts.removeIf([&account](const Account& hiddenAccount) {
+        return hiddenAccount.configDir == account.configDir;
+    });
+    setHiddenAccounts(accounts);
+    refresh();
+}
+
+QString Store::cacheURL() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/Spanwell");
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/snapshots.json");
+}
+
+void Store::saveCache(const QList<Entry>& entries) const {
+    SnapshotCache::write(services.cachePath, entries);
+}
+
+std::unique_ptr<QSettings> Store::openSettings() const {
+    if (services.settingsPath.isEmpty())
+        return std::make_unique<QSettings>(QStringLiteral("Spanwell"), QStringLiteral("Spanwell"));
+    return std::make_unique<QSettings>(services.settingsPath, QSettings::IniFormat);
+}
+
+QSet<QString> Store::readHiddenFolders() const {
+    return HiddenAccountFolders::read(*openSettings());
+}
+
+void Store::writeHiddenFolders(const QSet<QString>& folders) const {
+    HiddenAccountFolders::write(*openSettings(), folders);
+}
+
+void Store::setEntries(QList<Entry> entries) {
+    if (entries == entryList)
+        return;
+    entryList = std::move(entries);
+    emit entriesChanged();
+}
+
+void Store::setRefreshing(bool value) {
+    refreshing = value;
+    emit refreshingChanged();
+}
+
+void Store::setHiddenAccounts(QList<Account> accounts) {
+    if (accounts == hiddenAccountList)
+        return;
+    hiddenAccountList = std::move(accounts);
+    emit hiddenAccountsChanged();
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "model/Account.h"
+#include "model/Instant.h"
+#include "service/UpdateInfo.h"
+#include "store/Entry.h"
+#include "store/StoreServices.h"
+
+#include <QFuture>
+#include <QFutureWatcher>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QSettings>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+// The application's state: the tracked accounts with their last known usage, the hidden
+// accounts, the refresh cycle, and an announced update. Lives on the interface thread and is
+// only ever changed there; every blocking step of a refresh runs on workers and comes back as
+// a queued result. Each change of an observable field is announced by its signal.
+class Store : public QObject {
+    Q_OBJECT
+
+public:
+    struct FetchResult {
+        Entry entry;
+        // A subscription was fetched with this result.
+        bool fetchedSubscription = false;
+    };
+
+    // Reads the snapshot cache and the hidden set and discovers the accounts, so the last
+    // known figures show at once.
+    explicit Store(StoreServices services = StoreServices::real(), QObject* parent = nullptr);
+    // A store that shows exactly these entries and is never refreshed; it touches no
+    // credential, network, cache or setting.
+    static std::unique_ptr<Store> demo(QList<Entry> entries, Clock clock = systemClock());
+
+    const QList<Entry>& entries() const { return entryList; }
+    bool isRefreshing() const { return refreshing; }
+    std::optional<Instant> lastRefresh() const { return lastRefreshAt; }
+    const QList<Account>& hiddenAccounts() const { return hiddenAccountList; }
+    const std::optional<UpdateInfo>& update() const { return availableUpdate; }
+    std::optional<Instant> updateCheckedAt() const { return updateCheckedInstant; }
+    bool isDemo() const { return demoStore; }
+    // The present, by the store's clock.
+    Instant now() const { return services.clock(); }
+
+    std::optional<double> averageSession() const;
+    int usableCount() const;
+    static qint64 currentBuild();
+    static QString currentVersion();
+
+    // One refresh now and one every five minutes; later calls do nothing.
+    void start();
+    // Refreshes unless the last refresh finished less than a minute ago.
+    void refreshIfStale();
+    // Starts a refresh of every tracked account; false (and nothing happens) in a demo store
+    // or while a refresh runs. `refreshFinished` follows when it is complete.
+    bool refresh();
+
+    void stopTracking(const Account& account);
+    void resumeTracking(const Account& account);
+
+    // One account's refresh, run on a worker; touches no store state.
+    static FetchResult fetch(const Account& account, const std::optional<Entry>& old,
+                             bool wantsProfile, const StoreServices& services);
+
+    // The snapshot cache in the user's data folder, which is created when missing.
+    static QString cacheURL();
+    void saveCache(const QList<Entry>& entries) const;
+
+signals:
+    void entriesChanged();
+    void refreshingChanged();
+    void lastRefreshChanged();
+    void hiddenAccountsChanged();
+    void updateChanged();
+    void refreshFinished();
+
+private:
+    struct RefreshRun {
+        QHash<QString, Entry> old;
+        QList<Account> tracked;
+        QHash<QString, FetchResult> results;
+        qsizetype pending = 0;
+    };
+
+    Store(QList<Entry> entries, Clock clock);
+
+    void fetchAll(const QList<Account>& accounts);
+    void collect(FetchResult result);
+    void finishRefresh();
+    void endRefresh();
+    bool wantsProfile(const Account& account, Instant now) const;
+
+    std::unique_ptr<QSettings> openSettings() const;
+    QSet<QString> readHiddenFolders() const;
+    void writeHiddenFolders(const QSet<QString>& folders) const;
+
+    void setEntries(QList<Entry> entries);
+    void setRefreshing(bool value);
+    void setHiddenAccounts(QList<Account> accounts);
+
+    // Runs `work` on a worker and hands its result to `then` on the interface thread, unless
+    // the store is gone by then.
+    template <typename Work, typename Then>
+    void onWorker(Work work, Then then);
+
+    StoreServices services;
+    QList<Entry> entryList;
+    bool refreshing = false;
+    std::optional<Instant> lastRefreshAt;
+    QList<Account> hiddenAccountList;
+    std::optional<UpdateInfo> availableUpdate;
+    std::optional<Instant> updateCheckedInstant;
+    bool demoStore = false;
+    QHash<QString, Instant> profileFetchedAt;
+    QTimer* timer = nullptr;
+    std::unique_ptr<RefreshRun> run;
+};

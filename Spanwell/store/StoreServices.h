@@ -1,0 +1,40 @@
+#pragma once
+
+#include "accounts/Credential.h"
+#include "accounts/FileSystem.h"
+#include "model/Account.h"
+#include "model/Clock.h"
+#include "service/UpdateInfo.h"
+#include "service/UsageClient.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+// Everything the store reaches outside itself. The product uses the real ones; a test hands
+// in stand-ins. Every function may be called from worker threads, several at once.
+struct StoreServices {
+    using CredentialReader =
+        std::function<std::optional<Credential>(const Account& account, double timeoutSeconds)>;
+    using SignInRenewer =
+        std::function<bool(const QString& configDir, bool isDefault, double timeoutSeconds)>;
+    using UpdateChecker = std::function<std::optional<UpdateInfo>(qint64 currentBuild)>;
+
+    Clock clock;
+    QString home;
+    const FileSystem* fileSystem = nullptr;
+    CredentialReader readCredential;
+    SignInRenewer renewSignIn;
+    std::shared_ptr<const UsageClient> client;
+    UpdateChecker checkForUpdate;
+    // The snapshot cache file.
+    QString cachePath;
+    // An INI file holding the user's settings; empty for the platform's own settings store.
+    QString settingsPath;
+
+    // The machine's own: system clock, home folder, keychain or credential files, Claude
+    // Code, the usage service, the update feed, the user's data and settings folders.
+    static StoreServices real();
+};

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "store/Store.h"
+#include "support/TemporaryHome.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QSemaphore>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+// A clock that tests move by hand, read from any thread.
+class ManualClock {
+public:
+    explicit ManualClock(double seconds = 800000000)
+        : seconds(seconds) {}
+    Instant now() const { return Instant(seconds.load()); }
+    void set(Instant instant) { seconds = instant.secondsSinceReferenceDate(); }
+    void advance(double by) { seconds = seconds.load() + by; }
+
+private:
+    std::atomic<double> seconds;
+};
+
+// The usage service as a table of replies per access token and path; records every request.
+class ScriptedUsageClient final : public UsageClient {
+public:
+    struct Request {
+        QString path;
+        QString token;
+    };
+
+    void answer(const QString& token, const QString& path, Result<QByteArray> reply);
+    QList<Request> requests() const;
+    int count(const QString& token, const QString& path) const;
+
+    Result<QByteArray> get(const QString& path, const QString& token) const override;
+
+private:
+    mutable QMutex mutex;
+    QHash<QString, Result<QByteArray>> replies;
+    mutable QList<Request> received;
+};
+
+// A temporary home with accounts, a cache file, a settings file and stand-ins for every
+// service the store uses, each recording how it was called.
+class StoreHarness {
+public:
+    StoreHarness();
+
+    // Adds an account folder whose credential holds `token`, or no credential when empty.
+    Account addAccount(const QString& folderName, const QString& token,
+                       std::optional<Instant> tokenExpiresAt = std::nullopt);
+    void setCredential(const QString& folderName, std::optional<Credential> credential);
+    // While closed, credential reads wait for `open()`; this keeps a refresh running.
+    void closeCredentialGate();
+    void openCredentialGate();
+    // How many credential reads wait at the closed gate.
+    int waitingAtGate() const { return waiting; }
+
+    StoreServices services();
+    std::unique_ptr<Store> makeStore();
+    // Starts a refresh and waits until it has finished.
+    static bool refreshAndWait(Store& store);
+
+    TemporaryHome home;
+    ManualClock clock;
+    std::shared_ptr<ScriptedUsageClient> client = std::make_shared<ScriptedUsageClient>();
+    QString cachePath;
+    QString settingsPath;
+
+    struct Calls {
+        QStringList credentialReads;
+        QList<double> credentialTimeouts;
+        QStringList renewals;
+        QList<double> renewalTimeouts;
+        int updateChecks = 0;
+    };
+    Calls calls() const;
+    std::optional<UpdateInfo> updateReply;
+    // Runs inside the renewal stand-in, on the worker that renews.
+    std::function<void()> onRenewal;
+
+private:
+    mutable QMutex mutex;
+    QHash<QString, std::optional<Credential>> credentials;
+    Calls recorded;
+    std::shared_ptr<QSemaphore> gate = std::make_shared<QSemaphore>(0);
+    std::atomic<bool> gateClosed = false;
+    std::atomic<int> waiting = 0;
+};
+
+// A usage reply with a session and a week reading.
+QByteArray usageReply(double session, double week);
+// A profile reply with an organization in the given subscription status.
+QByteArray profileReply(const QString& status);

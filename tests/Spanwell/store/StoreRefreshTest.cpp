@@ -1,0 +1,339 @@
+#include "StoreHarness.h"
+#include "store/SnapshotCache.h"
+#include "support/TestRegistry.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString usagePath = QStringLiteral("/api/oauth/usage");
+const QString profilePath = QStringLiteral("/api/oauth/profile");
+
+Snapshot cachedSnapshot(const char* plan) {
+    return Snapshot{{LimitReading{QStringLiteral("Session"), 77, std::nullopt}},
+                    QString::fromUtf8(plan),
+                    Subscription{QStringLiteral("active"), Instant(1000)},
+                    Instant(5),
+                    Instant(700000000)};
+}
+
+} // namespace
+
+class StoreRefreshTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startRefreshesOnceAndKeepsOneTimer() {
+        StoreHarness harness;
+        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
+        harness.client->answer(QStringLiteral("token-a"), usagePath, usageReply(10, 20));
+        const auto store = harness.makeStore();
+        QSignalSpy finished(store.get(), &Store::refreshFinished);
+
+        store->start();
+        store->start();
+        QVERIFY(finished.wait(5000));
+        QTest::qWait(50);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(harness.client->count(QStringLiteral("token-a"), usagePath), 1);
+
+        const QList<QTimer*> timers = store->findChildren<QTimer*>();
+        QCOMPARE(timers.size(), 1);
+        QCOMPARE(timers.first()->interval(), 300 * 1000);
+        QVERIFY(timers.first()->isActive());
+        QVERIFY(QMetaObject::invokeMethod(timers.first(), "timeout"));
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(harness.client->count(QStringLiteral("token-a"), usagePath), 2);
+    }
+
+    void refreshIfStaleWaitsAMinute_data() {
+        QTest::addColumn<double>("secondsLater");
+        QTest::addColumn<bool>("refreshes");
+        QTest::newRow("59 seconds") << 59.0 << false;
+        QTest::newRow("60 seconds") << 60.0 << true;
+    }
+    void refreshIfStaleWaitsAMinute() {
+        QFETCH(double, secondsLater);
+        QFETCH(bool, refreshes);
+        StoreHarness harness;
+        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
+        const auto store = harness.makeStore();
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+
+        harness.clock.advance(secondsLater);
+        store->refreshIfStale();
+        QCOMPARE(store->isRefreshing(), refreshes);
+        QTRY_VERIFY(!store->isRefreshing());
+        QCOMPARE(harness.calls().credentialReads.size(), refreshes ? 2 : 1);
+    }
+
+    void aRefreshAskedForWhileOneRunsIsDropped() {
+        StoreHarness harness;
+        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
+        const auto store = harness.makeStore();
+        QSignalSpy finished(store.get(), &Store::refreshFinished);
+        harness.closeCredentialGate();
+
+        QVERIFY(store->refresh());
+        QVERIFY(!store->refresh());
+        store->refreshIfStale();
+        QVERIFY(store->isRefreshing());
+        harness.openCredentialGate();
+        QVERIFY(finished.wait(5000));
+        QTest::qWait(50);
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(!store->isRefreshing());
+        QCOMPARE(harness.calls().credentialReads.size(), 1);
+        QVERIFY(store->refresh());
+    }
+
+    void missingCredentialKeepsTheCachedSnapshot() {
+        StoreHarness harness;
+        const Account account = harness.addAccount(QStringLiteral(".claude-a"), QString());
+        const Snapshot cached = cachedSnapshot("Max");
+        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{account, cached, std::nullopt}}));
+        const auto store = harness.makeStore();
+        QCOMPARE(store->entries().first().snapshot, cached);
+
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        const Entry entry = store->entries().first();
+        QCOMPARE(entry.problem, FetchProblem::noCredential());
+        QCOMPARE(entry.snapshot, cached);
+        QVERIFY(harness.client->requests().isEmpty());
+        QCOMPARE(harness.calls().credentialTimeouts, QList<double>({8.0}));
+    }
+
+    void expiredSignInIsRenewedOnceThenReported() {
+        StoreHarness harness;
+        const Account account = harness.addAccount(QStringLiteral(".claude-a"),
+                                                   QStringLiteral("old"), harness.clock.now());
+        const Snapshot cached = cachedSnapshot("Max");
+        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{account, cached, std::nullopt}}));
+        const auto store = harness.makeStore();
+
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        const StoreHarness::Calls calls = harness.calls();
+        QCOMPARE(calls.renewals, QStringList({account.configDir}));
+        QCOMPARE(calls.renewalTimeouts, QList<double>({30.0}));
+        QCOMPARE(calls.credentialReads.size(), 2);
+        QCOMPARE(calls.credentialTimeouts, QList<double>({8.0, 8.0}));
+        const Entry entry = store->entries().first();
+        QCOMPARE(entry.problem, FetchProblem::signInExpired());
+        // The old figures stay; the plan is kept and the login expiry follows the credential.
+        QCOMPARE(entry.snapshot->limits, cached.limits);
+        QCOMPARE(entry.snapshot->plan, cached.plan);
+        QCOMPARE(entry.snapshot->loginExpiresAt, std::nullopt);
+        QVERIFY(harness.client->requests().isEmpty());
+    }
+
+    void aRenewedCredentialIsUsed() {
+        StoreHarness harness;
+        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("old"),
+                           harness.clock.now() - 1);
+        harness.onRenewal = [&harness] {
+            harness.setCredential(QStringLiteral(".claude-a"),
+                                  Credential{QStringLiteral("new"), harness.clock.now() + 3600,
+                                             std::nullopt, std::nullopt, std::nullopt});
+        };
+        harness.client->answer(QStringLiteral("new"), usagePath, usageReply(5, 6));
+        const auto store = harness.makeStore();
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QCOMPARE(store->entries().first().problem, std::nullopt);
+        QCOMPARE(store->entries().first().snapshot->limits.first().percent, 5.0);
+        const QList<ScriptedUsageClient::Request> requests = harness.client->requests();
+        QVERIFY(!requests.isEmpty());
+        for (const ScriptedUsageClient::Request& request : requests)
+            QCOMPARE(request.token, QStringLiteral("new"));
+    }
+
+    void serviceFailuresBecomeProblems_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("rate limited")
+            << 429 << "Anthropic is rate limiting usage checks. Will retry.";
+        QTest::newRow("unavailable") << 503 << "Anthropic returned error 503.";
+        QTest::newRow("redirect") << 302 << "Anthropic returned error 302.";
+        QTest::newRow("refused") << 401 << QString();
+        QTest::newRow("forbidden") << 403 << QString();
+    }
+    void serviceFailuresBecomeProblems() {
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        StoreHarness harness;
+        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
+        harness.client->answer(QStringLiteral("token-a"), usagePath,
+                               status == 401 || status == 403 ? UsageClient::Failure::unauthorized()
+                                                              : UsageClient::Failure::http(status));
+        const auto store = harness.makeStore();
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        const FetchProblem expected =
+            message.isEmpty() ? FetchProblem::signInExpired() : FetchProblem::failed(message);
+        QCOMPARE(store->entries().first().problem, expected);
+    }
+
+    void transportFailureKeepsItsMessage() {
+        StoreHarness harness;
+        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
+        harness.client->answer(QStringLiteral("token-a"), usagePath,
+                               UsageClient::Failure::transport(QStringLiteral("Host unreachable")));
+        const auto store = harness.makeStore();
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QCOMPARE(store->entries().first().problem,
+                 FetchProblem::failed(QStringLiteral("Host unreachable")));
+    }
+
+    void profileIsAskedForEverySixHours_data() {
+        QTest::addColumn<double>("secondsLater");
+        QTest::addColumn<int>("profileRequests");
+        QTest::newRow("21,600 seconds") << 21600.0 << 1;
+        QTest::newRow("21,601 seconds") << 21601.0 << 2;
+    }
+    void profileIsAskedForEverySixHours() {
+        QFETCH(double, secondsLater);
+        QFETCH(int, profileRequests);
+        StoreHarness harness;
+        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
+        harness.client->answer(QStringLiteral("token-a"), usagePath, usageReply(1, 2));
+        harness.client->answer(QStringLiteral("token-a"), profilePath,
+                               profileReply(QStringLiteral("active")));
+        const auto store = harness.makeStore();
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QCOMPARE(store->entries().first().snapshot->subscription->status, QStringLiteral("active"));
+
+        harness.clock.advance(secondsLater);
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QCOMPARE(harness.client->count(QStringLiteral("token-a"), profilePath), profileRequests);
+        QCOMPARE(store->entries().first().snapshot->subscription->status, QStringLiteral("active"));
+    }
+
+    void aProfileWithoutSubscriptionIsAskedForAgain() {
+        StoreHarness harness;
+        const Account account =
+            harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
+        QVERIFY(SnapshotCache::write(harness.cachePath,
+                                     {Entry{account, cachedSnapshot("Max"), std::nullopt}}));
+        harness.client->answer(QStringLiteral("token-a"), usagePath, usageReply(1, 2));
+        harness.client->answer(QStringLiteral("token-a"), profilePath, QByteArray("{}"));
+        const auto store = harness.makeStore();
+
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QCOMPARE(store->entries().first().snapshot->subscription,
+                 cachedSnapshot("Max").subscription);
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QCOMPARE(harness.client->count(QStringLiteral("token-a"), profilePath), 2);
+    }
+
+    void planFollowsTheCredential_data() {
+        QTest::addColumn<bool>("serviceAnswers");
+        QTest::addColumn<QString>("subscriptionType");
+        QTest::addColumn<QString>("plan");
+        QTest::newRow("success with a plan") << true << "pro"
+                                             << "Pro";
+        QTest::newRow("success without a plan") << true << QString() << QString();
+        QTest::newRow("failure with a plan") << false << "pro"
+                                             << "Pro";
+        QTest::newRow("failure without a plan keeps the old one") << false << QString() << "Max";
+    }
+    void planFollowsTheCredential() {
+        QFETCH(bool, serviceAnswers);
+        QFETCH(QString, subscriptionType);
+        QFETCH(QString, plan);
+        StoreHarness harness;
+        const Account account =
+            harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
+        harness.setCredential(QStringLiteral(".claude-a"),
+                              Credential{QStringLiteral("token-a"), std::nullopt, Instant(9),
+                                         subscriptionType.isEmpty()
+                                             ? std::nullopt
+                                             : std::optional<QString>(subscriptionType),
+                                         std::nullopt});
+        QVERIFY(SnapshotCache::write(harness.cachePath,
+                                     {Entry{account, cachedSnapshot("Max"), std::nullopt}}));
+        harness.client->answer(QStringLiteral("token-a"), usagePath,
+                               serviceAnswers ? UsageClient::Result<QByteArray>(usageReply(1, 2))
+                                              : UsageClient::Failure::http(500));
+        const auto store = harness.makeStore();
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        const Snapshot snapshot = *store->entries().first().snapshot;
+        QCOMPARE(snapshot.plan.value_or(QString()), plan);
+        QCOMPARE(snapshot.loginExpiresAt, Instant(9));
+        QCOMPARE(snapshot.fetchedAt,
+                 serviceAnswers ? harness.clock.now() : cachedSnapshot("Max").fetchedAt);
+    }
+
+    void entriesFollowDiscoveryOrder() {
+        StoreHarness harness;
+        for (const char* name : {".claude-c", ".claude", ".claude-a"}) {
+            const QString folder = QString::fromLatin1(name);
+            harness.addAccount(folder, folder);
+            harness.client->answer(folder, usagePath, usageReply(folder.size(), 0));
+        }
+        const auto store = harness.makeStore();
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QStringList folders;
+        for (const Entry& entry : store->entries())
+            folders.append(entry.account.folderLabel(harness.home.path()));
+        QCOMPARE(folders, QStringList({"~/.claude", "~/.claude-a", "~/.claude-c"}));
+        for (const Entry& entry : store->entries())
+            QVERIFY(!entry.problem);
+    }
+
+    void anAccountHiddenDuringARefreshLeavesItsResult() {
+        StoreHarness harness;
+        const Account first = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
+        harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
+        const auto store = harness.makeStore();
+        harness.closeCredentialGate();
+        QVERIFY(store->refresh());
+        QTRY_COMPARE(harness.waitingAtGate(), 2);
+        store->stopTracking(first);
+        harness.openCredentialGate();
+        QTRY_VERIFY(!store->isRefreshing());
+        QCOMPARE(store->entries().size(), 1);
+        QCOMPARE(store->entries().first().account.folderLabel(harness.home.path()),
+                 QStringLiteral("~/.claude-b"));
+        QCOMPARE(store->hiddenAccounts(), QList<Account>({first}));
+    }
+
+    void theUpdateFeedIsAskedOnceADay() {
+        StoreHarness harness;
+        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
+        const UpdateInfo announced{QStringLiteral("1.4"), 42,
+                                   QUrl(QStringLiteral("https://spanwell.app/d"))};
+        harness.updateReply = announced;
+        const auto store = harness.makeStore();
+        QSignalSpy updates(store.get(), &Store::updateChanged);
+
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QCOMPARE(store->update(), announced);
+        QCOMPARE(store->updateCheckedAt(), harness.clock.now());
+
+        harness.updateReply = std::nullopt;
+        harness.clock.advance(86400);
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QCOMPARE(harness.calls().updateChecks, 1);
+        harness.clock.advance(1);
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QCOMPARE(harness.calls().updateChecks, 2);
+        // A failed check counts as a check and leaves the earlier announcement in place.
+        QCOMPARE(store->update(), announced);
+        QCOMPARE(store->updateCheckedAt(), harness.clock.now());
+        QCOMPARE(updates.size(), 1);
+    }
+
+    void noAccountsWritesAnEmptyCache() {
+        StoreHarness harness;
+        const auto store = harness.makeStore();
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QVERIFY(store->entries().isEmpty());
+        QFile cache(harness.cachePath);
+        QVERIFY(cache.open(QIODevice::ReadOnly));
+        QCOMPARE(cache.readAll(), QByteArray("{}"));
+        QVERIFY(store->lastRefresh());
+    }
+};
+
+SPANWELL_TEST(StoreRefreshTest)
+#include "StoreRefreshTest.moc"
