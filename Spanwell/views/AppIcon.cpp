@@ -1,0 +1,126 @@
+#include "views/AppIcon.h"
+
+#include "views/Shadow.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSaveFile>
+#include <QtMath>
+
+#include <optional>
+
+namespace {
+
+// The icon is laid out in a square of 1024 units with the origin at the bottom-left corner and
+// y growing upward. The painter is turned over once to match, so every figure below is the
+// layout's own. Qt's arc angles then run the other way round, which is why arcs negate them.
+constexpr double designSize = 1024;
+
+constexpr QPointF gaugeCentre(512, 468);
+constexpr double gaugeRadius = 248;
+constexpr double gaugeLine = 76;
+constexpr double gaugeStart = 3.839724354387525; // 220°
+constexpr double trackEnd = -0.6981317007977318; // -40°
+constexpr double valueEnd = 0.9354964790689606;  // 53.6°
+constexpr QPointF needleEnd(582.0234286192367, 562.9774680879979);
+
+const QColor shadowColour = QColor::fromRgbF(0, 0, 0, 0.28f);
+// The shadow falls 12 device units below the card (the layout's (0, -12) with y upward) and is
+// never scaled with the icon.
+constexpr QPointF shadowOffset(0, 12);
+constexpr double shadowBlur = 28;
+
+const QColor gradientBottom = QColor::fromRgbF(0.90f, 0.93f, 0.97f);
+const QColor trackColour = QColor::fromRgbF(0.80f, 0.84f, 0.90f);
+const QColor needleColour = QColor::fromRgbF(0.09f, 0.13f, 0.22f);
+
+constexpr int edges[] = {16, 32, 64, 128, 256, 512, 1024};
+
+// Clockwise (as seen with y upward) from `from` to `to`, both in radians.
+QPainterPath clockwiseArc(double from, double to) {
+    const QRectF box(gaugeCentre.x() - gaugeRadius, gaugeCentre.y() - gaugeRadius, 2 * gaugeRadius,
+                     2 * gaugeRadius);
+    QPainterPath arc;
+    arc.arcMoveTo(box, -qRadiansToDegrees(from));
+    arc.arcTo(box, -qRadiansToDegrees(from), qRadiansToDegrees(from - to));
+    return arc;
+}
+
+void strokeRound(QPainter& painter, const QPainterPath& path, const QColor& colour) {
+    painter.strokePath(path, QPen(colour, gaugeLine, Qt::SolidLine, Qt::RoundCap));
+}
+
+std::optional<QByteArray> iconFile(int edge) {
+    QImage image(edge, edge, QImage::Format_ARGB32);
+    if (image.isNull())
+        return std::nullopt;
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        if (!painter.isActive())
+            return std::nullopt;
+        AppIcon::draw(painter, edge);
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return std::nullopt;
+    return png;
+}
+
+} // namespace
+
+namespace AppIcon {
+
+const QColor blue = QColor::fromRgbF(float(10 / 255.0), 0.4f, 1.0f);
+
+void draw(QPainter& painter, double size) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / designSize, size / designSize);
+    painter.translate(0, designSize);
+    painter.scale(1, -1);
+
+    QPainterPath card;
+    card.addRoundedRect(QRectF(100, 100, 824, 824), 185, 185);
+
+    Shadow::paint(painter, card, shadowOffset, shadowBlur, shadowColour);
+    painter.fillPath(card, Qt::white);
+
+    // Filling the card with the gradient covers exactly what clipping to it would, and keeps
+    // its rounded edge smooth where a clip would leave it jagged.
+    QLinearGradient gradient(QPointF(512, 924), QPointF(512, 100));
+    gradient.setColorAt(0, Qt::white);
+    gradient.setColorAt(1, gradientBottom);
+    painter.fillPath(card, gradient);
+
+    strokeRound(painter, clockwiseArc(gaugeStart, trackEnd), trackColour);
+    strokeRound(painter, clockwiseArc(gaugeStart, valueEnd), blue);
+    QPainterPath needle(gaugeCentre);
+    needle.lineTo(needleEnd);
+    strokeRound(painter, needle, needleColour);
+
+    painter.restore();
+}
+
+bool write(const QString& folder) {
+    // A folder that cannot be made shows as the first file that cannot be written.
+    QDir().mkpath(folder);
+    for (const int edge : edges) {
+        const std::optional<QByteArray> png = iconFile(edge);
+        if (!png)
+            return false;
+        QSaveFile file(folder + QStringLiteral("/icon_") + QString::number(edge) +
+                       QStringLiteral(".png"));
+        if (!file.open(QIODevice::WriteOnly) || file.write(*png) != png->size() || !file.commit())
+            return false;
+    }
+    return true;
+}
+
+} // namespace AppIcon

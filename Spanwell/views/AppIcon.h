@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class QPainter;
+
+// The application's icon, drawn from code: a white rounded card with a blue gauge that is a
+// little more than half full.
+namespace AppIcon {
+
+extern const QColor blue;
+
+// Draws the icon into the square from (0, 0) to (size, size) of the painter's coordinates.
+void draw(QPainter& painter, double size);
+
+// Writes icon_16.png, icon_32.png, ... icon_1024.png into `folder`, creating it and any
+// missing parents. Stops at the first failure and returns false; the files written before it
+// stay. The paths are joined as text, so a trailing "/" on the folder doubles the separator.
+bool write(const QString& folder);
+
+} // namespace AppIcon

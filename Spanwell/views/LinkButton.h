@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QAbstractButton>
+
+// A button that looks like a link: accent-coloured text without any frame, a pointing hand
+// under the mouse, faded while disabled. Hover help is the ordinary tool tip.
+class LinkButton : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    LinkButton(const QString& text, double pointSize, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};

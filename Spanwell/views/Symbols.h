@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+class QPainter;
+
+// The named symbols the interface shows, drawn from vector paths of our own so that they stay
+// crisp at every size and on every screen.
+namespace Symbols {
+
+// Every name `paint` knows, in a fixed order.
+QStringList names();
+bool isKnown(const QString& name);
+
+// Fills the symbol into the largest square centred in `box`. Heavier weights draw thicker
+// lines, as a heavier font would. An unknown name paints nothing.
+void paint(QPainter& painter, const QString& name, const QRectF& box, const QColor& colour,
+           QFont::Weight weight = QFont::Normal);
+
+// The symbol as an icon for tray items and tool buttons, drawn afresh at each size asked for;
+// its disabled form is faded. An unknown name gives a null icon.
+QIcon icon(const QString& name, const QColor& colour, QFont::Weight weight = QFont::Normal);
+
+} // namespace Symbols

@@ -1,0 +1,84 @@
+#include "views/LinkButton.h"
+#include "Spanwell/views/Pictures.h"
+#include "support/TestRegistry.h"
+#include "views/Theme.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// The most opaque pixel drawn: the inside of a letter stroke.
+QColor strongestInk(const QImage& image) {
+    QColor strongest(0, 0, 0, 0);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y).alpha() > strongest.alpha())
+                strongest = image.pixelColor(x, y);
+    return strongest;
+}
+
+} // namespace
+
+class LinkButtonTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void clicksOnlyWhileEnabled_data() {
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("byKeyboard");
+        QTest::addColumn<int>("clicks");
+        QTest::newRow("mouse") << true << false << 1;
+        QTest::newRow("space key") << true << true << 1;
+        QTest::newRow("disabled mouse") << false << false << 0;
+        QTest::newRow("disabled space key") << false << true << 0;
+    }
+    void clicksOnlyWhileEnabled() {
+        QFETCH(bool, enabled);
+        QFETCH(bool, byKeyboard);
+        QFETCH(int, clicks);
+        LinkButton button(QStringLiteral("Track Again"), 11);
+        button.setEnabled(enabled);
+        button.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&button));
+        QSignalSpy clicked(&button, &QAbstractButton::clicked);
+        if (byKeyboard) {
+            button.setFocus();
+            QTest::keyClick(&button, Qt::Key_Space);
+        } else {
+            QTest::mouseClick(&button, Qt::LeftButton, {}, button.rect().center());
+        }
+        QCOMPARE(clicked.count(), clicks);
+    }
+
+    void looksLikeALink_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+    void looksLikeALink() {
+        QFETCH(bool, dark);
+        const Theme theme = dark ? Theme::dark() : Theme::light();
+        QWidget window;
+        window.setPalette(theme.palette());
+        auto* button = new LinkButton(QStringLiteral("Stop Tracking"), 11, &window);
+
+        QCOMPARE(button->font().pixelSize(), 11);
+        QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(button->sizeHint().width(),
+                 QFontMetrics(button->font()).horizontalAdvance(button->text()));
+
+        const QImage image = Pictures::of(*button);
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+        QCOMPARE(qAlpha(image.pixel(image.width() - 1, image.height() - 1)), 0);
+        const QColor ink = strongestInk(image);
+        QVERIFY(ink.alpha() > 200);
+        QVERIFY(Pictures::near(QColor(ink.red(), ink.green(), ink.blue()), theme.accent, 8));
+
+        button->setEnabled(false);
+        QVERIFY(strongestInk(Pictures::of(*button)).alpha() < 128);
+    }
+};
+
+SPANWELL_TEST(LinkButtonTest)
+#include "LinkButtonTest.moc"
