@@ -1,5 +1,7 @@
 #include "accounts/AccountFile.h"
 
+#include "accounts/JsonSkim.h"
+
 #include <QJsonDocument>
 #include <QString>
 
@@ -11,13 +13,14 @@ QString path(const QString& configDir, bool isDefault, const QString& home) {
 }
 
 std::optional<QJsonObject> signedInAccount(const QByteArray& contents) {
-    const QJsonDocument document = QJsonDocument::fromJson(contents);
-    if (!document.isObject())
+    const JsonSkim::Member member = JsonSkim::topLevelMember(contents, "oauthAccount");
+    if (!member.validObject || !member.value)
         return std::nullopt;
-    const QJsonValue account = document.object().value(QLatin1String("oauthAccount"));
-    if (!account.isObject() || !account.toObject().value(QLatin1String("emailAddress")).isString())
+    // Only this small member is parsed in full; the rest of the file was merely checked.
+    const QJsonDocument account = QJsonDocument::fromJson(member.value->toByteArray());
+    if (!account.isObject() || !account.object().value(QLatin1String("emailAddress")).isString())
         return std::nullopt;
-    return account.toObject();
+    return account.object();
 }
 
 } // namespace AccountFile
