@@ -98,67 +98,79 @@ bool Store::refresh() {
     run = std::make_unique<RefreshRun>();
     for (const Entry& entry : std::as_const(entryList))
         run->old.insert(entry.id(), entry);
-    // Account files grow large; reading them must not hold up the interface.
-    onWorker([home = services.home,
-              fileSystem = services.fileSystem] { return Discovery::accounts(home, *fileSystem); },
-             [this](const QList<Account>& accounts) { fetchAll(accounts); });
+    onWorker(
+        [home = services.home, fileSystem = services.fileSystem] {
+            return Discovery::folderNames(home, *fileSystem);
+        },
+        [this](const QStringList& folderNames) { fetchAll(folderNames); });
     return true;
 }
 
-bool Store::wantsProfile(const Account& account, Instant present) const {
-    const auto old = run->old.constFind(account.configDir);
-    const auto fetchedAt = profileFetchedAt.constFind(account.configDir);
+bool Store::wantsProfile(const QString& configDir, Instant present) const {
+    const auto old = run->old.constFind(configDir);
+    const auto fetchedAt = profileFetchedAt.constFind(configDir);
     if (old == run->old.constEnd() || !old->snapshot || !old->snapshot->subscription ||
         fetchedAt == profileFetchedAt.constEnd())
         return true;
     return present - *fetchedAt > profileIntervalSeconds;
 }
 
-void Store::fetchAll(const QList<Account>& accounts) {
-    // Read once discovery is done, so that an account hidden meanwhile stays hidden.
+// Every folder is read and, when it holds a tracked account, fetched on a worker of its own:
+// account files grow large, and reading them one after another would hold up every account.
+void Store::fetchAll(const QStringList& folderNames) {
     const QSet<QString> hidden = readHiddenFolders();
-    QList<Account> hiddenNow;
-    for (const Account& account : accounts)
-        (hidden.contains(account.configDir) ? hiddenNow : run->tracked).append(account);
-    setHiddenAccounts(hiddenNow);
-
-    run->pending = run->tracked.size();
+    run->folderNames = folderNames;
+    run->pending = folderNames.size();
     if (run->pending == 0) {
         finishRefresh();
         return;
     }
     const Instant present = now();
-    for (const Account& account : std::as_const(run->tracked)) {
-        const auto found = run->old.constFind(account.configDir);
+    for (const QString& name : folderNames) {
+        const QString configDir = services.home + QLatin1Char('/') + name;
+        const auto found = run->old.constFind(configDir);
         const std::optional<Entry> old =
             found == run->old.constEnd() ? std::nullopt : std::optional<Entry>(*found);
-        onWorker([account, old, profile = wantsProfile(account, present),
-                  copied = services] { return fetch(account, old, profile, copied); },
-                 [this](const FetchResult& result) { collect(result); });
+        onWorker(
+            [name, old, tracked = !hidden.contains(configDir),
+             profile = wantsProfile(configDir, present), copied = services] {
+                FolderResult result{Discovery::account(copied.home, name, *copied.fileSystem),
+                                    std::nullopt};
+                if (result.account && tracked)
+                    result.fetched = fetch(*result.account, old, profile, copied);
+                return result;
+            },
+            [this, name](const FolderResult& result) { collect(name, result); });
     }
 }
 
-void Store::collect(FetchResult result) {
-    run->results.insert(result.entry.id(), std::move(result));
+void Store::collect(const QString& folderName, FolderResult result) {
+    run->results.insert(folderName, std::move(result));
     if (--run->pending == 0)
         finishRefresh();
 }
 
 void Store::finishRefresh() {
-    // The user may have hidden an account while its figures were being fetched.
+    // Read again: the user may have hidden an account while its figures were being fetched.
     const QSet<QString> hidden = readHiddenFolders();
     QList<Entry> merged;
-    for (const Account& account : std::as_const(run->tracked)) {
-        const auto result = run->results.constFind(account.configDir);
-        if (!hidden.contains(account.configDir) && result != run->results.constEnd())
-            merged.append(result->entry);
+    QList<Account> hiddenNow;
+    for (const QString& name : std::as_const(run->folderNames)) {
+        const FolderResult& result = run->results[name];
+        if (!result.account)
+            continue;
+        if (hidden.contains(result.account->configDir))
+            hiddenNow.append(*result.account);
+        else if (result.fetched)
+            merged.append(result.fetched->entry);
     }
+    setHiddenAccounts(hiddenNow);
     setEntries(merged);
 
     const Instant present = now();
-    for (const FetchResult& result : std::as_const(run->results))
-        if (result.fetchedSubscription)
-            profileFetchedAt.insert(result.entry.id(), present);
+    for (const FolderResult& result : std::as_const(run->results))
+        if (result.fetched && result.fetched->fetchedSubscription)
+            profileFetchedAt.insert(result.account->configDir, present);
     lastRefreshAt = present;
     emit lastRefreshChanged();
     saveCache(entryList);

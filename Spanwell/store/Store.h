@@ -82,20 +82,27 @@ signals:
     void refreshFinished();
 
 private:
+    // What one folder of the home folder gave during a refresh.
+    struct FolderResult {
+        std::optional<Account> account;
+        // Absent for a folder without an account and for a hidden account.
+        std::optional<FetchResult> fetched;
+    };
+
     struct RefreshRun {
         QHash<QString, Entry> old;
-        QList<Account> tracked;
-        QHash<QString, FetchResult> results;
+        QStringList folderNames;
+        QHash<QString, FolderResult> results;
         qsizetype pending = 0;
     };
 
     Store(QList<Entry> entries, Clock clock);
 
-    void fetchAll(const QList<Account>& accounts);
-    void collect(FetchResult result);
+    void fetchAll(const QStringList& folderNames);
+    void collect(const QString& folderName, FolderResult result);
     void finishRefresh();
     void endRefresh();
-    bool wantsProfile(const Account& account, Instant now) const;
+    bool wantsProfile(const QString& configDir, Instant now) const;
 
     std::unique_ptr<QSettings> openSettings() const;
     QSet<QString> readHiddenFolders() const;

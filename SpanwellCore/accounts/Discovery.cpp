@@ -22,35 +22,43 @@ std::optional<QString> optionalString(const QJsonObject& object, QLatin1String k
 
 namespace Discovery {
 
-QList<Account> accounts(const QString& home, const FileSystem& fileSystem) {
+QStringList folderNames(const QString& home, const FileSystem& fileSystem) {
     QStringList names = fileSystem.entryNames(home).value_or(QStringList());
     names.removeIf([](const QString& name) {
         return name != defaultFolderName && !name.startsWith(folderPrefix);
     });
     // Plain code-point order, so ".claude" comes before every ".claude-" name.
     std::sort(names.begin(), names.end());
+    return names;
+}
 
+std::optional<Account> account(const QString& home, const QString& folderName,
+                               const FileSystem& fileSystem) {
+    const QString path = home + QLatin1Char('/') + folderName;
+    if (!fileSystem.isFolder(path))
+        return std::nullopt;
+    const bool isDefault = folderName == defaultFolderName;
+    const std::optional<QByteArray> contents =
+        fileSystem.contents(AccountFile::path(path, isDefault, home));
+    if (!contents)
+        return std::nullopt;
+    const std::optional<QJsonObject> signedIn = AccountFile::signedInAccount(*contents);
+    if (!signedIn)
+        return std::nullopt;
+    return Account{
+        path,
+        keychainService(path, isDefault),
+        signedIn->value(QLatin1String("emailAddress")).toString(),
+        optionalString(*signedIn, QLatin1String("organizationName")),
+        optionalString(*signedIn, QLatin1String("planDisplayName")),
+    };
+}
+
+QList<Account> accounts(const QString& home, const FileSystem& fileSystem) {
     QList<Account> found;
-    for (const QString& name : std::as_const(names)) {
-        const QString path = home + QLatin1Char('/') + name;
-        if (!fileSystem.isFolder(path))
-            continue;
-        const bool isDefault = name == defaultFolderName;
-        const std::optional<QByteArray> contents =
-            fileSystem.contents(AccountFile::path(path, isDefault, home));
-        if (!contents)
-            continue;
-        const std::optional<QJsonObject> signedIn = AccountFile::signedInAccount(*contents);
-        if (!signedIn)
-            continue;
-        found.append(Account{
-            path,
-            keychainService(path, isDefault),
-            signedIn->value(QLatin1String("emailAddress")).toString(),
-            optionalString(*signedIn, QLatin1String("organizationName")),
-            optionalString(*signedIn, QLatin1String("planDisplayName")),
-        });
-    }
+    for (const QString& name : folderNames(home, fileSystem))
+        if (std::optional<Account> signedIn = account(home, name, fileSystem))
+            found.append(std::move(*signedIn));
     return found;
 }
 

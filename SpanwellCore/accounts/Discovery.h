@@ -5,6 +5,9 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // Finds the Claude Code accounts signed in on this machine: the default folder ~/.claude and
 // every folder in the home folder whose name begins with ".claude-". Reads, never writes.
@@ -13,6 +16,12 @@ namespace Discovery {
 // One account per folder that holds a readable account file, in code-point order of the
 // folder names. `home` has no trailing slash; paths are joined, never resolved.
 QList<Account> accounts(const QString& home, const FileSystem& fileSystem);
+
+// The two steps of `accounts`, for callers that read the folders side by side: the names in
+// the home folder that may be account folders, in listing order, and the account of one.
+QStringList folderNames(const QString& home, const FileSystem& fileSystem);
+std::optional<Account> account(const QString& home, const QString& folderName,
+                               const FileSystem& fileSystem);
 
 // The keychain item in which Claude Code keeps the folder's credential:
 // "Claude Code-credentials", followed for other folders than the default by "-" and the first
