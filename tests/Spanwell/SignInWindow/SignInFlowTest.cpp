@@ -146,6 +146,25 @@ private slots:
         QCOMPARE(flow->phase(), Phase::done(QStringLiteral("early@example.com")));
     }
 
+    void earlySuccessBelongsToItsAttempt() {
+        SignInHarness harness;
+        harness.successDelay = std::chrono::milliseconds(600);
+        // The first run signs in, then fails before its success is due; the second only waits.
+        harness.writeClaude("[ -e \"$HOME_DIR/ran\" ] && exec sleep 30\ntouch \"$HOME_DIR/ran\"\n" +
+                            SignInHarness::signInLines(".claude-one/.claude.json", "a@b.c") +
+                            "sleep 0.1\nexit 1");
+        const auto flow = harness.makeFlow();
+        flow->setUseMain(false);
+        flow->setName(QStringLiteral("one"));
+        flow->start();
+        QTRY_COMPARE(flow->phase().kind(), Phase::Kind::failed);
+        flow->retry();
+        flow->setName(QStringLiteral("two"));
+        flow->start();
+        QTest::qWait(1000);
+        QCOMPARE(flow->phase(), Phase::waiting());
+    }
+
     void signingInAgainWaitsForTheExit() {
         SignInHarness harness;
         const Account account =

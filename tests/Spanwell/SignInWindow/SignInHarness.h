@@ -48,7 +48,7 @@ public:
         services.copyText = [this](const QString& text) { copied.append(text); };
         services.openAddress = [this](const QUrl& address) { opened.append(address); };
         services.pollInterval = std::chrono::milliseconds(40);
-        services.successDelay = std::chrono::milliseconds(150);
+        services.successDelay = successDelay;
         return services;
     }
     std::unique_ptr<SignInFlow> makeFlow(std::optional<Account> again = std::nullopt) {
@@ -68,6 +68,7 @@ public:
     }
     bool childHasEnded() const { return StandIn::hasEnded(stores.home.path()); }
 
+    std::chrono::milliseconds successDelay{150};
     StoreHarness stores;
     std::unique_ptr<Store> store = stores.makeStore();
     QString claude;
