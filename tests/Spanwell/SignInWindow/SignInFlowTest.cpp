@@ -26,52 +26,27 @@ class SignInFlowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void choosingTheFolder_data() {
-        QTest::addColumn<bool>("defaultTaken");
-        QTest::newRow("default folder free") << false;
-        QTest::newRow("default folder signed in") << true;
-    }
     void choosingTheFolder() {
-        QFETCH(bool, defaultTaken);
         SignInHarness harness;
-        if (defaultTaken)
-            harness.account(QStringLiteral(".claude"), QStringLiteral("main@example.com"));
         const auto flow = harness.makeFlow();
-        QCOMPARE(flow->mainIsFree(), !defaultTaken);
-        QCOMPARE(flow->useMain(), !defaultTaken);
         const QString home = harness.stores.home.path();
-        QCOMPARE(flow->folderCheck(),
-                 defaultTaken
-                     ? Check::invalid(QStringLiteral("Type a short name, like work or personal."))
-                     : Check::ok(home + QStringLiteral("/.claude"), true));
-
-        // An empty name starts nothing.
+        QCOMPARE(flow->folderCheck(), Check::ok(home + QStringLiteral("/.claude"), true));
+        // Without the default folder, an empty name starts nothing.
         flow->setUseMain(false);
         flow->start();
         QCOMPARE(flow->phase(), Phase::naming());
-        QVERIFY(!flow->session());
-        QVERIFY(!flow->target());
-
+        QVERIFY(!flow->session() && !flow->target());
         flow->setName(QStringLiteral("Work"));
         QCOMPARE(flow->folderCheck(), Check::ok(home + QStringLiteral("/.claude-work"), false));
     }
 
-    void startFailures_data() {
-        QTest::addColumn<bool>("installed");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("Claude Code missing") << false << SignInFlow::notInstalledMessage;
-        QTest::newRow("not executable") << true << SignInFlow::couldNotStartMessage;
-    }
-    void startFailures() {
-        QFETCH(bool, installed);
-        QFETCH(QString, message);
+    void launchFailure() {
         SignInHarness harness;
-        if (installed)
-            harness.claude = harness.stores.home.writeFile(QStringLiteral("claude"), "text");
+        harness.claude = harness.stores.home.writeFile(QStringLiteral("claude"), "not a program");
         const auto flow = harness.makeFlow();
         flow->start();
-        QCOMPARE(flow->phase(), Phase::failed(message));
-        QCOMPARE(flow->claudeMissing(), !installed);
+        QCOMPARE(flow->phase(), Phase::failed(SignInFlow::couldNotStartMessage));
+        QVERIFY(!flow->claudeMissing());
     }
 
     void loginEndings_data() {
@@ -105,13 +80,11 @@ private slots:
         const auto flow = harness.makeFlow();
         flow->setUseMain(name.isEmpty());
         flow->setName(name);
-        flow->setEmail(QStringLiteral(" hint@example.com "));
         QSignalSpy refreshes(harness.store.get(), &Store::refreshingChanged);
         flow->start();
         QCOMPARE(flow->phase(), Phase::waiting());
 
         if (script.contains("read code")) {
-            QTRY_VERIFY(flow->signInURL());
             QTRY_COMPARE(flow->signInURL(),
                          std::optional<QString>("https://claude.ai/oauth/authorize?state=1"));
             flow->openSignInPage();
@@ -121,7 +94,6 @@ private slots:
             QVERIFY(flow->showCode());
             flow->setCode(QStringLiteral(" code@example.com\n"));
             flow->submitCode();
-            QCOMPARE(flow->code(), QString());
         }
         QTRY_COMPARE(flow->phase(), ending);
         QCOMPARE(flow->signInURL().has_value(), script.contains("claude.ai"));
@@ -221,11 +193,9 @@ private slots:
         QFETCH(QString, command);
         SignInHarness harness;
         const auto flow = harness.makeFlow(harness.account(folder, QStringLiteral("a@b.c")));
-        QSignalSpy changes(flow.get(), &SignInFlow::changed);
         flow->copyCommand();
         QCOMPARE(harness.copied, QStringList{command});
         QVERIFY(flow->copied());
-        QCOMPARE(changes.count(), 1);
     }
 };
 
