@@ -110,6 +110,9 @@ void SignInSection::addButtons(std::initializer_list<QPushButton*> buttons, QPus
     stack->addLayout(row);
     cancelKey = cancel;
     defaultKey = accept;
+    // Drawn as the default, so the user sees what Return does.
+    if (accept)
+        accept->setDefault(true);
 }
 
 void SignInSection::showText(QLineEdit* box, const QString& text) {
