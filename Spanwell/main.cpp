@@ -1,8 +1,11 @@
+#include "SignInWindow/SignInWindow.h"
 #include "accounts/FileSystem.h"
 #include "entry/Arguments.h"
 #include "entry/Dispatch.h"
+#include "entry/OffscreenPlatform.h"
 #include "entry/RenewalCheck.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTextStream>
 
@@ -15,6 +18,12 @@ int renewalCheck() {
     QTextStream output(stdout);
     RenewalCheck::run(QDir::homePath(), FileSystem::local(), RenewalCheck::claudeRenewal(), output);
     return 0;
+}
+
+int signInPicture(int argc, char** argv, const Mode& mode) {
+    OffscreenPlatform::chooseUnlessSet();
+    QApplication application(argc, argv);
+    return SignInWindow::picture(mode.phase, mode.path) ? 0 : 1;
 }
 
 int notAvailable(const char* mode) {
@@ -31,7 +40,7 @@ int main(int argc, char** argv) {
     case Mode::Kind::renewalCheck:
         return renewalCheck();
     case Mode::Kind::signInPicture:
-        return notAvailable("The sign-in window picture");
+        return signInPicture(argc, argv, mode);
     case Mode::Kind::iconFiles:
         return notAvailable("Writing the icon files");
     case Mode::Kind::panelPicture:
