@@ -2,6 +2,7 @@
 #include "entry/Arguments.h"
 #include "entry/Dispatch.h"
 #include "entry/RenewalCheck.h"
+#include "views/AppIcon.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -15,6 +16,11 @@ int renewalCheck() {
     QTextStream output(stdout);
     RenewalCheck::run(QDir::homePath(), FileSystem::local(), RenewalCheck::claudeRenewal(), output);
     return 0;
+}
+
+// Draws into images only, so it needs no application object and no display at all.
+int iconFiles(const QString& folder) {
+    return AppIcon::write(folder) ? 0 : 1;
 }
 
 int notAvailable(const char* mode) {
@@ -33,7 +39,7 @@ int main(int argc, char** argv) {
     case Mode::Kind::signInPicture:
         return notAvailable("The sign-in window picture");
     case Mode::Kind::iconFiles:
-        return notAvailable("Writing the icon files");
+        return iconFiles(mode.path);
     case Mode::Kind::panelPicture:
         return notAvailable("The panel picture");
     case Mode::Kind::normalStart:
