@@ -1,0 +1,266 @@
+#include "views/AccountRow.h"
+
+#include "views/DetailRow.h"
+#include "views/InlineMeter.h"
+#include "views/LinkButton.h"
+#include "views/StatusMark.h"
+#include "views/SymbolView.h"
+#include "views/TextLabel.h"
+#include "views/Typography.h"
+
+#include <QAbstractButton>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int horizontalPadding = 14;
+constexpr int verticalPadding = 10;
+constexpr int spacing = 7;
+constexpr int indent = 17;
+constexpr int meterSpacing = 14;
+constexpr int detailSpacing = 6;
+// The flexible space between the e-mail and the verdict: at least 8, plus the spacing on its
+// far side, because the layout puts spacing only beside the e-mail.
+constexpr int leastGapBeforeVerdict = 8 + spacing;
+constexpr int meterColumns = 3;
+constexpr double fadedOpacity = 0.5;
+constexpr double loginReminderSeconds = 604800;
+
+const QString separator = QStringLiteral("  \u00B7  ");
+const QString stopTrackingHelp =
+    QStringLiteral("Hides this account from Spanwell. It stays signed in to Claude Code, and you "
+                   "can bring it back from the menu below.");
+
+// A button without chrome whose whole rectangle is its label, a layout of ordinary views.
+class RowHeader : public QAbstractButton {
+public:
+    explicit RowHeader(QWidget* parent = nullptr)
+        : QAbstractButton(parent) {
+        setFocusPolicy(Qt::TabFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!hasFocus())
+            return;
+        QColor ring = Theme::of(this).accent;
+        ring.setAlphaF(0.5f);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(ring, 1.5));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 4, 4);
+    }
+};
+
+QWidget* indented(QWidget* content) {
+    auto* box = new QWidget;
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(indent, 0, 0, 0);
+    layout->addWidget(content, 0, Qt::AlignLeading);
+    return box;
+}
+
+QString monthAndDay(Instant instant, const Calendar& calendar, const QLocale& locale) {
+    return locale.toString(calendar.dateTime(instant).date(), QStringLiteral("MMM d"));
+}
+
+} // namespace
+
+AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions actions,
+                       bool renderingPicture, QWidget* parent)
+    : QWidget(parent)
+    , accountId(entry.id())
+    , expanded(isExpanded)
+    , headerButton(new RowHeader) {
+    const QList<LimitReading> readings = limits(entry, now);
+    const AccountStatus verdict = status(entry, now);
+    const bool blocking = verdict.level == AccountStatus::Level::blocked ||
+                          verdict.level == AccountStatus::Level::partial;
+
+    auto* email = new TextLabel(entry.account.email, Typography::font(13, QFont::DemiBold),
+                                Theme::Role::primaryText);
+    email->setObjectName(QStringLiteral("email"));
+    email->setElideMode(Qt::ElideMiddle);
+    auto* verdictLabel = new TextLabel(verdict.text, Typography::font(12),
+                                       blocking ? Theme::Role::red : Theme::Role::primaryText);
+    verdictLabel->setObjectName(QStringLiteral("status"));
+    verdictLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    auto* chevron = new SymbolView(QStringLiteral("chevron.right"), 9, Theme::Role::secondaryText);
+    chevron->setObjectName(QStringLiteral("chevron"));
+    chevron->setWeight(QFont::DemiBold);
+    chevron->setRotation(expanded ? 90 : 0);
+
+    auto* headerLine = new QHBoxLayout;
+    headerLine->setSpacing(spacing);
+    headerLine->addWidget(new StatusMark(verdict.level));
+    headerLine->addWidget(email);
+    headerLine->addSpacerItem(
+        new QSpacerItem(leastGapBeforeVerdict, 0, QSizePolicy::MinimumExpanding));
+    headerLine->addWidget(verdictLabel);
+    headerLine->addWidget(chevron);
+
+    headerButton->setObjectName(QStringLiteral("header"));
+    headerButton->setToolTip(entry.account.email);
+    auto* headerLayout = new QVBoxLayout(headerButton);
+    headerLayout->setContentsMargins(0, 0, 0, 0);
+    headerLayout->setSpacing(spacing);
+    headerLayout->addLayout(headerLine);
+    if (!expanded && !readings.isEmpty())
+        headerLayout->addWidget(meterLine(readings, entry.problem.has_value()));
+    connect(headerButton, &QAbstractButton::clicked, this, [toggle = actions.toggle] {
+        if (toggle)
+            toggle();
+    });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(horizontalPadding, verticalPadding, horizontalPadding,
+                               verticalPadding);
+    layout->setSpacing(spacing);
+    layout->addWidget(headerButton);
+    if (expanded)
+        layout->addWidget(details(entry, readings, now, actions.stopTracking, renderingPicture));
+
+    if (!entry.problem)
+        return;
+    const bool needsSignIn = entry.problem->needsSignIn();
+    auto* problem =
+        new TextLabel(message(*entry.problem, entry.snapshot.has_value()), Typography::font(11),
+                      needsSignIn ? Theme::Role::red : Theme::Role::secondaryText);
+    problem->setObjectName(QStringLiteral("message"));
+    problem->setWordWrap(true);
+    problem->setContentsMargins(indent, 0, 0, 0);
+    layout->addWidget(problem);
+    if (needsSignIn && !renderingPicture) {
+        auto* signIn = new LinkButton(QStringLiteral("Sign In Again\u2026"), 11);
+        signIn->setObjectName(QStringLiteral("signInAgain"));
+        connect(signIn, &QAbstractButton::clicked, this, [signInAgain = actions.signInAgain] {
+            if (signInAgain)
+                signInAgain();
+        });
+        layout->addWidget(indented(signIn));
+    }
+}
+
+QWidget* AccountRow::meterLine(const QList<LimitReading>& readings, bool faded) {
+    auto* line = new QWidget;
+    line->setObjectName(QStringLiteral("meters"));
+    auto* layout = new QHBoxLayout(line);
+    layout->setContentsMargins(indent, 0, 0, 0);
+    layout->setSpacing(meterSpacing);
+    for (const LimitReading& reading : readings)
+        layout->addWidget(new InlineMeter(reading), 1);
+    // Empty columns keep a row with few limits in step with its neighbours.
+    for (qsizetype column = readings.size(); column < meterColumns; ++column) {
+        auto* filler = new QWidget;
+        filler->setObjectName(QStringLiteral("filler"));
+        filler->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        filler->setMaximumHeight(1);
+        layout->addWidget(filler, 1);
+    }
+    if (faded) {
+        // The numbers are the last known ones.
+        auto* effect = new QGraphicsOpacityEffect(line);
+        effect->setOpacity(fadedOpacity);
+        line->setGraphicsEffect(effect);
+    }
+    return line;
+}
+
+QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& readings, Instant now,
+                             const std::function<void()>& stopTracking, bool renderingPicture) {
+    const Calendar calendar = Calendar::current();
+    const QLocale locale;
+    auto* box = new QWidget;
+    box->setObjectName(QStringLiteral("details"));
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(indent, 0, 0, 0);
+    layout->setSpacing(detailSpacing);
+    for (const LimitReading& reading : readings)
+        layout->addWidget(new DetailRow(reading, now, calendar, locale));
+
+    auto* line = new TextLabel(detailLine(entry, now, calendar, locale), Typography::font(11),
+                               Theme::Role::secondaryText);
+    line->setObjectName(QStringLiteral("detailLine"));
+    line->setElideMode(Qt::ElideMiddle);
+    line->setContentsMargins(0, 1, 0, 0);
+    layout->addWidget(line);
+
+    const QString stopText = QStringLiteral("Stop Tracking");
+    if (renderingPicture) {
+        auto* still = new TextLabel(stopText, Typography::font(11), Theme::Role::accent);
+        still->setObjectName(QStringLiteral("stopTracking"));
+        layout->addWidget(still, 0, Qt::AlignLeading);
+    } else {
+        auto* stop = new LinkButton(stopText, 11);
+        stop->setObjectName(QStringLiteral("stopTracking"));
+        stop->setToolTip(stopTrackingHelp);
+        connect(stop, &QAbstractButton::clicked, this, [stopTracking] {
+            if (stopTracking)
+                stopTracking();
+        });
+        layout->addWidget(stop, 0, Qt::AlignLeading);
+    }
+    return box;
+}
+
+QList<LimitReading> AccountRow::limits(const Entry& entry, Instant now) {
+    QList<LimitReading> readings;
+    if (!entry.snapshot)
+        return readings;
+    for (const LimitReading& limit : entry.snapshot->limits)
+        readings.append(limit.current(now));
+    return readings;
+}
+
+AccountStatus AccountRow::status(const Entry& entry, Instant now) {
+    if (entry.problem && entry.problem->needsSignIn())
+        return {AccountStatus::Level::blocked, QStringLiteral("Sign in again")};
+    return AccountStatus::make(entry.snapshot ? entry.snapshot->limits : QList<LimitReading>(),
+                               now);
+}
+
+QString AccountRow::message(const FetchProblem& problem, bool hasSnapshot) {
+    switch (problem.kind()) {
+    case FetchProblem::Kind::failed:
+        return problem.message();
+    case FetchProblem::Kind::noCredential:
+        return QStringLiteral("No saved sign-in for this folder.");
+    case FetchProblem::Kind::signInExpired:
+        break;
+    }
+    return hasSnapshot ? QStringLiteral("Sign-in lapsed. Showing the last known numbers.")
+                       : QStringLiteral("Sign-in lapsed.");
+}
+
+QString AccountRow::detailLine(const Entry& entry, Instant now, const Calendar& calendar,
+                               const QLocale& locale) {
+    QStringList parts;
+    const std::optional<Snapshot>& snapshot = entry.snapshot;
+    // An empty plan name would only leave a stray separator in front.
+    if (snapshot && snapshot->plan && !snapshot->plan->isEmpty())
+        parts.append(*snapshot->plan);
+    parts.append(entry.account.folderLabel());
+    if (snapshot && snapshot->subscription) {
+        const Subscription& subscription = *snapshot->subscription;
+        const QString state =
+            subscription.status.value_or(QString()).replace(QLatin1Char('_'), QLatin1Char(' '));
+        const std::optional<Instant> renewal = state == QStringLiteral("active")
+                                                   ? subscription.estimatedRenewal(now, calendar)
+                                                   : std::nullopt;
+        if (renewal)
+            parts.append(QStringLiteral("renews around ") +
+                         monthAndDay(*renewal, calendar, locale));
+        else if (!state.isEmpty())
+            parts.append(QStringLiteral("subscription ") + state);
+    }
+    if (snapshot && snapshot->loginExpiresAt) {
+        const double left = *snapshot->loginExpiresAt - now;
+        if (left > 0 && left < loginReminderSeconds)
+            parts.append(QStringLiteral("sign in again by ") +
+                         monthAndDay(*snapshot->loginExpiresAt, calendar, locale));
+    }
+    return parts.join(separator);
+}

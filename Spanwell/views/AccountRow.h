@@ -1,0 +1,57 @@
+#pragma once
+
+#include "model/AccountStatus.h"
+#include "model/Calendar.h"
+#include "model/Instant.h"
+#include "store/Entry.h"
+
+#include <QLocale>
+#include <QWidget>
+
+#include <functional>
+
+class QAbstractButton;
+
+// One tracked account in the panel. Collapsed: its status mark, e-mail, verdict and a compact
+// meter per limit. Expanded: every limit with its bar and reset time, a line of account
+// details and the command to stop tracking it. A failed refresh adds why, and a missing or
+// lapsed sign-in offers to sign in again. Built afresh for every redraw; holds no state.
+class AccountRow : public QWidget {
+    Q_OBJECT
+
+public:
+    struct Actions {
+        std::function<void()> toggle;
+        std::function<void()> stopTracking;
+        std::function<void()> signInAgain;
+    };
+
+    // With `renderingPicture`, controls are drawn as still look-alikes and the sign-in
+    // command is left out.
+    AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions actions,
+               bool renderingPicture = false, QWidget* parent = nullptr);
+
+    const QString& id() const { return accountId; }
+    bool isExpanded() const { return expanded; }
+    // The clickable header that expands and collapses the row.
+    QAbstractButton* header() const { return headerButton; }
+
+    // The snapshot's readings as they stand at `now`; none without a snapshot.
+    static QList<LimitReading> limits(const Entry& entry, Instant now);
+    // The row's verdict: a missing or lapsed sign-in blocks whatever the numbers say.
+    static AccountStatus status(const Entry& entry, Instant now);
+    // The sentence shown under the row for `problem`.
+    static QString message(const FetchProblem& problem, bool hasSnapshot);
+    // Plan, folder, subscription renewal and an approaching sign-in end, joined by dots.
+    static QString detailLine(const Entry& entry, Instant now, const Calendar& calendar,
+                              const QLocale& locale);
+
+private:
+    QWidget* meterLine(const QList<LimitReading>& limits, bool faded);
+    QWidget* details(const Entry& entry, const QList<LimitReading>& limits, Instant now,
+                     const std::function<void()>& stopTracking, bool renderingPicture);
+
+    QString accountId;
+    bool expanded;
+    QAbstractButton* headerButton;
+};

@@ -1,0 +1,74 @@
+#include "views/DetailRow.h"
+
+#include "model/Format.h"
+#include "views/Bar.h"
+#include "views/TextLabel.h"
+#include "views/Typography.h"
+#include "views/UsageTint.h"
+
+#include <QHBoxLayout>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int lineSpacing = 3;
+constexpr int columnSpacing = 8;
+constexpr int titleWidth = 80;
+constexpr int numberWidth = 72;
+constexpr double textSize = 12;
+constexpr double resetSize = 11;
+
+// The hour in the locale's own cycle (with its AM/PM marker where it has one) and minutes;
+// seconds, which some locales' short form carries, are left out.
+QString clockTime(const QDateTime& moment, const QLocale& locale) {
+    static const QRegularExpression seconds(QStringLiteral("[.:]s+"));
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    format.remove(seconds);
+    return locale.toString(moment.time(), format);
+}
+
+} // namespace
+
+DetailRow::DetailRow(const LimitReading& limit, Instant now, const Calendar& calendar,
+                     const QLocale& locale, QWidget* parent)
+    : QWidget(parent)
+    , usage(new Bar(limit.percent / 100, UsageTint::bar(limit.percent)))
+    , titleLabel(new TextLabel(limit.title, Typography::font(textSize), Theme::Role::primaryText))
+    , numberLabel(new TextLabel(Format::percent(limit.percent) + QStringLiteral(" used"),
+                                Typography::font(textSize, QFont::Medium),
+                                UsageTint::number(limit.percent)))
+    , resetLabel(new TextLabel(resetText(limit, now, calendar, locale), Typography::font(resetSize),
+                               Theme::Role::secondaryText)) {
+    titleLabel->setElideMode(Qt::ElideRight);
+    titleLabel->setFixedWidth(titleWidth);
+    numberLabel->setFixedWidth(numberWidth);
+    numberLabel->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
+    resetLabel->setElideMode(Qt::ElideRight);
+    // Starts under the bar.
+    resetLabel->setContentsMargins(titleWidth + columnSpacing, 0, 0, 0);
+
+    auto* line = new QHBoxLayout;
+    line->setSpacing(columnSpacing);
+    line->addWidget(titleLabel);
+    line->addWidget(usage, 1);
+    line->addWidget(numberLabel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(lineSpacing);
+    layout->addLayout(line);
+    layout->addWidget(resetLabel);
+}
+
+QString DetailRow::resetText(const LimitReading& limit, Instant now, const Calendar& calendar,
+                             const QLocale& locale) {
+    if (!limit.resetsAt)
+        return QStringLiteral("Not started, nothing to reset");
+    const QDateTime reset = calendar.dateTime(*limit.resetsAt);
+    QString clock = clockTime(reset, locale);
+    if (!calendar.isSameDay(*limit.resetsAt, now))
+        clock = locale.toString(reset.date(), QStringLiteral("ddd")) + QLatin1Char(' ') + clock;
+    return QStringLiteral("Resets in ") + Format::countdown(*limit.resetsAt, now) +
+           QStringLiteral(", ") + clock;
+}

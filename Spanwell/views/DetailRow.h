@@ -1,0 +1,36 @@
+#pragma once
+
+#include "model/Calendar.h"
+#include "model/Instant.h"
+#include "model/LimitReading.h"
+
+#include <QLocale>
+#include <QWidget>
+
+class Bar;
+class TextLabel;
+
+// One limit in an expanded row: its title, a bar, the share used, and when it resets.
+class DetailRow : public QWidget {
+    Q_OBJECT
+
+public:
+    // `limit` as it stands at `now`.
+    DetailRow(const LimitReading& limit, Instant now, const Calendar& calendar,
+              const QLocale& locale, QWidget* parent = nullptr);
+
+    // "Resets in 2h 5m, 3:45 PM": the countdown, then the reset's clock time, with the
+    // weekday when it falls on another day than `now`.
+    static QString resetText(const LimitReading& limit, Instant now, const Calendar& calendar,
+                             const QLocale& locale);
+
+    const Bar* bar() const { return usage; }
+    const TextLabel* number() const { return numberLabel; }
+    const TextLabel* reset() const { return resetLabel; }
+
+private:
+    Bar* usage;
+    TextLabel* titleLabel;
+    TextLabel* numberLabel;
+    TextLabel* resetLabel;
+};

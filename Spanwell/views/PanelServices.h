@@ -1,0 +1,23 @@
+#pragma once
+
+#include "model/Account.h"
+
+#include <QUrl>
+
+#include <functional>
+
+// What the panel asks of the world outside the store; the scene hands in the real ones and
+// a test its own. An empty function makes its command do nothing.
+struct PanelServices {
+    // Opens the sign-in window to add an account.
+    std::function<void()> addAccount;
+    // Opens the sign-in window for that account.
+    std::function<void(const Account&)> signInAgain;
+    // Whether the program is registered to open at login.
+    std::function<bool()> isOpenAtLogin;
+    // Registers or unregisters it; a failure shows in the next `isOpenAtLogin`.
+    std::function<void(bool)> setOpenAtLogin;
+    // In the default browser.
+    std::function<void(const QUrl&)> openAddress;
+    std::function<void()> quit;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "views/Theme.h"
+
+#include <QLabel>
+
+// A plain-text label in a theme colour, looked up whenever it paints. A label that elides
+// gives up its width first when a line runs short, and shortens its text to what fits.
+class TextLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    TextLabel(const QString& text, const QFont& font, Theme::Role colour,
+              QWidget* parent = nullptr);
+
+    Theme::Role colour() const { return colourRole; }
+
+    // Any mode but Qt::ElideNone keeps the text on one line.
+    void setElideMode(Qt::TextElideMode mode);
+
+    // The text as it is drawn at the label's present width.
+    QString shownText() const;
+
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Theme::Role colourRole;
+    Qt::TextElideMode elision = Qt::ElideNone;
+};

@@ -1,0 +1,103 @@
+#include "support/TestRegistry.h"
+#include "views/AccountRow.h"
+#include "views/DetailRow.h"
+#include "views/PanelText.h"
+
+#include <QTest>
+
+namespace {
+
+const Calendar berlin{QTimeZone("Europe/Berlin")};
+const QLocale english(QLocale::English, QLocale::UnitedStates);
+// Tuesday, 4 March 2025, 15:00 in Berlin.
+const Instant now =
+    Instant::fromDateTime(QDateTime(QDate(2025, 3, 4), QTime(15, 0), QTimeZone("Europe/Berlin")));
+const QString folder = QStringLiteral("/srv/accounts/.claude-work");
+
+Entry entry(std::optional<QString> plan, std::optional<Subscription> subscription,
+            std::optional<Instant> loginExpiresAt = std::nullopt) {
+    return Entry{Account{folder, {}, QStringLiteral("work@example.com"), {}, {}},
+                 Snapshot{{}, std::move(plan), std::move(subscription), loginExpiresAt, now},
+                 std::nullopt};
+}
+
+Subscription subscription(std::optional<QString> status,
+                          std::optional<Instant> createdAt = std::nullopt) {
+    return Subscription{std::move(status), createdAt};
+}
+
+} // namespace
+
+class PanelRulesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void statusTextTellsHowFreshTheFiguresAre_data() {
+        QTest::addColumn<std::optional<Instant>>("lastRefresh");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("59 s") << std::optional(now - 59) << "Updated just now";
+        QTest::newRow("60 s") << std::optional(now - 60) << "Updated 1 min ago";
+        QTest::newRow("90 min") << std::optional(now - 5400) << "Updated 90 min ago";
+        QTest::newRow("after now") << std::optional(now + 300) << "Updated just now";
+    }
+    void statusTextTellsHowFreshTheFiguresAre() {
+        QFETCH(std::optional<Instant>, lastRefresh);
+        QFETCH(QString, text);
+        QCOMPARE(PanelText::statusText(false, lastRefresh, now), text);
+    }
+
+    void detailLineListsWhatIsKnown_data() {
+        QTest::addColumn<Entry>("account");
+        QTest::addColumn<QString>("line");
+        const QString dot = QStringLiteral("  \u00B7  ");
+        Entry bare = entry(std::nullopt, std::nullopt);
+        bare.snapshot.reset();
+        QTest::newRow("no snapshot") << bare << folder;
+        QTest::newRow("empty plan") << entry(QString(), std::nullopt) << folder;
+        QTest::newRow("plan, status with underscores")
+            << entry(QStringLiteral("Max"), subscription(QStringLiteral("past_due")))
+            << QStringLiteral("Max") + dot + folder + dot + QStringLiteral("subscription past due");
+        QTest::newRow("active with a start: renewal date")
+            << entry(std::nullopt, subscription(QStringLiteral("active"), now - 20 * 86400))
+            << folder + dot + QStringLiteral("renews around Mar 12");
+        QTest::newRow("active without a start")
+            << entry(std::nullopt, subscription(QStringLiteral("active")))
+            << folder + dot + QStringLiteral("subscription active");
+        QTest::newRow("sign-in ends in exactly 7 days")
+            << entry(std::nullopt, std::nullopt, now + 604800) << folder;
+        QTest::newRow("sign-in ends a second sooner")
+            << entry(std::nullopt, std::nullopt, now + 604799)
+            << folder + dot + QStringLiteral("sign in again by Mar 11");
+        QTest::newRow("sign-in ended") << entry(std::nullopt, std::nullopt, now) << folder;
+    }
+    void detailLineListsWhatIsKnown() {
+        QFETCH(Entry, account);
+        QFETCH(QString, line);
+        QCOMPARE(AccountRow::detailLine(account, now, berlin, english), line);
+    }
+
+    void resetTextNamesTheDayWhenNotToday_data() {
+        QTest::addColumn<std::optional<double>>("resetIn");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("not started")
+            << std::optional<double>() << english << "Not started, nothing to reset";
+        QTest::newRow("today") << std::optional(7500.0) << english << "Resets in 2h 5m, 5:05 PM";
+        QTest::newRow("after midnight")
+            << std::optional(34200.0) << english << "Resets in 9h 30m, Wed 12:30 AM";
+        // Its short time form has seconds, which a reset line leaves out.
+        QTest::newRow("C locale") << std::optional(7500.0) << QLocale::c()
+                                  << "Resets in 2h 5m, 17:05";
+    }
+    void resetTextNamesTheDayWhenNotToday() {
+        QFETCH(std::optional<double>, resetIn);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, text);
+        const LimitReading limit{QStringLiteral("Session"), 40,
+                                 resetIn ? std::optional(now + *resetIn) : std::nullopt};
+        QCOMPARE(DetailRow::resetText(limit, now, berlin, locale), text);
+    }
+};
+
+SPANWELL_TEST(PanelRulesTest)
+#include "PanelRulesTest.moc"

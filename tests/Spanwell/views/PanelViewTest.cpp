@@ -1,0 +1,195 @@
+#include "views/PanelView.h"
+#include "Spanwell/views/Pictures.h"
+#include "accounts/FileSystem.h"
+#include "store/Demo.h"
+#include "support/TemporaryHome.h"
+#include "support/TestRegistry.h"
+#include "views/AccountRow.h"
+#include "views/EmptyState.h"
+#include "views/Footer.h"
+#include "views/HiddenRow.h"
+#include "views/LinkButton.h"
+#include "views/SymbolButton.h"
+#include "views/SymbolView.h"
+#include "views/TextLabel.h"
+
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+const Instant now(800000000);
+
+// Logs every command; the login registration never takes.
+PanelServices recording(QStringList& log) {
+    return PanelServices{[&log] { log << QStringLiteral("add"); },
+                         {},
+                         [] { return false; },
+                         [&log](bool on) { log << QStringLiteral("login %1").arg(on); },
+                         [&log](const QUrl& address) { log << address.toString(); },
+                         [&log] { log << QStringLiteral("quit"); }};
+}
+
+template <typename View = TextLabel>
+View* child(const QWidget& panel, const char* name) {
+    return panel.findChild<View*>(QString::fromUtf8(name));
+}
+
+QString openRows(const PanelView& panel) {
+    QString pattern;
+    for (const AccountRow* row : panel.findChildren<AccountRow*>())
+        pattern += row->isExpanded() ? QLatin1Char('1') : QLatin1Char('0');
+    return pattern;
+}
+
+} // namespace
+
+class PanelViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void summaryLeadsTheRows() {
+        const auto store = Store::demo(Demo::store(now)->entries().first(3), [] { return now; });
+        PanelView panel(*store, now, {}, {});
+        QCOMPARE(child(panel, "summary")->text(),
+                 QStringLiteral("2 of 3 accounts usable now  \u00B7  average session use 69%"));
+        QCOMPARE(panel.findChildren<AccountRow*>().size(), 3);
+        // A picture forces the dark palette once the panel is built.
+        panel.setPalette(Theme::dark().palette());
+        const QImage image = Pictures::of(panel, panel.sizeHint());
+        QCOMPARE(image.width(), 384);
+        QVERIFY(Pictures::near(image.pixelColor(2, 2), Theme::dark().windowBackground));
+    }
+
+    void emptyStateOffersToAdd_data() {
+        QTest::addColumn<bool>("picture");
+        QTest::newRow("live") << false;
+        QTest::newRow("picture") << true;
+    }
+    void emptyStateOffersToAdd() {
+        QFETCH(bool, picture);
+        const auto store = Store::demo({});
+        QStringList log;
+        PanelView panel(*store, now, {false, std::nullopt, picture}, recording(log));
+        QVERIFY(panel.findChild<EmptyState*>() && !child(panel, "summary"));
+        auto* add = child<QPushButton>(panel, "addAccount");
+        QCOMPARE(add != nullptr, !picture);
+        if (add) {
+            add->click();
+            QCOMPARE(log, QStringList{"add"});
+        }
+        // The footer's controls, or their still look-alikes.
+        QCOMPARE(panel.findChildren<SymbolButton*>().size(), picture ? 0 : 2);
+        QStringList stills;
+        for (const SymbolView* symbol : panel.findChild<Footer*>()->findChildren<SymbolView*>())
+            stills.append(symbol->name());
+        QCOMPARE(stills.join(u' '),
+                 picture ? QStringLiteral("arrow.clockwise ellipsis.circle") : "");
+    }
+
+    void followsTheStoreAndOffersEveryCommand() {
+        TemporaryHome home;
+        const QStringList hidden{
+            home.addAccount(QStringLiteral(".claude"), QStringLiteral("a@example.com")),
+            home.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b&c@example.com"))};
+        const QString settings = home.pathOf(QStringLiteral("settings.ini"));
+        QSettings(settings, QSettings::IniFormat).setValue("hiddenAccountFolders", hidden);
+        const UpdateInfo update{"2.0", 99, QUrl(QStringLiteral("https://spanwell.app/get"))};
+        // Refreshes find no credential and learn of the update.
+        Store store(StoreServices{
+            [] { return now; }, home.path(), &FileSystem::local(),
+            [](const Account&, double) { return std::optional<Credential>(); },
+            [](const QString&, bool, double) { return false; }, nullptr,
+            [update](qint64) { return update; }, home.pathOf("cache.json"), settings});
+        QStringList log;
+        PanelView panel(store, now, {}, recording(log));
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        auto* updateLine = child<LinkButton>(panel, "update");
+        auto* refresh = child<SymbolButton>(panel, "refresh");
+        const TextLabel* status = child(panel, "statusText");
+        QVERIFY(updateLine->isHidden());
+        QCOMPARE(status->text(), QStringLiteral("Not checked yet"));
+
+        // Every account hidden: the empty state, then one row per hidden account.
+        QVERIFY(panel.findChild<EmptyState*>());
+        QCOMPARE(panel.findChildren<HiddenRow*>().size(), 2);
+        QSignalSpy finished(&store, &Store::refreshFinished);
+        panel.findChildren<HiddenRow*>()[0]->findChild<LinkButton*>()->click();
+        QCOMPARE(panel.findChildren<HiddenRow*>().size(), 1);
+        QVERIFY(!refresh->isEnabled());
+        QCOMPARE(status->text(), QStringLiteral("Checking\u2026"));
+        QVERIFY(finished.wait());
+        QVERIFY(refresh->isEnabled());
+        // Without any session reading the summary has no average.
+        QCOMPARE(child(panel, "summary")->text(), QStringLiteral("0 of 1 accounts usable now"));
+        panel.setNow(now + 60);
+        QCOMPARE(status->text(), QStringLiteral("Updated 1 min ago"));
+        QVERIFY(!updateLine->isHidden());
+        QCOMPARE(updateLine->text(), QStringLiteral("Spanwell 2.0 is available. Download it"));
+        updateLine->click();
+
+        child<SymbolButton>(panel, "menu")->click();
+        auto* menu = child<QMenu>(panel, "footerMenu");
+        QTRY_VERIFY(menu->isVisible());
+        QStringList items;
+        for (const QAction* action : menu->actions())
+            items.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        const QString site = "Spanwell " + Store::currentVersion() + " Website";
+        QCOMPARE(items,
+                 (QStringList{"Add an Account\u2026", "-", "Track b&&c@example.com Again", "-",
+                              "Open at Login", "-", site, "Independent app. Not made by Anthropic.",
+                              "-", "Quit Spanwell"}));
+        QVERIFY(!menu->actions()[7]->isEnabled());
+        QAction* openAtLogin = menu->actions()[4];
+        QVERIFY(openAtLogin->isCheckable() && !openAtLogin->isChecked());
+        openAtLogin->trigger();
+        // Asked to register, but the mark shows that the registration did not take.
+        QVERIFY(!openAtLogin->isChecked());
+        menu->actions()[6]->trigger();
+        menu->actions()[9]->trigger();
+        QCOMPARE(log,
+                 (QStringList{update.url.toString(), "login 1", "https://spanwell.app", "quit"}));
+        menu->actions()[2]->trigger();
+        QVERIFY(store.hiddenAccounts().isEmpty());
+        QVERIFY(finished.wait());
+    }
+
+    void expansionFollowsClicks_data() {
+        QTest::addColumn<bool>("expandAll");
+        QTest::addColumn<int>("initially");
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QString>("open");
+        QTest::newRow("initially open") << false << 1 << QList<int>{} << "0100";
+        QTest::newRow("first click closes the initial row")
+            << false << 1 << QList<int>{1} << "0000";
+        QTest::newRow("click moves the initial row") << false << 1 << QList<int>{3} << "0001";
+        QTest::newRow("second click closes") << false << -1 << QList<int>{2, 2} << "0000";
+        QTest::newRow("expand all") << true << 1 << QList<int>{0, 1} << "1111";
+    }
+    void expansionFollowsClicks() {
+        QFETCH(bool, expandAll);
+        QFETCH(int, initially);
+        QFETCH(QList<int>, clicks);
+        QFETCH(QString, open);
+        const auto store = Demo::store(now);
+        const std::optional<QString> initial =
+            initially < 0 ? std::nullopt : std::optional(store->entries()[initially].id());
+        PanelView panel(*store, now, {expandAll, initial, false}, {});
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        // A click anywhere on a row's header, here on the e-mail, toggles the row.
+        for (const int index : clicks)
+            QTest::mouseClick(child(*panel.findChildren<AccountRow*>()[index], "email"),
+                              Qt::LeftButton);
+        QCOMPARE(openRows(panel), open);
+        panel.setNow(now + 30);
+        QCOMPARE(openRows(panel), open);
+    }
+};
+
+SPANWELL_TEST(PanelViewTest)
+#include "PanelViewTest.moc"
