@@ -2,6 +2,7 @@
 #include "entry/Arguments.h"
 #include "entry/Dispatch.h"
 #include "entry/RenewalCheck.h"
+#include "scene/PanelPicture.h"
 #include "views/AppIcon.h"
 
 #include <QDir>
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
     case Mode::Kind::iconFiles:
         return iconFiles(mode.path);
     case Mode::Kind::panelPicture:
-        return notAvailable("The panel picture");
+        return PanelPicture::run(argc, argv, mode.path);
     case Mode::Kind::normalStart:
         break;
     }
