@@ -1,10 +1,13 @@
+#include "SignInWindow/SignInWindow.h"
 #include "accounts/FileSystem.h"
 #include "entry/Arguments.h"
 #include "entry/Dispatch.h"
+#include "entry/OffscreenPlatform.h"
 #include "entry/RenewalCheck.h"
 #include "scene/PanelPicture.h"
 #include "views/AppIcon.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTextStream>
 
@@ -24,6 +27,12 @@ int iconFiles(const QString& folder) {
     return AppIcon::write(folder) ? 0 : 1;
 }
 
+int signInPicture(int argc, char** argv, const Mode& mode) {
+    OffscreenPlatform::chooseUnlessSet();
+    QApplication application(argc, argv);
+    return SignInWindow::picture(mode.phase, mode.path) ? 0 : 1;
+}
+
 int notAvailable(const char* mode) {
     std::fprintf(stderr, "spanwell: %s is not available in this build yet.\n", mode);
     return 1;
@@ -38,7 +47,7 @@ int main(int argc, char** argv) {
     case Mode::Kind::renewalCheck:
         return renewalCheck();
     case Mode::Kind::signInPicture:
-        return notAvailable("The sign-in window picture");
+        return signInPicture(argc, argv, mode);
     case Mode::Kind::iconFiles:
         return iconFiles(mode.path);
     case Mode::Kind::panelPicture:

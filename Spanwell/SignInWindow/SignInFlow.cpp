@@ -1,0 +1,277 @@
+#include "SignInWindow/SignInFlow.h"
+
+#include "SignInWindow/ThreadHop.h"
+#include "accounts/ClaudeCLI.h"
+#include "accounts/Discovery.h"
+#include "login/LoginOutput.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+
+const QString SignInFlow::notInstalledMessage =
+    QStringLiteral("Spanwell signs in through Claude Code, and Claude Code is not installed on "
+                   "this Mac. Install it, then try again.");
+const QString SignInFlow::couldNotStartMessage =
+    QStringLiteral("Claude Code could not be started.");
+const QString SignInFlow::unfinishedMessage = QStringLiteral("Sign-in did not finish.");
+
+SignInFlow::Services SignInFlow::Services::real() {
+    Services services;
+    services.home = QDir::homePath();
+    services.fileSystem = &FileSystem::local();
+    services.findClaude = &ClaudeCLI::path;
+    services.copyText = [](const QString& text) { QGuiApplication::clipboard()->setText(text); };
+    services.openAddress = [](const QUrl& address) { QDesktopServices::openUrl(address); };
+    return services;
+}
+
+SignInFlow::SignInFlow(Store* store, std::optional<Account> again, Services services,
+                       QObject* parent)
+    : QObject(parent)
+    , services(std::move(services))
+    , store(store)
+    , againAccount(std::move(again))
+    , defaultFolderFree(!againAccount && AccountFolder::defaultIsFree(this->services.home,
+                                                                      *this->services.fileSystem))
+    , hop(std::make_shared<ThreadHop>(this)) {
+    mainChosen = defaultFolderFree;
+    if (againAccount) {
+        typedEmail = againAccount->email;
+        currentTarget = Target{againAccount->configDir, againAccount->isDefault()};
+    }
+    poll.setInterval(this->services.pollInterval);
+    connect(&poll, &QTimer::timeout, this, &SignInFlow::checkSaved);
+}
+
+SignInFlow::~SignInFlow() {
+    hop->close();
+    if (currentSession)
+        currentSession->cancel();
+}
+
+void SignInFlow::publish(bool phaseToo) {
+    if (phaseToo)
+        emit phaseChanged();
+    emit changed();
+}
+
+void SignInFlow::setName(const QString& name) {
+    if (name == typedName)
+        return;
+    typedName = name;
+    publish();
+}
+
+void SignInFlow::setEmail(const QString& email) {
+    if (email == typedEmail)
+        return;
+    typedEmail = email;
+    publish();
+}
+
+void SignInFlow::setUseMain(bool useMain) {
+    if (useMain == mainChosen)
+        return;
+    mainChosen = useMain;
+    publish();
+}
+
+void SignInFlow::setCode(const QString& code) {
+    if (code == typedCode)
+        return;
+    typedCode = code;
+    publish();
+}
+
+void SignInFlow::setShowCode(bool showCode) {
+    if (showCode == codeShown)
+        return;
+    codeShown = showCode;
+    publish();
+}
+
+void SignInFlow::setPhase(const Phase& phase) {
+    if (phase == currentPhase)
+        return;
+    currentPhase = phase;
+    publish(true);
+}
+
+void SignInFlow::setSignInURL(const std::optional<QString>& signInURL) {
+    if (signInURL == address)
+        return;
+    address = signInURL;
+    publish();
+}
+
+void SignInFlow::setTarget(const std::optional<Target>& target) {
+    if (target == currentTarget)
+        return;
+    currentTarget = target;
+    publish();
+}
+
+AccountFolder::Check SignInFlow::folderCheck() const {
+    if (mainChosen)
+        return AccountFolder::Check::ok(services.home + QStringLiteral("/.claude"), true);
+    return AccountFolder::check(typedName, services.home, *services.fileSystem);
+}
+
+std::optional<QString> SignInFlow::alsoSignedInAt() const {
+    if (currentPhase.kind() != Phase::Kind::done || !currentTarget)
+        return std::nullopt;
+    const QString email = currentPhase.email();
+    for (const Account& account : Discovery::accounts(services.home, *services.fileSystem))
+        if (account.email.compare(email, Qt::CaseInsensitive) == 0 &&
+            account.configDir != currentTarget->path)
+            return account.folderLabel(services.home);
+    return std::nullopt;
+}
+
+void SignInFlow::start() {
+    if (!againAccount) {
+        const AccountFolder::Check check = folderCheck();
+        if (!check.isOk())
+            return;
+        currentTarget = Target{check.path(), check.isDefault()};
+    }
+    if (!currentTarget)
+        return;
+
+    const std::shared_ptr<LoginSession> session =
+        LoginSession::create(currentTarget->path, currentTarget->isDefault, typedEmail);
+    currentSession = session;
+    ++attempt;
+    address.reset();
+    typedCode.clear();
+    codeShown = false;
+
+    // The handlers run on the session's own threads: only the address search happens there.
+    const std::weak_ptr<LoginSession> weakSession = session;
+    const std::shared_ptr<ThreadHop> sender = hop;
+    const std::optional<LoginSession::StartError> error = session->start(
+        services.findClaude(),
+        [sender, this](const QString& wholeText) {
+            const std::optional<QString> found = LoginOutput::signInURL(wholeText);
+            // An address that runs to the end of the text may go on in the next piece.
+            if (!found || wholeText.indexOf(*found) + found->size() >= wholeText.size())
+                return;
+            sender->post([this, found] {
+                if (!address)
+                    setSignInURL(found);
+            });
+        },
+        [sender, weakSession, this](int status) {
+            sender->post([this, weakSession, status] {
+                if (const std::shared_ptr<LoginSession> ended = weakSession.lock())
+                    finished(status, ended);
+            });
+        });
+
+    if (error) {
+        if (*error == LoginSession::StartError::noClaudeCode) {
+            claudeNotInstalled = true;
+            currentPhase = Phase::failed(notInstalledMessage);
+        } else {
+            currentPhase = Phase::failed(couldNotStartMessage);
+        }
+        publish(true);
+        return;
+    }
+    const bool phaseMoved = currentPhase != Phase::waiting();
+    currentPhase = Phase::waiting();
+    // Restarts a timer left from an earlier attempt.
+    if (!againAccount)
+        poll.start();
+    publish(phaseMoved);
+}
+
+void SignInFlow::checkSaved() {
+    if (currentPhase.kind() != Phase::Kind::waiting || !currentTarget)
+        return;
+    const std::optional<QString> email = AccountFolder::signedInEmail(
+        currentTarget->path, currentTarget->isDefault, services.home, *services.fileSystem);
+    if (!email)
+        return;
+    poll.stop();
+    QTimer::singleShot(services.successDelay, this, [this, email = *email, meantFor = attempt] {
+        if (currentPhase.kind() != Phase::Kind::waiting || attempt != meantFor)
+            return;
+        if (currentSession)
+            currentSession->cancel();
+        succeed(email);
+    });
+}
+
+void SignInFlow::finished(int status, const std::shared_ptr<LoginSession>& session) {
+    if (session != currentSession || currentPhase.kind() != Phase::Kind::waiting)
+        return;
+    poll.stop();
+    if (status == 0 && currentTarget) {
+        if (const std::optional<QString> email =
+                AccountFolder::signedInEmail(currentTarget->path, currentTarget->isDefault,
+                                             services.home, *services.fileSystem)) {
+            succeed(*email);
+            return;
+        }
+    }
+    const std::optional<QString> said = LoginOutput::lastLine(session->text());
+    setPhase(Phase::failed(said ? unfinishedMessage + QStringLiteral(" Claude Code said: ") + *said
+                                : unfinishedMessage));
+}
+
+void SignInFlow::succeed(const QString& email) {
+    setPhase(Phase::done(email));
+    if (store)
+        store->refresh();
+}
+
+void SignInFlow::openSignInPage() {
+    if (!address)
+        return;
+    services.openAddress(QUrl(*address, QUrl::TolerantMode));
+    setShowCode(true);
+}
+
+void SignInFlow::copyCommand() {
+    services.copyText(
+        currentTarget
+            ? AccountFolder::command(currentTarget->path, currentTarget->isDefault, services.home)
+            : QStringLiteral("claude"));
+    if (!commandCopied) {
+        commandCopied = true;
+        publish();
+    }
+}
+
+void SignInFlow::open(const QUrl& address) {
+    services.openAddress(address);
+}
+
+void SignInFlow::cancel() {
+    poll.stop();
+    if (currentSession)
+        currentSession->cancel();
+    currentSession.reset();
+}
+
+void SignInFlow::submitCode() {
+    if (currentSession)
+        currentSession->send(typedCode);
+    setCode(QString());
+}
+
+void SignInFlow::retry() {
+    if (currentSession)
+        currentSession->cancel();
+    setPhase(Phase::naming());
+    if (againAccount)
+        start();
+}
+
+void SignInFlow::close() {
+    if (closeAction)
+        closeAction();
+}

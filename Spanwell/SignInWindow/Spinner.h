@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+// A small indeterminate progress indicator: an arc that turns while it is shown.
+class Spinner : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Spinner(QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QTimer turn;
+    int angle = 0;
+};
