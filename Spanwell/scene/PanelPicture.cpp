@@ -3,6 +3,7 @@
 #include "entry/Arguments.h"
 #include "entry/OffscreenPlatform.h"
 #include "model/DecimalInteger.h"
+#include "scene/PngEncoding.h"
 #include "store/Demo.h"
 #include "store/Store.h"
 #include "views/PanelView.h"
@@ -80,18 +81,16 @@ QImage render(QWidget& view) {
     image.fill(Qt::transparent);
     view.render(&image);
 
-    // Kept where the outline covers it, in proportion, so that the curves stay smooth.
-    QImage outline(image.size(), QImage::Format_ARGB32_Premultiplied);
-    outline.setDevicePixelRatio(pixelsPerPoint);
-    outline.fill(Qt::transparent);
-    {
-        QPainter painter(&outline);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.fillPath(continuousRoundedRect(QRectF(QPointF(), size), cornerRadius), Qt::black);
-    }
+    // Cleared outside the outline, in proportion along its edge so that the curves stay
+    // smooth; only the corners are touched.
+    QPainterPath outside;
+    outside.addRect(QRectF(QPointF(), size));
+    outside.addPath(continuousRoundedRect(QRectF(QPointF(), size), cornerRadius));
+    outside.setFillRule(Qt::OddEvenFill);
     QPainter painter(&image);
-    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    painter.drawImage(QPointF(), outline);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.fillPath(outside, Qt::black);
     return image;
 }
 
@@ -109,7 +108,7 @@ void write(const Request& request) {
     // Nothing in a picture can be clicked, so the panel needs none of the outside services.
     PanelView view(*store, Instant::now(), options, PanelServices{});
     view.setPalette(palette);
-    render(view).save(request.path, "PNG");
+    PngEncoding::write(render(view), request.path);
 }
 
 int run(int& argc, char** argv, const QString& path) {
