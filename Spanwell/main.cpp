@@ -4,11 +4,15 @@
 #include "entry/Dispatch.h"
 #include "entry/OffscreenPlatform.h"
 #include "entry/RenewalCheck.h"
+#include "scene/GraphicalSession.h"
 #include "scene/PanelPicture.h"
+#include "scene/SingleInstance.h"
+#include "scene/SpanwellApp.h"
 #include "views/AppIcon.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QProcessEnvironment>
 #include <QTextStream>
 
 #include <cstdio>
@@ -33,9 +37,30 @@ int signInPicture(int argc, char** argv, const Mode& mode) {
     return SignInWindow::picture(mode.phase, mode.path) ? 0 : 1;
 }
 
-int notAvailable(const char* mode) {
-    std::fprintf(stderr, "spanwell: %s is not available in this build yet.\n", mode);
-    return 1;
+// The tray program, once per user and home folder. Without a desktop to show on it says so
+// and ends, rather than letting Qt abort.
+int normalStart(int& argc, char** argv) {
+    if (!GraphicalSession::isAvailable(QProcessEnvironment::systemEnvironment(),
+                                       Arguments::list())) {
+        std::fputs(GraphicalSession::missingMessage().toLocal8Bit().constData(), stderr);
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("spanwell"));
+    SingleInstance instance(SingleInstance::nameFor(QDir::homePath()));
+    switch (instance.claim()) {
+    case SingleInstance::Claim::forwarded:
+        return 0;
+    case SingleInstance::Claim::unreachable:
+        std::fputs("spanwell: Spanwell is already running but does not answer.\n", stderr);
+        return 1;
+    case SingleInstance::Claim::first:
+        break;
+    }
+    SpanwellApp scene;
+    QObject::connect(&instance, &SingleInstance::showRequested, &scene, &SpanwellApp::showPanel);
+    scene.start();
+    return application.exec();
 }
 
 } // namespace
@@ -55,5 +80,5 @@ int main(int argc, char** argv) {
     case Mode::Kind::normalStart:
         break;
     }
-    return notAvailable("The tray item");
+    return normalStart(argc, argv);
 }
