@@ -8,6 +8,7 @@
 #include "scene/PanelPicture.h"
 #include "scene/SingleInstance.h"
 #include "scene/SpanwellApp.h"
+#include "scene/TerminationSignals.h"
 #include "views/AppIcon.h"
 
 #include <QApplication>
@@ -47,6 +48,7 @@ int normalStart(int& argc, char** argv) {
     }
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("spanwell"));
+    TerminationSignals::quitApplicationOnThem();
     SingleInstance instance(SingleInstance::nameFor(QDir::homePath()));
     switch (instance.claim()) {
     case SingleInstance::Claim::forwarded:

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLocalSocket>
 #include <QTest>
@@ -84,8 +85,12 @@ private slots:
         QCOMPARE(second.status, QProcess::NormalExit);
         QCOMPARE(second.exitCode, 0);
         QCOMPARE(first.state(), QProcess::Running);
+        // Asked to end, it ends as by its own quit command and leaves no lock behind.
         first.terminate();
         QVERIFY(first.waitForFinished(5000));
+        QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+        QVERIFY(!QFileInfo::exists(QDir::tempPath() + QLatin1Char('/') +
+                                   SingleInstance::nameFor(home.path()) + QStringLiteral(".lock")));
     }
 };
 
