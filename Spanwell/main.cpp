@@ -4,9 +4,16 @@
 #include "entry/Dispatch.h"
 #include "entry/OffscreenPlatform.h"
 #include "entry/RenewalCheck.h"
+#include "scene/GraphicalSession.h"
+#include "scene/PanelPicture.h"
+#include "scene/SingleInstance.h"
+#include "scene/SpanwellApp.h"
+#include "scene/TerminationSignals.h"
+#include "views/AppIcon.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QProcessEnvironment>
 #include <QTextStream>
 
 #include <cstdio>
@@ -20,15 +27,42 @@ int renewalCheck() {
     return 0;
 }
 
+// Draws into images only, so it needs no application object and no display at all.
+int iconFiles(const QString& folder) {
+    return AppIcon::write(folder) ? 0 : 1;
+}
+
 int signInPicture(int argc, char** argv, const Mode& mode) {
     OffscreenPlatform::chooseUnlessSet();
     QApplication application(argc, argv);
     return SignInWindow::picture(mode.phase, mode.path) ? 0 : 1;
 }
 
-int notAvailable(const char* mode) {
-    std::fprintf(stderr, "spanwell: %s is not available in this build yet.\n", mode);
-    return 1;
+// The tray program, once per user and home folder. Without a desktop to show on it says so
+// and ends, rather than letting Qt abort.
+int normalStart(int& argc, char** argv) {
+    if (!GraphicalSession::isAvailable(QProcessEnvironment::systemEnvironment(),
+                                       Arguments::list())) {
+        std::fputs(GraphicalSession::missingMessage().toLocal8Bit().constData(), stderr);
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("spanwell"));
+    TerminationSignals::quitApplicationOnThem();
+    SingleInstance instance(SingleInstance::nameFor(QDir::homePath()));
+    switch (instance.claim()) {
+    case SingleInstance::Claim::forwarded:
+        return 0;
+    case SingleInstance::Claim::unreachable:
+        std::fputs("spanwell: Spanwell is already running but does not answer.\n", stderr);
+        return 1;
+    case SingleInstance::Claim::first:
+        break;
+    }
+    SpanwellApp scene;
+    QObject::connect(&instance, &SingleInstance::showRequested, &scene, &SpanwellApp::showPanel);
+    scene.start();
+    return application.exec();
 }
 
 } // namespace
@@ -42,11 +76,11 @@ int main(int argc, char** argv) {
     case Mode::Kind::signInPicture:
         return signInPicture(argc, argv, mode);
     case Mode::Kind::iconFiles:
-        return notAvailable("Writing the icon files");
+        return iconFiles(mode.path);
     case Mode::Kind::panelPicture:
-        return notAvailable("The panel picture");
+        return PanelPicture::run(argc, argv, mode.path);
     case Mode::Kind::normalStart:
         break;
     }
-    return notAvailable("The tray item");
+    return normalStart(argc, argv);
 }

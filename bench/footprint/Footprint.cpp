@@ -1,0 +1,240 @@
+// Measures what Spanwell costs beside the least a Qt Widgets program costs: the time from start
+// to exit of drawing the demo panel to a file, and the resident memory of the running tray
+// program once it has refreshed eight accounts, both on the offscreen platform. Prints every
+// figure and, last, the two ratios.
+
+#include "support/LoopbackHttpServer.h"
+#include "support/TemporaryHome.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+constexpr int timedRuns = 11;
+constexpr int memoryRuns = 3;
+constexpr int accountCount = 8;
+// After a program is ready, so that work it queued meanwhile has run.
+constexpr int settleMilliseconds = 1000;
+constexpr int patienceMilliseconds = 60000;
+
+[[noreturn]] void fail(const QString& why) {
+    std::fprintf(stderr, "bench-footprint: %s\n", qPrintable(why));
+    std::exit(1);
+}
+
+QString besideThisProgram(const char* name) {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name);
+}
+
+QByteArray json(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+// Eight accounts, each with a credential file whose token stays valid for a day.
+void addAccounts(const TemporaryHome& home) {
+    const double expiresAt = double(QDateTime::currentMSecsSinceEpoch() + 86400000);
+    for (int index = 0; index < accountCount; ++index) {
+        const QString folder =
+            index == 0 ? QStringLiteral(".claude") : QStringLiteral(".claude-bench%1").arg(index);
+        home.addAccount(folder, QStringLiteral("bench%1@example.com").arg(index),
+                        QStringLiteral("Bench %1").arg(index), QStringLiteral("Claude Max"));
+        home.writeFile(folder + QStringLiteral("/.credentials.json"),
+                       json({{QStringLiteral("claudeAiOauth"),
+                              QJsonObject{{QStringLiteral("accessToken"),
+                                           QStringLiteral("token-%1").arg(index)},
+                                          {QStringLiteral("expiresAt"), expiresAt}}}}));
+    }
+}
+
+void answerLikeTheServices(LoopbackHttpServer& server) {
+    const QString resetsAt =
+        QDateTime::currentDateTimeUtc().addSecs(7200).toString(Qt::ISODateWithMs);
+    server.answer("/api/oauth/usage",
+                  LoopbackHttpServer::Answer::of(
+                      200, json({{QStringLiteral("five_hour"),
+                                  QJsonObject{{QStringLiteral("utilization"), 42},
+                                              {QStringLiteral("resets_at"), resetsAt}}},
+                                 {QStringLiteral("seven_day"),
+                                  QJsonObject{{QStringLiteral("utilization"), 17}}}})));
+    server.answer("/api/oauth/profile",
+                  LoopbackHttpServer::Answer::of(
+                      200, json({{QStringLiteral("organization"),
+                                  QJsonObject{{QStringLiteral("subscription_status"),
+                                               QStringLiteral("active")}}}})));
+    server.answer(
+        "/version.json",
+        LoopbackHttpServer::Answer::of(
+            200, json({{QStringLiteral("version"), QStringLiteral("0.0")},
+                       {QStringLiteral("build"), 0},
+                       {QStringLiteral("url"), QStringLiteral("https://spanwell.app")}})));
+}
+
+QProcessEnvironment environmentFor(const TemporaryHome& home, const LoopbackHttpServer& server) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+        environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("SPANWELL_API_ORIGIN"), server.origin());
+    environment.insert(QStringLiteral("SPANWELL_UPDATE_FEED"),
+                       server.origin() + QStringLiteral("/version.json"));
+    return environment;
+}
+
+double median(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+// Milliseconds from start to exit of a run that must succeed.
+double timedRun(const QString& program, const QStringList& arguments,
+                const QProcessEnvironment& environment) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program, arguments);
+    if (!process.waitForFinished(patienceMilliseconds) ||
+        process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        fail(program + QStringLiteral(" did not finish well"));
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+// Milliseconds of a picture run, the median of several.
+struct Timing {
+    double spanwell = 0;
+    double reference = 0;
+};
+
+// The two programs take turns, so that both meet the same load on a busy machine.
+Timing medianTimes(const QString& spanwell, const QString& reference, const QString& picture,
+                   const QProcessEnvironment& environment) {
+    QList<double> spanwellTimes;
+    QList<double> referenceTimes;
+    const auto timed = [&](const QString& program, const QStringList& arguments) {
+        QFile::remove(picture);
+        const double time = timedRun(program, arguments, environment);
+        if (!QFileInfo::exists(picture))
+            fail(program + QStringLiteral(" wrote no picture"));
+        return time;
+    };
+    for (int run = 0; run < timedRuns; ++run) {
+        spanwellTimes.append(
+            timed(spanwell, {QStringLiteral("--snapshot"), picture, QStringLiteral("--demo")}));
+        referenceTimes.append(timed(reference, {QStringLiteral("--snapshot"), picture}));
+    }
+    return Timing{median(spanwellTimes), median(referenceTimes)};
+}
+
+qint64 residentKibibytes(qint64 processId) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(processId));
+    if (!status.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("cannot read the status of process %1").arg(processId));
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    fail(QStringLiteral("no resident size for process %1").arg(processId));
+}
+
+// Starts `program`, waits until `isReady`, lets it settle, reads its resident memory and ends
+// it.
+qint64 residentWhenReady(const QString& program, const QProcessEnvironment& environment,
+                         const std::function<bool(QProcess&)>& isReady) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, {});
+    if (!process.waitForStarted(patienceMilliseconds))
+        fail(program + QStringLiteral(" did not start"));
+    QElapsedTimer waited;
+    waited.start();
+    while (!isReady(process)) {
+        if (process.state() != QProcess::Running)
+            fail(program + QStringLiteral(" ended early"));
+        if (waited.hasExpired(patienceMilliseconds))
+            fail(program + QStringLiteral(" did not get ready"));
+        process.waitForReadyRead(50);
+    }
+    QThread::msleep(settleMilliseconds);
+    const qint64 resident = residentKibibytes(process.processId());
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return resident;
+}
+
+qint64 medianResident(
+    const QString& program, const QProcessEnvironment& environment,
+    const std::function<bool(QProcess&)>& isReady,
+    const std::function<void()>& beforeEachRun = [] {}) {
+    QList<double> sizes;
+    for (int run = 0; run < memoryRuns; ++run) {
+        beforeEachRun();
+        sizes.append(double(residentWhenReady(program, environment, isReady)));
+    }
+    return qint64(median(sizes));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    const QString spanwell = besideThisProgram("spanwell");
+    const QString reference = besideThisProgram("bench-minimal-widgets");
+
+    TemporaryHome home;
+    addAccounts(home);
+    LoopbackHttpServer server;
+    answerLikeTheServices(server);
+    const QProcessEnvironment environment = environmentFor(home, server);
+    QTemporaryDir pictures;
+    const QString picture = pictures.filePath(QStringLiteral("panel.png"));
+
+    const Timing times = medianTimes(spanwell, reference, picture, environment);
+    std::printf("snapshot_spanwell_ms=%.1f\nsnapshot_reference_ms=%.1f\n", times.spanwell,
+                times.reference);
+    std::fflush(stdout);
+
+    // Ready once the first refresh has written the cache and asked the update feed, its
+    // last step.
+    const QString cache = home.pathOf(QStringLiteral(".local/share/Spanwell/snapshots.json"));
+    const auto feedRequests = [&server] {
+        const QList<LoopbackHttpServer::Request> requests = server.requests();
+        return std::count_if(requests.begin(), requests.end(),
+                             [](const auto& request) { return request.target == "/version.json"; });
+    };
+    qsizetype feedRequestsBefore = 0;
+    const qint64 spanwellResident = medianResident(
+        spanwell, environment,
+        [&](QProcess&) { return QFileInfo::exists(cache) && feedRequests() > feedRequestsBefore; },
+        [&] {
+            QFile::remove(cache);
+            feedRequestsBefore = feedRequests();
+        });
+    const qint64 referenceResident = medianResident(reference, environment, [](QProcess& process) {
+        return process.canReadLine() && process.readLine().startsWith("shown");
+    });
+    std::printf("rss_spanwell_kib=%lld\nrss_reference_kib=%lld\n",
+                static_cast<long long>(spanwellResident),
+                static_cast<long long>(referenceResident));
+    std::printf("snapshot_ratio=%.2f\nrss_ratio=%.2f\n", times.spanwell / times.reference,
+                double(spanwellResident) / double(referenceResident));
+    return 0;
+}

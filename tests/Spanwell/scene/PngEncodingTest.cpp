@@ -1,0 +1,32 @@
+#include "scene/PngEncoding.h"
+#include "support/TestRegistry.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class PngEncodingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every colour and every degree of transparency reads back as it was.
+    void readsBackExactly() {
+        QImage image(300, 7, QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgba(x % 256, (x * 7 + y) % 256, y * 40, (x + y * 50) % 256));
+        const QImage read = QImage::fromData(PngEncoding::encode(image), "PNG");
+        QCOMPARE(read.convertToFormat(QImage::Format_ARGB32), image);
+        QCOMPARE(PngEncoding::encode(QImage()), QByteArray());
+    }
+
+    void writesOnlyWhereItCan() {
+        QTemporaryDir folder;
+        const QImage image(4, 4, QImage::Format_ARGB32_Premultiplied);
+        QVERIFY(PngEncoding::write(image, folder.filePath(QStringLiteral("a.png"))));
+        QCOMPARE(QImage(folder.filePath(QStringLiteral("a.png"))).size(), QSize(4, 4));
+        QVERIFY(!PngEncoding::write(image, folder.filePath(QStringLiteral("missing/a.png"))));
+    }
+};
+
+SPANWELL_TEST(PngEncodingTest)
+#include "PngEncodingTest.moc"

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+
+// The spanwell executable beside the test program, run in an environment of the test's choice.
+namespace SpanwellProcess {
+
+struct Finished {
+    bool inTime = false;
+    QProcess::ExitStatus status = QProcess::CrashExit;
+    int exitCode = -1;
+    QByteArray output;
+    QByteArray errors;
+};
+
+inline QString path() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/spanwell");
+}
+
+// The test's own environment with `home` as the home folder, no display and no chosen platform,
+// and the user's data and settings folders inside the home folder.
+inline QProcessEnvironment environment(const QString& home) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    for (const char* name :
+         {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+        environment.remove(QLatin1String(name));
+    return environment;
+}
+
+inline Finished run(const QStringList& arguments, const QProcessEnvironment& environment,
+                    int timeoutMilliseconds = 30000) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(path(), arguments);
+    Finished finished;
+    finished.inTime = process.waitForFinished(timeoutMilliseconds);
+    if (!finished.inTime) {
+        process.kill();
+        process.waitForFinished();
+    }
+    finished.status = process.exitStatus();
+    finished.exitCode = process.exitCode();
+    finished.output = process.readAllStandardOutput();
+    finished.errors = process.readAllStandardError();
+    return finished;
+}
+
+} // namespace SpanwellProcess
