@@ -1,6 +1,6 @@
 #include "accounts/ClaudeCLI.h"
 
-#include "accounts/ChildProcess.h"
+#include "process/ChildProcess.h"
 
 #include <QDir>
 

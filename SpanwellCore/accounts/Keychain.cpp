@@ -1,6 +1,6 @@
 #include "accounts/Keychain.h"
 
-#include "accounts/ChildProcess.h"
+#include "process/ChildProcess.h"
 
 namespace Keychain {
 

@@ -1,7 +1,7 @@
 #include "login/LoginSession.h"
 
 #include "accounts/ClaudeCLI.h"
-#include "login/WatchedChild.h"
+#include "process/WatchedChild.h"
 
 #include <QDir>
 

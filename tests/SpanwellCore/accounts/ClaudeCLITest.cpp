@@ -1,5 +1,5 @@
 #include "accounts/ClaudeCLI.h"
-#include "accounts/ChildProcess.h"
+#include "process/ChildProcess.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"
 #include "support/TestRegistry.h"

@@ -1,5 +1,5 @@
 #include "accounts/Keychain.h"
-#include "accounts/ChildProcess.h"
+#include "process/ChildProcess.h"
 #include "accounts/CredentialSource.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"

@@ -1,4 +1,4 @@
-#include "accounts/ChildProcess.h"
+#include "process/ChildProcess.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"
 #include "support/TestRegistry.h"

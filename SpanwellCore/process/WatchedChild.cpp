@@ -1,17 +1,15 @@
-#include "login/WatchedChild.h"
+#include "process/WatchedChild.h"
+
+#include "process/Spawn.h"
 
 #include <QByteArray>
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <thread>
-#include <vector>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 
@@ -19,69 +17,6 @@ namespace {
 
 constexpr char exitedNotice = 'x';
 constexpr char terminationNotice = 't';
-
-// A pipe whose ends are closed on exec and numbered above the standard streams, so that wiring
-// them to 0, 1 and 2 in the child can never overwrite one with another.
-bool makePipe(FileDescriptor& readEnd, FileDescriptor& writeEnd) {
-    int ends[2];
-#ifdef __linux__
-    if (::pipe2(ends, O_CLOEXEC) != 0)
-        return false;
-#else
-    if (::pipe(ends) != 0)
-        return false;
-#endif
-    const FileDescriptor first(ends[0]);
-    const FileDescriptor second(ends[1]);
-    readEnd = FileDescriptor(::fcntl(first.get(), F_DUPFD_CLOEXEC, 3));
-    writeEnd = FileDescriptor(::fcntl(second.get(), F_DUPFD_CLOEXEC, 3));
-    return readEnd.isOpen() && writeEnd.isOpen();
-}
-
-bool makeNonBlocking(const FileDescriptor& descriptor) {
-    const int flags = ::fcntl(descriptor.get(), F_GETFL);
-    return flags >= 0 && ::fcntl(descriptor.get(), F_SETFL, flags | O_NONBLOCK) == 0;
-}
-
-// A normal exit gives its code, an end by a signal the signal's number.
-int exitStatusOf(int waitStatus) {
-    return WIFSIGNALED(waitStatus) ? WTERMSIG(waitStatus) : WEXITSTATUS(waitStatus);
-}
-
-// Texts as the null-terminated array of pointers that exec expects; the texts must outlive it.
-std::vector<char*> pointersTo(std::vector<QByteArray>& texts) {
-    std::vector<char*> pointers;
-    for (QByteArray& text : texts)
-        pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-struct SpawnActions {
-    SpawnActions() { ready = posix_spawn_file_actions_init(&actions) == 0; }
-    ~SpawnActions() {
-        if (ready)
-            posix_spawn_file_actions_destroy(&actions);
-    }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-
-    posix_spawn_file_actions_t actions;
-    bool ready;
-};
-
-struct SpawnAttributes {
-    SpawnAttributes() { ready = posix_spawnattr_init(&attributes) == 0; }
-    ~SpawnAttributes() {
-        if (ready)
-            posix_spawnattr_destroy(&attributes);
-    }
-    SpawnAttributes(const SpawnAttributes&) = delete;
-    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-
-    posix_spawnattr_t attributes;
-    bool ready;
-};
 
 } // namespace
 
@@ -98,55 +33,27 @@ std::shared_ptr<WatchedChild> WatchedChild::launch(const QString& program,
                                                    const QProcessEnvironment& environment,
                                                    OutputHandler onOutput, ExitHandler onExit) {
     FileDescriptor inputReadEnd, input, output, outputWriteEnd, noticeReadEnd, noticeWriteEnd;
-    if (!makePipe(inputReadEnd, input) || !makePipe(output, outputWriteEnd) ||
-        !makePipe(noticeReadEnd, noticeWriteEnd) || !makeNonBlocking(input) ||
-        !makeNonBlocking(output) || !makeNonBlocking(noticeReadEnd) ||
-        !makeNonBlocking(noticeWriteEnd))
+    if (!Spawn::makePipe(inputReadEnd, input) || !Spawn::makePipe(output, outputWriteEnd) ||
+        !Spawn::makePipe(noticeReadEnd, noticeWriteEnd) || !Spawn::makeNonBlocking(input) ||
+        !Spawn::makeNonBlocking(output) || !Spawn::makeNonBlocking(noticeReadEnd) ||
+        !Spawn::makeNonBlocking(noticeWriteEnd))
         return nullptr;
 
-    std::vector<QByteArray> argumentTexts{QFile::encodeName(program)};
-    for (const QString& argument : arguments)
-        argumentTexts.push_back(argument.toUtf8());
-    std::vector<QByteArray> environmentTexts;
-    for (const QString& variable : environment.toStringList())
-        environmentTexts.push_back(variable.toUtf8());
-    const std::vector<char*> argumentPointers = pointersTo(argumentTexts);
-    const std::vector<char*> environmentPointers = pointersTo(environmentTexts);
-
-    SpawnActions wiring;
-    SpawnAttributes attributes;
-    // Signals this program ignores (SIGPIPE, for one) would stay ignored in the child.
-    sigset_t noSignals;
-    sigset_t allSignals;
-    sigemptyset(&noSignals);
-    sigfillset(&allSignals);
-    sigdelset(&allSignals, SIGKILL);
-    sigdelset(&allSignals, SIGSTOP);
-    if (!wiring.ready || !attributes.ready ||
-        posix_spawn_file_actions_adddup2(&wiring.actions, inputReadEnd.get(), 0) != 0 ||
-        posix_spawn_file_actions_adddup2(&wiring.actions, outputWriteEnd.get(), 1) != 0 ||
-        posix_spawn_file_actions_adddup2(&wiring.actions, outputWriteEnd.get(), 2) != 0 ||
-        posix_spawnattr_setsigmask(&attributes.attributes, &noSignals) != 0 ||
-        posix_spawnattr_setsigdefault(&attributes.attributes, &allSignals) != 0 ||
-        posix_spawnattr_setflags(&attributes.attributes,
-                                 POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) != 0)
-        return nullptr;
-
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argumentTexts.front().constData(), &wiring.actions,
-                    &attributes.attributes, argumentPointers.data(),
-                    environmentPointers.data()) != 0)
+    const std::optional<pid_t> pid =
+        Spawn::start(program, arguments, environment,
+                     {inputReadEnd.get(), outputWriteEnd.get(), outputWriteEnd.get()});
+    if (!pid)
         return nullptr;
     outputWriteEnd = FileDescriptor();
 
     const std::shared_ptr<WatchedChild> child(
-        new WatchedChild(pid, std::move(input), std::move(inputReadEnd), std::move(noticeReadEnd),
+        new WatchedChild(*pid, std::move(input), std::move(inputReadEnd), std::move(noticeReadEnd),
                          std::move(noticeWriteEnd)));
     try {
         std::thread(waitForExit, child).detach();
     } catch (const std::exception&) {
-        ::kill(pid, SIGKILL);
-        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        ::kill(*pid, SIGKILL);
+        while (::waitpid(*pid, nullptr, 0) < 0 && errno == EINTR) {
         }
         return nullptr;
     }
@@ -216,7 +123,7 @@ void WatchedChild::waitForExit(std::shared_ptr<WatchedChild> child) {
     {
         const std::lock_guard guard(child->lock);
         // -1 when someone else reaped the child and its status is lost.
-        child->exitStatus = reaped == child->pid ? exitStatusOf(waitStatus) : -1;
+        child->exitStatus = reaped == child->pid ? Spawn::exitStatusOf(waitStatus) : -1;
     }
     child->notice(exitedNotice);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "login/FileDescriptor.h"
+#include "process/FileDescriptor.h"
 
 #include <QByteArrayView>
 #include <QProcessEnvironment>
