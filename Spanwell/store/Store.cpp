@@ -80,15 +80,19 @@ void Store::refreshIfStale() {
     refresh();
 }
 
-template <typename Work, typename Then>
-void Store::onWorker(Work work, Then then) {
-    using Result = std::invoke_result_t<Work>;
+template <typename Result, typename Then>
+void Store::whenDone(QFuture<Result> future, Then then) {
     auto* watcher = new QFutureWatcher<Result>(this);
     connect(watcher, &QFutureWatcher<Result>::finished, this, [watcher, then = std::move(then)] {
         watcher->deleteLater();
         then(watcher->result());
     });
-    watcher->setFuture(QtConcurrent::run(&WorkerPool::instance(), std::move(work)));
+    watcher->setFuture(std::move(future));
+}
+
+template <typename Work, typename Then>
+void Store::onWorker(Work work, Then then) {
+    whenDone(QtConcurrent::run(&WorkerPool::instance(), std::move(work)), std::move(then));
 }
 
 bool Store::refresh() {
@@ -131,16 +135,22 @@ void Store::fetchAll(const QStringList& folderNames) {
         const auto found = run->old.constFind(configDir);
         const std::optional<Entry> old =
             found == run->old.constEnd() ? std::nullopt : std::optional<Entry>(*found);
-        onWorker(
-            [name, old, tracked = !hidden.contains(configDir),
-             profile = wantsProfile(configDir, present), copied = services] {
-                FolderResult result{Discovery::account(copied.home, name, *copied.fileSystem),
-                                    std::nullopt};
-                if (result.account && tracked)
-                    result.fetched = fetch(*result.account, old, profile, copied);
-                return result;
-            },
-            [this, name](const FolderResult& result) { collect(name, result); });
+        // Reading a large account file is processor work that must not keep the interface
+        // waiting; the fetch that follows mostly waits, for the credential and the service.
+        QFuture<std::optional<Account>> discovered = QtConcurrent::run(
+            &WorkerPool::readers(), [name, home = services.home, fileSystem = services.fileSystem] {
+                return Discovery::account(home, name, *fileSystem);
+            });
+        whenDone(discovered.then(&WorkerPool::instance(),
+                                 [old, tracked = !hidden.contains(configDir),
+                                  profile = wantsProfile(configDir, present),
+                                  copied = services](const std::optional<Account>& account) {
+                                     FolderResult result{account, std::nullopt};
+                                     if (account && tracked)
+                                         result.fetched = fetch(*account, old, profile, copied);
+                                     return result;
+                                 }),
+                 [this, name](const FolderResult& result) { collect(name, result); });
     }
 }
 

@@ -116,6 +116,9 @@ private:
     // the store is gone by then.
     template <typename Work, typename Then>
     void onWorker(Work work, Then then);
+    // Hands the result of work already under way to `then` on the interface thread, likewise.
+    template <typename Result, typename Then>
+    void whenDone(QFuture<Result> future, Then then);
 
     StoreServices services;
     QList<Entry> entryList;

@@ -16,4 +16,14 @@ QThreadPool& instance() {
     return *pool;
 }
 
+QThreadPool& readers() {
+    static QThreadPool* pool = [] {
+        auto* created = new QThreadPool;
+        created->setMaxThreadCount(mostWorkers);
+        created->setThreadPriority(QThread::IdlePriority);
+        return created;
+    }();
+    return *pool;
+}
+
 } // namespace WorkerPool

@@ -8,4 +8,9 @@ namespace WorkerPool {
 
 QThreadPool& instance();
 
+// Threads for processor work in the background, such as reading large files: they run only when
+// a processor would otherwise be idle, so that several at once never keep the interface thread
+// waiting for one.
+QThreadPool& readers();
+
 } // namespace WorkerPool

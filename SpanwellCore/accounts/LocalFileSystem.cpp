@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include <unistd.h>
 
 namespace {
@@ -30,9 +32,27 @@ public:
 
     std::optional<QByteArray> contents(const QString& path) const override {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             return std::nullopt;
-        return file.readAll();
+        // Read in pieces: one read of many megabytes runs in the kernel from start to end, and
+        // on a kernel that does not preempt there, holds up every other thread on its processor,
+        // the interface among them.
+        constexpr qint64 pieceSize = 256 * 1024;
+        QByteArray bytes(file.size(), Qt::Uninitialized);
+        qint64 filled = 0;
+        while (true) {
+            if (filled == bytes.size())
+                bytes.resize(filled + pieceSize);
+            const qint64 count =
+                file.read(bytes.data() + filled, std::min(pieceSize, bytes.size() - filled));
+            if (count < 0)
+                return std::nullopt;
+            if (count == 0)
+                break;
+            filled += count;
+        }
+        bytes.truncate(filled);
+        return bytes;
     }
 };
 
