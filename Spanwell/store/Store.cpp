@@ -137,8 +137,8 @@ void Store::fetchAll(const QStringList& folderNames) {
             found == run->old.constEnd() ? std::nullopt : std::optional<Entry>(*found);
         // Reading a large account file is processor work that must not keep the interface
         // waiting; the fetch that follows mostly waits, for the credential and the service.
-        QFuture<std::optional<Account>> discovered = QtConcurrent::run(
-            &WorkerPool::readers(), [name, home = services.home, fileSystem = services.fileSystem] {
+        QFuture<std::optional<Account>> discovered = WorkerPool::runInBackground(
+            [name, home = services.home, fileSystem = services.fileSystem] {
                 return Discovery::account(home, name, *fileSystem);
             });
         whenDone(discovered.then(&WorkerPool::instance(),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 
 // The threads that run blocking work (credential reads, renewals, network calls, reading
 // account files) off the interface thread. Sized so that no account ever waits for another.
@@ -8,9 +9,20 @@ namespace WorkerPool {
 
 QThreadPool& instance();
 
-// Threads for processor work in the background, such as reading large files: they run only when
-// a processor would otherwise be idle, so that several at once never keep the interface thread
-// waiting for one.
+// Threads for processor work in the background, such as reading large account files.
 QThreadPool& readers();
+// Gives the calling thread a lower priority than the interface thread's: several readers at
+// once on a small machine then never keep the interface waiting for a processor, and still
+// make progress on a machine busy with other work. Cheap after the first call on a thread.
+void lowerThisThreadsPriority();
+
+// Runs processor work on a reader thread of lower priority.
+template <typename Work>
+auto runInBackground(Work work) {
+    return QtConcurrent::run(&readers(), [work = std::move(work)] {
+        lowerThisThreadsPriority();
+        return work();
+    });
+}
 
 } // namespace WorkerPool
