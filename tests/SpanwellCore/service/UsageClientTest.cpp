@@ -91,18 +91,11 @@ private slots:
         QTest::newRow("readings") << body(200, R"({"five_hour":{"utilization":30}})")
                                   << LimitsResult(QList<LimitReading>{
                                          {QStringLiteral("Session"), 30, std::nullopt}});
-        QTest::newRow("empty object") << body(200, "{}") << LimitsResult(QList<LimitReading>());
-        QTest::newRow("empty array") << body(200, "[]") << unreadable();
         QTest::newRow("not JSON") << body(200, "<html></html>") << unreadable();
         QTest::newRow("no content") << body(204, "") << LimitsResult(Failure::http(204));
-        QTest::newRow("created") << body(201, "{}") << LimitsResult(Failure::http(201));
         QTest::newRow("too many requests")
             << body(429, R"({"error":"rate_limited"})") << LimitsResult(Failure::http(429));
-        QTest::newRow("server error") << body(500, "{}") << LimitsResult(Failure::http(500));
         QTest::newRow("unauthorized") << body(401, "{}") << LimitsResult(Failure::unauthorized());
-        QTest::newRow("unauthorized with a challenge")
-            << Answer::of(401).withHeader("WWW-Authenticate", "Bearer")
-            << LimitsResult(Failure::unauthorized());
         QTest::newRow("forbidden") << body(403, "") << LimitsResult(Failure::unauthorized());
         QTest::newRow("redirect without a target")
             << body(302, "") << LimitsResult(Failure::http(302));
@@ -146,8 +139,6 @@ private slots:
         QTest::addColumn<Answer>("answer");
         QTest::addColumn<QString>("message");
         QTest::newRow("no answer") << Answer::never() << HttpFetch::timedOutMessage;
-        QTest::newRow("answer after the limit")
-            << Answer::of(200, "{}").after(3000) << HttpFetch::timedOutMessage;
         QTest::newRow("not HTTP") << Answer::bytes("hello\r\n") << QString();
         QTest::newRow("body cut short")
             << Answer::bytes("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n{}") << QString();
@@ -165,19 +156,6 @@ private slots:
         if (!message.isEmpty())
             QCOMPARE(failure->message(), message);
         QVERIFY(!failure->message().contains(token));
-    }
-
-    void unreachableOriginIsATransportFailure() {
-        QString origin;
-        {
-            LoopbackHttpServer closed;
-            origin = closed.origin();
-        }
-        const LimitsResult result = UsageClient(origin).limits(token);
-        const auto* failure = std::get_if<Failure>(&result);
-        QVERIFY(failure);
-        QCOMPARE(failure->kind(), Failure::Kind::transport);
-        QVERIFY(!failure->message().isEmpty());
     }
 
     void httpsIsSpokenToAnHttpsOrigin() {
@@ -199,8 +177,7 @@ private slots:
         QTest::addColumn<bool>("followed");
         // %1 is the origin's port, %2 another server's.
         QTest::newRow("relative") << 302 << "/moved" << true;
-        QTest::newRow("absolute, same origin") << 307 << "http://127.0.0.1:%1/moved" << true;
-        QTest::newRow("permanent") << 308 << "http://127.0.0.1:%1/moved?x=1" << true;
+        QTest::newRow("absolute, same origin") << 308 << "http://127.0.0.1:%1/moved?x=1" << true;
         QTest::newRow("other port") << 302 << "http://127.0.0.1:%2/moved" << false;
         QTest::newRow("other host name, same address")
             << 301 << "http://localhost:%1/moved" << false;
@@ -246,8 +223,6 @@ private slots:
     void tokensThatCannotBeHeadersAreNeverSent_data() {
         QTest::addColumn<QString>("badToken");
         QTest::newRow("line break") << QStringLiteral("abc\r\nX-Injected: yes");
-        QTest::newRow("newline") << QStringLiteral("abc\nHost: elsewhere");
-        QTest::newRow("tab") << QStringLiteral("abc\tdef");
         QTest::newRow("non-ASCII") << QStringLiteral("abc\u00e9");
     }
     void tokensThatCannotBeHeadersAreNeverSent() {
@@ -262,8 +237,6 @@ private slots:
     void originsThatAreNotHttpAreNeverAsked_data() {
         QTest::addColumn<QString>("origin");
         QTest::newRow("file") << QStringLiteral("file:///etc");
-        QTest::newRow("data") << QStringLiteral("data:application/json,{}");
-        QTest::newRow("no scheme") << QStringLiteral("127.0.0.1:9");
         QTest::newRow("empty") << QString();
     }
     void originsThatAreNotHttpAreNeverAsked() {
