@@ -55,10 +55,6 @@ private slots:
             << Stream::inherited << Stream::inherited << Stream::inherited;
         QTest::newRow("output captured, error inherited")
             << Stream::nullDevice << Stream::captured << Stream::inherited;
-        QTest::newRow("output inherited, error captured")
-            << Stream::captured << Stream::inherited << Stream::captured;
-        QTest::newRow("input inherited, output captured, error discarded")
-            << Stream::inherited << Stream::captured << Stream::nullDevice;
     }
 
     void streamsAreConnectedAsAsked() {
@@ -193,7 +189,6 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::newRow("missing") << QStringLiteral("missing");
         QTest::newRow("not executable") << QStringLiteral("plain");
-        QTest::newRow("a folder") << QStringLiteral("folder");
         QTest::newRow("a name to look up in the search path") << QStringLiteral("sh");
     }
 
@@ -201,7 +196,6 @@ private slots:
         QFETCH(QString, program);
         TemporaryHome home;
         home.writeFile(QStringLiteral("plain"), "#!/bin/sh\nexit 0\n");
-        home.makeFolder(QStringLiteral("folder"));
         const QString path = program == QLatin1String("sh") ? program : home.pathOf(program);
 
         const Result result = ChildProcess::run({path, {}, std::nullopt, {}, {}, {}, 5});
