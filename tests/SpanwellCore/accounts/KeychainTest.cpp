@@ -42,10 +42,6 @@ private slots:
         QTest::newRow("prints the secret")
             << QByteArray("printf '%s\\n' '@secret'\n")
             << std::optional(QStringLiteral("from-keychain")) << limitSeconds;
-        QTest::newRow("item not found")
-            << QByteArray("echo 'The specified item could not be found in the keychain.' >&2\n"
-                          "exit 44\n")
-            << std::optional<QString>() << limitSeconds;
         QTest::newRow("prints the secret but fails")
             << QByteArray("printf '%s\\n' '@secret'\nexit 1\n") << std::optional<QString>()
             << limitSeconds;

@@ -261,22 +261,6 @@ private slots:
         QVERIFY(!run.session->isRunning());
     }
 
-    void exitStatusIsReportedOnce_data() {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<int>("status");
-        QTest::newRow("chosen status") << QByteArray("exit 42") << 42;
-        QTest::newRow("ended by a signal") << QByteArray("kill -KILL $$") << SIGKILL;
-    }
-    void exitStatusIsReportedOnce() {
-        QFETCH(QByteArray, script);
-        QFETCH(int, status);
-        Run run;
-        QCOMPARE(run.startScript(script), StartResult());
-        QTRY_COMPARE(run.seen().exits, QList<int>{status});
-        QTest::qWait(100);
-        QCOMPARE(run.seen().exits, QList<int>{status});
-    }
-
     void childIgnoringTerminationIsKilled() {
         Run run;
         const auto stop = qScopeGuard([&] {
