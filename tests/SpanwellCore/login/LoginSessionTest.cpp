@@ -55,47 +55,45 @@ public:
 
     // `firstOutputDelay` makes an owner slow to take the first output while the child goes on.
     StartResult start(const Text& claudePath, std::chrono::milliseconds firstOutputDelay = 0ms) {
-        const std::shared_ptr<Record> shared = record;
+        const auto note = [shared = record, starter = std::this_thread::get_id()](auto change) {
+            const std::lock_guard guard(shared->lock);
+            change(shared->seen);
+            shared->seen.onStartingThread |= std::this_thread::get_id() == starter;
+        };
         return session->start(
             claudePath,
-            [shared, firstOutputDelay](const QString& wholeText) {
-                if (firstOutputDelay > 0ms && shared->copy().outputs.isEmpty())
+            [note, firstOutputDelay](const QString& wholeText) {
+                bool first = false;
+                note([&](Seen& seen) { first = seen.outputs.isEmpty(); });
+                if (first)
                     std::this_thread::sleep_for(firstOutputDelay);
-                const std::lock_guard guard(shared->lock);
-                shared->seen.outputs.append(wholeText);
-                shared->noteThread();
+                note([&](Seen& seen) { seen.outputs.append(wholeText); });
             },
-            [shared, weakSession = std::weak_ptr<LoginSession>(session)](int status) {
+            [note, weakSession = std::weak_ptr<LoginSession>(session)](int status) {
                 const std::shared_ptr<LoginSession> alive = weakSession.lock();
-                const std::lock_guard guard(shared->lock);
-                shared->seen.exits.append(status);
-                shared->seen.textAtExit = alive ? Text(alive->text()) : Text();
-                shared->seen.runningAtExit = alive && alive->isRunning();
-                shared->noteThread();
+                note([&](Seen& seen) {
+                    seen.exits.append(status);
+                    seen.textAtExit = alive ? Text(alive->text()) : Text();
+                    seen.runningAtExit = alive && alive->isRunning();
+                });
             });
     }
     StartResult startScript(const QByteArray& body,
                             std::chrono::milliseconds firstOutputDelay = 0ms) {
         return start(claude(body), firstOutputDelay);
     }
-    Seen seen() const { return record->copy(); }
+    Seen seen() const {
+        const std::lock_guard guard(record->lock);
+        return record->seen;
+    }
 
     TemporaryHome home;
     std::shared_ptr<LoginSession> session;
 
 private:
     struct Record {
-        Seen copy() {
-            const std::lock_guard guard(lock);
-            return seen;
-        }
-        void noteThread() {
-            seen.onStartingThread =
-                seen.onStartingThread || std::this_thread::get_id() == startingThread;
-        }
         std::mutex lock;
         Seen seen;
-        const std::thread::id startingThread = std::this_thread::get_id();
     };
     std::shared_ptr<Record> record = std::make_shared<Record>();
 };
@@ -144,24 +142,15 @@ private slots:
         QCOMPARE(QFileInfo(folder).isDir(), !isDefault);
     }
 
-    void startFailures_data() {
-        QTest::addColumn<Text>("executable");
-        QTest::addColumn<StartResult>("result");
-        QTest::addColumn<bool>("folderMade");
-        const StartResult couldNotRun(LoginSession::StartError::couldNotRun);
-        QTest::newRow("no Claude Code")
-            << Text() << StartResult(LoginSession::StartError::noClaudeCode) << false;
-        QTest::newRow("not executable") << Text("plain") << couldNotRun << true;
-    }
     void startFailures() {
-        QFETCH(Text, executable);
-        QFETCH(StartResult, result);
-        QFETCH(bool, folderMade);
-        Run run;
-        run.home.writeFile(QStringLiteral("plain"), "#!/bin/sh\nexit 0\n");
-        QCOMPARE(run.start(executable ? Text(run.home.pathOf(*executable)) : Text()), result);
-        QCOMPARE(QFileInfo(run.session->configDir()).isDir(), folderMade);
-        QCOMPARE(run.session->isRunning(), false);
+        Run missing;
+        QCOMPARE(missing.start(std::nullopt), StartResult(LoginSession::StartError::noClaudeCode));
+        QVERIFY(!QFileInfo::exists(missing.session->configDir()));
+        Run plain;
+        const QString notExecutable = plain.home.writeFile(QStringLiteral("plain"), "exit 0\n");
+        QCOMPARE(plain.start(notExecutable), StartResult(LoginSession::StartError::couldNotRun));
+        QVERIFY(QFileInfo(plain.session->configDir()).isDir());
+        QVERIFY(!plain.session->isRunning());
     }
 
     void outputArrivesWhole_data() {

@@ -35,12 +35,6 @@ class RecordCodingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void snapshotRoundTrips() {
-        const Snapshot snapshot = fullSnapshot();
-        const QByteArray written = compact(*snapshot.toJson());
-        QCOMPARE(Snapshot::fromJson(QJsonDocument::fromJson(written).object()), snapshot);
-    }
-
     void absentFieldsAreLeftOut() {
         const Snapshot bare{{}, std::nullopt, std::nullopt, std::nullopt, Instant(1.5)};
         const QJsonObject json = *bare.toJson();
@@ -54,21 +48,19 @@ private slots:
         QCOMPARE(Snapshot::fromJson(json), bare);
     }
 
-    void datesKeepEveryBit_data() {
+    void snapshotsRoundTripToTheBit_data() {
         QTest::addColumn<double>("seconds");
         QTest::newRow("fraction") << 799990000.123456789;
         QTest::newRow("tiny") << 5e-324;
         QTest::newRow("before the reference date") << -978307200.000001;
     }
-    void datesKeepEveryBit() {
+    void snapshotsRoundTripToTheBit() {
         QFETCH(double, seconds);
-        const Snapshot snapshot{{}, std::nullopt, std::nullopt, Instant(seconds), Instant(seconds)};
+        Snapshot snapshot = fullSnapshot();
+        snapshot.fetchedAt = Instant(seconds);
+        snapshot.loginExpiresAt = Instant(seconds);
         const QByteArray written = compact(*snapshot.toJson());
-        const std::optional<Snapshot> read =
-            Snapshot::fromJson(QJsonDocument::fromJson(written).object());
-        QVERIFY(read);
-        QCOMPARE(read->fetchedAt.secondsSinceReferenceDate(), seconds);
-        QCOMPARE(read->loginExpiresAt->secondsSinceReferenceDate(), seconds);
+        QCOMPARE(Snapshot::fromJson(QJsonDocument::fromJson(written).object()), snapshot);
     }
 
     void nonFiniteNumbersCannotBeWritten_data() {

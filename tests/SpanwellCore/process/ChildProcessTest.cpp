@@ -84,30 +84,7 @@ private slots:
         QCOMPARE(result.errorOutput, error == Stream::captured ? QByteArray("e") : QByteArray());
     }
 
-    void environmentIsExactlyTheOneGiven() {
-        TemporaryHome home;
-        const QString program = home.writeExecutable(
-            QStringLiteral("child"), StandIn::script(StandIn::recordingLines(home.path())));
-        qputenv("SPANWELL_TEST_MARKER", "from the test");
-        const auto restore = qScopeGuard([] { qunsetenv("SPANWELL_TEST_MARKER"); });
-
-        QVERIFY(ChildProcess::run({program, {}, std::nullopt, {}, {}, {}, 5}).succeeded());
-        QVERIFY(StandIn::recordedEnvironment(home.path())
-                    .contains(QStringLiteral("SPANWELL_TEST_MARKER=from the test")));
-
-        QProcessEnvironment chosen;
-        chosen.insert(QStringLiteral("A"), QStringLiteral("1"));
-        chosen.insert(QStringLiteral("B"), QStringLiteral("two words"));
-        chosen.insert(QStringLiteral("EMPTY"), QString());
-        QVERIFY(ChildProcess::run({program, {}, chosen, {}, {}, {}, 5}).succeeded());
-        QCOMPARE(StandIn::recordedEnvironment(home.path()),
-                 QStringList({"A=1", "B=two words", "EMPTY="}));
-
-        QVERIFY(ChildProcess::run({program, {}, QProcessEnvironment(), {}, {}, {}, 5}).succeeded());
-        QCOMPARE(StandIn::recordedEnvironment(home.path()), QStringList());
-    }
-
-    void argumentsArePassedUnchanged() {
+    void argumentsAndEnvironmentArePassedUnchanged() {
         TemporaryHome home;
         const QString program = home.writeExecutable(
             QStringLiteral("child"), StandIn::script(StandIn::recordingLines(home.path())));
@@ -117,10 +94,23 @@ private slots:
                                     QStringLiteral("it's \"quoted\"\\"),
                                     QStringLiteral("line\nbreak"),
                                     QStringLiteral("Grüße ·…")};
+        qputenv("SPANWELL_TEST_MARKER", "from the test");
+        const auto restore = qScopeGuard([] { qunsetenv("SPANWELL_TEST_MARKER"); });
 
         QVERIFY(ChildProcess::run({program, arguments, std::nullopt, {}, {}, {}, 5}).succeeded());
         QCOMPARE(StandIn::recordedArguments(home.path()), arguments);
         QVERIFY(!QFile::exists(home.pathOf(QStringLiteral("touched"))));
+        QVERIFY(StandIn::recordedEnvironment(home.path())
+                    .contains(QStringLiteral("SPANWELL_TEST_MARKER=from the test")));
+
+        QProcessEnvironment chosen;
+        chosen.insert(QStringLiteral("B"), QStringLiteral("two words"));
+        chosen.insert(QStringLiteral("EMPTY"), QString());
+        QVERIFY(ChildProcess::run({program, {}, chosen, {}, {}, {}, 5}).succeeded());
+        QCOMPARE(StandIn::recordedEnvironment(home.path()), QStringList({"B=two words", "EMPTY="}));
+
+        QVERIFY(ChildProcess::run({program, {}, QProcessEnvironment(), {}, {}, {}, 5}).succeeded());
+        QCOMPARE(StandIn::recordedEnvironment(home.path()), QStringList());
     }
 
     void endingsAndTimeLimits_data() {
