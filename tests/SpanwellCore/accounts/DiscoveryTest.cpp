@@ -60,7 +60,6 @@ private slots:
         home.addAccount(QStringLiteral(".claudeX"), QStringLiteral("x@example.com"));
         home.addAccount(QStringLiteral("claude"), QStringLiteral("plain@example.com"));
         home.writeFile(QStringLiteral(".claude-bad/.claude.json"), "{not json");
-        home.writeFile(QStringLiteral(".claude-array/.claude.json"), "[]");
         home.writeFile(QStringLiteral(".claude-top/.claude.json"),
                        R"({"emailAddress":"top@example.com"})");
         home.writeFile(QStringLiteral(".claude-number/.claude.json"),

@@ -40,22 +40,6 @@ private slots:
         QCOMPARE(LoginOutput::signInURL(output), address);
     }
 
-    void plainRemovesControlSequences_data() {
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("plain");
-        QTest::newRow("colour and reset") << "\x1b[1;32mDone\x1b[0m\r\n"
-                                          << "Done\n\n";
-        QTest::newRow("cursor movement") << "a\x1b[2K\x1b[1Gb\x1b[?25l"
-                                         << "ab";
-        QTest::newRow("other escapes stay") << "\x1b]0;title\x07x"
-                                            << "\x1b]0;title\x07x";
-    }
-    void plainRemovesControlSequences() {
-        QFETCH(QString, output);
-        QFETCH(QString, plain);
-        QCOMPARE(LoginOutput::plain(output), plain);
-    }
-
     void lastLineSkipsBlanksAndThePrompt_data() {
         QTest::addColumn<QString>("output");
         QTest::addColumn<Text>("line");
@@ -66,6 +50,8 @@ private slots:
         QTest::newRow("only escapes and blanks") << "\x1b[0m\n\r\n \t \n\x1b[2K" << Text();
         QTest::newRow("redrawn line")
             << "Working 10%\rWorking 99%\rLogin failed" << Text("Login failed");
+        QTest::newRow("cursor movement") << "a\x1b[2K\x1b[1Gb\x1b[?25l" << Text("ab");
+        QTest::newRow("other escapes stay") << "\x1b]0;title\x07x" << Text("\x1b]0;title\x07x");
     }
     void lastLineSkipsBlanksAndThePrompt() {
         QFETCH(QString, output);
@@ -78,9 +64,6 @@ private slots:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QString>("finished");
         const QString replacement(QChar::ReplacementCharacter);
-        QTest::newRow("box line cut after its first byte")
-            << Pieces{"\xE2", "\x94\x80 me@example.com"}
-            << QStringList{"", QString("─ me@example.com")} << QString("─ me@example.com");
         QTest::newRow("four bytes in three reads")
             << Pieces{"\xF0\x9F", "\x98", "\x80!"} << QStringList{"", "", QString("😀!")}
             << QString("😀!");
