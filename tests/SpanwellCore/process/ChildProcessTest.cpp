@@ -6,10 +6,10 @@
 #include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QTest>
-#include <QThread>
 
 #include <array>
-#include <memory>
+#include <thread>
+#include <vector>
 
 using ChildProcess::Result;
 using ChildProcess::Stream;
@@ -200,38 +200,30 @@ private slots:
         TemporaryHome home;
         const QString started = home.makeFolder(QStringLiteral("started"));
         const QString program = home.writeExecutable(
-            QStringLiteral("child"), StandIn::script("touch '" + started.toUtf8() +
-                                                     "/'\"$1\"\n"
-                                                     "tries=0\n"
-                                                     "while [ $(ls '" +
-                                                     started.toUtf8() +
-                                                     "' | wc -l) -lt 4 ]; do\n"
-                                                     "  tries=$((tries + 1))\n"
-                                                     "  [ $tries -gt 50 ] && exit 1\n"
-                                                     "  sleep 0.1\n"
-                                                     "done\n"
-                                                     "printf '%s' \"$1\"\n"));
+            QStringLiteral("child"),
+            StandIn::script(
+                "cd '" + started.toUtf8() +
+                "' && touch \"$1\"\n"
+                "for try in $(seq 50); do [ $(ls | wc -l) -ge 4 ] && break; sleep 0.1; done\n"
+                "[ $(ls | wc -l) -ge 4 ] && printf '%s' \"$1\"\n"));
+        const ChildProcess::Request request{
+            program, {}, std::nullopt, Stream::nullDevice, Stream::captured, Stream::nullDevice,
+            10};
 
         std::array<Result, 4> results;
-        std::array<std::unique_ptr<QThread>, 4> threads;
-        for (size_t index = 0; index < threads.size(); ++index) {
-            threads[index].reset(QThread::create([&, index] {
-                results[index] = ChildProcess::run({program,
-                                                    {QStringLiteral("run-%1").arg(index)},
-                                                    std::nullopt,
-                                                    Stream::nullDevice,
-                                                    Stream::captured,
-                                                    Stream::nullDevice,
-                                                    10});
-            }));
-            threads[index]->start();
-        }
-        for (const auto& thread : threads)
-            QVERIFY(thread->wait(QDeadlineTimer(20000)));
+        std::vector<std::thread> threads;
+        for (size_t index = 0; index < results.size(); ++index)
+            threads.emplace_back([&, index] {
+                ChildProcess::Request numbered = request;
+                numbered.arguments = {QString::number(index)};
+                results[index] = ChildProcess::run(numbered);
+            });
+        for (std::thread& thread : threads)
+            thread.join();
 
         for (size_t index = 0; index < results.size(); ++index) {
             QVERIFY(results[index].succeeded());
-            QCOMPARE(results[index].output, QStringLiteral("run-%1").arg(index).toUtf8());
+            QCOMPARE(results[index].output, QByteArray::number(index));
         }
     }
 };
