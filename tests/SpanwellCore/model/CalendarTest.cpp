@@ -75,25 +75,6 @@ private slots:
                  QStringLiteral("1999-12-01 09:30"));
     }
 
-    void wholeMonthsCountsCompleteMonths_data() {
-        QTest::addColumn<QDate>("from");
-        QTest::addColumn<QDate>("to");
-        QTest::addColumn<int>("months");
-        QTest::newRow("a day short") << QDate(2025, 1, 15) << QDate(2025, 2, 14) << 0;
-        QTest::newRow("exactly one") << QDate(2025, 1, 15) << QDate(2025, 2, 15) << 1;
-        QTest::newRow("clamped end of month") << QDate(2025, 1, 31) << QDate(2025, 2, 28) << 1;
-        QTest::newRow("backwards") << QDate(2025, 3, 15) << QDate(2025, 1, 20) << -2;
-    }
-    void wholeMonthsCountsCompleteMonths() {
-        QFETCH(QDate, from);
-        QFETCH(QDate, to);
-        QFETCH(int, months);
-        const Calendar calendar{QTimeZone("UTC")};
-        QCOMPARE(calendar.wholeMonths(at(calendar, from.year(), from.month(), from.day()),
-                                      at(calendar, to.year(), to.month(), to.day())),
-                 months);
-    }
-
     void sameDayDependsOnTheZone() {
         const Instant lateEvening =
             Instant::fromDateTime(QDateTime(QDate(2025, 3, 1), QTime(23, 30), QTimeZone("UTC")));
