@@ -16,7 +16,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
         const QString shortName = QStringLiteral("Type a short name, like work or personal.");
-        const QString aaa = QString(24, QLatin1Char('a'));
+        const QString twentyFourLetters = QString(24, QLatin1Char('a'));
         const auto row = [](const char* tag, const QString& typed, const QString& name,
                             const QString& message = {}) {
             QTest::newRow(tag) << typed << name << message;
@@ -29,8 +29,9 @@ private slots:
         row("hyphen runs", "a - - b", "a-b");
         row("empty", "", "", shortName);
         row("nothing usable", "-!-", "", shortName);
-        row("24 characters", aaa, aaa);
-        row("25 characters", aaa + "a", aaa + "a", QStringLiteral("Use 24 characters or fewer."));
+        row("24 characters", twentyFourLetters, twentyFourLetters);
+        row("25 characters", twentyFourLetters + "a", twentyFourLetters + "a",
+            QStringLiteral("Use 24 characters or fewer."));
         row("30 typed, 20 kept", "aaaaaaaaaa!!!!!!!!!!bbbbbbbbbb", "aaaaaaaaaabbbbbbbbbb");
     }
     void typedNamesAreNormalizedAndChecked() {
