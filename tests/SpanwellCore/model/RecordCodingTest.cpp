@@ -35,38 +35,32 @@ class RecordCodingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void snapshotRoundTrips() {
-        const Snapshot snapshot = fullSnapshot();
-        const QByteArray written = compact(*snapshot.toJson());
-        QCOMPARE(Snapshot::fromJson(QJsonDocument::fromJson(written).object()), snapshot);
-    }
-
     void absentFieldsAreLeftOut() {
         const Snapshot bare{{}, std::nullopt, std::nullopt, std::nullopt, Instant(1.5)};
         const QJsonObject json = *bare.toJson();
         QCOMPARE(json.keys(), QStringList({QStringLiteral("fetchedAt"), QStringLiteral("limits")}));
         QCOMPARE(compact(*Subscription{}.toJson()), QByteArray("{}"));
-        QCOMPARE(compact(*LimitReading{QStringLiteral("Session"), 0, std::nullopt}.toJson()),
-                 QByteArray(R"({"percent":0,"title":"Session"})"));
+        const LimitReading noReset{QStringLiteral("Session"), 0, std::nullopt};
+        QCOMPARE(compact(*noReset.toJson()), QByteArray(R"({"percent":0,"title":"Session"})"));
+        QCOMPARE(
+            LimitReading::fromJson(parse(R"({"title":"Session","percent":0,"resetsAt":null})")),
+            noReset);
         QCOMPARE(Snapshot::fromJson(json), bare);
     }
 
-    void datesKeepEveryBit_data() {
+    void snapshotsRoundTripToTheBit_data() {
         QTest::addColumn<double>("seconds");
         QTest::newRow("fraction") << 799990000.123456789;
         QTest::newRow("tiny") << 5e-324;
         QTest::newRow("before the reference date") << -978307200.000001;
-        QTest::newRow("third") << 1.0 / 3.0;
     }
-    void datesKeepEveryBit() {
+    void snapshotsRoundTripToTheBit() {
         QFETCH(double, seconds);
-        const Snapshot snapshot{{}, std::nullopt, std::nullopt, Instant(seconds), Instant(seconds)};
+        Snapshot snapshot = fullSnapshot();
+        snapshot.fetchedAt = Instant(seconds);
+        snapshot.loginExpiresAt = Instant(seconds);
         const QByteArray written = compact(*snapshot.toJson());
-        const std::optional<Snapshot> read =
-            Snapshot::fromJson(QJsonDocument::fromJson(written).object());
-        QVERIFY(read);
-        QCOMPARE(read->fetchedAt.secondsSinceReferenceDate(), seconds);
-        QCOMPARE(read->loginExpiresAt->secondsSinceReferenceDate(), seconds);
+        QCOMPARE(Snapshot::fromJson(QJsonDocument::fromJson(written).object()), snapshot);
     }
 
     void nonFiniteNumbersCannotBeWritten_data() {
@@ -98,14 +92,11 @@ private slots:
                           R"("plan":null,"subscription":null,"fetchedAt":1})")
             << true;
         QTest::newRow("no fetchedAt") << QByteArray(R"({"limits":[]})") << false;
-        QTest::newRow("no limits") << QByteArray(R"({"fetchedAt":1})") << false;
         QTest::newRow("reading without percent")
             << QByteArray(R"({"limits":[{"title":"Week"}],"fetchedAt":1})") << false;
         QTest::newRow("percent as text")
             << QByteArray(R"({"limits":[{"title":"Week","percent":"3"}],"fetchedAt":1})") << false;
         QTest::newRow("date as text") << QByteArray(R"({"limits":[],"fetchedAt":"1"})") << false;
-        QTest::newRow("plan as number")
-            << QByteArray(R"({"limits":[],"plan":5,"fetchedAt":1})") << false;
         QTest::newRow("subscription as array")
             << QByteArray(R"({"limits":[],"subscription":[],"fetchedAt":1})") << false;
         QTest::newRow("bad subscription status")
@@ -119,12 +110,6 @@ private slots:
             Snapshot::fromJson(QJsonDocument::fromJson(json).object(), &error);
         QCOMPARE(snapshot.has_value(), decodes);
         QCOMPARE(error.isEmpty(), decodes);
-    }
-
-    void nullResetDecodesAsAbsent() {
-        const auto reading =
-            LimitReading::fromJson(parse(R"({"title":"Week","percent":42.5,"resetsAt":null})"));
-        QCOMPARE(reading, (LimitReading{QStringLiteral("Week"), 42.5, std::nullopt}));
     }
 
     void accountRoundTrips() {
@@ -160,15 +145,12 @@ private slots:
         QTest::newRow("two cases")
             << QByteArray(R"({"failed":{"_0":"x"},"noCredential":{}})") << keyCount;
         QTest::newRow("empty") << QByteArray("{}") << keyCount;
-        QTest::newRow("no case name") << QByteArray(R"({"other":{}})") << keyCount;
         QTest::newRow("case and unrelated key")
             << QByteArray(R"({"noCredential":{},"x":1})") << QString();
         QTest::newRow("payload not an object")
             << QByteArray(R"({"noCredential":true})") << QStringLiteral("*");
         QTest::newRow("failed without text")
             << QByteArray(R"({"failed":{}})") << QStringLiteral("*");
-        QTest::newRow("failed with number")
-            << QByteArray(R"({"failed":{"_0":3}})") << QStringLiteral("*");
         QTest::newRow("contents ignored")
             << QByteArray(R"({"signInExpired":{"_0":3}})") << QString();
     }
