@@ -30,8 +30,7 @@ private slots:
         QTest::addColumn<int>("clicks");
         QTest::newRow("mouse") << true << false << 1;
         QTest::newRow("space key") << true << true << 1;
-        QTest::newRow("disabled mouse") << false << false << 0;
-        QTest::newRow("disabled space key") << false << true << 0;
+        QTest::newRow("disabled") << false << false << 0;
     }
     void clicksOnlyWhileEnabled() {
         QFETCH(bool, enabled);
@@ -51,17 +50,12 @@ private slots:
         QCOMPARE(clicked.count(), clicks);
     }
 
-    void looksLikeALink_data() {
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("light") << false;
-        QTest::newRow("dark") << true;
-    }
+    // In the dark palette a picture forces on the top-level after the button is built.
     void looksLikeALink() {
-        QFETCH(bool, dark);
-        const Theme theme = dark ? Theme::dark() : Theme::light();
+        const Theme theme = Theme::dark();
         QWidget window;
-        window.setPalette(theme.palette());
         auto* button = new LinkButton(QStringLiteral("Stop Tracking"), 11, &window);
+        window.setPalette(theme.palette());
 
         QCOMPARE(button->font().pixelSize(), 11);
         QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
