@@ -1,10 +1,9 @@
 #include "entry/RenewalCheck.h"
+#include "Spanwell/scene/SpanwellProcess.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"
 #include "support/TestRegistry.h"
 
-#include <QCoreApplication>
-#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -27,6 +26,9 @@ void addAccounts(const TemporaryHome& home) {
                    R"({"claudeAiOauth":{"accessToken":"secret-access-token"}})");
 }
 
+// What the check prints for the accounts of `addAccounts`.
+const char* const report = "~/.claude ok\n~/.claude-broken FAILED\n~/.claude-work ok\n";
+
 QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -38,9 +40,16 @@ class RenewalCheckTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void reportsEveryAccountInTurn_data() {
+        QTest::addColumn<bool>("withAccounts");
+        QTest::newRow("several accounts, one failing") << true;
+        QTest::newRow("no accounts") << false;
+    }
     void reportsEveryAccountInTurn() {
+        QFETCH(bool, withAccounts);
         TemporaryHome home;
-        addAccounts(home);
+        if (withAccounts)
+            addAccounts(home);
         QString printed;
         QTextStream output(&printed);
         QList<Call> calls;
@@ -53,9 +62,12 @@ private slots:
             },
             output);
 
-        QCOMPARE(printed, QStringLiteral("~/.claude ok\n"
-                                         "~/.claude-broken FAILED\n"
-                                         "~/.claude-work ok\n"));
+        if (!withAccounts) {
+            QCOMPARE(printed, QString());
+            QVERIFY(calls.isEmpty());
+            return;
+        }
+        QCOMPARE(printed, QString::fromLatin1(report));
         // Each line is out before the next renewal starts.
         QCOMPARE(calls, QList<Call>({
                             {home.pathOf(QStringLiteral(".claude")), true, QString()},
@@ -67,24 +79,9 @@ private slots:
     }
 
     // The executable with a stand-in `claude`, with no display to connect to.
-    void executableRunsTheCheck_data() {
-        QTest::addColumn<bool>("withAccounts");
-        QTest::addColumn<QByteArray>("printed");
-        QTest::addColumn<QStringList>("runs");
-        QTest::newRow("several accounts, one failing")
-            << true << QByteArray("~/.claude ok\n~/.claude-broken FAILED\n~/.claude-work ok\n")
-            << QStringList({"default auth status", ".claude-broken auth status",
-                            ".claude-work auth status"});
-        QTest::newRow("no accounts") << false << QByteArray() << QStringList();
-    }
-
     void executableRunsTheCheck() {
-        QFETCH(bool, withAccounts);
-        QFETCH(QByteArray, printed);
-        QFETCH(QStringList, runs);
         TemporaryHome home;
-        if (withAccounts)
-            addAccounts(home);
+        addAccounts(home);
         const QString log = home.pathOf(QStringLiteral("runs.log"));
         home.writeExecutable(QStringLiteral(".local/bin/claude"),
                              StandIn::script("echo \"$(basename \"${CLAUDE_CONFIG_DIR:-default}\") "
@@ -98,23 +95,16 @@ private slots:
                                              "*-broken) exit 1 ;;\n"
                                              "esac\n"));
 
-        QProcess spanwell;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), home.path());
-        for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            environment.remove(QLatin1String(display));
-        spanwell.setProcessEnvironment(environment);
-        spanwell.start(QCoreApplication::applicationDirPath() + QStringLiteral("/spanwell"),
-                       {QStringLiteral("--renew-check")});
-        QVERIFY(spanwell.waitForFinished(20000));
-
-        const QByteArray errors = spanwell.readAllStandardError();
-        QCOMPARE(spanwell.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(spanwell.exitCode(), 0);
-        QCOMPARE(spanwell.readAllStandardOutput(), printed);
-        QCOMPARE(errors, QByteArray());
+        const auto finished = SpanwellProcess::run({QStringLiteral("--renew-check")},
+                                                   SpanwellProcess::environment(home.path()));
+        QVERIFY(finished.inTime);
+        QCOMPARE(finished.status, QProcess::NormalExit);
+        QCOMPARE(finished.exitCode, 0);
+        QCOMPARE(finished.output, QByteArray(report));
+        QCOMPARE(finished.errors, QByteArray());
         QCOMPARE(QString::fromUtf8(contents(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-                 runs);
+                 QStringList({"default auth status", ".claude-broken auth status",
+                              ".claude-work auth status"}));
         QVERIFY(!contents(log).contains("secret-access-token"));
         QVERIFY(!contents(log + QStringLiteral(".environment")).contains("secret-access-token"));
     }
