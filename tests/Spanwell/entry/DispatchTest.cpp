@@ -49,8 +49,9 @@ private slots:
             << mode(Kind::panelPicture, "out.png");
         QTest::newRow("panel picture without a path goes on")
             << QStringList({"spanwell", "--renew-check", "--snapshot"}) << mode(Kind::renewalCheck);
-        QTest::newRow("flags match exactly")
-            << QStringList({"spanwell", "--renew-check=yes", "--Renew-Check", "-renew-check"})
+        QTest::newRow("options match exactly")
+            << QStringList({"spanwell", "--renew-check=yes", "--Renew-Check", "-renew-check",
+                            "--Icon", "icons"})
             << mode(Kind::normalStart);
         QTest::newRow("the program path counts as an argument")
             << QStringList({"--icon", "icons"}) << mode(Kind::iconFiles, "icons");

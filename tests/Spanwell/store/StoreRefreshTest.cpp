@@ -182,40 +182,34 @@ private slots:
         QCOMPARE(store->entries().first().problem, problem);
     }
 
-    void profileIsAskedForEverySixHours_data() {
+    void profileIsAskedForEverySixHoursUntilItNamesASubscription_data() {
+        QTest::addColumn<QByteArray>("profile");
         QTest::addColumn<double>("secondsLater");
         QTest::addColumn<int>("profileRequests");
-        QTest::newRow("21,600 seconds") << 21600.0 << 1;
-        QTest::newRow("21,601 seconds") << 21601.0 << 2;
+        QTest::addColumn<Subscription>("subscription");
+        const QByteArray active = profileReply(QStringLiteral("active"));
+        const Subscription named{QStringLiteral("active"), std::nullopt};
+        QTest::newRow("21,600 seconds") << active << 21600.0 << 1 << named;
+        QTest::newRow("21,601 seconds") << active << 21601.0 << 2 << named;
+        // The subscription known before is kept.
+        QTest::newRow("none in the reply") << QByteArray("{}") << 0.0 << 2 << *cached.subscription;
     }
-    void profileIsAskedForEverySixHours() {
+    void profileIsAskedForEverySixHoursUntilItNamesASubscription() {
+        QFETCH(QByteArray, profile);
         QFETCH(double, secondsLater);
         QFETCH(int, profileRequests);
-        StoreHarness harness;
-        addAccount(harness);
-        harness.client->answer(token, usagePath, usageReply(1, 2));
-        harness.client->answer(token, profilePath, profileReply(QStringLiteral("active")));
-        const auto store = harness.makeStore();
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(store->entries().first().snapshot->subscription->status, QStringLiteral("active"));
-
-        harness.clock.advance(secondsLater);
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(harness.client->count(token, profilePath), profileRequests);
-        QCOMPARE(store->entries().first().snapshot->subscription->status, QStringLiteral("active"));
-    }
-
-    void aProfileWithoutSubscriptionIsAskedForAgain() {
+        QFETCH(Subscription, subscription);
         StoreHarness harness;
         addAccount(harness, true);
         harness.client->answer(token, usagePath, usageReply(1, 2));
-        harness.client->answer(token, profilePath, QByteArray("{}"));
+        harness.client->answer(token, profilePath, profile);
         const auto store = harness.makeStore();
-
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(store->entries().first().snapshot->subscription, cached.subscription);
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(harness.client->count(token, profilePath), 2);
+        for (const double later : {0.0, secondsLater}) {
+            harness.clock.advance(later);
+            QVERIFY(StoreHarness::refreshAndWait(*store));
+            QCOMPARE(store->entries().first().snapshot->subscription, subscription);
+        }
+        QCOMPARE(harness.client->count(token, profilePath), profileRequests);
     }
 
     void planFollowsTheCredential_data() {
