@@ -47,7 +47,6 @@ private slots:
         QTest::addColumn<bool>("dark");
         QTest::addColumn<int>("filledColumns");
         QTest::newRow("dot") << 0.001 << false << 5;
-        QTest::newRow("half") << 0.5 << false << 50;
         QTest::newRow("none, dark") << 0.0 << true << 0;
     }
     void paintsTrackAndFill() {
