@@ -112,15 +112,6 @@ private slots:
         // card; scaled with it, it would have vanished a pixel past the edge.
         QVERIFY(image.pixelColor(32, 62).alpha() > 20);
     }
-
-    void drawsWhereThePainterStands() {
-        const QImage placed = Pictures::painted(QSize(300, 300), [](QPainter& painter) {
-            painter.translate(40, 60);
-            AppIcon::draw(painter, 128);
-        });
-        QCOMPARE(placed.copy(40, 60, 128, 128), icon(128));
-        QCOMPARE(qAlpha(placed.pixel(250, 20)), 0);
-    }
 };
 
 SPANWELL_TEST(AppIconTest)

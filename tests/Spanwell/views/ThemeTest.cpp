@@ -50,8 +50,6 @@ private slots:
         QTest::addColumn<bool>("dark");
         QTest::newRow("just below middle") << paletteWithWindow(QColor(127, 127, 127)) << true;
         QTest::newRow("just above middle") << paletteWithWindow(QColor(129, 129, 129)) << false;
-        QTest::newRow("our light palette") << Theme::light().palette() << false;
-        QTest::newRow("our dark palette") << Theme::dark().palette() << true;
     }
     void paletteWindowPicksTheVariant() {
         QFETCH(QPalette, palette);
@@ -110,13 +108,6 @@ class TypographyTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void sizesArePixels() {
-        const QFont font = Typography::font(11.6, QFont::DemiBold);
-        QCOMPARE(font.pixelSize(), 12);
-        QCOMPARE(font.weight(), QFont::DemiBold);
-        QCOMPARE(QFontInfo(font).pixelSize(), 12);
-    }
-
     void digitsShareOneWidth() {
         const QFontMetricsF metrics(Typography::font(12));
         const double width = metrics.horizontalAdvance(QLatin1Char('0'));
