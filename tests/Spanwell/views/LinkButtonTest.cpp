@@ -3,6 +3,7 @@
 #include "support/TestRegistry.h"
 #include "views/Theme.h"
 
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -25,17 +26,22 @@ class LinkButtonTest : public QObject {
 
 private slots:
     void clicksByMouseOrKeyOnlyWhileEnabled() {
-        LinkButton button(QStringLiteral("Track Again"), 11);
-        button.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&button));
-        QSignalSpy clicked(&button, &QAbstractButton::clicked);
-        QTest::mouseClick(&button, Qt::LeftButton, {}, button.rect().center());
+        QWidget window;
+        auto* field = new QLineEdit(&window);
+        auto* button = new LinkButton(QStringLiteral("Track Again"), 11, &window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
         QCOMPARE(clicked.count(), 1);
-        button.setFocus();
-        QTest::keyClick(&button, Qt::Key_Space);
+        // Reachable with Tab, as a link without a frame might not be.
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Tab);
+        QVERIFY(button->hasFocus());
+        QTest::keyClick(button, Qt::Key_Space);
         QCOMPARE(clicked.count(), 2);
-        button.setEnabled(false);
-        QTest::mouseClick(&button, Qt::LeftButton, {}, button.rect().center());
+        button->setEnabled(false);
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
         QCOMPARE(clicked.count(), 2);
     }
 
