@@ -4,6 +4,7 @@
 #include "support/TemporaryHome.h"
 #include "support/TestRegistry.h"
 
+#include <QBuffer>
 #include <QTest>
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 struct Call {
     QString configDir;
     bool isDefault;
-    QString printedBefore;
+    QByteArray printedBefore;
     bool operator==(const Call&) const = default;
 };
 
@@ -50,31 +51,33 @@ private slots:
         TemporaryHome home;
         if (withAccounts)
             addAccounts(home);
-        QString printed;
+        // A device, unlike a string, holds back what is not flushed, as standard output does.
+        QBuffer printed;
+        QVERIFY(printed.open(QIODevice::WriteOnly));
         QTextStream output(&printed);
         QList<Call> calls;
 
         RenewalCheck::run(
             home.path(), FileSystem::local(),
             [&](const QString& configDir, bool isDefault) {
-                calls.append({configDir, isDefault, printed});
+                calls.append({configDir, isDefault, printed.data()});
                 return !configDir.endsWith(QLatin1String("-broken"));
             },
             output);
 
         if (!withAccounts) {
-            QCOMPARE(printed, QString());
+            QCOMPARE(printed.data(), QByteArray());
             QVERIFY(calls.isEmpty());
             return;
         }
-        QCOMPARE(printed, QString::fromLatin1(report));
+        QCOMPARE(printed.data(), QByteArray(report));
         // Each line is out before the next renewal starts.
         QCOMPARE(calls, QList<Call>({
-                            {home.pathOf(QStringLiteral(".claude")), true, QString()},
+                            {home.pathOf(QStringLiteral(".claude")), true, QByteArray()},
                             {home.pathOf(QStringLiteral(".claude-broken")), false,
-                             QStringLiteral("~/.claude ok\n")},
+                             QByteArray("~/.claude ok\n")},
                             {home.pathOf(QStringLiteral(".claude-work")), false,
-                             QStringLiteral("~/.claude ok\n~/.claude-broken FAILED\n")},
+                             QByteArray("~/.claude ok\n~/.claude-broken FAILED\n")},
                         }));
     }
 
