@@ -55,7 +55,6 @@ private slots:
         QTest::newRow("failed refresh with room")
             << entry({session(10)}, FetchProblem::failed(QStringLiteral("x"))) << 1;
         QTest::newRow("lapsed sign-in") << entry({session(10)}, FetchProblem::signInExpired()) << 0;
-        QTest::newRow("no credential") << entry({session(10)}, FetchProblem::noCredential()) << 0;
         QTest::newRow("used up") << entry({session(100)}) << 0;
         QTest::newRow("scoped limit used up")
             << entry({session(10), LimitReading{QStringLiteral("Week, Opus"), 100, std::nullopt}})

@@ -305,17 +305,6 @@ private slots:
         QCOMPARE(store->updateCheckedAt(), harness.clock.now());
         QCOMPARE(updates.size(), 1);
     }
-
-    void noAccountsWritesAnEmptyCache() {
-        StoreHarness harness;
-        const auto store = harness.makeStore();
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QVERIFY(store->entries().isEmpty());
-        QFile cache(harness.cachePath);
-        QVERIFY(cache.open(QIODevice::ReadOnly));
-        QCOMPARE(cache.readAll(), QByteArray("{}"));
-        QVERIFY(store->lastRefresh());
-    }
 };
 
 SPANWELL_TEST(StoreRefreshTest)

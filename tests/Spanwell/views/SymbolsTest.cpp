@@ -103,20 +103,6 @@ private slots:
         for (const QString& name : {QStringLiteral("Circle.fill"), QStringLiteral("gauge")}) {
             QVERIFY(!Symbols::isKnown(name));
             QVERIFY(Pictures::ink(symbol(name, 40)).isNull());
-            QVERIFY(Symbols::icon(name, Qt::black).isNull());
-        }
-    }
-
-    void iconsDrawAtTheSizeAsked() {
-        const QColor red(255, 59, 48);
-        const QIcon icon = Symbols::icon(QStringLiteral("circle.fill"), red);
-        for (const int size : {22, 256}) {
-            const QImage normal = icon.pixmap(QSize(size, size)).toImage();
-            QCOMPARE(normal.size(), QSize(size, size));
-            QVERIFY(Pictures::near(normal.pixelColor(size / 2, size / 2), red));
-            QCOMPARE(qAlpha(normal.pixel(0, 0)), 0);
-            const QImage disabled = icon.pixmap(QSize(size, size), QIcon::Disabled).toImage();
-            QVERIFY(qAlpha(disabled.pixel(size / 2, size / 2)) < 128);
         }
     }
 };

@@ -2,10 +2,8 @@
 #include "support/TestRegistry.h"
 #include "views/Typography.h"
 
-#include <QApplication>
 #include <QFontInfo>
 #include <QTest>
-#include <QWidget>
 
 #include <cmath>
 
@@ -52,22 +50,6 @@ private slots:
         const Theme theme = Theme::fromPalette(palette);
         QCOMPARE(theme.isDark, dark);
         QCOMPARE(theme, dark ? Theme::dark() : Theme::light());
-    }
-
-    void viewsReadTheThemeOfTheirTree() {
-        QWidget window;
-        auto* child = new QWidget(&window);
-        auto* grandchild = new QWidget(child);
-        QWidget alone;
-        const bool applicationIsDark = Theme::fromPalette(QApplication::palette()).isDark;
-        QCOMPARE(Theme::of(nullptr).isDark, applicationIsDark);
-        QCOMPARE(Theme::of(grandchild).isDark, applicationIsDark);
-
-        const Theme forced = applicationIsDark ? Theme::light() : Theme::dark();
-        window.setPalette(forced.palette());
-        QCOMPARE(Theme::of(grandchild), forced);
-        QCOMPARE(Theme::of(child), forced);
-        QCOMPARE(Theme::of(&alone).isDark, applicationIsDark);
     }
 
     void textReadsOnItsBackground_data() {
