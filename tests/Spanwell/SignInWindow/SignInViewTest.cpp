@@ -212,7 +212,7 @@ private slots:
         QFETCH(QString, title);
         SignInHarness harness;
         const Account account = harness.account(folder, QStringLiteral("ME@example.com"));
-        harness.account(QStringLiteral(".claude-other"), QStringLiteral("me@example.com"));
+        harness.account(QStringLiteral(".claude-other"), QStringLiteral("Me@Example.com"));
         const auto flow = harness.makeFlow(again ? std::optional(account) : std::nullopt);
         flow->setTarget(SignInFlow::Target{account.configDir, account.isDefault()});
         flow->setPhase(Phase::done(QStringLiteral("me@example.com")));

@@ -1,13 +1,12 @@
 #include "SignInWindow/SignInWindow.h"
 #include "SignInWindow/SignInFlow.h"
+#include "Spanwell/scene/SpanwellProcess.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"
 #include "support/TestRegistry.h"
 
-#include <QCoreApplication>
 #include <QImage>
 #include <QPointer>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTest>
 #include <QWidget>
@@ -77,19 +76,13 @@ private slots:
         QFETCH(QString, phase);
         QFETCH(bool, writable);
         const QString path = pictures.pathOf(phase + QStringLiteral(".png"));
-        QProcess spanwell;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         // No display of any kind is needed.
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        environment.insert(QStringLiteral("HOME"), pictures.path());
-        spanwell.setProcessEnvironment(environment);
-        spanwell.start(QCoreApplication::applicationDirPath() + QStringLiteral("/spanwell"),
-                       {QStringLiteral("--signin-picture"), phase,
-                        writable ? path : pictures.pathOf(QStringLiteral("missing/out.png"))});
-        QVERIFY(spanwell.waitForFinished(20000));
-        QCOMPARE(spanwell.exitCode(), writable ? 0 : 1);
+        const auto finished = SpanwellProcess::run(
+            {QStringLiteral("--signin-picture"), phase,
+             writable ? path : pictures.pathOf(QStringLiteral("missing/out.png"))},
+            SpanwellProcess::environment(pictures.path()));
+        QVERIFY(finished.inTime);
+        QCOMPARE(finished.exitCode, writable ? 0 : 1);
         if (!writable)
             return;
 

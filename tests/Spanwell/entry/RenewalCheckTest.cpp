@@ -1,10 +1,10 @@
 #include "entry/RenewalCheck.h"
+#include "Spanwell/scene/SpanwellProcess.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"
 #include "support/TestRegistry.h"
 
-#include <QCoreApplication>
-#include <QProcess>
+#include <QBuffer>
 #include <QTest>
 
 namespace {
@@ -12,7 +12,7 @@ namespace {
 struct Call {
     QString configDir;
     bool isDefault;
-    QString printedBefore;
+    QByteArray printedBefore;
     bool operator==(const Call&) const = default;
 };
 
@@ -27,6 +27,9 @@ void addAccounts(const TemporaryHome& home) {
                    R"({"claudeAiOauth":{"accessToken":"secret-access-token"}})");
 }
 
+// What the check prints for the accounts of `addAccounts`.
+const char* const report = "~/.claude ok\n~/.claude-broken FAILED\n~/.claude-work ok\n";
+
 QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -38,53 +41,50 @@ class RenewalCheckTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void reportsEveryAccountInTurn_data() {
+        QTest::addColumn<bool>("withAccounts");
+        QTest::newRow("several accounts, one failing") << true;
+        QTest::newRow("no accounts") << false;
+    }
     void reportsEveryAccountInTurn() {
+        QFETCH(bool, withAccounts);
         TemporaryHome home;
-        addAccounts(home);
-        QString printed;
+        if (withAccounts)
+            addAccounts(home);
+        // A device, unlike a string, holds back what is not flushed, as standard output does.
+        QBuffer printed;
+        QVERIFY(printed.open(QIODevice::WriteOnly));
         QTextStream output(&printed);
         QList<Call> calls;
 
         RenewalCheck::run(
             home.path(), FileSystem::local(),
             [&](const QString& configDir, bool isDefault) {
-                calls.append({configDir, isDefault, printed});
+                calls.append({configDir, isDefault, printed.data()});
                 return !configDir.endsWith(QLatin1String("-broken"));
             },
             output);
 
-        QCOMPARE(printed, QStringLiteral("~/.claude ok\n"
-                                         "~/.claude-broken FAILED\n"
-                                         "~/.claude-work ok\n"));
+        if (!withAccounts) {
+            QCOMPARE(printed.data(), QByteArray());
+            QVERIFY(calls.isEmpty());
+            return;
+        }
+        QCOMPARE(printed.data(), QByteArray(report));
         // Each line is out before the next renewal starts.
         QCOMPARE(calls, QList<Call>({
-                            {home.pathOf(QStringLiteral(".claude")), true, QString()},
+                            {home.pathOf(QStringLiteral(".claude")), true, QByteArray()},
                             {home.pathOf(QStringLiteral(".claude-broken")), false,
-                             QStringLiteral("~/.claude ok\n")},
+                             QByteArray("~/.claude ok\n")},
                             {home.pathOf(QStringLiteral(".claude-work")), false,
-                             QStringLiteral("~/.claude ok\n~/.claude-broken FAILED\n")},
+                             QByteArray("~/.claude ok\n~/.claude-broken FAILED\n")},
                         }));
     }
 
     // The executable with a stand-in `claude`, with no display to connect to.
-    void executableRunsTheCheck_data() {
-        QTest::addColumn<bool>("withAccounts");
-        QTest::addColumn<QByteArray>("printed");
-        QTest::addColumn<QStringList>("runs");
-        QTest::newRow("several accounts, one failing")
-            << true << QByteArray("~/.claude ok\n~/.claude-broken FAILED\n~/.claude-work ok\n")
-            << QStringList({"default auth status", ".claude-broken auth status",
-                            ".claude-work auth status"});
-        QTest::newRow("no accounts") << false << QByteArray() << QStringList();
-    }
-
     void executableRunsTheCheck() {
-        QFETCH(bool, withAccounts);
-        QFETCH(QByteArray, printed);
-        QFETCH(QStringList, runs);
         TemporaryHome home;
-        if (withAccounts)
-            addAccounts(home);
+        addAccounts(home);
         const QString log = home.pathOf(QStringLiteral("runs.log"));
         home.writeExecutable(QStringLiteral(".local/bin/claude"),
                              StandIn::script("echo \"$(basename \"${CLAUDE_CONFIG_DIR:-default}\") "
@@ -98,23 +98,16 @@ private slots:
                                              "*-broken) exit 1 ;;\n"
                                              "esac\n"));
 
-        QProcess spanwell;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), home.path());
-        for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            environment.remove(QLatin1String(display));
-        spanwell.setProcessEnvironment(environment);
-        spanwell.start(QCoreApplication::applicationDirPath() + QStringLiteral("/spanwell"),
-                       {QStringLiteral("--renew-check")});
-        QVERIFY(spanwell.waitForFinished(20000));
-
-        const QByteArray errors = spanwell.readAllStandardError();
-        QCOMPARE(spanwell.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(spanwell.exitCode(), 0);
-        QCOMPARE(spanwell.readAllStandardOutput(), printed);
-        QCOMPARE(errors, QByteArray());
+        const auto finished = SpanwellProcess::run({QStringLiteral("--renew-check")},
+                                                   SpanwellProcess::environment(home.path()));
+        QVERIFY(finished.inTime);
+        QCOMPARE(finished.status, QProcess::NormalExit);
+        QCOMPARE(finished.exitCode, 0);
+        QCOMPARE(finished.output, QByteArray(report));
+        QCOMPARE(finished.errors, QByteArray());
         QCOMPARE(QString::fromUtf8(contents(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-                 runs);
+                 QStringList({"default auth status", ".claude-broken auth status",
+                              ".claude-work auth status"}));
         QVERIFY(!contents(log).contains("secret-access-token"));
         QVERIFY(!contents(log + QStringLiteral(".environment")).contains("secret-access-token"));
     }

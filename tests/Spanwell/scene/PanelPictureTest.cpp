@@ -20,7 +20,6 @@ private slots:
     void openedRow_data() {
         QTest::addColumn<QString>("open");
         QTest::addColumn<Row>("row");
-        QTest::newRow("first") << "0" << Row(0);
         QTest::newRow("plus sign") << "+1" << Row(1);
         QTest::newRow("last") << "2" << Row(2);
         QTest::newRow("past the end") << "7" << Row();

@@ -1,7 +1,6 @@
 #include "scene/PngEncoding.h"
 #include "support/TestRegistry.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 class PngEncodingTest : public QObject {
@@ -17,14 +16,6 @@ private slots:
         const QImage read = QImage::fromData(PngEncoding::encode(image), "PNG");
         QCOMPARE(read.convertToFormat(QImage::Format_ARGB32), image);
         QCOMPARE(PngEncoding::encode(QImage()), QByteArray());
-    }
-
-    void writesOnlyWhereItCan() {
-        QTemporaryDir folder;
-        const QImage image(4, 4, QImage::Format_ARGB32_Premultiplied);
-        QVERIFY(PngEncoding::write(image, folder.filePath(QStringLiteral("a.png"))));
-        QCOMPARE(QImage(folder.filePath(QStringLiteral("a.png"))).size(), QSize(4, 4));
-        QVERIFY(!PngEncoding::write(image, folder.filePath(QStringLiteral("missing/a.png"))));
     }
 };
 

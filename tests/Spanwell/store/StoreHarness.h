@@ -17,7 +17,6 @@ public:
     explicit ManualClock(double seconds = 800000000)
         : seconds(seconds) {}
     Instant now() const { return Instant(seconds.load()); }
-    void set(Instant instant) { seconds = instant.secondsSinceReferenceDate(); }
     void advance(double by) { seconds = seconds.load() + by; }
 
 private:

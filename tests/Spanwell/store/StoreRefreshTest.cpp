@@ -11,12 +11,23 @@ namespace {
 const QString usagePath = QStringLiteral("/api/oauth/usage");
 const QString profilePath = QStringLiteral("/api/oauth/profile");
 
-Snapshot cachedSnapshot(const char* plan) {
-    return Snapshot{{LimitReading{QStringLiteral("Session"), 77, std::nullopt}},
-                    QString::fromUtf8(plan),
-                    Subscription{QStringLiteral("active"), Instant(1000)},
-                    Instant(5),
-                    Instant(700000000)};
+const QString token = QStringLiteral("token-a");
+const Snapshot cached{{LimitReading{QStringLiteral("Session"), 77, std::nullopt}},
+                      QStringLiteral("Max"),
+                      Subscription{QStringLiteral("active"), Instant(1000)},
+                      Instant(5),
+                      Instant(700000000)};
+
+// The one account ".claude-a" whose credential holds `credentialToken` (none when empty), with
+// the snapshot `cached` in the cache when asked.
+Account addAccount(StoreHarness& harness, bool withCache = false,
+                   const QString& credentialToken = token,
+                   std::optional<Instant> expiresAt = std::nullopt) {
+    const Account account =
+        harness.addAccount(QStringLiteral(".claude-a"), credentialToken, expiresAt);
+    if (withCache && !SnapshotCache::write(harness.cachePath, {Entry{account, cached, {}}}))
+        qFatal("The cache could not be written");
+    return account;
 }
 
 } // namespace
@@ -27,8 +38,8 @@ class StoreRefreshTest : public QObject {
 private slots:
     void startRefreshesOnceAndKeepsOneTimer() {
         StoreHarness harness;
-        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
-        harness.client->answer(QStringLiteral("token-a"), usagePath, usageReply(10, 20));
+        addAccount(harness);
+        harness.client->answer(token, usagePath, usageReply(10, 20));
         const auto store = harness.makeStore();
         QSignalSpy finished(store.get(), &Store::refreshFinished);
 
@@ -37,7 +48,7 @@ private slots:
         QVERIFY(finished.wait(5000));
         QTest::qWait(50);
         QCOMPARE(finished.size(), 1);
-        QCOMPARE(harness.client->count(QStringLiteral("token-a"), usagePath), 1);
+        QCOMPARE(harness.client->count(token, usagePath), 1);
 
         const QList<QTimer*> timers = store->findChildren<QTimer*>();
         QCOMPARE(timers.size(), 1);
@@ -45,7 +56,7 @@ private slots:
         QVERIFY(timers.first()->isActive());
         QVERIFY(QMetaObject::invokeMethod(timers.first(), "timeout"));
         QVERIFY(finished.wait(5000));
-        QCOMPARE(harness.client->count(QStringLiteral("token-a"), usagePath), 2);
+        QCOMPARE(harness.client->count(token, usagePath), 2);
     }
 
     void refreshIfStaleWaitsAMinute_data() {
@@ -58,7 +69,7 @@ private slots:
         QFETCH(double, secondsLater);
         QFETCH(bool, refreshes);
         StoreHarness harness;
-        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
+        addAccount(harness);
         const auto store = harness.makeStore();
         QVERIFY(StoreHarness::refreshAndWait(*store));
 
@@ -71,7 +82,7 @@ private slots:
 
     void aRefreshAskedForWhileOneRunsIsDropped() {
         StoreHarness harness;
-        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
+        addAccount(harness);
         const auto store = harness.makeStore();
         QSignalSpy finished(store.get(), &Store::refreshFinished);
         harness.closeCredentialGate();
@@ -91,9 +102,7 @@ private slots:
 
     void missingCredentialKeepsTheCachedSnapshot() {
         StoreHarness harness;
-        const Account account = harness.addAccount(QStringLiteral(".claude-a"), QString());
-        const Snapshot cached = cachedSnapshot("Max");
-        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{account, cached, std::nullopt}}));
+        addAccount(harness, true, QString());
         const auto store = harness.makeStore();
         QCOMPARE(store->entries().first().snapshot, cached);
 
@@ -107,10 +116,7 @@ private slots:
 
     void expiredSignInIsRenewedOnceThenReported() {
         StoreHarness harness;
-        const Account account = harness.addAccount(QStringLiteral(".claude-a"),
-                                                   QStringLiteral("old"), harness.clock.now());
-        const Snapshot cached = cachedSnapshot("Max");
-        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{account, cached, std::nullopt}}));
+        const Account account = addAccount(harness, true, token, harness.clock.now());
         const auto store = harness.makeStore();
 
         QVERIFY(StoreHarness::refreshAndWait(*store));
@@ -130,8 +136,7 @@ private slots:
 
     void aRenewedCredentialIsUsed() {
         StoreHarness harness;
-        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("old"),
-                           harness.clock.now() - 1);
+        addAccount(harness, false, token, harness.clock.now() - 1);
         harness.onRenewal = [&harness] {
             harness.setCredential(QStringLiteral(".claude-a"),
                                   Credential{QStringLiteral("new"), harness.clock.now() + 3600,
@@ -149,80 +154,62 @@ private slots:
     }
 
     void serviceFailuresBecomeProblems_data() {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("message");
+        using Failure = UsageClient::Failure;
+        // Optional only because a failure has no default to fill a table cell with.
+        QTest::addColumn<std::optional<Failure>>("failure");
+        QTest::addColumn<FetchProblem>("problem");
         QTest::newRow("rate limited")
-            << 429 << "Anthropic is rate limiting usage checks. Will retry.";
-        QTest::newRow("unavailable") << 503 << "Anthropic returned error 503.";
-        QTest::newRow("redirect") << 302 << "Anthropic returned error 302.";
-        QTest::newRow("refused") << 401 << QString();
-        QTest::newRow("forbidden") << 403 << QString();
+            << std::optional(Failure::http(429))
+            << FetchProblem::failed(
+                   QStringLiteral("Anthropic is rate limiting usage checks. Will retry."));
+        QTest::newRow("unavailable")
+            << std::optional(Failure::http(503))
+            << FetchProblem::failed(QStringLiteral("Anthropic returned error 503."));
+        QTest::newRow("refused") << std::optional(Failure::unauthorized())
+                                 << FetchProblem::signInExpired();
+        QTest::newRow("transport")
+            << std::optional(Failure::transport(QStringLiteral("Host unreachable")))
+            << FetchProblem::failed(QStringLiteral("Host unreachable"));
     }
     void serviceFailuresBecomeProblems() {
-        QFETCH(int, status);
-        QFETCH(QString, message);
+        QFETCH(std::optional<UsageClient::Failure>, failure);
+        QFETCH(FetchProblem, problem);
         StoreHarness harness;
-        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
-        harness.client->answer(QStringLiteral("token-a"), usagePath,
-                               status == 401 || status == 403 ? UsageClient::Failure::unauthorized()
-                                                              : UsageClient::Failure::http(status));
+        addAccount(harness);
+        harness.client->answer(token, usagePath, *failure);
         const auto store = harness.makeStore();
         QVERIFY(StoreHarness::refreshAndWait(*store));
-        const FetchProblem expected =
-            message.isEmpty() ? FetchProblem::signInExpired() : FetchProblem::failed(message);
-        QCOMPARE(store->entries().first().problem, expected);
+        QCOMPARE(store->entries().first().problem, problem);
     }
 
-    void transportFailureKeepsItsMessage() {
-        StoreHarness harness;
-        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
-        harness.client->answer(QStringLiteral("token-a"), usagePath,
-                               UsageClient::Failure::transport(QStringLiteral("Host unreachable")));
-        const auto store = harness.makeStore();
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(store->entries().first().problem,
-                 FetchProblem::failed(QStringLiteral("Host unreachable")));
-    }
-
-    void profileIsAskedForEverySixHours_data() {
+    void profileIsAskedForEverySixHoursUntilItNamesASubscription_data() {
+        QTest::addColumn<QByteArray>("profile");
         QTest::addColumn<double>("secondsLater");
         QTest::addColumn<int>("profileRequests");
-        QTest::newRow("21,600 seconds") << 21600.0 << 1;
-        QTest::newRow("21,601 seconds") << 21601.0 << 2;
+        QTest::addColumn<Subscription>("subscription");
+        const QByteArray active = profileReply(QStringLiteral("active"));
+        const Subscription named{QStringLiteral("active"), std::nullopt};
+        QTest::newRow("21,600 seconds") << active << 21600.0 << 1 << named;
+        QTest::newRow("21,601 seconds") << active << 21601.0 << 2 << named;
+        // The subscription known before is kept.
+        QTest::newRow("none in the reply") << QByteArray("{}") << 0.0 << 2 << *cached.subscription;
     }
-    void profileIsAskedForEverySixHours() {
+    void profileIsAskedForEverySixHoursUntilItNamesASubscription() {
+        QFETCH(QByteArray, profile);
         QFETCH(double, secondsLater);
         QFETCH(int, profileRequests);
+        QFETCH(Subscription, subscription);
         StoreHarness harness;
-        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
-        harness.client->answer(QStringLiteral("token-a"), usagePath, usageReply(1, 2));
-        harness.client->answer(QStringLiteral("token-a"), profilePath,
-                               profileReply(QStringLiteral("active")));
+        addAccount(harness, true);
+        harness.client->answer(token, usagePath, usageReply(1, 2));
+        harness.client->answer(token, profilePath, profile);
         const auto store = harness.makeStore();
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(store->entries().first().snapshot->subscription->status, QStringLiteral("active"));
-
-        harness.clock.advance(secondsLater);
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(harness.client->count(QStringLiteral("token-a"), profilePath), profileRequests);
-        QCOMPARE(store->entries().first().snapshot->subscription->status, QStringLiteral("active"));
-    }
-
-    void aProfileWithoutSubscriptionIsAskedForAgain() {
-        StoreHarness harness;
-        const Account account =
-            harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
-        QVERIFY(SnapshotCache::write(harness.cachePath,
-                                     {Entry{account, cachedSnapshot("Max"), std::nullopt}}));
-        harness.client->answer(QStringLiteral("token-a"), usagePath, usageReply(1, 2));
-        harness.client->answer(QStringLiteral("token-a"), profilePath, QByteArray("{}"));
-        const auto store = harness.makeStore();
-
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(store->entries().first().snapshot->subscription,
-                 cachedSnapshot("Max").subscription);
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(harness.client->count(QStringLiteral("token-a"), profilePath), 2);
+        for (const double later : {0.0, secondsLater}) {
+            harness.clock.advance(later);
+            QVERIFY(StoreHarness::refreshAndWait(*store));
+            QCOMPARE(store->entries().first().snapshot->subscription, subscription);
+        }
+        QCOMPARE(harness.client->count(token, profilePath), profileRequests);
     }
 
     void planFollowsTheCredential_data() {
@@ -241,17 +228,14 @@ private slots:
         QFETCH(QString, subscriptionType);
         QFETCH(QString, plan);
         StoreHarness harness;
-        const Account account =
-            harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
+        addAccount(harness, true);
         harness.setCredential(QStringLiteral(".claude-a"),
-                              Credential{QStringLiteral("token-a"), std::nullopt, Instant(9),
+                              Credential{token, std::nullopt, Instant(9),
                                          subscriptionType.isEmpty()
                                              ? std::nullopt
                                              : std::optional<QString>(subscriptionType),
                                          std::nullopt});
-        QVERIFY(SnapshotCache::write(harness.cachePath,
-                                     {Entry{account, cachedSnapshot("Max"), std::nullopt}}));
-        harness.client->answer(QStringLiteral("token-a"), usagePath,
+        harness.client->answer(token, usagePath,
                                serviceAnswers ? UsageClient::Result<QByteArray>(usageReply(1, 2))
                                               : UsageClient::Failure::http(500));
         const auto store = harness.makeStore();
@@ -259,8 +243,7 @@ private slots:
         const Snapshot snapshot = *store->entries().first().snapshot;
         QCOMPARE(snapshot.plan.value_or(QString()), plan);
         QCOMPARE(snapshot.loginExpiresAt, Instant(9));
-        QCOMPARE(snapshot.fetchedAt,
-                 serviceAnswers ? harness.clock.now() : cachedSnapshot("Max").fetchedAt);
+        QCOMPARE(snapshot.fetchedAt, serviceAnswers ? harness.clock.now() : cached.fetchedAt);
     }
 
     void entriesFollowDiscoveryOrder() {
@@ -321,17 +304,6 @@ private slots:
         QCOMPARE(store->update(), announced);
         QCOMPARE(store->updateCheckedAt(), harness.clock.now());
         QCOMPARE(updates.size(), 1);
-    }
-
-    void noAccountsWritesAnEmptyCache() {
-        StoreHarness harness;
-        const auto store = harness.makeStore();
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QVERIFY(store->entries().isEmpty());
-        QFile cache(harness.cachePath);
-        QVERIFY(cache.open(QIODevice::ReadOnly));
-        QCOMPARE(cache.readAll(), QByteArray("{}"));
-        QVERIFY(store->lastRefresh());
     }
 };
 

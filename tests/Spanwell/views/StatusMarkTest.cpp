@@ -13,27 +13,18 @@ class StatusMarkTest : public QObject {
 private slots:
     void eachLevelHasItsSymbolAndColour_data() {
         QTest::addColumn<Level>("level");
-        QTest::addColumn<bool>("dark");
         QTest::addColumn<QString>("symbol");
         QTest::addColumn<Theme::Role>("colour");
-        for (const bool dark : {false, true}) {
-            const char* look = dark ? " dark" : " light";
-            QTest::addRow("ready%s", look)
-                << Level::ready << dark << "circle.fill" << Theme::Role::green;
-            QTest::addRow("partial%s", look)
-                << Level::partial << dark << "circle.lefthalf.filled" << Theme::Role::red;
-            QTest::addRow("blocked%s", look)
-                << Level::blocked << dark << "circle.fill" << Theme::Role::red;
-            QTest::addRow("unknown%s", look)
-                << Level::unknown << dark << "circle" << Theme::Role::secondaryText;
-        }
+        QTest::newRow("ready") << Level::ready << "circle.fill" << Theme::Role::green;
+        QTest::newRow("partial") << Level::partial << "circle.lefthalf.filled" << Theme::Role::red;
+        QTest::newRow("blocked") << Level::blocked << "circle.fill" << Theme::Role::red;
+        QTest::newRow("unknown") << Level::unknown << "circle" << Theme::Role::secondaryText;
     }
     void eachLevelHasItsSymbolAndColour() {
         QFETCH(Level, level);
-        QFETCH(bool, dark);
         QFETCH(QString, symbol);
         QFETCH(Theme::Role, colour);
-        const Theme theme = dark ? Theme::dark() : Theme::light();
+        const Theme theme = Theme::dark();
         QWidget window;
         auto* mark = new StatusMark(level, &window);
         // The theme is applied after the mark is built, as a picture of a finished view does.
