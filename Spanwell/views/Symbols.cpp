@@ -2,7 +2,6 @@
 
 #include "views/Theme.h"
 
-#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
@@ -196,36 +195,6 @@ double lineWidth(QFont::Weight weight) {
     return regularLine * std::clamp(1.0 + 0.15 * steps, 0.55, 1.8);
 }
 
-class SymbolIconEngine : public QIconEngine {
-public:
-    SymbolIconEngine(const QString& name, const QColor& colour, QFont::Weight weight)
-        : name(name)
-        , colour(colour)
-        , weight(weight) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
-        QColor shown = colour;
-        if (mode == QIcon::Disabled)
-            shown.setAlphaF(shown.alphaF() * Theme::disabledOpacity);
-        Symbols::paint(*painter, name, rect, shown, weight);
-    }
-
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        QPixmap pixmap(size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
-        return pixmap;
-    }
-
-    QIconEngine* clone() const override { return new SymbolIconEngine(name, colour, weight); }
-
-private:
-    QString name;
-    QColor colour;
-    QFont::Weight weight;
-};
-
 } // namespace
 
 namespace Symbols {
@@ -256,12 +225,6 @@ void paint(QPainter& painter, const QString& name, const QRectF& box, const QCol
     painter.setBrush(colour);
     painter.drawPath(shape->make(lineWidth(weight)));
     painter.restore();
-}
-
-QIcon icon(const QString& name, const QColor& colour, QFont::Weight weight) {
-    if (!isKnown(name))
-        return QIcon();
-    return QIcon(new SymbolIconEngine(name, colour, weight));
 }
 
 } // namespace Symbols

@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QFont>
-#include <QIcon>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -21,9 +20,5 @@ bool isKnown(const QString& name);
 // lines, as a heavier font would. An unknown name paints nothing.
 void paint(QPainter& painter, const QString& name, const QRectF& box, const QColor& colour,
            QFont::Weight weight = QFont::Normal);
-
-// The symbol as an icon for tray items and tool buttons, drawn afresh at each size asked for;
-// its disabled form is faded. An unknown name gives a null icon.
-QIcon icon(const QString& name, const QColor& colour, QFont::Weight weight = QFont::Normal);
 
 } // namespace Symbols
