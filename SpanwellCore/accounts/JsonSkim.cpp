@@ -152,20 +152,28 @@ public:
                 return false;
             if (member && matches(quotedKey, key, keyHasEscapes))
                 member->value = QByteArrayView(valueStart, position - valueStart);
-            skipWhitespace();
-            if (position == end)
-                return false;
-            if (*position == '}') {
-                ++position;
-                return true;
-            }
-            if (*position != ',')
-                return false;
-            ++position;
+            if (const std::optional<bool> closed = closesAfterItem('}'))
+                return *closed;
         }
     }
 
 private:
+    // After a member or an element: true when the container closes here, false when the text
+    // is not JSON, absent when a comma says another item follows.
+    std::optional<bool> closesAfterItem(char closing) {
+        skipWhitespace();
+        if (position == end)
+            return false;
+        if (*position == closing) {
+            ++position;
+            return true;
+        }
+        if (*position != ',')
+            return false;
+        ++position;
+        return std::nullopt;
+    }
+
     static bool isPlainStringByte(unsigned char byte) {
         return byte < 0x80 && byte != '"' && byte != '\\';
     }
@@ -236,16 +244,8 @@ private:
         while (true) {
             if (!value(depth))
                 return false;
-            skipWhitespace();
-            if (position == end)
-                return false;
-            if (*position == ']') {
-                ++position;
-                return true;
-            }
-            if (*position != ',')
-                return false;
-            ++position;
+            if (const std::optional<bool> closed = closesAfterItem(']'))
+                return *closed;
         }
     }
 
