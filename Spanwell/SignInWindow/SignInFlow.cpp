@@ -57,60 +57,44 @@ void SignInFlow::publish(bool phaseToo) {
     emit changed();
 }
 
-void SignInFlow::setName(const QString& name) {
-    if (name == typedName)
+template <typename Field>
+void SignInFlow::change(Field& field, const Field& value, bool isPhase) {
+    if (field == value)
         return;
-    typedName = name;
-    publish();
+    field = value;
+    publish(isPhase);
+}
+
+void SignInFlow::setName(const QString& name) {
+    change(typedName, name);
 }
 
 void SignInFlow::setEmail(const QString& email) {
-    if (email == typedEmail)
-        return;
-    typedEmail = email;
-    publish();
+    change(typedEmail, email);
 }
 
 void SignInFlow::setUseMain(bool useMain) {
-    if (useMain == mainChosen)
-        return;
-    mainChosen = useMain;
-    publish();
+    change(mainChosen, useMain);
 }
 
 void SignInFlow::setCode(const QString& code) {
-    if (code == typedCode)
-        return;
-    typedCode = code;
-    publish();
+    change(typedCode, code);
 }
 
 void SignInFlow::setShowCode(bool showCode) {
-    if (showCode == codeShown)
-        return;
-    codeShown = showCode;
-    publish();
+    change(codeShown, showCode);
 }
 
 void SignInFlow::setPhase(const Phase& phase) {
-    if (phase == currentPhase)
-        return;
-    currentPhase = phase;
-    publish(true);
+    change(currentPhase, phase, true);
 }
 
 void SignInFlow::setSignInURL(const std::optional<QString>& signInURL) {
-    if (signInURL == address)
-        return;
-    address = signInURL;
-    publish();
+    change(address, signInURL);
 }
 
 void SignInFlow::setTarget(const std::optional<Target>& target) {
-    if (target == currentTarget)
-        return;
-    currentTarget = target;
-    publish();
+    change(currentTarget, target);
 }
 
 AccountFolder::Check SignInFlow::folderCheck() const {

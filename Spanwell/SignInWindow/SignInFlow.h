@@ -154,6 +154,9 @@ private:
     void checkSaved();
     void succeed(const QString& email);
     void publish(bool phaseToo = false);
+    // Sets a published field and announces it, when it changes.
+    template <typename Field>
+    void change(Field& field, const Field& value, bool isPhase = false);
 
     const Services services;
     const QPointer<Store> store;
