@@ -68,6 +68,15 @@ SpanwellApp::SpanwellApp(QString settings, QObject* parent)
             panel->setNow(appStore->now());
     });
     connect(trayWatch, &TrayWatch::found, this, &SpanwellApp::trayFound);
+    // Qt registers the item again as soon as a new watcher takes its name on the bus, which
+    // some watchers do before they can take registrations; showing the item again registers it
+    // once more.
+    connect(trayWatch, &TrayWatch::itemMissing, this, [this] {
+        if (item && trayWatch->foundOnBus()) {
+            item->hide();
+            item->show();
+        }
+    });
     connect(trayWatch, &TrayWatch::absent, this, [this] {
         // Without a tray the panel window is the program, and closing it ends it.
         QApplication::setQuitOnLastWindowClosed(true);

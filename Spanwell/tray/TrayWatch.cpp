@@ -77,12 +77,12 @@ void TrayWatch::start() {
         x11->traySelection = atom(x11->connection, "_NET_SYSTEM_TRAY_S0");
         x11->manager = atom(x11->connection, "MANAGER");
         QCoreApplication::instance()->installNativeEventFilter(this);
-        if (x11->hasTray())
-            return settle(true);
     }
+    // The bus is asked even when the X server has a tray: with a host there too, Qt makes the
+    // item one of the bus's.
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return settle(false);
+        return answered(false);
     auto* services = new QDBusServiceWatcher(watcherService, bus,
                                              QDBusServiceWatcher::WatchForRegistration, this);
     connect(services, &QDBusServiceWatcher::serviceRegistered, this, &TrayWatch::askBus);
@@ -98,7 +98,10 @@ void TrayWatch::start() {
 }
 
 void TrayWatch::hostRegistered() {
-    answered(true);
+    if (watching)
+        answered(true);
+    else
+        lookForItem();
 }
 
 bool TrayWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
@@ -140,7 +143,54 @@ void TrayWatch::askBus() {
 #endif
 }
 
+void TrayWatch::lookForItem() {
+#if defined(Q_OS_LINUX)
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusMessage question = QDBusMessage::createMethodCall(
+        watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    question << watcherService << QStringLiteral("RegisteredStatusNotifierItems");
+    auto* call = new QDBusPendingCallWatcher(bus.asyncCall(question, busAnswerMilliseconds), this);
+    connect(
+        call, &QDBusPendingCallWatcher::finished, this, [this, bus](QDBusPendingCallWatcher* done) {
+            done->deleteLater();
+            const QDBusPendingReply<QDBusVariant> reply = *done;
+            if (reply.isError())
+                return;
+            // Each item as its bus name, alone or followed by its object path; the bus tells
+            // whose process each name is.
+            const QStringList items = reply.value().variant().toStringList();
+            if (items.isEmpty())
+                return emit itemMissing();
+            auto unanswered = std::make_shared<qsizetype>(items.size());
+            auto ours = std::make_shared<bool>(false);
+            for (const QString& item : items) {
+                QDBusMessage owner = QDBusMessage::createMethodCall(
+                    QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                    QStringLiteral("org.freedesktop.DBus"),
+                    QStringLiteral("GetConnectionUnixProcessID"));
+                owner << item.section(QLatin1Char('/'), 0, 0);
+                auto* asked =
+                    new QDBusPendingCallWatcher(bus.asyncCall(owner, busAnswerMilliseconds), this);
+                connect(asked, &QDBusPendingCallWatcher::finished, this,
+                        [this, unanswered, ours](QDBusPendingCallWatcher* answer) {
+                            answer->deleteLater();
+                            const QDBusPendingReply<uint> process = *answer;
+                            if (!process.isError() &&
+                                process.value() == QCoreApplication::applicationPid())
+                                *ours = true;
+                            if (--*unanswered == 0 && !*ours)
+                                emit itemMissing();
+                        });
+            }
+        });
+#endif
+}
+
 void TrayWatch::answered(bool hostIsThere) {
+    if (!watching)
+        return;
+    hostOnBus = hostIsThere;
     settle(hostIsThere || (x11 && x11->hasTray()));
 }
 

@@ -18,12 +18,20 @@ public:
     ~TrayWatch() override;
 
     // Takes the first look. Emits `absent` when it finds no tray (at most once), and `found`
-    // once a tray is there, now or later; after `found` it stops watching.
+    // once a tray is there, now or later.
     void start();
+
+    // Whether a StatusNotifierItem host was there when the tray was found, so that Qt made the
+    // item one of the bus's.
+    bool foundOnBus() const { return hostOnBus; }
 
 signals:
     void absent();
     void found();
+    // After `found`, when a StatusNotifierItem host registers (as hosts do when they or the
+    // watcher start again) and the watcher lists no item of this process: a new watcher that
+    // missed the item's registration.
+    void itemMissing();
 
 private slots:
     // The bus's StatusNotifierWatcher says a host came.
@@ -32,6 +40,7 @@ private slots:
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
     void askBus();
+    void lookForItem();
     void answered(bool hostIsThere);
     void settle(bool trayIsThere);
 
@@ -39,4 +48,5 @@ private:
     std::unique_ptr<X11> x11;
     bool watching = false;
     bool absentTold = false;
+    bool hostOnBus = false;
 };

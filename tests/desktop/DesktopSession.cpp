@@ -19,17 +19,6 @@ QString firstLine(QProcess& process) {
     return QString::fromUtf8(process.readLine()).trimmed();
 }
 
-// Asks the program to end, and kills it if it has not within a few seconds.
-void stop(QProcess& process) {
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(3000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-}
-
 } // namespace
 
 DesktopSession::DesktopSession() {
@@ -92,6 +81,16 @@ QProcess* DesktopSession::start(const QString& program, const QStringList& argum
 
 QProcess* DesktopSession::start(const QString& program, const QStringList& arguments) {
     return start(program, arguments, environment(QDir::tempPath()));
+}
+
+void DesktopSession::stop(QProcess& process) {
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished();
+    }
 }
 
 QByteArray DesktopSession::run(const QString& program, const QStringList& arguments) const {

@@ -27,6 +27,8 @@ public:
     QProcess* start(const QString& program, const QStringList& arguments,
                     const QProcessEnvironment& environment);
     QProcess* start(const QString& program, const QStringList& arguments = {});
+    // Asks the program to end, and kills it if it has not within a few seconds.
+    static void stop(QProcess& process);
     // Runs a tool of the session to its end; its standard output.
     QByteArray run(const QString& program, const QStringList& arguments) const;
 
