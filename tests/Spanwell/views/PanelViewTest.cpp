@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -203,6 +205,19 @@ private slots:
         QCOMPARE(openRows(panel), open);
         panel.setNow(now + 30);
         QCOMPARE(openRows(panel), open);
+    }
+
+    // Given less height than its rows need, the panel scrolls them between the summary and
+    // the footer.
+    void scrollsTheRowsItHasNoRoomFor() {
+        const auto store = Demo::store(now);
+        PanelView panel(*store, now, {true, std::nullopt, false}, {});
+        panel.resize(panel.sizeHint().width(), panel.sizeHint().height() / 2);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QCOMPARE(child(panel, "summary")->mapTo(&panel, QPoint()).y(), 0);
+        QCOMPARE(panel.findChild<Footer*>()->geometry().bottom(), panel.height() - 1);
+        QVERIFY(panel.findChild<QScrollArea*>()->verticalScrollBar()->maximum() > 0);
     }
 
     void keyboardFollowsTheDrawing_data() {
