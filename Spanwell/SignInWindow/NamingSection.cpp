@@ -145,7 +145,8 @@ NamingSection::NamingSection(SignInFlow& flow, QWidget* parent)
 
 void NamingSection::refresh() {
     mainBox->setChecked(flow.useMain());
-    nameField->setVisible(!flow.useMain());
+    // Signing in again keeps the account's folder, so a name would have no effect.
+    nameField->setVisible(!flow.useMain() && !flow.again());
     showText(nameBox, flow.name());
     showText(emailBox, flow.email());
 
@@ -157,5 +158,5 @@ void NamingSection::refresh() {
 }
 
 QWidget* NamingSection::firstInput() const {
-    return flow.useMain() ? emailBox : nameBox;
+    return flow.useMain() || flow.again() ? emailBox : nameBox;
 }

@@ -11,8 +11,13 @@
 #include <QGuiApplication>
 
 const QString SignInFlow::notInstalledMessage =
+#if defined(Q_OS_MACOS)
     QStringLiteral("Spanwell signs in through Claude Code, and Claude Code is not installed on "
                    "this Mac. Install it, then try again.");
+#else
+    QStringLiteral("Spanwell signs in through Claude Code, and Claude Code is not installed on "
+                   "this computer. Install it, then try again.");
+#endif
 const QString SignInFlow::couldNotStartMessage =
     QStringLiteral("Claude Code could not be started.");
 const QString SignInFlow::unfinishedMessage = QStringLiteral("Sign-in did not finish.");
