@@ -20,6 +20,9 @@ private slots:
         QTest::newRow("over a hundred") << 104.6 << "105%";
         QTest::newRow("negative to zero") << -0.4 << "0%";
         QTest::newRow("negative half") << -2.5 << "-3%";
+        QTest::newRow("largest written") << 999.4 << "999%";
+        QTest::newRow("beyond") << 999.5 << "999+%";
+        QTest::newRow("far beyond, below zero") << -1e18 << "-999+%";
     }
     void percentRoundsHalfAwayFromZero() {
         QFETCH(double, value);
