@@ -92,6 +92,10 @@ private slots:
         QTest::newRow("no content") << Answer::of(204, "") << LimitsResult(Failure::http(204));
         QTest::newRow("too many requests")
             << Answer::of(429, R"({"error":"rate_limited"})") << LimitsResult(Failure::http(429));
+        // Qt files these as protocol and proxy errors; the status still decides.
+        QTest::newRow("bad request") << Answer::of(400, "{}") << LimitsResult(Failure::http(400));
+        QTest::newRow("proxy authentication")
+            << Answer::of(407, "") << LimitsResult(Failure::http(407));
         QTest::newRow("unauthorized")
             << Answer::of(401, "{}") << LimitsResult(Failure::unauthorized());
         QTest::newRow("forbidden") << Answer::of(403, "") << LimitsResult(Failure::unauthorized());
