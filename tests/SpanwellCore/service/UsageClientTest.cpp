@@ -3,6 +3,7 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/TestRegistry.h"
 
+#include <QNetworkProxy>
 #include <QScopeGuard>
 #include <QSslSocket>
 #include <QTest>
@@ -226,6 +227,10 @@ private slots:
         QTest::newRow("line break") << QString() << "abc\r\nX-Injected: yes" << unauthorized;
         QTest::newRow("non-ASCII") << QString() << "abc\u00e9" << unauthorized;
         QTest::newRow("file origin") << "file:///etc" << token << LimitsResult(Failure::http(0));
+        QTest::newRow("plain http beyond this computer")
+            << "http://192.0.2.1" << token
+            << LimitsResult(Failure::transport(
+                   QStringLiteral("Refusing to send the sign-in over plain http to 192.0.2.1.")));
     }
     void unsafeRequestsAreNeverSent() {
         QFETCH(QString, origin);
@@ -233,6 +238,11 @@ private slots:
         QFETCH(LimitsResult, result);
         LoopbackHttpServer server;
         server.answer(usagePath, Answer::of(200, "{}"));
+        // Whatever leaves the program passes the test's server on its way.
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), server.port()));
+        const auto direct =
+            qScopeGuard([] { QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); });
         QCOMPARE(UsageClient(origin.isEmpty() ? server.origin() : origin).limits(badToken), result);
         QCOMPARE(server.requests().size(), 0);
     }
