@@ -7,10 +7,13 @@
 #include "store/WorkerPool.h"
 
 #include <QDir>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
+Q_LOGGING_CATEGORY(storeLog, "spanwell.store", QtCriticalMsg)
+
 constexpr int refreshIntervalMilliseconds = 300 * 1000;
 constexpr double staleAfterSeconds = 60;
 constexpr double profileIntervalSeconds = 21600;
@@ -249,7 +252,8 @@ QString Store::cacheURL() {
 }
 
 void Store::saveCache(const QList<Entry>& entries) const {
-    SnapshotCache::write(services.cachePath, entries);
+    if (!SnapshotCache::write(services.cachePath, entries))
+        qCWarning(storeLog) << "The snapshot cache could not be written to" << services.cachePath;
 }
 
 std::unique_ptr<QSettings> Store::openSettings() const {
