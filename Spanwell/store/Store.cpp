@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <utility>
+
 namespace {
 Q_LOGGING_CATEGORY(storeLog, "spanwell.store", QtCriticalMsg)
 
@@ -70,17 +72,17 @@ QString Store::currentVersion() {
 void Store::start() {
     if (demoStore || timer)
         return;
-    refresh();
+    startRefresh();
     timer = new QTimer(this);
     timer->setInterval(refreshIntervalMilliseconds);
-    connect(timer, &QTimer::timeout, this, &Store::refresh);
+    connect(timer, &QTimer::timeout, this, &Store::startRefresh);
     timer->start();
 }
 
 void Store::refreshIfStale() {
     if (lastRefreshAt && now() - *lastRefreshAt < staleAfterSeconds)
         return;
-    refresh();
+    startRefresh();
 }
 
 template <typename Result, typename Then>
@@ -99,8 +101,18 @@ void Store::onWorker(Work work, Then then) {
 }
 
 bool Store::refresh() {
-    if (demoStore || refreshing)
+    if (demoStore)
         return false;
+    if (refreshing)
+        refreshAgain = true;
+    else
+        startRefresh();
+    return true;
+}
+
+void Store::startRefresh() {
+    if (demoStore || refreshing)
+        return;
     setRefreshing(true);
     run = std::make_unique<RefreshRun>();
     for (const Entry& entry : std::as_const(entryList))
@@ -110,7 +122,6 @@ bool Store::refresh() {
             return Discovery::folderNames(home, *fileSystem);
         },
         [this](const QStringList& folderNames) { fetchAll(folderNames); });
-    return true;
 }
 
 bool Store::wantsProfile(const QString& configDir, Instant present) const {
@@ -208,6 +219,8 @@ void Store::finishRefresh() {
 void Store::endRefresh() {
     setRefreshing(false);
     emit refreshFinished();
+    if (std::exchange(refreshAgain, false))
+        startRefresh();
 }
 
 void Store::stopTracking(const Account& account) {

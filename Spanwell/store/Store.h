@@ -54,12 +54,15 @@ public:
     static qint64 currentBuild();
     static QString currentVersion();
 
-    // One refresh now and one every five minutes; later calls do nothing.
+    // One refresh now and one every five minutes; later calls do nothing. A timed refresh
+    // that falls while one runs is dropped.
     void start();
-    // Refreshes unless the last refresh finished less than a minute ago.
+    // Refreshes unless the last refresh finished less than a minute ago, or one runs now.
     void refreshIfStale();
-    // Starts a refresh of every tracked account; false (and nothing happens) in a demo store
-    // or while a refresh runs. `refreshFinished` follows when it is complete.
+    // Starts a refresh of every tracked account; false (and nothing happens) in a demo store.
+    // Asked for while a refresh runs, it runs once more right after that one (however often it
+    // was asked), so that what changed meanwhile, an account brought back or newly signed in,
+    // is not missed. `refreshFinished` follows each refresh.
     bool refresh();
 
     void stopTracking(const Account& account);
@@ -98,6 +101,8 @@ private:
 
     Store(QList<Entry> entries, Clock clock);
 
+    // Starts a refresh unless one runs.
+    void startRefresh();
     void fetchAll(const QStringList& folderNames);
     void collect(const QString& folderName, FolderResult result);
     void finishRefresh();
@@ -123,6 +128,8 @@ private:
     StoreServices services;
     QList<Entry> entryList;
     bool refreshing = false;
+    // A refresh was asked for while one ran.
+    bool refreshAgain = false;
     std::optional<Instant> lastRefreshAt;
     QList<Account> hiddenAccountList;
     std::optional<UpdateInfo> availableUpdate;
