@@ -1,5 +1,6 @@
 #include "accounts/ClaudeCLI.h"
 
+#include "model/CodePointOrder.h"
 #include "process/ChildProcess.h"
 
 #include <QDir>
@@ -40,8 +41,10 @@ QStringList candidates(const QString& home, const FileSystem& fileSystem) {
     };
     const QString nodeVersions = home + QStringLiteral("/.nvm/versions/node");
     QStringList versions = fileSystem.entryNames(nodeVersions).value_or(QStringList());
-    // Character order, not version order: 9.0.0 comes before 22.1.0.
-    std::sort(versions.begin(), versions.end(), std::greater<>());
+    // Descending code-point order, not version order: 9.0.0 comes before 22.1.0.
+    std::sort(versions.begin(), versions.end(), [](const QString& first, const QString& second) {
+        return CodePointOrder::less(second, first);
+    });
     for (const QString& version : std::as_const(versions))
         paths.append(nodeVersions + QLatin1Char('/') + version + QStringLiteral("/bin/claude"));
     return paths;

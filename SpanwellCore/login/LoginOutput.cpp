@@ -21,7 +21,9 @@ bool isAllowedHost(const QString& host) {
 namespace LoginOutput {
 
 std::optional<QString> signInURL(const QString& output) {
-    const QRegularExpression address(QStringLiteral(R"(https://[^\s"'<>]+)"));
+    // White space in Unicode's sense: a no-break space or a line separator ends the address.
+    const QRegularExpression address(QStringLiteral(R"(https://[^\s"'<>]+)"),
+                                     QRegularExpression::UseUnicodePropertiesOption);
     QRegularExpressionMatchIterator matches = address.globalMatch(output);
     while (matches.hasNext()) {
         const QString text = matches.next().captured();

@@ -34,8 +34,8 @@ class ClaudeCLITest : public QObject {
 private slots:
     void candidatesComeInOrder() {
         TemporaryHome home;
-        for (const char* version : {"18.20.0", "20.11.0", "9.0.0"})
-            home.makeFolder(QStringLiteral(".nvm/versions/node/") + QLatin1String(version));
+        for (const char* version : {"18.20.0", "20.11.0", "9.0.0", "\uFF5E", "\U0001F600"})
+            home.makeFolder(QStringLiteral(".nvm/versions/node/") + QString::fromUtf8(version));
         home.writeFile(QStringLiteral(".nvm/versions/node/notes.txt"), "x");
         const QString h = home.path();
         const QString node = h + QStringLiteral("/.nvm/versions/node/");
@@ -47,6 +47,8 @@ private slots:
                                                                     h + "/.npm-global/bin/claude",
                                                                     h + "/.volta/bin/claude",
                                                                     h + "/.bun/bin/claude",
+                                                                    node + "\U0001F600/bin/claude",
+                                                                    node + "\uFF5E/bin/claude",
                                                                     node + "notes.txt/bin/claude",
                                                                     node + "9.0.0/bin/claude",
                                                                     node + "20.11.0/bin/claude",
