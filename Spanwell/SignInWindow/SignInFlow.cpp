@@ -138,9 +138,10 @@ void SignInFlow::start() {
     const std::optional<LoginSession::StartError> error = session->start(
         services.findClaude(),
         [sender, this](const QString& wholeText) {
-            const std::optional<QString> found = LoginOutput::signInURL(wholeText);
+            const QString text = LoginOutput::withoutTerminalSequences(wholeText);
+            const std::optional<QString> found = LoginOutput::signInURL(text);
             // An address that runs to the end of the text may go on in the next piece.
-            if (!found || wholeText.indexOf(*found) + found->size() >= wholeText.size())
+            if (!found || text.indexOf(*found) + found->size() >= text.size())
                 return;
             sender->post([this, found] {
                 if (!address)

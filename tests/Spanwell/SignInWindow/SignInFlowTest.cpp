@@ -10,10 +10,13 @@ Q_DECLARE_METATYPE(SignInFlow::Phase)
 
 namespace {
 
-// Prints the address in pieces inside colour sequences, then a second allowed address.
+// Prints the address in pieces, dim and inside a hyperlink sequence, with no space before the
+// sequences that end them, then a second allowed address.
 const QByteArray printsAddress =
-    "printf 'Opening \\033[1mhttps://claude.ai/oauth/auth'\nsleep 0.05\n"
-    "printf 'orize?state=1 \\033[0m\\r\\n'\nsleep 0.05\necho 'or https://claude.com/later'\n";
+    "printf 'Opening \\033]8;;https://claude.ai/oauth/authorize?state=1\\033\\\\"
+    "\\033[2mhttps://claude.ai/oauth/auth'\nsleep 0.05\n"
+    "printf 'orize?state=1\\033[22m\\033]8;;\\007\\r\\n'\nsleep 0.05\n"
+    "echo 'or https://claude.com/later'\n";
 // Waits for a code and signs in as whatever the code says.
 QByteArray signsInWithCode(const QByteArray& accountFile) {
     return printsAddress + "printf 'Paste code here > '\nread code\n" +
