@@ -132,6 +132,7 @@ private slots:
         QCOMPARE(entry.snapshot, cached);
         QVERIFY(harness.client->requests().isEmpty());
         QCOMPARE(harness.calls().credentialTimeouts, QList<double>({8.0}));
+        QCOMPARE(harness.fileSystem.callsOnInterfaceThread(), 0);
     }
 
     void expiredSignInIsRenewedOnceThenReported() {
