@@ -40,7 +40,7 @@ private slots:
         QCOMPARE(flow->phase(), Phase::naming());
         QVERIFY(!flow->session() && !flow->target());
         flow->setName(QStringLiteral("Work"));
-        QCOMPARE(flow->folderCheck(), Check::ok(home + QStringLiteral("/.claude-work"), false));
+        QTRY_COMPARE(flow->folderCheck(), Check::ok(home + QStringLiteral("/.claude-work"), false));
     }
 
     void launchFailure() {
@@ -84,6 +84,7 @@ private slots:
         flow->setUseMain(name.isEmpty());
         flow->setName(name);
         QSignalSpy refreshes(harness.store.get(), &Store::refreshingChanged);
+        SignInHarness::settle(*flow);
         flow->start();
         QCOMPARE(flow->phase(), Phase::waiting());
 
@@ -101,6 +102,7 @@ private slots:
         QTRY_COMPARE(flow->phase(), ending);
         QCOMPARE(flow->signInURL().has_value(), script.contains("claude.ai"));
         QCOMPARE(refreshes.isEmpty(), ending.kind() == Phase::Kind::failed);
+        QCOMPARE(harness.stores.fileSystem.callsOnInterfaceThread(), 0);
     }
 
     void earlySuccessWhileAdding() {
@@ -112,6 +114,7 @@ private slots:
         flow->setUseMain(false);
         flow->setName(QStringLiteral("work"));
         QSignalSpy refreshes(harness.store.get(), &Store::refreshingChanged);
+        // Asked for before the name's verdict has come, the sign-in starts when it comes.
         flow->start();
         QTRY_COMPARE(flow->phase(), Phase::done(QStringLiteral("early@example.com")));
         QVERIFY(!refreshes.isEmpty());
@@ -119,6 +122,7 @@ private slots:
         // The exit, after success was declared, changes nothing.
         QTest::qWait(100);
         QCOMPARE(flow->phase(), Phase::done(QStringLiteral("early@example.com")));
+        QCOMPARE(harness.stores.fileSystem.callsOnInterfaceThread(), 0);
     }
 
     void earlySuccessBelongsToItsAttempt() {
