@@ -92,7 +92,7 @@ void SignInFlow::setName(const QString& name) {
     if (name == typedName)
         return;
     typedName = name;
-    // A sign-in asked for while an earlier name was being checked was meant for that name.
+    // A sign-in asked for while an earlier choice was being checked was meant for that one.
     startWhenChecked = false;
     checkName();
     publish();
@@ -104,6 +104,7 @@ void SignInFlow::setEmail(const QString& email) {
 
 void SignInFlow::setUseMain(bool useMain) {
     mainTouched = true;
+    startWhenChecked = false;
     change(mainChosen, useMain);
 }
 
