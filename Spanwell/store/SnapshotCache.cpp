@@ -1,17 +1,28 @@
 #include "store/SnapshotCache.h"
 
-#include <QFile>
+#include "accounts/RegularFile.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
 
+namespace {
+
+// Far more than the snapshots of any number of accounts take; a larger file is not the
+// program's own.
+constexpr qint64 largestFile = 64 * 1024 * 1024;
+
+} // namespace
+
 namespace SnapshotCache {
 
 QHash<QString, Snapshot> read(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> contents = RegularFile::read(path, largestFile);
+    if (!contents)
         return {};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    const QJsonDocument document = QJsonDocument::fromJson(*contents);
     if (!document.isObject())
         return {};
     const QJsonObject object = document.object();
@@ -37,6 +48,8 @@ bool write(const QString& path, const QList<Entry>& entries) {
             return false;
         object.insert(entry.id(), *encoded);
     }
+    // Made on every write: the folder may have been removed while the program runs.
+    QDir().mkpath(QFileInfo(path).path());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -8,7 +8,10 @@ namespace {
 std::optional<Instant> millisecondsSince1970(const QJsonValue& value) {
     if (!value.isDouble())
         return std::nullopt;
-    return Instant::fromUnixMilliseconds(value.toDouble());
+    const Instant instant = Instant::fromUnixMilliseconds(value.toDouble());
+    if (!instant.isWithinCalendarYears())
+        return std::nullopt;
+    return instant;
 }
 
 std::optional<QString> text(const QJsonValue& value) {
@@ -21,7 +24,9 @@ std::optional<QString> text(const QJsonValue& value) {
 
 std::optional<Credential> Credential::parse(const QByteArray& bytes) {
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes.trimmed(), &error);
+    // The parser allows JSON's own white space around the object, such as the tool's final
+    // line end, and nothing else.
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return std::nullopt;
     const QJsonValue oauth = document.object().value(QLatin1String("claudeAiOauth"));

@@ -142,8 +142,8 @@ private slots:
         SignInView view(*flow);
         view.setPalette(Theme::dark().palette());
         QTest::keyClicks(shown<QLineEdit>(view, QStringLiteral("work")), name);
+        QTRY_VERIFY(shown<ThemedLabel>(view, caption));
         const auto* label = shown<ThemedLabel>(view, caption);
-        QVERIFY(label);
         const Theme theme = Theme::dark();
         QCOMPARE(label->palette().color(QPalette::WindowText),
                  red ? theme.red : theme.secondaryText);
@@ -174,6 +174,7 @@ private slots:
         const auto flow = harness.makeFlow();
         flow->setUseMain(false);
         flow->setName(QStringLiteral("work"));
+        SignInHarness::settle(*flow);
         SignInView view(*flow);
         flow->start();
         const QString explanation = QStringLiteral(
@@ -225,9 +226,10 @@ private slots:
         SignInView view(*flow);
         QVERIFY(shown<QLabel>(view, title));
         QVERIFY(shown<QLabel>(view, QStringLiteral("It shows in Spanwell's panel now.")));
-        QVERIFY(shown<QLabel>(view, QStringLiteral("This account is also signed in at "
-                                                   "~/.claude-other, so it shows twice. You can "
-                                                   "stop tracking one of them in the panel.")));
+        QTRY_VERIFY(
+            shown<QLabel>(view, QStringLiteral("This account is also signed in at "
+                                               "~/.claude-other, so it shows twice. You can "
+                                               "stop tracking one of them in the panel.")));
         const auto* command = shown<CommandBox>(view);
         QCOMPARE(command != nullptr, !account.isDefault());
         if (command) {
@@ -252,6 +254,7 @@ private slots:
                 : std::nullopt);
         flow->setUseMain(false);
         flow->setName(QStringLiteral("work"));
+        SignInHarness::settle(*flow);
         SignInView view(*flow);
         flow->start();
         const QString install = QStringLiteral("How to install Claude Code");

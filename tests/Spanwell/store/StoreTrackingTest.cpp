@@ -49,6 +49,10 @@ private slots:
         QVERIFY(!SnapshotCache::write(harness.cachePath,
                                       {Entry{a, snapshot(std::nan("")), std::nullopt}}));
         QCOMPARE(fileContents(harness.cachePath), before);
+        // A folder removed while the program runs is made again.
+        QVERIFY(QDir(harness.home.pathOf(QStringLiteral("data"))).removeRecursively());
+        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{a, snapshot(1), std::nullopt}}));
+        QCOMPARE(fileContents(harness.cachePath), before);
     }
 
     void oneMalformedSnapshotSpoilsTheWholeCache() {
@@ -56,6 +60,10 @@ private slots:
         QVERIFY(SnapshotCache::read(harness.cachePath).isEmpty());
         harness.home.writeFile(QStringLiteral("data/snapshots.json"), "[]");
         QVERIFY(SnapshotCache::read(harness.cachePath).isEmpty());
+        QFile::remove(harness.cachePath);
+        harness.home.makeNamedPipe(QStringLiteral("data/snapshots.json"));
+        QVERIFY(SnapshotCache::read(harness.cachePath).isEmpty());
+        QFile::remove(harness.cachePath);
         const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
         const Account b = harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
         harness.home.writeFile(
