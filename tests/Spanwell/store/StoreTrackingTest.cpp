@@ -2,7 +2,6 @@
 #include "store/Demo.h"
 #include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
-#include "support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -196,5 +195,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(StoreTrackingTest)
+QTEST_GUILESS_MAIN(StoreTrackingTest)
 #include "StoreTrackingTest.moc"

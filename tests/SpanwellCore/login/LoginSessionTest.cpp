@@ -4,7 +4,6 @@
 #include "login/LoginOutput.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"
-#include "support/TestRegistry.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -326,5 +325,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(LoginSessionTest)
+QTEST_GUILESS_MAIN(LoginSessionTest)
 #include "LoginSessionTest.moc"

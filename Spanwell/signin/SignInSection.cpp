@@ -1,0 +1,121 @@
+#include "signin/SignInSection.h"
+
+#include "signin/ThemedLabel.h"
+#include "views/Typography.h"
+
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int sectionSpacing = 16;
+constexpr int headerSpacing = 12;
+constexpr int headerTextSpacing = 4;
+constexpr double titleSize = 15;
+constexpr double explanationSize = 12;
+constexpr int fieldSpacing = 10;
+constexpr int fieldLabelColumn = 44;
+constexpr double fieldLabelSize = 12;
+constexpr int captionSpacing = 4;
+constexpr int buttonSpacing = 8;
+
+} // namespace
+
+SignInSection::SignInSection(SignInFlow& flow, QWidget* parent)
+    : QWidget(parent)
+    , flow(flow)
+    , stack(new QVBoxLayout(this)) {
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(sectionSpacing);
+}
+
+SignInSection::Header SignInSection::addHeader(QWidget* picture, const QString& title,
+                                               const QString& explanation) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(headerSpacing);
+    picture->setFixedWidth(pictureColumn);
+    row->addWidget(picture, 0, Qt::AlignTop);
+
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(headerTextSpacing);
+    auto* titleLabel = new ThemedLabel(title, titleSize, Theme::Role::primaryText, QFont::DemiBold);
+    titleLabel->setWrapping();
+    auto* explanationLabel =
+        new ThemedLabel(explanation, explanationSize, Theme::Role::secondaryText);
+    explanationLabel->setWrapping();
+    texts->addWidget(titleLabel);
+    texts->addWidget(explanationLabel);
+    row->addLayout(texts, 1);
+    stack->addLayout(row);
+    return {texts, explanationLabel};
+}
+
+QWidget* SignInSection::field(const QString& label, QWidget* content, ThemedLabel* caption) {
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(fieldSpacing);
+
+    auto* name = new ThemedLabel(label, fieldLabelSize, Theme::Role::primaryText);
+    name->setFixedWidth(fieldLabelColumn);
+    name->setAlignment(Qt::AlignTrailing | Qt::AlignTop);
+    // Lowered until its baseline meets that of the first line of the content.
+    const QFontMetrics contentMetrics(content->font());
+    const QFontMetrics labelMetrics(name->font());
+    const int contentBaseline =
+        (content->sizeHint().height() - contentMetrics.height()) / 2 + contentMetrics.ascent();
+    name->setContentsMargins(0, std::max(0, contentBaseline - labelMetrics.ascent()), 0, 0);
+    layout->addWidget(name, 0, Qt::AlignTop);
+
+    auto* column = new QVBoxLayout;
+    column->setSpacing(captionSpacing);
+    column->addWidget(content);
+    caption->setWrapping();
+    column->addWidget(caption);
+    layout->addLayout(column, 1);
+    return row;
+}
+
+QWidget* SignInSection::firstInput() const {
+    return defaultKey;
+}
+
+QPushButton* SignInSection::pushButton(const QString& text) {
+    auto* button = new QPushButton(text);
+    button->setFont(Typography::font(controlTextSize));
+    // The section decides which button answers Return, never the focus.
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLineEdit* SignInSection::textBox(const QString& placeholder) {
+    auto* box = new QLineEdit;
+    box->setFont(Typography::font(controlTextSize));
+    box->setPlaceholderText(placeholder);
+    return box;
+}
+
+void SignInSection::addButtons(std::initializer_list<QPushButton*> buttons, QPushButton* cancel,
+                               QPushButton* accept) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(buttonSpacing);
+    row->addStretch(1);
+    for (QPushButton* button : buttons)
+        row->addWidget(button);
+    stack->addLayout(row);
+    cancelKey = cancel;
+    defaultKey = accept;
+    // Drawn as the default, so the user sees what Return does.
+    if (accept)
+        accept->setDefault(true);
+}
+
+void SignInSection::showText(QLineEdit* box, const QString& text) {
+    if (box->text() != text)
+        box->setText(text);
+}
