@@ -1,9 +1,9 @@
 #include "signin/SignInFlow.h"
 
-#include "signin/ThreadHop.h"
 #include "accounts/ClaudeCLI.h"
 #include "accounts/Discovery.h"
 #include "login/LoginOutput.h"
+#include "signin/ThreadHop.h"
 #include "store/WorkerPool.h"
 
 #include <QClipboard>

@@ -1,12 +1,12 @@
 #include "tray/SpanwellApp.h"
 
 #include "signin/SignInWindow.h"
-#include "tray/AutostartEntry.h"
 #include "store/Store.h"
+#include "tray/AutostartEntry.h"
 #include "tray/PanelPlacement.h"
+#include "tray/TrayIcon.h"
 #include "tray/TrayWatch.h"
 #include "views/AppIcon.h"
-#include "tray/TrayIcon.h"
 #include "views/MenuCommands.h"
 #include "views/PanelView.h"
 

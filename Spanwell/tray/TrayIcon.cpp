@@ -130,7 +130,7 @@ QString TrayIcon::toolTip(std::optional<double> averageSession) {
 }
 
 QImage TrayIcon::image(std::optional<double> averageSession, int edge,
-                           const TrayIconStyles::Ink& ink) {
+                       const TrayIconStyles::Ink& ink) {
     QImage image(edge, edge, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);

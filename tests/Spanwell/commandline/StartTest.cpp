@@ -1,7 +1,7 @@
-#include "support/SpanwellProcess.h"
-#include "tray/SingleInstance.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/SpanwellProcess.h"
 #include "support/TemporaryHome.h"
+#include "tray/SingleInstance.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "pictures/PanelPicture.h"
-#include "support/SpanwellProcess.h"
 #include "store/SnapshotCache.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/SpanwellProcess.h"
 #include "support/TemporaryHome.h"
 
 #include <QDateTime>

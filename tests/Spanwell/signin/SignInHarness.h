@@ -1,7 +1,7 @@
 #pragma once
 
-#include "signin/SignInFlow.h"
 #include "Spanwell/store/StoreHarness.h"
+#include "signin/SignInFlow.h"
 #include "support/StandIn.h"
 
 #include <QFile>
