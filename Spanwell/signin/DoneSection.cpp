@@ -1,8 +1,9 @@
 #include "signin/CommandBox.h"
 #include "signin/SignInFlow.h"
 #include "signin/SignInSections.h"
-#include "signin/ThemedLabel.h"
 #include "views/SymbolView.h"
+#include "views/TextLabel.h"
+#include "views/Typography.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -18,8 +19,8 @@ constexpr double noteSize = 11;
 
 } // namespace
 
-DoneSection::DoneSection(SignInFlow& flow, QWidget* parent)
-    : SignInSection(flow, parent) {
+DoneSection::DoneSection(SignInFlow& shown, QWidget* parent)
+    : SignInSection(shown, parent) {
     auto* checkmark =
         new SymbolView(QStringLiteral("checkmark.circle.fill"), checkmarkSize, Theme::Role::green);
     checkmark->setBoxWidth(pictureColumn);
@@ -33,8 +34,8 @@ DoneSection::DoneSection(SignInFlow& flow, QWidget* parent)
         auto* command = new QVBoxLayout;
         command->setSpacing(commandSpacing);
         command->addWidget(
-            new ThemedLabel(QStringLiteral("To use this account in Claude Code, start it with:"),
-                            commandIntroSize, Theme::Role::primaryText));
+            new TextLabel(QStringLiteral("To use this account in Claude Code, start it with:"),
+                          Typography::font(commandIntroSize), Theme::Role::primaryText));
         auto* row = new QHBoxLayout;
         row->setSpacing(commandRowSpacing);
         row->addWidget(
@@ -47,7 +48,7 @@ DoneSection::DoneSection(SignInFlow& flow, QWidget* parent)
         connect(copyButton, &QPushButton::clicked, &flow, &SignInFlow::copyCommand);
     }
 
-    alsoSignedIn = new ThemedLabel(QString(), noteSize, Theme::Role::secondaryText);
+    alsoSignedIn = new TextLabel(QString(), Typography::font(noteSize), Theme::Role::secondaryText);
     alsoSignedIn->setWrapping();
     alsoSignedIn->setContentsMargins(headerIndent, 0, 0, 0);
     stack->addWidget(alsoSignedIn);

@@ -1,9 +1,9 @@
 #include "signin/SignInFlow.h"
 #include "signin/SignInSections.h"
 #include "signin/SignInWindow.h"
-#include "signin/ThemedLabel.h"
 #include "views/LinkButton.h"
 #include "views/SymbolView.h"
+#include "views/TextLabel.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,8 +15,8 @@ constexpr double linkSize = 12;
 
 } // namespace
 
-FailedSection::FailedSection(SignInFlow& flow, QWidget* parent)
-    : SignInSection(flow, parent) {
+FailedSection::FailedSection(SignInFlow& shown, QWidget* parent)
+    : SignInSection(shown, parent) {
     auto* triangle = new SymbolView(QStringLiteral("exclamationmark.triangle.fill"), triangleSize,
                                     Theme::Role::yellow);
     triangle->setBoxWidth(pictureColumn);
@@ -27,7 +27,7 @@ FailedSection::FailedSection(SignInFlow& flow, QWidget* parent)
         auto* install = new LinkButton(QStringLiteral("How to install Claude Code"), linkSize);
         header.texts->addWidget(install, 0, Qt::AlignLeading);
         connect(install, &LinkButton::clicked, &flow,
-                [&flow] { flow.open(QUrl(QString::fromLatin1(SignInWindow::installHelp))); });
+                [&shown] { shown.open(QUrl(QString::fromLatin1(SignInWindow::installHelp))); });
     }
 
     QPushButton* cancel = pushButton(QStringLiteral("Cancel"));

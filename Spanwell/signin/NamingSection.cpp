@@ -1,7 +1,8 @@
 #include "signin/SignInFlow.h"
 #include "signin/SignInSections.h"
-#include "signin/ThemedLabel.h"
 #include "views/AppIcon.h"
+#include "views/TextLabel.h"
+#include "views/Typography.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -44,17 +45,17 @@ protected:
 };
 
 // A check box whose text wraps: its label, beside the box, toggles it when clicked.
-class CheckLabel : public ThemedLabel {
+class CheckLabel : public TextLabel {
 public:
-    CheckLabel(const QString& text, QCheckBox* box)
-        : ThemedLabel(text, checkBoxSize, Theme::Role::primaryText)
-        , box(box) {
+    CheckLabel(const QString& text, QCheckBox* toggled)
+        : TextLabel(text, Typography::font(checkBoxSize), Theme::Role::primaryText)
+        , box(toggled) {
         setWrapping();
     }
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override {
-        ThemedLabel::mouseReleaseEvent(event);
+        TextLabel::mouseReleaseEvent(event);
         if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
             box->toggle();
     }
@@ -103,11 +104,12 @@ Caption captionFor(const AccountFolder::Check& check, const QString& name, const
 
 } // namespace
 
-NamingSection::NamingSection(SignInFlow& flow, QWidget* parent)
-    : SignInSection(flow, parent)
-    , mainBox(new QCheckBox)
+NamingSection::NamingSection(SignInFlow& shown, QWidget* parent)
+    : SignInSection(shown, parent)
+    , defaultBox(new QCheckBox)
     , nameBox(textBox(QStringLiteral("work")))
-    , nameCaption(new ThemedLabel(QString(), captionSize, Theme::Role::secondaryText))
+    , nameCaption(
+          new TextLabel(QString(), Typography::font(captionSize), Theme::Role::secondaryText))
     , emailBox(textBox(QStringLiteral("Optional")))
     , signIn(pushButton(QStringLiteral("Sign In with Claude…"))) {
     const QString title = flow.again() ? QStringLiteral("Sign in to ") + flow.again()->email +
@@ -119,22 +121,23 @@ NamingSection::NamingSection(SignInFlow& flow, QWidget* parent)
 
     auto* form = new QVBoxLayout;
     form->setSpacing(formSpacing);
-    mainRow = checkRow(
-        mainBox, QStringLiteral("Make it the main account, the one a plain claude command uses"));
-    form->addWidget(mainRow);
+    defaultRow =
+        checkRow(defaultBox,
+                 QStringLiteral("Make it the main account, the one a plain claude command uses"));
+    form->addWidget(defaultRow);
     nameField = field(QStringLiteral("Name"), nameBox, nameCaption);
     form->addWidget(nameField);
     form->addWidget(
         field(QStringLiteral("Email"), emailBox,
-              new ThemedLabel(
+              new TextLabel(
                   QStringLiteral("Fills in the sign-in page, so you sign in as the right account."),
-                  captionSize, Theme::Role::secondaryText)));
+                  Typography::font(captionSize), Theme::Role::secondaryText)));
     stack->addLayout(form);
 
     QPushButton* cancel = pushButton(QStringLiteral("Cancel"));
     addButtons({cancel, signIn}, cancel, signIn);
 
-    connect(mainBox, &QCheckBox::toggled, &flow, &SignInFlow::setUseMain);
+    connect(defaultBox, &QCheckBox::toggled, &flow, &SignInFlow::setUseDefault);
     connect(nameBox, &QLineEdit::textEdited, &flow, &SignInFlow::setName);
     connect(emailBox, &QLineEdit::textEdited, &flow, &SignInFlow::setEmail);
     connect(cancel, &QPushButton::clicked, &flow, &SignInFlow::close);
@@ -144,20 +147,20 @@ NamingSection::NamingSection(SignInFlow& flow, QWidget* parent)
 
 void NamingSection::refresh() {
     // Known once the default folder's account file has been read.
-    mainRow->setVisible(flow.mainIsFree());
-    mainBox->setChecked(flow.useMain());
+    defaultRow->setVisible(flow.defaultIsFree());
+    defaultBox->setChecked(flow.useDefault());
     // Signing in again keeps the account's folder, so a name would have no effect.
-    nameField->setVisible(!flow.useMain() && !flow.again());
+    nameField->setVisible(!flow.useDefault() && !flow.again());
     showText(nameBox, flow.name());
     showText(emailBox, flow.email());
 
     const AccountFolder::Check check = flow.folderCheck();
     const Caption caption = captionFor(check, flow.name(), flow.home());
     nameCaption->setText(caption.text);
-    nameCaption->setRole(caption.colour);
+    nameCaption->setColour(caption.colour);
     signIn->setEnabled(flow.again() || check.isOk());
 }
 
 QWidget* NamingSection::firstInput() const {
-    return flow.useMain() || flow.again() ? emailBox : nameBox;
+    return flow.useDefault() || flow.again() ? emailBox : nameBox;
 }

@@ -45,11 +45,11 @@ void SignInFlow::read(Work work, Then then) {
                          });
 }
 
-SignInFlow::SignInFlow(Store* store, std::optional<Account> again, Services services,
+SignInFlow::SignInFlow(Store* refreshed, std::optional<Account> again, Services outside,
                        QObject* parent)
     : QObject(parent)
-    , services(std::move(services))
-    , store(store)
+    , services(std::move(outside))
+    , store(refreshed)
     , againAccount(std::move(again))
     , hop(std::make_shared<ThreadHop>(this))
     , nameVerdict(*AccountFolder::invalidName(QString())) {
@@ -64,8 +64,8 @@ SignInFlow::SignInFlow(Store* store, std::optional<Account> again, Services serv
             [this](bool isFree) {
                 defaultFolderFree = isFree;
                 // The choice starts as the answer, unless the user has begun another meanwhile.
-                if (!mainTouched && typedName.isEmpty())
-                    mainChosen = isFree;
+                if (!defaultChoiceTouched && typedName.isEmpty())
+                    defaultChosen = isFree;
                 publish();
             });
     }
@@ -107,10 +107,10 @@ void SignInFlow::setEmail(const QString& email) {
     change(typedEmail, email);
 }
 
-void SignInFlow::setUseMain(bool useMain) {
-    mainTouched = true;
+void SignInFlow::setUseDefault(bool useDefault) {
+    defaultChoiceTouched = true;
     startWhenChecked = false;
-    change(mainChosen, useMain);
+    change(defaultChosen, useDefault);
 }
 
 void SignInFlow::setCode(const QString& code) {
@@ -138,7 +138,7 @@ void SignInFlow::setTarget(const std::optional<Target>& target) {
 }
 
 AccountFolder::Check SignInFlow::folderCheck() const {
-    if (mainChosen)
+    if (defaultChosen)
         return AccountFolder::Check::ok(services.home + QStringLiteral("/.claude"), true);
     return nameVerdict;
 }
@@ -186,7 +186,7 @@ void SignInFlow::lookForOtherFolder() {
 
 void SignInFlow::start() {
     if (!againAccount) {
-        if (!mainChosen && verdictName != typedName) {
+        if (!defaultChosen && verdictName != typedName) {
             startWhenChecked = true;
             return;
         }
@@ -324,8 +324,8 @@ void SignInFlow::copyCommand() {
     }
 }
 
-void SignInFlow::open(const QUrl& address) {
-    services.openAddress(address);
+void SignInFlow::open(const QUrl& page) {
+    services.openAddress(page);
 }
 
 void SignInFlow::cancel() {

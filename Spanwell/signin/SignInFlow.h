@@ -101,7 +101,7 @@ public:
     const Phase& phase() const { return currentPhase; }
     const QString& name() const { return typedName; }
     const QString& email() const { return typedEmail; }
-    bool useMain() const { return mainChosen; }
+    bool useDefault() const { return defaultChosen; }
     // The first sign-in address of the current attempt, exactly as Claude Code printed it.
     const std::optional<QString>& signInURL() const { return address; }
     const QString& code() const { return typedCode; }
@@ -111,7 +111,7 @@ public:
 
     void setName(const QString& name);
     void setEmail(const QString& email);
-    void setUseMain(bool useMain);
+    void setUseDefault(bool useDefault);
     void setCode(const QString& code);
     void setShowCode(bool showCode);
     void setPhase(const Phase& phase);
@@ -121,7 +121,7 @@ public:
     const std::optional<Account>& again() const { return againAccount; }
     // No account is signed in to the default folder; false when signing in again, and until
     // the default folder's account file has been read.
-    bool mainIsFree() const { return defaultFolderFree; }
+    bool defaultIsFree() const { return defaultFolderFree; }
     const std::optional<Target>& target() const { return currentTarget; }
     const std::shared_ptr<LoginSession>& session() const { return currentSession; }
     const QString& home() const { return services.home; }
@@ -182,7 +182,7 @@ private:
     Phase currentPhase = Phase::naming();
     QString typedName;
     QString typedEmail;
-    bool mainChosen = false;
+    bool defaultChosen = false;
     std::optional<QString> address;
     QString typedCode;
     bool codeShown = false;
@@ -198,7 +198,7 @@ private:
     // `start()` was asked for while the verdict on the typed name was still being worked out.
     bool startWhenChecked = false;
     // The user chose the folder kind before the default folder's account file was read.
-    bool mainTouched = false;
+    bool defaultChoiceTouched = false;
     int readsUnderWay = 0;
     // A poll's read is under way; the next poll waits for it.
     bool pollReading = false;

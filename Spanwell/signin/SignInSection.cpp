@@ -1,6 +1,6 @@
 #include "signin/SignInSection.h"
 
-#include "signin/ThemedLabel.h"
+#include "views/TextLabel.h"
 #include "views/Typography.h"
 
 #include <QFontMetrics>
@@ -26,9 +26,9 @@ constexpr int buttonSpacing = 8;
 
 } // namespace
 
-SignInSection::SignInSection(SignInFlow& flow, QWidget* parent)
+SignInSection::SignInSection(SignInFlow& shown, QWidget* parent)
     : QWidget(parent)
-    , flow(flow)
+    , flow(shown)
     , stack(new QVBoxLayout(this)) {
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(sectionSpacing);
@@ -43,10 +43,11 @@ SignInSection::Header SignInSection::addHeader(QWidget* picture, const QString& 
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(headerTextSpacing);
-    auto* titleLabel = new ThemedLabel(title, titleSize, Theme::Role::primaryText, QFont::DemiBold);
+    auto* titleLabel = new TextLabel(title, Typography::font(titleSize, QFont::DemiBold),
+                                     Theme::Role::primaryText);
     titleLabel->setWrapping();
     auto* explanationLabel =
-        new ThemedLabel(explanation, explanationSize, Theme::Role::secondaryText);
+        new TextLabel(explanation, Typography::font(explanationSize), Theme::Role::secondaryText);
     explanationLabel->setWrapping();
     texts->addWidget(titleLabel);
     texts->addWidget(explanationLabel);
@@ -55,13 +56,13 @@ SignInSection::Header SignInSection::addHeader(QWidget* picture, const QString& 
     return {texts, explanationLabel};
 }
 
-QWidget* SignInSection::field(const QString& label, QWidget* content, ThemedLabel* caption) {
+QWidget* SignInSection::field(const QString& label, QWidget* content, TextLabel* caption) {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(fieldSpacing);
 
-    auto* name = new ThemedLabel(label, fieldLabelSize, Theme::Role::primaryText);
+    auto* name = new TextLabel(label, Typography::font(fieldLabelSize), Theme::Role::primaryText);
     name->setFixedWidth(fieldLabelColumn);
     name->setAlignment(Qt::AlignTrailing | Qt::AlignTop);
     // Lowered until its baseline meets that of the first line of the content.

@@ -12,7 +12,7 @@ class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
 class SignInFlow;
-class ThemedLabel;
+class TextLabel;
 
 // What the sign-in window shows in one phase of the flow: a header, the phase's own content
 // and a row of buttons at the trailing edge, one of which may answer the Return key and one
@@ -41,13 +41,13 @@ public:
 protected:
     struct Header {
         QVBoxLayout* texts;
-        ThemedLabel* explanation;
+        TextLabel* explanation;
     };
     // The header every phase begins with: `picture`, made 44 wide, beside a title and an
     // explanation that wraps.
     Header addHeader(QWidget* picture, const QString& title, const QString& explanation);
     // A label in a narrow column, beside `content` with `caption` below it; returns the row.
-    static QWidget* field(const QString& label, QWidget* content, ThemedLabel* caption);
+    static QWidget* field(const QString& label, QWidget* content, TextLabel* caption);
     static QPushButton* pushButton(const QString& text);
     static QLineEdit* textBox(const QString& placeholder);
     // The buttons at the trailing edge; `cancel` answers Escape and `accept` Return.

@@ -18,11 +18,11 @@ public:
     QWidget* firstInput() const override;
 
 private:
-    QCheckBox* mainBox;
-    QWidget* mainRow;
+    QCheckBox* defaultBox;
+    QWidget* defaultRow;
     QWidget* nameField;
     QLineEdit* nameBox;
-    ThemedLabel* nameCaption;
+    TextLabel* nameCaption;
     QLineEdit* emailBox;
     QPushButton* signIn;
 };
@@ -54,7 +54,7 @@ public:
 
 private:
     QPushButton* copyButton = nullptr;
-    ThemedLabel* alsoSignedIn;
+    TextLabel* alsoSignedIn;
 };
 
 // The attempt ended without a signed-in account.

@@ -99,7 +99,7 @@ SignInFlow* flow() {
 
 bool picture(const QString& phase, const QString& path) {
     SignInFlow flow(nullptr, std::nullopt);
-    flow.setUseMain(false);
+    flow.setUseDefault(false);
     flow.setName(QStringLiteral("work"));
     if (phase == QLatin1String("waiting")) {
         flow.setSignInURL(QStringLiteral("https://claude.ai/oauth/authorize?code=true"));

@@ -10,8 +10,8 @@
 // is dropped instead of posted, and work already queued when the object goes is dropped by Qt.
 class ThreadHop {
 public:
-    explicit ThreadHop(QObject* receiver)
-        : receiver(receiver) {}
+    explicit ThreadHop(QObject* target)
+        : receiver(target) {}
 
     // Called by the receiver before it goes; waits at most for a post under way.
     void close() {

@@ -1,8 +1,9 @@
 #include "signin/SignInFlow.h"
 #include "signin/SignInSections.h"
 #include "signin/Spinner.h"
-#include "signin/ThemedLabel.h"
 #include "views/LinkButton.h"
+#include "views/TextLabel.h"
+#include "views/Typography.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -34,8 +35,8 @@ bool isBlank(const QString& code) {
 
 } // namespace
 
-WaitingSection::WaitingSection(SignInFlow& flow, QWidget* parent)
-    : SignInSection(flow, parent)
+WaitingSection::WaitingSection(SignInFlow& shown, QWidget* parent)
+    : SignInSection(shown, parent)
     , openAgain(new LinkButton(QStringLiteral("Open the Sign-In Page Again"), linkSize))
     , askForCode(new LinkButton(QStringLiteral("The page shows a code?"), linkSize))
     , codeArea(new QWidget)
@@ -50,9 +51,8 @@ WaitingSection::WaitingSection(SignInFlow& flow, QWidget* parent)
     auto* codeLayout = new QVBoxLayout(codeArea);
     codeLayout->setContentsMargins(0, 0, 0, 0);
     codeLayout->setSpacing(linkSpacing);
-    codeLayout->addWidget(
-        new ThemedLabel(QStringLiteral("If the page shows a code, paste it here:"), linkSize,
-                        Theme::Role::primaryText));
+    codeLayout->addWidget(new TextLabel(QStringLiteral("If the page shows a code, paste it here:"),
+                                        Typography::font(linkSize), Theme::Role::primaryText));
     auto* codeRow = new QHBoxLayout;
     codeRow->setSpacing(codeRowSpacing);
     codeRow->addWidget(codeBox, 1);
@@ -71,7 +71,7 @@ WaitingSection::WaitingSection(SignInFlow& flow, QWidget* parent)
     addButtons({cancel}, cancel, nullptr);
 
     connect(openAgain, &LinkButton::clicked, &flow, &SignInFlow::openSignInPage);
-    connect(askForCode, &LinkButton::clicked, &flow, [&flow] { flow.setShowCode(true); });
+    connect(askForCode, &LinkButton::clicked, &flow, [&shown] { shown.setShowCode(true); });
     connect(codeBox, &QLineEdit::textEdited, &flow, &SignInFlow::setCode);
     // Return in the box sends even a blank code; the login ignores one.
     connect(codeBox, &QLineEdit::returnPressed, &flow, &SignInFlow::submitCode);

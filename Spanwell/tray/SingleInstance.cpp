@@ -18,9 +18,9 @@ constexpr int attemptMilliseconds = 250;
 
 } // namespace
 
-SingleInstance::SingleInstance(QString name, QObject* parent)
+SingleInstance::SingleInstance(QString instanceName, QObject* parent)
     : QObject(parent)
-    , name(std::move(name)) {}
+    , name(std::move(instanceName)) {}
 
 SingleInstance::~SingleInstance() = default;
 

@@ -34,7 +34,7 @@ private slots:
         const QString home = harness.stores.home.path();
         QCOMPARE(flow->folderCheck(), Check::ok(home + QStringLiteral("/.claude"), true));
         // Without the default folder, an empty name starts nothing.
-        flow->setUseMain(false);
+        flow->setUseDefault(false);
         flow->start();
         QCOMPARE(flow->phase(), Phase::naming());
         QVERIFY(!flow->session() && !flow->target());
@@ -80,7 +80,7 @@ private slots:
         SignInHarness harness;
         harness.writeClaude(script);
         const auto flow = harness.makeFlow();
-        flow->setUseMain(name.isEmpty());
+        flow->setUseDefault(name.isEmpty());
         flow->setName(name);
         QSignalSpy refreshes(harness.store.get(), &Store::refreshingChanged);
         SignInHarness::settle(*flow);
@@ -110,7 +110,7 @@ private slots:
             SignInHarness::signInLines(".claude-work/.claude.json", "early@example.com") +
             "exec sleep 30");
         const auto flow = harness.makeFlow();
-        flow->setUseMain(false);
+        flow->setUseDefault(false);
         flow->setName(QStringLiteral("work"));
         QSignalSpy refreshes(harness.store.get(), &Store::refreshingChanged);
         // Asked for before the name's verdict has come, the sign-in starts when it comes.
@@ -132,7 +132,7 @@ private slots:
                             SignInHarness::signInLines(".claude-one/.claude.json", "a@b.c") +
                             "sleep 0.1\nexit 1");
         const auto flow = harness.makeFlow();
-        flow->setUseMain(false);
+        flow->setUseDefault(false);
         flow->setName(QStringLiteral("one"));
         flow->start();
         QTRY_COMPARE(flow->phase().kind(), Phase::Kind::failed);
@@ -171,7 +171,7 @@ private slots:
         harness.writeClaude("echo https://claude.ai/a\nexec sleep 30");
         auto flow = harness.makeFlow();
         flow->setName(QStringLiteral("work"));
-        flow->setUseMain(false);
+        flow->setUseDefault(false);
         flow->start();
         QTRY_VERIFY(flow->signInURL());
         if (destroyed)

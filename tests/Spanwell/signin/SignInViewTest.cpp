@@ -2,7 +2,7 @@
 #include "SignInHarness.h"
 #include "signin/CommandBox.h"
 #include "signin/SignInWindow.h"
-#include "signin/ThemedLabel.h"
+#include "views/TextLabel.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -81,7 +81,7 @@ private slots:
                                                                    QStringLiteral("x@example.com")))
                                    : std::nullopt);
         SignInView view(*flow);
-        const bool mainIsFree = !again && !defaultTaken;
+        const bool defaultIsFree = !again && !defaultTaken;
         QStringList texts{again ? QStringLiteral("Sign in to x@example.com again")
                                 : QStringLiteral("Add a Claude Code account"),
                           formExplanation,
@@ -90,20 +90,20 @@ private slots:
                           emailCaption,
                           QStringLiteral("Cancel"),
                           signIn};
-        if (mainIsFree)
+        if (defaultIsFree)
             texts << QStringLiteral(
                 "Make it the main account, the one a plain claude command uses");
         else if (!again)
             texts << QStringLiteral("Name") << QStringLiteral("work") << shortName;
         QCOMPARE(shownTexts(view), sorted(texts));
-        QCOMPARE(shown<QCheckBox>(view) != nullptr, mainIsFree);
+        QCOMPARE(shown<QCheckBox>(view) != nullptr, defaultIsFree);
         QCOMPARE(shown<QLineEdit>(view, QStringLiteral("Optional"))->text(),
                  again ? QStringLiteral("x@example.com") : QString());
-        QCOMPARE(shown<QAbstractButton>(view, signIn)->isEnabled(), again || mainIsFree);
+        QCOMPARE(shown<QAbstractButton>(view, signIn)->isEnabled(), again || defaultIsFree);
 
-        if (mainIsFree) {
+        if (defaultIsFree) {
             shown<QCheckBox>(view)->click();
-            QVERIFY(!flow->useMain());
+            QVERIFY(!flow->useDefault());
             QVERIFY(shown<QLineEdit>(view, QStringLiteral("work")));
             QVERIFY(!shown<QAbstractButton>(view, signIn)->isEnabled());
         }
@@ -141,8 +141,8 @@ private slots:
         SignInView view(*flow);
         view.setPalette(Theme::dark().palette());
         QTest::keyClicks(shown<QLineEdit>(view, QStringLiteral("work")), name);
-        QTRY_VERIFY(shown<ThemedLabel>(view, caption));
-        const auto* label = shown<ThemedLabel>(view, caption);
+        QTRY_VERIFY(shown<TextLabel>(view, caption));
+        const auto* label = shown<TextLabel>(view, caption);
         const Theme theme = Theme::dark();
         QCOMPARE(label->palette().color(QPalette::WindowText),
                  red ? theme.red : theme.secondaryText);
@@ -171,7 +171,7 @@ private slots:
         SignInHarness harness;
         harness.writeClaude("read code\nprintf '%s' \"$code\" > \"$HOME_DIR/code\"\nexec sleep 30");
         const auto flow = harness.makeFlow();
-        flow->setUseMain(false);
+        flow->setUseDefault(false);
         flow->setName(QStringLiteral("work"));
         SignInHarness::settle(*flow);
         SignInView view(*flow);
@@ -251,7 +251,7 @@ private slots:
             again
                 ? std::optional(harness.account(QStringLiteral(".claude-x"), QStringLiteral("x@y")))
                 : std::nullopt);
-        flow->setUseMain(false);
+        flow->setUseDefault(false);
         flow->setName(QStringLiteral("work"));
         SignInHarness::settle(*flow);
         SignInView view(*flow);

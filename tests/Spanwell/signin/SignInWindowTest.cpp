@@ -36,7 +36,7 @@ private slots:
         QTRY_VERIFY(!first);
 
         SignInFlow* flow = SignInWindow::flow();
-        flow->setUseMain(false);
+        flow->setUseDefault(false);
         flow->setName(QStringLiteral("work"));
         flow->start();
         QTRY_COMPARE(flow->phase(), Phase::waiting());
