@@ -1,5 +1,6 @@
 #include "pictures/PanelPicture.h"
 
+#include "LogCategories.h"
 #include "commandline/Arguments.h"
 #include "commandline/OffscreenPlatform.h"
 #include "model/DecimalInteger.h"
@@ -109,7 +110,9 @@ void write(const Request& request) {
     // Nothing in a picture can be clicked, so the panel needs none of the outside services.
     PanelView view(*store, Instant::now(), options, PanelServices{});
     view.setPalette(palette);
-    PngEncoding::write(render(view), request.path);
+    // The mode ends with 0 whatever happens; a file that could not be written is only logged.
+    if (!PngEncoding::write(render(view), request.path))
+        qCWarning(picturesLog) << "The panel picture could not be written to" << request.path;
 }
 
 int run(int& argc, char** argv, const QString& path) {

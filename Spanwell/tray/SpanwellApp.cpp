@@ -1,5 +1,6 @@
 #include "tray/SpanwellApp.h"
 
+#include "LogCategories.h"
 #include "signin/SignInWindow.h"
 #include "store/Store.h"
 #include "tray/AutostartEntry.h"
@@ -203,10 +204,9 @@ PanelServices SpanwellApp::services() {
     services.isOpenAtLogin = [] { return AutostartEntry::forThisProgram().isRegistered(); };
     services.setOpenAtLogin = [](bool open) {
         const AutostartEntry entry = AutostartEntry::forThisProgram();
-        if (open)
-            entry.registerEntry();
-        else
-            entry.unregister();
+        if (!(open ? entry.registerEntry() : entry.unregister()))
+            qCWarning(trayLog) << "The autostart entry could not be"
+                               << (open ? "written to" : "removed from") << entry.path();
     };
     services.openAddress = [this](const QUrl& address) {
         closePopup();
