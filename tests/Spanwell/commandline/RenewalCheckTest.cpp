@@ -29,11 +29,6 @@ void addAccounts(const TemporaryHome& home) {
 // What the check prints for the accounts of `addAccounts`.
 const char* const report = "~/.claude ok\n~/.claude-broken FAILED\n~/.claude-work ok\n";
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class RenewalCheckTest : public QObject {
@@ -112,11 +107,11 @@ private slots:
         QCOMPARE(finished.exitCode, 0);
         QCOMPARE(finished.output, QByteArray(report));
         QCOMPARE(finished.errors, QByteArray());
-        QCOMPARE(QString::fromUtf8(contents(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+        QCOMPARE(QString::fromUtf8(readFile(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
                  QStringList({"default auth status", ".claude-broken auth status",
                               ".claude-work auth status"}));
-        QVERIFY(!contents(log).contains("secret-access-token"));
-        QVERIFY(!contents(log + QStringLiteral(".environment")).contains("secret-access-token"));
+        QVERIFY(!readFile(log).contains("secret-access-token"));
+        QVERIFY(!readFile(log + QStringLiteral(".environment")).contains("secret-access-token"));
     }
 };
 

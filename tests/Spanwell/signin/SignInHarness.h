@@ -71,8 +71,7 @@ public:
     }
     // A file below the home folder, empty when missing.
     QByteArray read(const QString& relativePath) const {
-        QFile file(stores.home.pathOf(relativePath));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return readFile(stores.home.pathOf(relativePath));
     }
     bool childHasEnded() const { return StandIn::hasEnded(stores.home.path()); }
 

@@ -97,11 +97,6 @@ private:
     std::shared_ptr<Record> record = std::make_shared<Record>();
 };
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class LoginSessionTest : public QObject {
