@@ -5,11 +5,11 @@
 #include <QJsonDocument>
 #include <QTest>
 
-#include <limits>
+#include <cmath>
 
 namespace {
 
-QJsonValue parse(const char* json) {
+QJsonObject parse(const char* json) {
     return QJsonDocument::fromJson(json).object();
 }
 
@@ -30,91 +30,75 @@ Snapshot fullSnapshot() {
 
 } // namespace
 
+// The cache holds these forms; a program that wrote an older cache must be able to read it.
 class RecordCodingTest : public QObject {
     Q_OBJECT
 
 private slots:
     void absentFieldsAreLeftOut() {
         const Snapshot bare{{}, std::nullopt, std::nullopt, std::nullopt, Instant(1.5)};
-        const QJsonObject json = *bare.toJson();
-        QCOMPARE(json.keys(), QStringList({QStringLiteral("fetchedAt"), QStringLiteral("limits")}));
-        QCOMPARE(compact(*Subscription{}.toJson()), QByteArray("{}"));
+        QCOMPARE(compact(*bare.toJson()), R"({"fetchedAt":1.5,"limits":[]})");
+        QCOMPARE(Snapshot::fromJson(*bare.toJson()), bare);
         const LimitReading noReset{QStringLiteral("Session"), 0, std::nullopt};
-        QCOMPARE(compact(*noReset.toJson()), QByteArray(R"({"percent":0,"title":"Session"})"));
+        QCOMPARE(compact(*noReset.toJson()), R"({"percent":0,"title":"Session"})");
         QCOMPARE(
             LimitReading::fromJson(parse(R"({"title":"Session","percent":0,"resetsAt":null})")),
             noReset);
-        QCOMPARE(Snapshot::fromJson(json), bare);
     }
 
-    void snapshotsRoundTripToTheBit_data() {
-        QTest::addColumn<double>("seconds");
-        QTest::newRow("fraction") << 799990000.123456789;
-        QTest::newRow("tiny") << 5e-324;
-        QTest::newRow("before the reference date") << -978307200.000001;
-    }
     void snapshotsRoundTripToTheBit() {
-        QFETCH(double, seconds);
-        Snapshot snapshot = fullSnapshot();
-        snapshot.fetchedAt = Instant(seconds);
-        snapshot.loginExpiresAt = Instant(seconds);
-        const QByteArray written = compact(*snapshot.toJson());
-        QCOMPARE(Snapshot::fromJson(QJsonDocument::fromJson(written).object()), snapshot);
+        for (const double seconds : {799990000.123456789, 5e-324, -978307200.000001}) {
+            Snapshot snapshot = fullSnapshot();
+            snapshot.fetchedAt = Instant(seconds);
+            snapshot.loginExpiresAt = Instant(seconds);
+            const QByteArray written = compact(*snapshot.toJson());
+            QCOMPARE(Snapshot::fromJson(parse(written.constData())), snapshot);
+        }
     }
 
-    void nonFiniteNumbersCannotBeWritten_data() {
-        QTest::addColumn<double>("value");
-        QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN();
-        QTest::newRow("infinity") << std::numeric_limits<double>::infinity();
-    }
     void nonFiniteNumbersCannotBeWritten() {
-        QFETCH(double, value);
-        Snapshot percent = fullSnapshot();
-        percent.limits[1].percent = value;
-        QVERIFY(!percent.toJson());
-        Snapshot fetched = fullSnapshot();
-        fetched.fetchedAt = Instant(value);
-        QVERIFY(!fetched.toJson());
-        Snapshot created = fullSnapshot();
-        created.subscription->createdAt = Instant(value);
-        QVERIFY(!created.toJson());
+        for (const double value : {std::nan(""), double(INFINITY)}) {
+            Snapshot percent = fullSnapshot();
+            percent.limits[1].percent = value;
+            Snapshot fetched = fullSnapshot();
+            fetched.fetchedAt = Instant(value);
+            Snapshot created = fullSnapshot();
+            created.subscription->createdAt = Instant(value);
+            QVERIFY(!percent.toJson() && !fetched.toJson() && !created.toJson());
+        }
     }
 
-    void decodingChecksKeysAndTypes_data() {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<bool>("decodes");
-        QTest::newRow("minimal") << QByteArray(R"({"limits":[],"fetchedAt":1})") << true;
-        QTest::newRow("unknown keys")
-            << QByteArray(R"({"limits":[],"fetchedAt":1,"x":[]})") << true;
-        QTest::newRow("null optionals")
-            << QByteArray(R"({"limits":[{"title":"Week","percent":3,"resetsAt":null}],)"
-                          R"("plan":null,"subscription":null,"fetchedAt":1})")
-            << true;
-        QTest::newRow("no fetchedAt") << QByteArray(R"({"limits":[]})") << false;
-        QTest::newRow("reading without percent")
-            << QByteArray(R"({"limits":[{"title":"Week"}],"fetchedAt":1})") << false;
-        QTest::newRow("percent as text")
-            << QByteArray(R"({"limits":[{"title":"Week","percent":"3"}],"fetchedAt":1})") << false;
-        QTest::newRow("date as text") << QByteArray(R"({"limits":[],"fetchedAt":"1"})") << false;
-        QTest::newRow("date before the year 1")
-            << QByteArray(R"({"limits":[],"fetchedAt":-9.2e15})") << false;
-        QTest::newRow("reset after the year 9999")
-            << QByteArray(R"({"limits":[{"title":"Week","percent":3,"resetsAt":8e19}],)"
-                          R"("fetchedAt":1})")
-            << false;
-        QTest::newRow("subscription as array")
-            << QByteArray(R"({"limits":[],"subscription":[],"fetchedAt":1})") << false;
-        QTest::newRow("bad subscription status")
-            << QByteArray(R"({"limits":[],"subscription":{"status":1},"fetchedAt":1})") << false;
-    }
     void decodingChecksKeysAndTypes() {
-        QFETCH(QByteArray, json);
-        QFETCH(bool, decodes);
-        QString error;
-        const std::optional<Snapshot> snapshot =
-            Snapshot::fromJson(QJsonDocument::fromJson(json).object(), &error);
-        QCOMPARE(snapshot.has_value(), decodes);
-        QCOMPARE(error.isEmpty(), decodes);
+        const std::pair<const char*, bool> snapshots[] = {
+            {R"({"limits":[],"fetchedAt":1,"x":[]})", true},
+            {R"({"limits":[{"title":"Week","percent":3,"resetsAt":null}],"plan":null,)"
+             R"("subscription":null,"fetchedAt":1})",
+             true},
+            {R"({"limits":[]})", false},
+            {R"({"limits":[{"title":"Week","percent":"3"}],"fetchedAt":1})", false},
+            {R"({"limits":[],"fetchedAt":"1"})", false},
+            // Instants before the year 1 or after the year 9999.
+            {R"({"limits":[],"fetchedAt":-9.2e15})", false},
+            {R"({"limits":[{"title":"Week","percent":3,"resetsAt":8e19}],"fetchedAt":1})", false},
+            {R"({"limits":[],"subscription":{"status":1},"fetchedAt":1})", false}};
+        for (const auto& [json, decodes] : snapshots) {
+            QString error;
+            QVERIFY2(Snapshot::fromJson(parse(json), &error).has_value() == decodes, json);
+            QVERIFY2(error.isEmpty() == decodes, json);
+        }
+        // A problem is one key naming its case, whose payload is an object.
+        const std::pair<const char*, bool> problems[] = {
+            {R"({"failed":{"_0":"x"},"noCredential":{}})", false},
+            {"{}", false},
+            {R"({"noCredential":{},"x":1})", true},
+            {R"({"noCredential":true})", false},
+            {R"({"failed":{}})", false},
+            {R"({"signInExpired":{"_0":3}})", true}};
+        for (const auto& [json, decodes] : problems) {
+            QString error;
+            QVERIFY2(FetchProblem::fromJson(parse(json), &error).has_value() == decodes, json);
+            QVERIFY2(error.isEmpty() == decodes, json);
+        }
     }
 
     void accountRoundTrips() {
@@ -129,47 +113,17 @@ private slots:
     }
 
     void problemsHaveOneKeyPerCase() {
-        const QList<std::pair<FetchProblem, QByteArray>> cases{
+        const std::pair<FetchProblem, const char*> cases[] = {
             {FetchProblem::signInExpired(), R"({"signInExpired":{}})"},
             {FetchProblem::noCredential(), R"({"noCredential":{}})"},
-            {FetchProblem::failed(QStringLiteral("Boom “x”")), R"({"failed":{"_0":"Boom “x”"}})"},
-        };
+            {FetchProblem::failed(QStringLiteral("Boom “x”")), R"({"failed":{"_0":"Boom “x”"}})"}};
         for (const auto& [problem, json] : cases) {
             QCOMPARE(compact(problem.toJson()), json);
-            QCOMPARE(FetchProblem::fromJson(QJsonDocument::fromJson(json).object()), problem);
+            QCOMPARE(FetchProblem::fromJson(parse(json)), problem);
         }
         QVERIFY(FetchProblem::failed(QStringLiteral("a")) !=
                 FetchProblem::failed(QStringLiteral("b")));
         QVERIFY(FetchProblem::failed(QString()) != FetchProblem::noCredential());
-    }
-
-    void problemDecodingNeedsExactlyOneCase_data() {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<QString>("error");
-        const QString keyCount = QStringLiteral("Invalid number of keys found, expected one.");
-        QTest::newRow("two cases")
-            << QByteArray(R"({"failed":{"_0":"x"},"noCredential":{}})") << keyCount;
-        QTest::newRow("empty") << QByteArray("{}") << keyCount;
-        QTest::newRow("case and unrelated key")
-            << QByteArray(R"({"noCredential":{},"x":1})") << QString();
-        QTest::newRow("payload not an object")
-            << QByteArray(R"({"noCredential":true})") << QStringLiteral("*");
-        QTest::newRow("failed without text")
-            << QByteArray(R"({"failed":{}})") << QStringLiteral("*");
-        QTest::newRow("contents ignored")
-            << QByteArray(R"({"signInExpired":{"_0":3}})") << QString();
-    }
-    void problemDecodingNeedsExactlyOneCase() {
-        QFETCH(QByteArray, json);
-        QFETCH(QString, error);
-        QString reported;
-        const std::optional<FetchProblem> problem =
-            FetchProblem::fromJson(QJsonDocument::fromJson(json).object(), &reported);
-        QCOMPARE(problem.has_value(), error.isEmpty());
-        if (error != QLatin1String("*"))
-            QCOMPARE(reported, error);
-        else
-            QVERIFY(!reported.isEmpty());
     }
 };
 
