@@ -57,7 +57,6 @@ private slots:
     void onlyPlainDecimalsAreRead() {
         const std::pair<const char*, std::optional<qint64>> rows[] = {
             {"+1", 1},
-            {"-1", -1},
             {"007", 7},
             {"9223372036854775807", INT64_MAX},
             {"9223372036854775808", {}},
