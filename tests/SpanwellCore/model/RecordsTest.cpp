@@ -55,6 +55,7 @@ private slots:
         const std::pair<const char*, const char*> rows[] = {
             {"/Users/ann/.claude-work", "~/.claude-work"},
             {"/Users/ann", "~"},
+            {"/Users/anna/.claude", "/Users/anna/.claude"},
             {"/Volumes/work/.claude", "/Volumes/work/.claude"}};
         for (const auto& [configDir, label] : rows)
             QCOMPARE(accountIn(configDir).folderLabel(QStringLiteral("/Users/ann")),
