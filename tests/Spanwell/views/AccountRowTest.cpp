@@ -1,16 +1,16 @@
 #include "views/AccountRow.h"
+#include "Spanwell/views/Widgets.h"
 #include "views/Bar.h"
 #include "views/DetailRow.h"
 #include "views/InlineMeter.h"
 #include "views/MeterGrid.h"
 #include "views/StatusMark.h"
-#include "views/TextLabel.h"
 
-#include <QAbstractButton>
 #include <QGraphicsOpacityEffect>
 #include <QTest>
 
 using Level = AccountStatus::Level;
+using Widgets::named;
 
 namespace {
 
@@ -27,9 +27,11 @@ Entry entry(QList<LimitReading> limits, std::optional<FetchProblem> problem = st
                  std::move(problem)};
 }
 
-template <typename View = TextLabel>
-View* child(const QWidget& row, const char* name) {
-    return row.findChild<View*>(QString::fromUtf8(name));
+// Shown at the width of the panel.
+void show(AccountRow& row) {
+    row.resize(384, row.heightForWidth(384));
+    row.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&row));
 }
 
 } // namespace
@@ -41,36 +43,31 @@ private slots:
     void showsEachProblem_data() {
         QTest::addColumn<std::optional<FetchProblem>>("problem");
         QTest::addColumn<bool>("withSnapshot");
-        QTest::addColumn<QString>("verdict");
         QTest::addColumn<Level>("level");
         QTest::addColumn<QString>("message");
-        // Red messages are the ones that offer to sign in again.
-        QTest::addColumn<Theme::Role>("messageColour");
+        QTest::addColumn<bool>("offersSignIn");
         using Problem = std::optional<FetchProblem>;
-        const auto red = Theme::Role::red;
-        QTest::newRow("none") << Problem() << true << "Ready" << Level::ready << QString()
-                              << Theme::Role::secondaryText;
+        QTest::newRow("none") << Problem() << true << Level::ready << QString() << false;
         QTest::newRow("no credential")
-            << Problem(FetchProblem::noCredential()) << true << "Sign in again" << Level::blocked
-            << "No saved sign-in for this folder." << red;
-        QTest::newRow("lapsed, no numbers")
-            << Problem(FetchProblem::signInExpired()) << false << "Sign in again" << Level::blocked
-            << "Sign-in lapsed." << red;
+            << Problem(FetchProblem::noCredential()) << true << Level::blocked
+            << "No saved sign-in for this folder." << true;
+        QTest::newRow("lapsed, no numbers") << Problem(FetchProblem::signInExpired()) << false
+                                            << Level::blocked << "Sign-in lapsed." << true;
         QTest::newRow("lapsed, last numbers")
-            << Problem(FetchProblem::signInExpired()) << true << "Sign in again" << Level::blocked
-            << "Sign-in lapsed. Showing the last known numbers." << red;
-        QTest::newRow("failed: verdict from the numbers")
-            << Problem(FetchProblem::failed(QStringLiteral("Anthropic returned error 500.")))
-            << true << "Back in 1h 0m" << Level::blocked << "Anthropic returned error 500."
-            << Theme::Role::secondaryText;
+            << Problem(FetchProblem::signInExpired()) << true << Level::blocked
+            << "Sign-in lapsed. Showing the last known numbers." << true;
+        // The verdict comes from the numbers, which are used up.
+        QTest::newRow("failed") << Problem(FetchProblem::failed(
+                                       QStringLiteral("Anthropic returned error 500.")))
+                                << true << Level::blocked << "Anthropic returned error 500."
+                                << false;
     }
     void showsEachProblem() {
         QFETCH(std::optional<FetchProblem>, problem);
         QFETCH(bool, withSnapshot);
-        QFETCH(QString, verdict);
         QFETCH(Level, level);
         QFETCH(QString, message);
-        QFETCH(Theme::Role, messageColour);
+        QFETCH(bool, offersSignIn);
         const bool failed = problem && !problem->needsSignIn();
         Entry shown = entry({reading("Session", failed ? 100 : 20), reading("Week", 30)}, problem);
         if (!withSnapshot)
@@ -78,23 +75,20 @@ private slots:
         int signIns = 0;
         AccountRow row(shown, now, false, {{}, {}, [&signIns] { ++signIns; }});
 
-        QCOMPARE(child(row, "status")->text(), verdict);
-        QCOMPARE(child(row, "status")->colour(),
-                 level == Level::ready ? Theme::Role::primaryText : Theme::Role::red);
         QCOMPARE(row.findChild<StatusMark*>()->level(), level);
-        const TextLabel* sentence = child(row, "message");
+        const TextLabel* sentence = named(row, "message");
         QCOMPARE(sentence ? sentence->text() : QString(), message);
-        QCOMPARE(sentence ? sentence->colour() : Theme::Role::secondaryText, messageColour);
         // Figures that may be stale are faded.
-        const QWidget* meters = child<QWidget>(row, "meters");
+        const QWidget* meters = named<QWidget>(row, "meters");
         QCOMPARE(meters != nullptr, withSnapshot);
         const auto* fade =
             meters ? qobject_cast<QGraphicsOpacityEffect*>(meters->graphicsEffect()) : nullptr;
-        QCOMPARE(fade ? fade->opacity() : 1.0, problem && withSnapshot ? 0.5 : 1.0);
-        auto* signIn = child<QAbstractButton>(row, "signInAgain");
-        QCOMPARE(signIn != nullptr, messageColour == Theme::Role::red);
+        QCOMPARE(fade && fade->opacity() < 1, problem && withSnapshot);
+        // Offering to sign in again, in red.
+        auto* signIn = named<QAbstractButton>(row, "signInAgain");
+        QCOMPARE(signIn != nullptr, offersSignIn);
+        QCOMPARE(sentence && sentence->colour() == Theme::Role::red, offersSignIn);
         if (signIn) {
-            QCOMPARE(signIn->text(), QStringLiteral("Sign In Again\u2026"));
             signIn->click();
             QCOMPARE(signIns, 1);
         }
@@ -112,9 +106,7 @@ private slots:
                                       reading("Week, Opus", 250),     reading("Week, Sonnet", 10),
                                       reading("Daily Routines", 100), reading("Week, Fable", 5)};
         AccountRow row(entry(all.first(readings)), now, false, {});
-        row.resize(384, row.heightForWidth(384));
-        row.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&row));
+        show(row);
 
         const QList<InlineMeter*> meters = row.findChildren<InlineMeter*>();
         QCOMPARE(meters.size(), readings);
@@ -130,9 +122,7 @@ private slots:
             const QRect area(meter->mapTo(&row, QPoint()), meter->size());
             QVERIFY(row.rect().contains(area) && !taken.intersects(area));
             taken += area;
-            const bool red = index % 2 == 0;
-            QCOMPARE(meter->bar()->tint(), red ? Theme::Role::red : Theme::Role::accent);
-            QCOMPARE(meter->number()->colour(), red ? Theme::Role::red : Theme::Role::primaryText);
+            QCOMPARE(meter->number()->colour() == Theme::Role::red, index % 2 == 0);
         }
     }
 
@@ -148,28 +138,22 @@ private slots:
         AccountRow row(entry({reading("Session", 100, 0), reading("Week, Sonnet", 95, 7200)},
                              FetchProblem::noCredential()),
                        now, true, {[&] { ++toggles; }, [&] { ++stops; }, {}}, picture);
+        show(row);
 
-        QVERIFY(!child<QWidget>(row, "meters"));
+        QVERIFY(!named<QWidget>(row, "meters"));
         const QList<DetailRow*> details = row.findChildren<DetailRow*>();
         QCOMPARE(details.size(), 2);
-        // A limit whose reset has passed is unused and has nothing to reset.
-        QCOMPARE(details[0]->number()->text(), QStringLiteral("0% used"));
+        // A limit whose reset has passed is unused.
         QCOMPARE(details[0]->bar()->fraction(), 0.0);
-        QCOMPARE(details[0]->reset()->text(), QStringLiteral("Not started, nothing to reset"));
-        QCOMPARE(details[1]->number()->colour(), Theme::Role::red);
         QCOMPARE(details[1]->title()->shownText(), QStringLiteral("Week, Sonnet"));
         QCOMPARE(details[0]->bar()->width(), details[1]->bar()->width());
-        QCOMPARE(child(row, "detailLine")->text(),
-                 QStringLiteral("Max  \u00B7  /srv/.claude-work"));
-        QCOMPARE(child<SymbolView>(row, "chevron")->rotation(), 90.0);
 
-        QCOMPARE(child<QWidget>(row, "signInAgain") == nullptr, picture);
-        if (picture) {
-            QCOMPARE(child(row, "stopTracking")->colour(), Theme::Role::accent);
+        // A picture has no controls.
+        QCOMPARE(named<QWidget>(row, "signInAgain") == nullptr, picture);
+        auto* stop = named<QAbstractButton>(row, "stopTracking");
+        QCOMPARE(stop == nullptr, picture);
+        if (picture)
             return;
-        }
-        auto* stop = child<QAbstractButton>(row, "stopTracking");
-        QVERIFY(stop->toolTip().startsWith(QStringLiteral("Hides this account from Spanwell.")));
         stop->click();
         row.header()->click();
         QCOMPARE(stops, 1);
@@ -184,10 +168,8 @@ private slots:
         shown.snapshot->loginExpiresAt = now + 3 * 86400;
         shown.snapshot->plan.reset();
         AccountRow row(shown, now, true, {});
-        row.resize(384, row.heightForWidth(384));
-        row.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&row));
-        const TextLabel* line = child(row, "detailLine");
+        show(row);
+        const TextLabel* line = named(row, "detailLine");
         const QString dates = line->text().mid(line->text().lastIndexOf(QStringLiteral("renews")));
         QVERIFY(line->shownText().contains(QChar(0x2026)));
         QVERIFY2(line->shownText().endsWith(dates), qPrintable(line->shownText()));
