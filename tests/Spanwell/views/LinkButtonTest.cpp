@@ -44,25 +44,16 @@ private slots:
         QCOMPARE(clicked.count(), 2);
     }
 
-    // In the dark palette a picture forces on the top-level after the button is built.
-    void looksLikeALink() {
+    // In the accent colour of the dark palette a picture sets after the button is built, and
+    // faded while disabled.
+    void drawsInTheAccentColour() {
         const Theme theme = Theme::dark();
         QWidget window;
         auto* button = new LinkButton(QStringLiteral("Stop Tracking"), 11, &window);
         window.setPalette(theme.palette());
-
-        QCOMPARE(button->font().pixelSize(), 11);
-        QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
-        QCOMPARE(button->sizeHint().width(),
-                 QFontMetrics(button->font()).horizontalAdvance(button->text()));
-
-        const QImage image = Pictures::of(*button);
-        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
-        QCOMPARE(qAlpha(image.pixel(image.width() - 1, image.height() - 1)), 0);
-        const QColor ink = strongestInk(image);
+        const QColor ink = strongestInk(Pictures::of(*button));
         QVERIFY(ink.alpha() > 200);
         QVERIFY(Pictures::near(QColor(ink.red(), ink.green(), ink.blue()), theme.accent, 8));
-
         button->setEnabled(false);
         QVERIFY(strongestInk(Pictures::of(*button)).alpha() < 128);
     }
