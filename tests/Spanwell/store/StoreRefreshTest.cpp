@@ -5,11 +5,12 @@
 #include <QTest>
 #include <QTimer>
 
+using Failure = UsageClient::Failure;
+
 namespace {
 
 const QString usagePath = QStringLiteral("/api/oauth/usage");
 const QString profilePath = QStringLiteral("/api/oauth/profile");
-
 const QString token = QStringLiteral("token-a");
 const Snapshot cached{{LimitReading{QStringLiteral("Session"), 77, std::nullopt}},
                       QStringLiteral("Max"),
@@ -17,16 +18,9 @@ const Snapshot cached{{LimitReading{QStringLiteral("Session"), 77, std::nullopt}
                       Instant(5),
                       Instant(700000000)};
 
-// The one account ".claude-a" whose credential holds `credentialToken` (none when empty), with
-// the snapshot `cached` in the cache when asked.
-Account addAccount(StoreHarness& harness, bool withCache = false,
-                   const QString& credentialToken = token,
-                   std::optional<Instant> expiresAt = std::nullopt) {
-    const Account account =
-        harness.addAccount(QStringLiteral(".claude-a"), credentialToken, expiresAt);
-    if (withCache && !SnapshotCache::write(harness.cachePath, {Entry{account, cached, {}}}))
-        qFatal("The cache could not be written");
-    return account;
+Credential credential(const QString& accessToken, std::optional<Instant> expiresAt = {},
+                      std::optional<QString> subscriptionType = {}) {
+    return Credential{accessToken, expiresAt, Instant(9), std::move(subscriptionType), {}};
 }
 
 } // namespace
@@ -35,27 +29,24 @@ class StoreRefreshTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The cycle's own timer, once however often the store is started, and never a file read
+    // on the interface thread.
     void startRefreshesOnceAndKeepsOneTimer() {
         StoreHarness harness;
-        addAccount(harness);
-        harness.client->answer(token, usagePath, usageReply(10, 20));
+        harness.addAccount(QStringLiteral(".claude-a"), token);
         const auto store = harness.makeStore();
         QSignalSpy finished(store.get(), &Store::refreshFinished);
-
         store->start();
         store->start();
         QVERIFY(finished.wait(5000));
         QTest::qWait(50);
         QCOMPARE(finished.size(), 1);
-        QCOMPARE(harness.client->count(token, usagePath), 1);
-
         const QList<QTimer*> timers = store->findChildren<QTimer*>();
         QCOMPARE(timers.size(), 1);
-        QCOMPARE(timers.first()->interval(), 300 * 1000);
-        QVERIFY(timers.first()->isActive());
         QVERIFY(QMetaObject::invokeMethod(timers.first(), "timeout"));
         QVERIFY(finished.wait(5000));
         QCOMPARE(harness.client->count(token, usagePath), 2);
+        QCOMPARE(harness.fileSystem.callsOnInterfaceThread(), 0);
     }
 
     void refreshIfStaleWaitsAMinute_data() {
@@ -68,10 +59,9 @@ private slots:
         QFETCH(double, secondsLater);
         QFETCH(bool, refreshes);
         StoreHarness harness;
-        addAccount(harness);
+        harness.addAccount(QStringLiteral(".claude-a"), token);
         const auto store = harness.makeStore();
         QVERIFY(StoreHarness::refreshAndWait(*store));
-
         harness.clock.advance(secondsLater);
         store->refreshIfStale();
         QCOMPARE(store->isRefreshing(), refreshes);
@@ -112,94 +102,117 @@ private slots:
         QTRY_COMPARE(finished.size(), 2);
         QTest::qWait(50);
         QCOMPARE(finished.size(), 2);
-        QVERIFY(!store->isRefreshing());
-        QStringList folders;
-        for (const Entry& entry : store->entries())
-            folders.append(entry.account.folderLabel(harness.home.path()));
-        QCOMPARE(folders, tracked);
+        QCOMPARE(harness.folders(store->entries()), tracked);
     }
 
-    void missingCredentialKeepsTheCachedSnapshot() {
+    // Both accounts are read side by side; the one hidden meanwhile leaves no row.
+    void anAccountHiddenDuringARefreshLeavesItsResult() {
         StoreHarness harness;
-        addAccount(harness, true, QString());
+        const Account first = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
+        harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
         const auto store = harness.makeStore();
-        QCOMPARE(store->entries().first().snapshot, cached);
-
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        const Entry entry = store->entries().first();
-        QCOMPARE(entry.problem, FetchProblem::noCredential());
-        QCOMPARE(entry.snapshot, cached);
-        QVERIFY(harness.client->requests().isEmpty());
-        QCOMPARE(harness.calls().credentialTimeouts, QList<double>({8.0}));
-        QCOMPARE(harness.fileSystem.callsOnInterfaceThread(), 0);
+        harness.closeCredentialGate();
+        QVERIFY(store->refresh());
+        QTRY_COMPARE(harness.waitingAtGate(), 2);
+        store->stopTracking(first);
+        harness.openCredentialGate();
+        QTRY_VERIFY(!store->isRefreshing());
+        QCOMPARE(harness.folders(store->entries()), QStringList{"~/.claude-b"});
+        QCOMPARE(store->hiddenAccounts(), QList<Account>({first}));
     }
 
-    void expiredSignInIsRenewedOnceThenReported() {
-        StoreHarness harness;
-        const Account account = addAccount(harness, true, token, harness.clock.now());
-        const auto store = harness.makeStore();
-
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        const StoreHarness::Calls calls = harness.calls();
-        QCOMPARE(calls.renewals, QStringList({account.configDir}));
-        QCOMPARE(calls.renewalTimeouts, QList<double>({30.0}));
-        QCOMPARE(calls.credentialReads.size(), 2);
-        QCOMPARE(calls.credentialTimeouts, QList<double>({8.0, 8.0}));
-        const Entry entry = store->entries().first();
-        QCOMPARE(entry.problem, FetchProblem::signInExpired());
-        // The old figures stay; the plan is kept and the login expiry follows the credential.
-        QCOMPARE(entry.snapshot->limits, cached.limits);
-        QCOMPARE(entry.snapshot->plan, cached.plan);
-        QCOMPARE(entry.snapshot->loginExpiresAt, std::nullopt);
-        QVERIFY(harness.client->requests().isEmpty());
-    }
-
-    void aRenewedCredentialIsUsed() {
-        StoreHarness harness;
-        addAccount(harness, false, token, harness.clock.now() - 1);
-        harness.onRenewal = [&harness] {
-            harness.setCredential(QStringLiteral(".claude-a"),
-                                  Credential{QStringLiteral("new"), harness.clock.now() + 3600,
-                                             std::nullopt, std::nullopt, std::nullopt});
-        };
-        harness.client->answer(QStringLiteral("new"), usagePath, usageReply(5, 6));
-        const auto store = harness.makeStore();
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(store->entries().first().problem, std::nullopt);
-        QCOMPARE(store->entries().first().snapshot->limits.first().percent, 5.0);
-        const QList<ScriptedUsageClient::Request> requests = harness.client->requests();
-        QVERIFY(!requests.isEmpty());
-        for (const ScriptedUsageClient::Request& request : requests)
-            QCOMPARE(request.token, QStringLiteral("new"));
-    }
-
-    void serviceFailuresBecomeProblems_data() {
-        using Failure = UsageClient::Failure;
-        // Optional only because a failure has no default to fill a table cell with.
+    // One account's refresh: its credential, a renewal of a lapsed sign-in, and the service's
+    // answer, against the figures it had before.
+    void fetchTurnsEachOutcomeIntoAnEntry_data() {
+        QTest::addColumn<std::optional<Credential>>("stored");
+        QTest::addColumn<QString>("renewedToken");
         QTest::addColumn<std::optional<Failure>>("failure");
-        QTest::addColumn<FetchProblem>("problem");
+        QTest::addColumn<std::optional<FetchProblem>>("problem");
+        QTest::addColumn<double>("percent");
+        const Instant now = ManualClock().now();
+        const auto none = std::optional<Failure>();
+        const auto ok = std::optional<FetchProblem>();
+        QTest::newRow("no credential") << std::optional<Credential>() << QString() << none
+                                       << std::optional(FetchProblem::noCredential()) << 77.0;
+        QTest::newRow("lapsed, renewal fails")
+            << std::optional(credential(token, now)) << QString() << none
+            << std::optional(FetchProblem::signInExpired()) << 77.0;
+        QTest::newRow("lapsed, renewed")
+            << std::optional(credential(token, now - 1)) << "new" << none << ok << 5.0;
         QTest::newRow("rate limited")
-            << std::optional(Failure::http(429))
-            << FetchProblem::failed(
-                   QStringLiteral("Anthropic is rate limiting usage checks. Will retry."));
+            << std::optional(credential(token)) << QString() << std::optional(Failure::http(429))
+            << std::optional(FetchProblem::failed(
+                   QStringLiteral("Anthropic is rate limiting usage checks. Will retry.")))
+            << 77.0;
         QTest::newRow("unavailable")
-            << std::optional(Failure::http(503))
-            << FetchProblem::failed(QStringLiteral("Anthropic returned error 503."));
-        QTest::newRow("refused") << std::optional(Failure::unauthorized())
-                                 << FetchProblem::signInExpired();
+            << std::optional(credential(token)) << QString() << std::optional(Failure::http(503))
+            << std::optional(FetchProblem::failed(QStringLiteral("Anthropic returned error 503.")))
+            << 77.0;
+        QTest::newRow("refused") << std::optional(credential(token)) << QString()
+                                 << std::optional(Failure::unauthorized())
+                                 << std::optional(FetchProblem::signInExpired()) << 77.0;
         QTest::newRow("transport")
+            << std::optional(credential(token)) << QString()
             << std::optional(Failure::transport(QStringLiteral("Host unreachable")))
-            << FetchProblem::failed(QStringLiteral("Host unreachable"));
+            << std::optional(FetchProblem::failed(QStringLiteral("Host unreachable"))) << 77.0;
     }
-    void serviceFailuresBecomeProblems() {
-        QFETCH(std::optional<UsageClient::Failure>, failure);
-        QFETCH(FetchProblem, problem);
+    void fetchTurnsEachOutcomeIntoAnEntry() {
+        QFETCH(std::optional<Credential>, stored);
+        QFETCH(QString, renewedToken);
+        QFETCH(std::optional<Failure>, failure);
+        QFETCH(std::optional<FetchProblem>, problem);
+        QFETCH(double, percent);
         StoreHarness harness;
-        addAccount(harness);
-        harness.client->answer(token, usagePath, *failure);
-        const auto store = harness.makeStore();
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(store->entries().first().problem, problem);
+        const Account account = harness.addAccount(QStringLiteral(".claude-a"), QString());
+        harness.setCredential(QStringLiteral(".claude-a"), stored);
+        harness.onRenewal = [&] {
+            if (!renewedToken.isEmpty())
+                harness.setCredential(QStringLiteral(".claude-a"),
+                                      credential(renewedToken, harness.clock.now() + 3600));
+        };
+        const QString used = renewedToken.isEmpty() ? token : renewedToken;
+        harness.client->answer(used, usagePath,
+                               failure ? UsageClient::Result<QByteArray>(*failure)
+                                       : usageReply(5, 6));
+
+        const Entry entry =
+            Store::fetch(account, Entry{account, cached, {}}, false, harness.services()).entry;
+        QCOMPARE(entry.problem, problem);
+        QCOMPARE(entry.snapshot->limits.first().percent, percent);
+        QCOMPARE(harness.calls().renewals.size(), stored && stored->expiresAt ? 1 : 0);
+        for (const QString& request : harness.client->requests())
+            QVERIFY(request.startsWith(used + QLatin1Char(' ')));
+    }
+
+    void planAndSignInEndFollowTheCredential_data() {
+        QTest::addColumn<bool>("serviceAnswers");
+        QTest::addColumn<QString>("subscriptionType");
+        QTest::addColumn<QString>("plan");
+        QTest::newRow("success without a plan") << true << QString() << QString();
+        QTest::newRow("failure with a plan") << false << "pro"
+                                             << "Pro";
+        QTest::newRow("failure without a plan keeps the old one") << false << QString() << "Max";
+    }
+    void planAndSignInEndFollowTheCredential() {
+        QFETCH(bool, serviceAnswers);
+        QFETCH(QString, subscriptionType);
+        QFETCH(QString, plan);
+        StoreHarness harness;
+        const Account account = harness.addAccount(QStringLiteral(".claude-a"), QString());
+        harness.setCredential(QStringLiteral(".claude-a"),
+                              credential(token, std::nullopt,
+                                         subscriptionType.isEmpty()
+                                             ? std::nullopt
+                                             : std::optional<QString>(subscriptionType)));
+        harness.client->answer(token, usagePath,
+                               serviceAnswers ? UsageClient::Result<QByteArray>(usageReply(1, 2))
+                                              : Failure::http(500));
+        const Snapshot snapshot =
+            *Store::fetch(account, Entry{account, cached, {}}, false, harness.services())
+                 .entry.snapshot;
+        QCOMPARE(snapshot.plan.value_or(QString()), plan);
+        QCOMPARE(snapshot.loginExpiresAt, Instant(9));
+        QCOMPARE(snapshot.fetchedAt, serviceAnswers ? harness.clock.now() : cached.fetchedAt);
     }
 
     void profileIsAskedForEverySixHoursUntilItNamesASubscription_data() {
@@ -220,7 +233,8 @@ private slots:
         QFETCH(int, profileRequests);
         QFETCH(Subscription, subscription);
         StoreHarness harness;
-        addAccount(harness, true);
+        const Account account = harness.addAccount(QStringLiteral(".claude-a"), token);
+        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{account, cached, {}}}));
         harness.client->answer(token, usagePath, usageReply(1, 2));
         harness.client->answer(token, profilePath, profile);
         const auto store = harness.makeStore();
@@ -232,93 +246,22 @@ private slots:
         QCOMPARE(harness.client->count(token, profilePath), profileRequests);
     }
 
-    void planFollowsTheCredential_data() {
-        QTest::addColumn<bool>("serviceAnswers");
-        QTest::addColumn<QString>("subscriptionType");
-        QTest::addColumn<QString>("plan");
-        QTest::newRow("success with a plan") << true << "pro"
-                                             << "Pro";
-        QTest::newRow("success without a plan") << true << QString() << QString();
-        QTest::newRow("failure with a plan") << false << "pro"
-                                             << "Pro";
-        QTest::newRow("failure without a plan keeps the old one") << false << QString() << "Max";
-    }
-    void planFollowsTheCredential() {
-        QFETCH(bool, serviceAnswers);
-        QFETCH(QString, subscriptionType);
-        QFETCH(QString, plan);
-        StoreHarness harness;
-        addAccount(harness, true);
-        harness.setCredential(QStringLiteral(".claude-a"),
-                              Credential{token, std::nullopt, Instant(9),
-                                         subscriptionType.isEmpty()
-                                             ? std::nullopt
-                                             : std::optional<QString>(subscriptionType),
-                                         std::nullopt});
-        harness.client->answer(token, usagePath,
-                               serviceAnswers ? UsageClient::Result<QByteArray>(usageReply(1, 2))
-                                              : UsageClient::Failure::http(500));
-        const auto store = harness.makeStore();
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        const Snapshot snapshot = *store->entries().first().snapshot;
-        QCOMPARE(snapshot.plan.value_or(QString()), plan);
-        QCOMPARE(snapshot.loginExpiresAt, Instant(9));
-        QCOMPARE(snapshot.fetchedAt, serviceAnswers ? harness.clock.now() : cached.fetchedAt);
-    }
-
-    void entriesFollowDiscoveryOrder() {
-        StoreHarness harness;
-        for (const char* name : {".claude-c", ".claude", ".claude-a"}) {
-            const QString folder = QString::fromLatin1(name);
-            harness.addAccount(folder, folder);
-            harness.client->answer(folder, usagePath, usageReply(folder.size(), 0));
-        }
-        const auto store = harness.makeStore();
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QStringList folders;
-        for (const Entry& entry : store->entries())
-            folders.append(entry.account.folderLabel(harness.home.path()));
-        QCOMPARE(folders, QStringList({"~/.claude", "~/.claude-a", "~/.claude-c"}));
-        for (const Entry& entry : store->entries())
-            QVERIFY(!entry.problem);
-    }
-
-    void anAccountHiddenDuringARefreshLeavesItsResult() {
-        StoreHarness harness;
-        const Account first = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
-        harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
-        const auto store = harness.makeStore();
-        harness.closeCredentialGate();
-        QVERIFY(store->refresh());
-        QTRY_COMPARE(harness.waitingAtGate(), 2);
-        store->stopTracking(first);
-        harness.openCredentialGate();
-        QTRY_VERIFY(!store->isRefreshing());
-        QCOMPARE(store->entries().size(), 1);
-        QCOMPARE(store->entries().first().account.folderLabel(harness.home.path()),
-                 QStringLiteral("~/.claude-b"));
-        QCOMPARE(store->hiddenAccounts(), QList<Account>({first}));
-    }
-
     void theUpdateFeedIsAskedOnceADay() {
         StoreHarness harness;
-        harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
+        harness.addAccount(QStringLiteral(".claude-a"), token);
         const UpdateInfo announced{QStringLiteral("1.4"), 42,
                                    QUrl(QStringLiteral("https://spanwell.app/d"))};
         harness.updateReply = announced;
         const auto store = harness.makeStore();
         QSignalSpy updates(store.get(), &Store::updateChanged);
-
         QVERIFY(StoreHarness::refreshAndWait(*store));
         QCOMPARE(store->update(), announced);
-        QCOMPARE(store->updateCheckedAt(), harness.clock.now());
 
         harness.updateReply = std::nullopt;
-        harness.clock.advance(86400);
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        QCOMPARE(harness.calls().updateChecks, 1);
-        harness.clock.advance(1);
-        QVERIFY(StoreHarness::refreshAndWait(*store));
+        for (const double later : {86400.0, 1.0}) {
+            harness.clock.advance(later);
+            QVERIFY(StoreHarness::refreshAndWait(*store));
+        }
         QCOMPARE(harness.calls().updateChecks, 2);
         // A failed check counts as a check and leaves the earlier announcement in place.
         QCOMPARE(store->update(), announced);
