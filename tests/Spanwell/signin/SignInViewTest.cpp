@@ -141,7 +141,8 @@ private slots:
         QTest::keyClicks(codeBox, QStringLiteral(" abc "));
         QVERIFY(continueButton->isEnabled());
         continueButton->click();
-        QTRY_COMPARE(harness.read(QStringLiteral("code")), QByteArray("abc"));
+        QTRY_COMPARE(readFile(harness.stores.home.pathOf(QStringLiteral("code"))),
+                     QByteArray("abc"));
         flow->cancel();
         QTRY_VERIFY(harness.childHasEnded());
     }
