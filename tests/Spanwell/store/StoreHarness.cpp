@@ -2,8 +2,6 @@
 
 #include "accounts/Discovery.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -71,22 +69,17 @@ StoreServices StoreHarness::services() {
                 --waiting;
             }
             const QMutexLocker lock(&mutex);
-            recorded.credentialReads.append(account.configDir);
             return credentials.value(account.configDir);
         },
-        [this](const QString& configDir, bool, double) {
-            {
-                const QMutexLocker lock(&mutex);
-                recorded.renewals.append(configDir);
-            }
+        [this](const QString&, bool, double) {
+            ++renewals;
             if (onRenewal)
                 onRenewal();
             return false;
         },
         client,
         [this](qint64) {
-            const QMutexLocker lock(&mutex);
-            ++recorded.updateChecks;
+            ++updateChecks;
             return updateReply;
         },
         cachePath,
@@ -113,23 +106,9 @@ QStringList StoreHarness::folders(const QList<Entry>& entries) const {
     return labels;
 }
 
-StoreHarness::Calls StoreHarness::calls() const {
-    const QMutexLocker lock(&mutex);
-    return recorded;
-}
-
 QByteArray usageReply(double session, double week) {
-    const QJsonObject reply{
-        {QStringLiteral("five_hour"), QJsonObject{{QStringLiteral("utilization"), session}}},
-        {QStringLiteral("seven_day"), QJsonObject{{QStringLiteral("utilization"), week}}},
-    };
-    return QJsonDocument(reply).toJson();
-}
-
-QByteArray profileReply(const QString& status) {
-    const QJsonObject reply{
-        {QStringLiteral("organization"),
-         QJsonObject{{QStringLiteral("subscription_status"), status}}},
-    };
-    return QJsonDocument(reply).toJson();
+    return QStringLiteral(R"({"five_hour":{"utilization":%1},"seven_day":{"utilization":%2}})")
+        .arg(session)
+        .arg(week)
+        .toUtf8();
 }

@@ -68,12 +68,9 @@ public:
     QString cachePath;
     QString settingsPath;
 
-    struct Calls {
-        QStringList credentialReads;
-        QStringList renewals;
-        int updateChecks = 0;
-    };
-    Calls calls() const;
+    // How often a sign-in was renewed and the update feed asked.
+    std::atomic<int> renewals = 0;
+    std::atomic<int> updateChecks = 0;
     std::optional<UpdateInfo> updateReply;
     // Runs inside the renewal stand-in, on the worker that renews.
     std::function<void()> onRenewal;
@@ -81,7 +78,6 @@ public:
 private:
     mutable QMutex mutex;
     QHash<QString, std::optional<Credential>> credentials;
-    Calls recorded;
     QSemaphore gate;
     std::atomic<bool> gateClosed = false;
     std::atomic<int> waiting = 0;
@@ -89,5 +85,3 @@ private:
 
 // A usage reply with a session and a week reading.
 QByteArray usageReply(double session, double week);
-// A profile reply with an organization in the given subscription status.
-QByteArray profileReply(const QString& status);

@@ -73,12 +73,15 @@ private slots:
     }
 
     // Hidden at once, without a refresh, and still after a restart; the setting is sorted,
-    // the panel's list in the order of hiding until the next discovery orders it.
-    void hiddenAccountsAreKept() {
+    // the panel's list in the order of hiding until the next discovery orders it. Tracked
+    // again, an account comes back with the refresh that follows.
+    void hidingAndTrackingAgain() {
         StoreHarness harness;
         const Account work =
             harness.addAccount(QStringLiteral(".claude-work"), QStringLiteral("w"));
         const Account main = harness.addAccount(QStringLiteral(".claude"), QStringLiteral("m"));
+        harness.client->answer(QStringLiteral("w"), QStringLiteral("/api/oauth/usage"),
+                               usageReply(12, 3));
         QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{work, snapshot(3), std::nullopt}}));
         const auto store = harness.makeStore();
         QSignalSpy entries(store.get(), &Store::entriesChanged);
@@ -86,9 +89,7 @@ private slots:
         store->stopTracking(work);
         QCOMPARE(entries.size(), 1);
         QCOMPARE(readFile(harness.cachePath), QByteArray("{}"));
-        QCOMPARE(hiddenSetting(harness.settingsPath), QStringList({work.configDir}));
         QCOMPARE(harness.makeStore()->hiddenAccounts(), QList<Account>({work}));
-
         store->stopTracking(main);
         QVERIFY(store->entries().isEmpty());
         QVERIFY(!store->isRefreshing());
@@ -97,25 +98,14 @@ private slots:
         QCOMPARE(store->hiddenAccounts(), QList<Account>({work, main}));
         QVERIFY(StoreHarness::refreshAndWait(*store));
         QCOMPARE(store->hiddenAccounts(), QList<Account>({main, work}));
-    }
-
-    void resumingBringsAnAccountBackAfterARefresh() {
-        StoreHarness harness;
-        const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
-        const Account b = harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
-        harness.client->answer(QStringLiteral("a"), QStringLiteral("/api/oauth/usage"),
-                               usageReply(12, 3));
-        const auto store = harness.makeStore();
-        store->stopTracking(a);
-        store->stopTracking(b);
 
         QSignalSpy finished(store.get(), &Store::refreshFinished);
-        store->resumeTracking(a);
-        QCOMPARE(store->hiddenAccounts(), QList<Account>({b}));
+        store->resumeTracking(work);
+        QCOMPARE(store->hiddenAccounts(), QList<Account>({main}));
         QVERIFY(store->entries().isEmpty());
         QVERIFY(finished.wait(5000));
         QCOMPARE(store->entries().first().snapshot->limits.first().percent, 12.0);
-        QCOMPARE(hiddenSetting(harness.settingsPath), QStringList({b.configDir}));
+        QCOMPARE(hiddenSetting(harness.settingsPath), QStringList({main.configDir}));
     }
 
     // A list of one folder is stored as a single text; anything else that is not a list

@@ -2,7 +2,6 @@
 #include "Spanwell/views/Pictures.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -10,26 +9,7 @@ class AppIconTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void writesEverySizeIntoANewFolderAndReplacesEarlierFiles() {
-        QTemporaryDir root;
-        const QString folder = root.filePath(QStringLiteral("made/by/the/call"));
-        QVERIFY(AppIcon::write(folder));
-        QFile old(folder + QStringLiteral("/icon_32.png"));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("not a picture");
-        old.close();
-        QVERIFY(AppIcon::write(folder));
-
-        const QStringList files = QDir(folder).entryList(QDir::Files);
-        QVERIFY(files.contains(QStringLiteral("icon_16.png")));
-        QVERIFY(files.contains(QStringLiteral("icon_1024.png")));
-        for (const QString& file : files) {
-            const int edge =
-                file.section(QLatin1Char('_'), 1).section(QLatin1Char('.'), 0, 0).toInt();
-            QCOMPARE(QImage(folder + QLatin1Char('/') + file).size(), QSize(edge, edge));
-        }
-    }
-
+    // Every size is written through the executable in StartTest.
     void stopsAtTheFirstFailureAndKeepsWhatWasWritten() {
         QTemporaryDir root;
         // A non-empty folder where icon_64.png belongs cannot be replaced by a file.

@@ -76,22 +76,6 @@ private slots:
         QVERIFY(alphaAt(image, {30, 50}) > 200 && alphaAt(image, {70, 50}) < 50);
     }
 
-    // Heavier weights draw thicker lines; a filled shape has none.
-    void weightsThickenLines() {
-        const QString circle = QStringLiteral("circle");
-        QVERIFY(coverage(symbol(circle, 100, QFont::Light)) < coverage(symbol(circle, 100)));
-        QVERIFY(coverage(symbol(circle, 100)) < coverage(symbol(circle, 100, QFont::DemiBold)));
-        const QString disc = QStringLiteral("circle.fill");
-        QCOMPARE(coverage(symbol(disc, 100, QFont::Bold)), coverage(symbol(disc, 100)));
-    }
-
-    void unknownNamesPaintNothing() {
-        for (const QString& name : {QStringLiteral("Circle.fill"), QStringLiteral("gauge")}) {
-            QVERIFY(!Symbols::isKnown(name));
-            QVERIFY(Pictures::ink(symbol(name, 40)).isNull());
-        }
-    }
-
     // As the chevron of an open row shows.
     void turnsClockwiseAboutItsCentre() {
         SymbolView view(QStringLiteral("chevron.right"), 40, Theme::Role::secondaryText);

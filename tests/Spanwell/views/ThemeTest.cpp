@@ -47,8 +47,6 @@ private slots:
         QVERIFY(contrast(theme.separator, theme.windowBackground) < 1.5);
 
         const QPalette palette = theme.palette();
-        QCOMPARE(palette.color(QPalette::Window), theme.windowBackground);
-        QCOMPARE(palette.color(QPalette::Base), theme.textBackground);
         QVERIFY(contrast(palette.color(QPalette::Text), theme.textBackground) >= 7);
         QVERIFY(contrast(palette.color(QPalette::ButtonText), palette.color(QPalette::Button)) >=
                 7);
