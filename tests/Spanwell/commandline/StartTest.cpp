@@ -20,7 +20,6 @@ private slots:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         const QString folder = home.pathOf(QStringLiteral("made/icons"));
         const auto finished = SpanwellProcess::run({QStringLiteral("--icon"), folder}, environment);
-        QVERIFY(finished.inTime);
         QCOMPARE(finished.exitCode, 0);
         QCOMPARE(finished.errors, QByteArray());
         QCOMPARE(QImage(folder + QStringLiteral("/icon_1024.png")).size(), QSize(1024, 1024));
@@ -29,7 +28,6 @@ private slots:
     void withoutADisplayTheTrayProgramSaysSoAndEnds() {
         TemporaryHome home;
         const auto finished = SpanwellProcess::run({}, SpanwellProcess::environment(home.path()));
-        QVERIFY(finished.inTime);
         QCOMPARE(finished.exitCode, 1);
         QCOMPARE(finished.output, QByteArray());
         QCOMPARE(finished.errors.count('\n'), 1);
@@ -58,7 +56,6 @@ private slots:
         QCOMPARE(first.state(), QProcess::Running);
 
         const auto second = SpanwellProcess::run({}, environment, 10000);
-        QVERIFY(second.inTime);
         QCOMPARE(second.exitCode, 0);
         QCOMPARE(first.state(), QProcess::Running);
         // Asked to end, it ends as by its own quit command and leaves no lock behind.
