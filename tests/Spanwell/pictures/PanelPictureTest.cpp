@@ -30,24 +30,6 @@ private slots:
         QCOMPARE(PanelPicture::openedRow(std::nullopt, 3), Row());
     }
 
-    // Cut round at its corners; a path that cannot be written is no failure.
-    void drawsTheDarkDemoPanel() {
-        TemporaryHome home;
-        const QString path = home.pathOf(QStringLiteral("panel.png"));
-        PanelPicture::write({path, true, true, std::nullopt, true});
-        const QImage picture(path);
-        for (const QPoint corner :
-             {QPoint(0, 0), QPoint(picture.width() - 1, picture.height() - 1)})
-            QCOMPARE(qAlpha(picture.pixel(corner)), 0);
-        // Inside the summary's top padding.
-        const QColor ground = picture.pixelColor(picture.width() / 2, 6);
-        QCOMPARE(ground.alpha(), 255);
-        QVERIFY(ground.lightnessF() < 0.5);
-        const QString unwritable = home.pathOf(QStringLiteral("missing/panel.png"));
-        PanelPicture::write({unwritable, true, true, std::nullopt, true});
-        QVERIFY(!QFileInfo::exists(unwritable));
-    }
-
     // The executable, without a display and without the demo store, waits for one real
     // refresh, which writes the cache.
     void refreshesTheAccountsOnceFirst() {

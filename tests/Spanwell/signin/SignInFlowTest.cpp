@@ -25,8 +25,7 @@ private slots:
     // Without the default folder, an empty name starts nothing.
     void anEmptyNameStartsNothing() {
         SignInHarness harness;
-        const auto flow = harness.makeFlow();
-        flow->setUseDefault(false);
+        const auto flow = harness.makeNamedFlow(QString());
         flow->start();
         QCOMPARE(flow->phase(), Phase::naming());
         QVERIFY(!flow->session());
@@ -64,9 +63,7 @@ private slots:
         QFETCH(Phase, ending);
         SignInHarness harness;
         harness.writeClaude(script);
-        const auto flow = harness.makeFlow();
-        flow->setUseDefault(false);
-        flow->setName(QStringLiteral("work"));
+        const auto flow = harness.makeNamedFlow(QStringLiteral("work"));
         QSignalSpy refreshes(harness.store.get(), &Store::refreshingChanged);
         SignInHarness::settle(*flow);
         flow->start();
@@ -90,9 +87,7 @@ private slots:
         harness.writeClaude(
             SignInHarness::signInLines(".claude-work/.claude.json", "early@example.com") +
             "exec sleep 30");
-        const auto flow = harness.makeFlow();
-        flow->setUseDefault(false);
-        flow->setName(QStringLiteral("work"));
+        const auto flow = harness.makeNamedFlow(QStringLiteral("work"));
         QSignalSpy refreshes(harness.store.get(), &Store::refreshingChanged);
         // Asked for before the name's verdict has come, the sign-in starts when it comes.
         flow->start();
@@ -111,9 +106,7 @@ private slots:
         harness.writeClaude("[ -e \"$HOME_DIR/ran\" ] && exec sleep 30\ntouch \"$HOME_DIR/ran\"\n" +
                             SignInHarness::signInLines(".claude-one/.claude.json", "a@b.c") +
                             "sleep 0.1\nexit 1");
-        const auto flow = harness.makeFlow();
-        flow->setUseDefault(false);
-        flow->setName(QStringLiteral("one"));
+        const auto flow = harness.makeNamedFlow(QStringLiteral("one"));
         flow->start();
         QTRY_COMPARE(flow->phase().kind(), Phase::Kind::failed);
         flow->retry();
@@ -149,9 +142,7 @@ private slots:
         QFETCH(bool, destroyed);
         SignInHarness harness;
         harness.writeClaude("echo https://claude.ai/a\nexec sleep 30");
-        auto flow = harness.makeFlow();
-        flow->setName(QStringLiteral("work"));
-        flow->setUseDefault(false);
+        auto flow = harness.makeNamedFlow(QStringLiteral("work"));
         flow->start();
         QTRY_VERIFY(flow->signInURL());
         if (destroyed)

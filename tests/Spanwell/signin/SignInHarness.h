@@ -53,6 +53,14 @@ public:
         settle(*flow);
         return flow;
     }
+    // A flow that adds an account in a folder of its own called `name`; the name's verdict may
+    // still be on its way.
+    std::unique_ptr<SignInFlow> makeNamedFlow(const QString& name) {
+        auto flow = makeFlow();
+        flow->setUseDefault(false);
+        flow->setName(name);
+        return flow;
+    }
     // Waits for the flow's reads of account files, such as a typed name's verdict.
     static void settle(const SignInFlow& flow) {
         if (!QTest::qWaitFor([&flow] { return !flow.isReading(); }, 5000))

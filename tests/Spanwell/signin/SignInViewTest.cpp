@@ -98,9 +98,7 @@ private slots:
     // again goes back to the form as it was.
     void keys() {
         SignInHarness harness;
-        const auto flow = harness.makeFlow();
-        flow->setUseDefault(false);
-        flow->setName(QStringLiteral("work"));
+        const auto flow = harness.makeNamedFlow(QStringLiteral("work"));
         int closes = 0;
         flow->setCloseAction([&closes] { ++closes; });
         SignInView view(*flow);
@@ -122,9 +120,7 @@ private slots:
     void waitingForTheCode() {
         SignInHarness harness;
         harness.writeClaude("read code\nprintf '%s' \"$code\" > \"$HOME_DIR/code\"\nexec sleep 30");
-        const auto flow = harness.makeFlow();
-        flow->setUseDefault(false);
-        flow->setName(QStringLiteral("work"));
+        const auto flow = harness.makeNamedFlow(QStringLiteral("work"));
         SignInHarness::settle(*flow);
         SignInView view(*flow);
         flow->start();

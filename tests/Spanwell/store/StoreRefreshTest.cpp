@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-using Failure = UsageClient::Failure;
+using Failure = std::optional<UsageClient::Failure>;
 using Problem = std::optional<FetchProblem>;
 using Stored = std::optional<Credential>;
 
@@ -22,6 +22,12 @@ const Snapshot cached{{LimitReading{QStringLiteral("Session"), 77, std::nullopt}
 Credential credential(const QString& accessToken, std::optional<Instant> expiresAt = {},
                       std::optional<QString> subscriptionType = {}) {
     return Credential{accessToken, expiresAt, Instant(9), std::move(subscriptionType), {}};
+}
+
+void fetchRow(const char* name, Stored stored, Failure failure, Problem problem,
+              const char* plan = "Max", const char* renewedToken = "") {
+    QTest::newRow(name) << stored << QString::fromUtf8(renewedToken) << failure << problem
+                        << QString::fromUtf8(plan);
 }
 
 } // namespace
@@ -59,55 +65,44 @@ private slots:
     }
 
     // An account brought back, or newly signed in, while a refresh runs would otherwise miss
-    // it and be missing for five minutes.
-    void aRefreshAskedForWhileOneRunsFollowsIt_data() {
-        QTest::addColumn<bool>("resumed");
+    // it and be missing for five minutes: one more refresh follows, however often asked for.
+    // Both accounts are read side by side; the one hidden meanwhile leaves no row.
+    void whatChangesDuringARefreshIsKept_data() {
+        QTest::addColumn<QString>("change");
         QTest::addColumn<QStringList>("tracked");
-        QTest::newRow("tracking resumed") << true << QStringList({"~/.claude-a", "~/.claude-b"});
-        QTest::newRow("signed in") << false << QStringList({"~/.claude-b", "~/.claude-c"});
+        QTest::newRow("tracking resumed") << "resume" << QStringList{"~/.claude-a", "~/.claude-b"};
+        QTest::newRow("signed in") << "sign in" << QStringList{"~/.claude-b", "~/.claude-c"};
+        QTest::newRow("hidden") << "hide" << QStringList{"~/.claude-b"};
     }
-    void aRefreshAskedForWhileOneRunsFollowsIt() {
-        QFETCH(bool, resumed);
+    void whatChangesDuringARefreshIsKept() {
+        QFETCH(QString, change);
         QFETCH(QStringList, tracked);
         StoreHarness harness;
         const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
         harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
         const auto store = harness.makeStore();
-        store->stopTracking(a);
+        const bool hiding = change == QLatin1String("hide");
+        if (!hiding)
+            store->stopTracking(a);
         QSignalSpy finished(store.get(), &Store::refreshFinished);
         harness.closeCredentialGate();
         QVERIFY(store->refresh());
-        QTRY_COMPARE(harness.waitingAtGate(), 1);
-        if (resumed) {
-            store->resumeTracking(a);
+        QTRY_COMPARE(harness.waitingAtGate(), hiding ? 2 : 1);
+        if (hiding) {
+            store->stopTracking(a);
         } else {
-            harness.addAccount(QStringLiteral(".claude-c"), QStringLiteral("c"));
+            if (change == QLatin1String("resume"))
+                store->resumeTracking(a);
+            else
+                harness.addAccount(QStringLiteral(".claude-c"), QStringLiteral("c"));
             QVERIFY(store->refresh());
+            store->refreshIfStale();
         }
-        // One more refresh at most; the stale check's is dropped.
-        QVERIFY(store->refresh());
-        store->refreshIfStale();
         harness.openCredentialGate();
-        QTRY_COMPARE(finished.size(), 2);
+        QTRY_COMPARE(finished.size(), hiding ? 1 : 2);
         QTest::qWait(50);
-        QCOMPARE(finished.size(), 2);
+        QCOMPARE(finished.size(), hiding ? 1 : 2);
         QCOMPARE(harness.folders(store->entries()), tracked);
-    }
-
-    // Both accounts are read side by side; the one hidden meanwhile leaves no row.
-    void anAccountHiddenDuringARefreshLeavesItsResult() {
-        StoreHarness harness;
-        const Account first = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
-        harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
-        const auto store = harness.makeStore();
-        harness.closeCredentialGate();
-        QVERIFY(store->refresh());
-        QTRY_COMPARE(harness.waitingAtGate(), 2);
-        store->stopTracking(first);
-        harness.openCredentialGate();
-        QTRY_VERIFY(!store->isRefreshing());
-        QCOMPARE(harness.folders(store->entries()), QStringList{"~/.claude-b"});
-        QCOMPARE(store->hiddenAccounts(), QList<Account>({first}));
     }
 
     // One account's refresh against the figures it had: its credential, the renewal of a
@@ -115,40 +110,33 @@ private slots:
     void fetchTurnsEachOutcomeIntoAnEntry_data() {
         QTest::addColumn<Stored>("stored");
         QTest::addColumn<QString>("renewedToken");
-        QTest::addColumn<std::optional<Failure>>("failure");
+        QTest::addColumn<Failure>("failure");
         QTest::addColumn<Problem>("problem");
         QTest::addColumn<QString>("plan");
         const Instant now = ManualClock().now();
-        const std::optional<Failure> none;
         const auto failed = [](const char* message) {
             return Problem(FetchProblem::failed(QString::fromUtf8(message)));
         };
-        QTest::newRow("no credential")
-            << Stored() << QString() << none << Problem(FetchProblem::noCredential()) << "Max";
-        QTest::newRow("lapsed, renewal fails")
-            << Stored(credential(token, now)) << QString() << none
-            << Problem(FetchProblem::signInExpired()) << "Max";
+        fetchRow("no credential", {}, {}, FetchProblem::noCredential());
+        fetchRow("lapsed, renewal fails", credential(token, now), {},
+                 FetchProblem::signInExpired());
         // Without a plan in the credential, the new figures have none.
-        QTest::newRow("lapsed, renewed")
-            << Stored(credential(token, now - 1)) << "new" << none << Problem() << QString();
-        QTest::newRow("rate limited, a plan in the credential")
-            << Stored(credential(token, {}, QStringLiteral("pro"))) << QString()
-            << std::optional(Failure::http(429))
-            << failed("Anthropic is rate limiting usage checks. Will retry.") << "Pro";
-        QTest::newRow("unavailable")
-            << Stored(credential(token)) << QString() << std::optional(Failure::http(503))
-            << failed("Anthropic returned error 503.") << "Max";
-        QTest::newRow("refused") << Stored(credential(token)) << QString()
-                                 << std::optional(Failure::unauthorized())
-                                 << Problem(FetchProblem::signInExpired()) << "Max";
-        QTest::newRow("transport") << Stored(credential(token)) << QString()
-                                   << std::optional(Failure::transport("Host unreachable"))
-                                   << failed("Host unreachable") << "Max";
+        fetchRow("lapsed, renewed", credential(token, now - 1), {}, {}, "", "new");
+        fetchRow("rate limited, a plan in the credential",
+                 credential(token, {}, QStringLiteral("pro")), UsageClient::Failure::http(429),
+                 failed("Anthropic is rate limiting usage checks. Will retry."), "Pro");
+        fetchRow("unavailable", credential(token), UsageClient::Failure::http(503),
+                 failed("Anthropic returned error 503."));
+        fetchRow("refused", credential(token), UsageClient::Failure::unauthorized(),
+                 FetchProblem::signInExpired());
+        fetchRow("transport", credential(token),
+                 UsageClient::Failure::transport(QStringLiteral("Host unreachable")),
+                 failed("Host unreachable"));
     }
     void fetchTurnsEachOutcomeIntoAnEntry() {
         QFETCH(Stored, stored);
         QFETCH(QString, renewedToken);
-        QFETCH(std::optional<Failure>, failure);
+        QFETCH(Failure, failure);
         QFETCH(Problem, problem);
         QFETCH(QString, plan);
         StoreHarness harness;
@@ -178,36 +166,33 @@ private slots:
             QVERIFY(request.startsWith(used + QLatin1Char(' ')));
     }
 
-    void profileIsAskedForEverySixHoursUntilItNamesASubscription_data() {
-        QTest::addColumn<QByteArray>("profile");
-        QTest::addColumn<double>("secondsLater");
-        QTest::addColumn<int>("profileRequests");
-        QTest::addColumn<Subscription>("subscription");
-        const QByteArray active = R"({"organization":{"subscription_status":"active"}})";
-        const Subscription named{QStringLiteral("active"), std::nullopt};
-        QTest::newRow("21,600 seconds") << active << 21600.0 << 1 << named;
-        QTest::newRow("21,601 seconds") << active << 21601.0 << 2 << named;
-        // The subscription known before is kept.
-        QTest::newRow("none in the reply") << QByteArray("{}") << 0.0 << 2 << *cached.subscription;
-    }
-    void profileIsAskedForEverySixHoursUntilItNamesASubscription() {
-        QFETCH(QByteArray, profile);
-        QFETCH(double, secondsLater);
-        QFETCH(int, profileRequests);
-        QFETCH(Subscription, subscription);
+    // Asked for with every refresh until it names a subscription, then every six hours; one
+    // that names none keeps the subscription known before.
+    void theProfileIsAskedForEverySixHoursOnceItNamesASubscription() {
         StoreHarness harness;
         const Account account = harness.addAccount(QStringLiteral(".claude-a"), token);
         QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{account, cached, {}}}));
         const QString profilePath = QStringLiteral("/api/oauth/profile");
         harness.client->answer(token, usagePath, usageReply(1, 2));
-        harness.client->answer(token, profilePath, profile);
+        harness.client->answer(token, profilePath, QByteArray("{}"));
         const auto store = harness.makeStore();
-        for (const double later : {0.0, secondsLater}) {
-            harness.clock.advance(later);
+        const QByteArray active = R"({"organization":{"subscription_status":"active"}})";
+        struct Step {
+            double later;
+            int requests;
+            std::optional<Instant> createdAt;
+        };
+        for (const Step& step : QList<Step>{{0, 1, Instant(1000)},
+                                            {0, 2, std::nullopt},
+                                            {21600, 2, std::nullopt},
+                                            {1, 3, std::nullopt}}) {
+            harness.clock.advance(step.later);
             QVERIFY(StoreHarness::refreshAndWait(*store));
-            QCOMPARE(store->entries().first().snapshot->subscription, subscription);
+            QCOMPARE(harness.client->count(token, profilePath), step.requests);
+            QCOMPARE(store->entries().first().snapshot->subscription,
+                     Subscription({QStringLiteral("active"), step.createdAt}));
+            harness.client->answer(token, profilePath, active);
         }
-        QCOMPARE(harness.client->count(token, profilePath), profileRequests);
     }
 
     void theUpdateFeedIsAskedOnceADay() {

@@ -12,31 +12,25 @@ class SingleInstanceTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // A later start asks the first to show its panel, also when the first took over the lock
-    // file and the socket a crashed copy left behind.
-    void aLaterStartAsksTheFirstToShowItsPanel_data() {
-        QTest::addColumn<bool>("crashedBefore");
-        QTest::newRow("first start") << false;
-        QTest::newRow("after a crash") << true;
-    }
-    void aLaterStartAsksTheFirstToShowItsPanel() {
-        QFETCH(bool, crashedBefore);
+    // A copy that crashed leaves its lock file and its socket behind; the next start takes
+    // them over, and a later one asks it to show its panel.
+    void takesOverWhatACrashedCopyLeft() {
         const QString name =
             QStringLiteral("spanwell-test-") + QUuid::createUuid().toString(QUuid::Id128);
-        if (crashedBefore) {
-            QProcess crashed;
-            crashed.start(QStringLiteral("true"), QStringList());
-            QVERIFY(crashed.waitForStarted());
-            const qint64 processId = crashed.processId();
-            QVERIFY(crashed.waitForFinished());
-            QFile lock(QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock"));
-            QVERIFY(lock.open(QIODevice::WriteOnly));
-            lock.write(QByteArray::number(processId) + "\nspanwell\n" +
-                       QSysInfo::machineHostName().toUtf8() + "\n");
-            lock.close();
-            QFile socket(QDir::tempPath() + QLatin1Char('/') + name);
-            QVERIFY(socket.open(QIODevice::WriteOnly));
-        }
+        QProcess crashed;
+        crashed.start(QStringLiteral("true"), QStringList());
+        QVERIFY(crashed.waitForStarted());
+        const qint64 processId = crashed.processId();
+        QVERIFY(crashed.waitForFinished());
+        QFile lock(QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(processId) + "\nspanwell\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+        QFile socket(QDir::tempPath() + QLatin1Char('/') + name);
+        QVERIFY(socket.open(QIODevice::WriteOnly));
+        socket.close();
+
         SingleInstance first(name);
         QCOMPARE(first.claim(), SingleInstance::Claim::first);
         QSignalSpy shown(&first, &SingleInstance::showRequested);

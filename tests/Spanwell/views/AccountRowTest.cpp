@@ -40,54 +40,44 @@ class AccountRowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A missing or lapsed sign-in blocks and offers to sign in again, in red; a failed
+    // refresh says why and leaves the verdict to the numbers, here used up.
     void showsEachProblem_data() {
         QTest::addColumn<std::optional<FetchProblem>>("problem");
         QTest::addColumn<bool>("withSnapshot");
-        QTest::addColumn<Level>("level");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("offersSignIn");
         using Problem = std::optional<FetchProblem>;
-        QTest::newRow("none") << Problem() << true << Level::ready << QString() << false;
-        QTest::newRow("no credential")
-            << Problem(FetchProblem::noCredential()) << true << Level::blocked
-            << "No saved sign-in for this folder." << true;
-        QTest::newRow("lapsed, no numbers") << Problem(FetchProblem::signInExpired()) << false
-                                            << Level::blocked << "Sign-in lapsed." << true;
-        QTest::newRow("lapsed, last numbers")
-            << Problem(FetchProblem::signInExpired()) << true << Level::blocked
-            << "Sign-in lapsed. Showing the last known numbers." << true;
-        // The verdict comes from the numbers, which are used up.
-        QTest::newRow("failed") << Problem(FetchProblem::failed(
-                                       QStringLiteral("Anthropic returned error 500.")))
-                                << true << Level::blocked << "Anthropic returned error 500."
-                                << false;
+        QTest::newRow("none") << Problem() << true;
+        QTest::newRow("no credential") << Problem(FetchProblem::noCredential()) << true;
+        QTest::newRow("lapsed, no numbers") << Problem(FetchProblem::signInExpired()) << false;
+        QTest::newRow("lapsed, last numbers") << Problem(FetchProblem::signInExpired()) << true;
+        QTest::newRow("failed") << Problem(FetchProblem::failed(QStringLiteral("Error 500.")))
+                                << true;
     }
     void showsEachProblem() {
         QFETCH(std::optional<FetchProblem>, problem);
         QFETCH(bool, withSnapshot);
-        QFETCH(Level, level);
-        QFETCH(QString, message);
-        QFETCH(bool, offersSignIn);
-        const bool failed = problem && !problem->needsSignIn();
+        const bool signsIn = problem && problem->needsSignIn();
+        const bool failed = problem && !signsIn;
         Entry shown = entry({reading("Session", failed ? 100 : 20), reading("Week", 30)}, problem);
         if (!withSnapshot)
             shown.snapshot.reset();
         int signIns = 0;
         AccountRow row(shown, now, false, {{}, {}, [&signIns] { ++signIns; }});
 
-        QCOMPARE(row.findChild<StatusMark*>()->level(), level);
+        QCOMPARE(row.findChild<StatusMark*>()->level(), problem ? Level::blocked : Level::ready);
         const TextLabel* sentence = named(row, "message");
-        QCOMPARE(sentence ? sentence->text() : QString(), message);
+        QCOMPARE(sentence != nullptr, problem.has_value());
+        if (failed)
+            QCOMPARE(sentence->text(), problem->message());
         // Figures that may be stale are faded.
         const QWidget* meters = named<QWidget>(row, "meters");
         QCOMPARE(meters != nullptr, withSnapshot);
         const auto* fade =
             meters ? qobject_cast<QGraphicsOpacityEffect*>(meters->graphicsEffect()) : nullptr;
         QCOMPARE(fade && fade->opacity() < 1, problem && withSnapshot);
-        // Offering to sign in again, in red.
         auto* signIn = named<QAbstractButton>(row, "signInAgain");
-        QCOMPARE(signIn != nullptr, offersSignIn);
-        QCOMPARE(sentence && sentence->colour() == Theme::Role::red, offersSignIn);
+        QCOMPARE(signIn != nullptr, signsIn);
+        QCOMPARE(sentence && sentence->colour() == Theme::Role::red, signsIn);
         if (signIn) {
             signIn->click();
             QCOMPARE(signIns, 1);
@@ -127,11 +117,10 @@ private slots:
     }
 
     void expandedRowShowsEveryLimit() {
-        int toggles = 0;
         int stops = 0;
         const Entry shown = entry({reading("Session", 100, 0), reading("Week, Sonnet", 95, 7200)},
                                   FetchProblem::noCredential());
-        AccountRow row(shown, now, true, {[&] { ++toggles; }, [&] { ++stops; }, {}});
+        AccountRow row(shown, now, true, {{}, [&] { ++stops; }, {}});
         show(row);
         QVERIFY(!named<QWidget>(row, "meters"));
         const QList<DetailRow*> details = row.findChildren<DetailRow*>();
@@ -141,9 +130,7 @@ private slots:
         QCOMPARE(details[1]->title()->shownText(), QStringLiteral("Week, Sonnet"));
         QCOMPARE(details[0]->bar()->width(), details[1]->bar()->width());
         named<QAbstractButton>(row, "stopTracking")->click();
-        row.header()->click();
         QCOMPARE(stops, 1);
-        QCOMPARE(toggles, 1);
         // A picture has no controls.
         AccountRow still(shown, now, true, {}, true);
         QVERIFY(!named<QAbstractButton>(still, "stopTracking"));
