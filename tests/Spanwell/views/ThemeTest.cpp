@@ -16,21 +16,6 @@ class ThemeTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void paletteWindowPicksTheVariant_data() {
-        QTest::addColumn<QPalette>("palette");
-        QTest::addColumn<bool>("dark");
-        // The button colour points the other way, so that only the window colour can decide.
-        QTest::newRow("just below middle") << QPalette(Qt::white, QColor(127, 127, 127)) << true;
-        QTest::newRow("just above middle") << QPalette(Qt::black, QColor(129, 129, 129)) << false;
-    }
-    void paletteWindowPicksTheVariant() {
-        QFETCH(QPalette, palette);
-        QFETCH(bool, dark);
-        const Theme theme = Theme::fromPalette(palette);
-        QCOMPARE(theme.isDark, dark);
-        QCOMPARE(theme, dark ? Theme::dark() : Theme::light());
-    }
-
     void textReadsOnItsBackground_data() {
         QTest::addColumn<bool>("dark");
         QTest::newRow("light") << false;
