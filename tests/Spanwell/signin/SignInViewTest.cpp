@@ -117,15 +117,14 @@ private slots:
         QCOMPARE(closes, 2);
     }
 
+    // The page can be opened again once its address is known; a code goes to the login
+    // (which ignores a blank one) by Return or by Continue, which waits for a code.
     void waitingForTheCode() {
         SignInHarness harness;
-        harness.writeClaude("read code\nprintf '%s' \"$code\" > \"$HOME_DIR/code\"\nexec sleep 30");
-        const auto flow = harness.makeNamedFlow(QStringLiteral("work"));
-        SignInHarness::settle(*flow);
+        const auto flow = harness.makeFlow();
+        flow->setPhase(Phase::waiting());
         SignInView view(*flow);
-        flow->start();
         const QString openAgain = QStringLiteral("Open the Sign-In Page Again");
-        // The page can be opened again once its address is known.
         QVERIFY(!shown<QAbstractButton>(view, openAgain));
         QVERIFY(!shown<QLineEdit>(view, QStringLiteral("Code")));
         flow->setSignInURL(QStringLiteral("https://claude.ai/x"));
@@ -136,16 +135,12 @@ private slots:
         QAbstractButton* continueButton = shown<QAbstractButton>(view, QStringLiteral("Continue"));
         QTest::keyClicks(codeBox, QStringLiteral(" \t "));
         QVERIFY(!continueButton->isEnabled());
-        // Return sends even a blank code, which the login never gets.
         QTest::keyClick(codeBox, Qt::Key_Return);
         QCOMPARE(codeBox->text(), QString());
         QTest::keyClicks(codeBox, QStringLiteral(" abc "));
-        QVERIFY(continueButton->isEnabled());
+        QCOMPARE(flow->code(), QStringLiteral(" abc "));
         continueButton->click();
-        QTRY_COMPARE(readFile(harness.stores.home.pathOf(QStringLiteral("code"))),
-                     QByteArray("abc"));
-        flow->cancel();
-        QTRY_VERIFY(harness.childHasEnded());
+        QCOMPARE(flow->code(), QString());
     }
 
     void done_data() {
