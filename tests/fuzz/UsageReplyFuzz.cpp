@@ -1,0 +1,20 @@
+#include "FuzzTarget.h"
+
+#include "service/UsageParser.h"
+
+#include <QSet>
+
+// The usage service's replies, read as both the usage and the profile reply. Whatever the
+// bytes, the readings have distinct titles and stay few enough for the panel to draw.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray reply = fuzzInput(data, size);
+    if (const std::optional<QList<LimitReading>> limits = UsageParser::limits(reply)) {
+        QSet<QString> titles;
+        for (const LimitReading& reading : *limits)
+            titles.insert(reading.title);
+        FUZZ_EXPECT(titles.size() == limits->size());
+        FUZZ_EXPECT(limits->size() <= 64);
+    }
+    UsageParser::subscription(reply);
+    return 0;
+}
