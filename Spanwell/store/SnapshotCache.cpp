@@ -1,17 +1,26 @@
 #include "store/SnapshotCache.h"
 
-#include <QFile>
+#include "accounts/RegularFile.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
 
+namespace {
+
+// Far more than the snapshots of any number of accounts take; a larger file is not the
+// program's own.
+constexpr qint64 largestFile = 64 * 1024 * 1024;
+
+} // namespace
+
 namespace SnapshotCache {
 
 QHash<QString, Snapshot> read(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> contents = RegularFile::read(path, largestFile);
+    if (!contents)
         return {};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    const QJsonDocument document = QJsonDocument::fromJson(*contents);
     if (!document.isObject())
         return {};
     const QJsonObject object = document.object();

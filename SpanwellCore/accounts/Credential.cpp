@@ -8,7 +8,10 @@ namespace {
 std::optional<Instant> millisecondsSince1970(const QJsonValue& value) {
     if (!value.isDouble())
         return std::nullopt;
-    return Instant::fromUnixMilliseconds(value.toDouble());
+    const Instant instant = Instant::fromUnixMilliseconds(value.toDouble());
+    if (!instant.isWithinCalendarYears())
+        return std::nullopt;
+    return instant;
 }
 
 std::optional<QString> text(const QJsonValue& value) {

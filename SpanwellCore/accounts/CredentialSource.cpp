@@ -1,9 +1,7 @@
 #include "accounts/CredentialSource.h"
 
 #include "accounts/FileSystem.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "accounts/RegularFile.h"
 
 namespace {
 
@@ -11,16 +9,8 @@ namespace {
 constexpr qint64 largestCredentialFile = 1024 * 1024;
 
 std::optional<Credential> readFile(const QString& path) {
-    // Only a regular file: opening a named pipe in its place would block until a writer came.
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray contents = file.read(largestCredentialFile + 1);
-    if (contents.size() > largestCredentialFile)
-        return std::nullopt;
-    return Credential::parse(contents);
+    const std::optional<QByteArray> contents = RegularFile::read(path, largestCredentialFile);
+    return contents ? Credential::parse(*contents) : std::nullopt;
 }
 
 } // namespace

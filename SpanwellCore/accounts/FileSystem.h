@@ -20,7 +20,8 @@ public:
     virtual bool exists(const QString& path) const = 0;
     virtual bool isFolder(const QString& path) const = 0;
     virtual bool isExecutableFile(const QString& path) const = 0;
-    // The whole file; absent when it is missing or unreadable.
+    // The whole file; absent when it is missing or unreadable, is not a regular file (links
+    // followed), or is too large to be an account file.
     virtual std::optional<QByteArray> contents(const QString& path) const = 0;
 
     // The machine's own file system.

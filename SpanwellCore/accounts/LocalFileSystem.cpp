@@ -1,14 +1,18 @@
 #include "accounts/FileSystem.h"
 
+#include "accounts/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-
 #include <unistd.h>
 
 namespace {
+
+// Claude Code's account file grows with the history of every project; past this size a file
+// counts as unreadable rather than filling memory.
+constexpr qint64 largestFile = qint64(256) * 1024 * 1024;
 
 class LocalFileSystem final : public FileSystem {
 public:
@@ -31,28 +35,7 @@ public:
     }
 
     std::optional<QByteArray> contents(const QString& path) const override {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-            return std::nullopt;
-        // Read in pieces: one read of many megabytes runs in the kernel from start to end, and
-        // on a kernel that does not preempt there, holds up every other thread on its processor,
-        // the interface among them.
-        constexpr qint64 pieceSize = 256 * 1024;
-        QByteArray bytes(file.size(), Qt::Uninitialized);
-        qint64 filled = 0;
-        while (true) {
-            if (filled == bytes.size())
-                bytes.resize(filled + pieceSize);
-            const qint64 count =
-                file.read(bytes.data() + filled, std::min(pieceSize, bytes.size() - filled));
-            if (count < 0)
-                return std::nullopt;
-            if (count == 0)
-                break;
-            filled += count;
-        }
-        bytes.truncate(filled);
-        return bytes;
+        return RegularFile::read(path, largestFile);
     }
 };
 

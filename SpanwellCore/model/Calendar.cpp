@@ -1,7 +1,5 @@
 #include "model/Calendar.h"
 
-#include <cmath>
-
 Calendar::Calendar(QTimeZone timeZone)
     : zone(std::move(timeZone)) {}
 
@@ -14,16 +12,19 @@ QDateTime Calendar::dateTime(Instant instant) const {
 }
 
 std::optional<Instant> Calendar::addingMonths(Instant instant, int months) const {
-    if (!std::isfinite(instant.secondsSinceReferenceDate()))
-        return std::nullopt;
     const QDateTime start = dateTime(instant);
+    if (!start.isValid())
+        return std::nullopt;
     const QDateTime moved = start.addMonths(months);
-    if (!start.isValid() || !moved.isValid())
+    if (!moved.isValid())
         return std::nullopt;
     // Move by the whole-millisecond difference so that any fraction below a millisecond, which
     // QDateTime cannot hold, survives the arithmetic.
     const double shift = static_cast<double>(moved.toMSecsSinceEpoch() - start.toMSecsSinceEpoch());
-    return instant + shift / 1000.0;
+    const Instant result = instant + shift / 1000.0;
+    if (!result.isWithinCalendarYears())
+        return std::nullopt;
+    return result;
 }
 
 std::optional<int> Calendar::wholeMonths(Instant from, Instant to) const {

@@ -35,7 +35,11 @@ std::optional<Instant> parseInternetDateTime(const QString& text) {
     const QStringView fraction = match.capturedView(7);
     const double fractionSeconds =
         fraction.isEmpty() ? 0.0 : (QLatin1Char('0') + fraction.toString()).toDouble();
-    return Instant(static_cast<double>(wholeSeconds) + fractionSeconds);
+    // An offset can carry the first and the last day of the calendar beyond it.
+    const Instant instant(static_cast<double>(wholeSeconds) + fractionSeconds);
+    if (!instant.isWithinCalendarYears())
+        return std::nullopt;
+    return instant;
 }
 
 } // namespace

@@ -25,6 +25,8 @@ double Instant::unixSeconds() const {
 }
 
 QDateTime Instant::toDateTime() const {
+    if (!isWithinCalendarYears())
+        return QDateTime();
     return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(unixSeconds() * 1000.0)),
                                           Qt::UTC);
 }

@@ -20,7 +20,13 @@ public:
 
     constexpr double secondsSinceReferenceDate() const { return seconds; }
     double unixSeconds() const;
-    // Millisecond precision, which is all a QDateTime holds.
+    // Within the years 1 to 9999 (UTC), the instants a calendar date can be written for. Dates
+    // from outside the program beyond them are refused where they are read, so that nothing
+    // downstream meets an instant no calendar can hold.
+    constexpr bool isWithinCalendarYears() const {
+        return seconds >= earliestSeconds && seconds < endSeconds;
+    }
+    // Millisecond precision, which is all a QDateTime holds. Invalid outside the calendar years.
     QDateTime toDateTime() const;
 
     constexpr Instant operator+(double durationSeconds) const {
@@ -34,6 +40,10 @@ public:
     constexpr auto operator<=>(const Instant&) const = default;
 
 private:
+    // 0001-01-01 00:00:00 UTC, and 10000-01-01 00:00:00 UTC.
+    static constexpr double earliestSeconds = -63113904000.0;
+    static constexpr double endSeconds = 252423993600.0;
+
     double seconds = 0;
 };
 

@@ -57,7 +57,7 @@ std::optional<Instant> JsonReader::requiredInstant(const QString& key) {
     const std::optional<double> seconds = requiredNumber(key);
     if (!seconds)
         return std::nullopt;
-    return Instant(*seconds);
+    return instant(*seconds, key);
 }
 
 std::optional<QJsonArray> JsonReader::requiredArray(const QString& key) {
@@ -78,7 +78,15 @@ std::optional<Instant> JsonReader::optionalInstant(const QString& key) {
     const std::optional<QJsonValue> value = present(key);
     if (!value || !expect(*value, QJsonValue::Double, key))
         return std::nullopt;
-    return Instant(value->toDouble());
+    return instant(value->toDouble(), key);
+}
+
+std::optional<Instant> JsonReader::instant(double seconds, const QString& key) {
+    const Instant read(seconds);
+    if (read.isWithinCalendarYears())
+        return read;
+    fail(QStringLiteral("The date of \"%1\" lies outside the years 1 to 9999.").arg(key));
+    return std::nullopt;
 }
 
 std::optional<QJsonObject> JsonReader::optionalObject(const QString& key) {

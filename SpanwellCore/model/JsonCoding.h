@@ -10,8 +10,9 @@
 #include <optional>
 
 // Reads the fields of one record's JSON object. The first failure (a required key missing, a
-// value of the wrong type) is remembered and every later read is skipped, so a decoder reads
-// all fields and then asks once whether it succeeded. A missing key and null are both absent.
+// value of the wrong type, a date outside the calendar years) is remembered and every later
+// read is skipped, so a decoder reads all fields and then asks once whether it succeeded. A
+// missing key and null are both absent.
 class JsonReader {
 public:
     JsonReader(const QJsonValue& value, QString* error);
@@ -35,6 +36,7 @@ private:
     std::optional<QJsonValue> present(const QString& key);
     std::optional<QJsonValue> required(const QString& key);
     bool expect(const QJsonValue& value, QJsonValue::Type type, const QString& key);
+    std::optional<Instant> instant(double seconds, const QString& key);
 
     QJsonObject fields;
     QString* error;

@@ -6,6 +6,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <sys/stat.h>
+
 TemporaryHome::TemporaryHome() {
     directory.setAutoRemove(true);
 }
@@ -40,6 +42,29 @@ QString TemporaryHome::writeExecutable(const QString& relativePath,
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                     QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
                                     QFile::ExeOther);
+    return file;
+}
+
+QString TemporaryHome::makeNamedPipe(const QString& relativePath) const {
+    const QString file = pathOf(relativePath);
+    QDir().mkpath(QFileInfo(file).path());
+    if (::mkfifo(QFile::encodeName(file).constData(), 0600) != 0)
+        qFatal("Could not make the named pipe %s", qPrintable(file));
+    return file;
+}
+
+QString TemporaryHome::makeLink(const QString& relativePath, const QString& target) const {
+    const QString file = pathOf(relativePath);
+    QDir().mkpath(QFileInfo(file).path());
+    if (!QFile::link(target, file))
+        qFatal("Could not make the link %s", qPrintable(file));
+    return file;
+}
+
+QString TemporaryHome::makeSparseFile(const QString& relativePath, qint64 size) const {
+    const QString file = writeFile(relativePath, {});
+    if (!QFile::resize(file, size))
+        qFatal("Could not make the sparse file %s", qPrintable(file));
     return file;
 }
 

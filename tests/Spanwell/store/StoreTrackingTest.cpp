@@ -56,6 +56,10 @@ private slots:
         QVERIFY(SnapshotCache::read(harness.cachePath).isEmpty());
         harness.home.writeFile(QStringLiteral("data/snapshots.json"), "[]");
         QVERIFY(SnapshotCache::read(harness.cachePath).isEmpty());
+        QFile::remove(harness.cachePath);
+        harness.home.makeNamedPipe(QStringLiteral("data/snapshots.json"));
+        QVERIFY(SnapshotCache::read(harness.cachePath).isEmpty());
+        QFile::remove(harness.cachePath);
         const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
         const Account b = harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
         harness.home.writeFile(

@@ -42,6 +42,10 @@ private slots:
                           R"("refreshTokenExpiresAt":true,"subscriptionType":7,)"
                           R"("rateLimitTier":null}})")
             << std::optional(tokenOnly(QStringLiteral("t")));
+        QTest::newRow("times beyond any calendar")
+            << QByteArray(R"({"claudeAiOauth":{"accessToken":"t","expiresAt":1e300,)"
+                          R"("refreshTokenExpiresAt":-9.2e18}})")
+            << std::optional(tokenOnly(QStringLiteral("t")));
         QTest::newRow("empty token")
             << QByteArray(R"({"claudeAiOauth":{"accessToken":"","expiresAt":1}})")
             << std::optional<Credential>();

@@ -66,6 +66,10 @@ private slots:
                        R"({"oauthAccount":{"emailAddress":5}})");
         home.writeFile(QStringLiteral(".claude-account-list/.claude.json"),
                        R"({"oauthAccount":[{"emailAddress":"a@example.com"}]})");
+        // Neither waits for a writer, reads without end, nor allocates for a size unchecked.
+        home.makeNamedPipe(QStringLiteral(".claude-pipe/.claude.json"));
+        home.makeLink(QStringLiteral(".claude-zero/.claude.json"), QStringLiteral("/dev/zero"));
+        home.makeSparseFile(QStringLiteral(".claude-huge/.claude.json"), qint64(1) << 36);
         QCOMPARE(folderNames(Discovery::accounts(home.path(), FileSystem::local())),
                  QStringList({".claude-ok"}));
     }

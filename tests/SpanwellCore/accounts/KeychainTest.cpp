@@ -9,8 +9,6 @@
 #include <QScopeGuard>
 #include <QTest>
 
-#include <sys/stat.h>
-
 namespace {
 
 const QByteArray keychainSecret = R"({"claudeAiOauth":{"accessToken":"from-keychain"}})";
@@ -117,9 +115,8 @@ private slots:
             toolPath = writeTool(home, records, tool);
 
         const QString configDir = home.makeFolder(folder);
-        const QString credentials = configDir + QStringLiteral("/.credentials.json");
         if (file == QLatin1String("fifo"))
-            QCOMPARE(::mkfifo(QFile::encodeName(credentials).constData(), 0600), 0);
+            home.makeNamedPipe(folder + QStringLiteral("/.credentials.json"));
         else if (file == QLatin1String("secret"))
             home.writeFile(folder + QStringLiteral("/.credentials.json"), fileSecret);
         const Account account{configDir, QStringLiteral("Claude Code-credentials-0123abcd"),

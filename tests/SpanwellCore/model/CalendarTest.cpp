@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 
 Instant at(const Calendar& calendar, int year, int month, int day, int hour = 9, int minute = 30) {
@@ -73,6 +75,12 @@ private slots:
         QVERIFY(!old.estimatedRenewal(at(calendar, 2001, 1, 1), calendar));
         QCOMPARE(shown(calendar, old.estimatedRenewal(at(calendar, 1999, 11, 20), calendar)),
                  QStringLiteral("1999-12-01 09:30"));
+        // Instants no calendar holds, from either side, give nothing and give it at once.
+        for (const double seconds : {-9.2e15, 8e19, std::nan("")}) {
+            const Subscription unheard{std::nullopt, Instant(seconds)};
+            QVERIFY(!unheard.estimatedRenewal(Instant(0), calendar));
+            QVERIFY(!calendar.addingMonths(Instant(seconds), 1));
+        }
     }
 
     void sameDayDependsOnTheZone() {

@@ -69,6 +69,7 @@ private slots:
         QTest::newRow("surrounding space") << " 2025-03-01T10:00:00Z" << none;
         QTest::newRow("no such day") << "2025-02-30T10:00:00Z" << none;
         QTest::newRow("no such hour") << "2025-03-01T24:00:00Z" << none;
+        QTest::newRow("offset beyond the year 9999") << "9999-12-31T23:59:59-01:00" << none;
         QTest::newRow("offset without colon") << "2025-03-01T10:00:00+0200" << none;
     }
     void isoDatesAreRead() {

@@ -97,6 +97,12 @@ private slots:
         QTest::newRow("percent as text")
             << QByteArray(R"({"limits":[{"title":"Week","percent":"3"}],"fetchedAt":1})") << false;
         QTest::newRow("date as text") << QByteArray(R"({"limits":[],"fetchedAt":"1"})") << false;
+        QTest::newRow("date before the year 1")
+            << QByteArray(R"({"limits":[],"fetchedAt":-9.2e15})") << false;
+        QTest::newRow("reset after the year 9999")
+            << QByteArray(R"({"limits":[{"title":"Week","percent":3,"resetsAt":8e19}],)"
+                          R"("fetchedAt":1})")
+            << false;
         QTest::newRow("subscription as array")
             << QByteArray(R"({"limits":[],"subscription":[],"fetchedAt":1})") << false;
         QTest::newRow("bad subscription status")
