@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QHash<QString, Snapshot> snapshots = SnapshotCache::read(path);
 
     const Instant now(770000000); // a day in May 2025
-    const Calendar calendar(QTimeZone("Europe/Berlin"));
+    static const Calendar calendar(QTimeZone("Europe/Berlin"));
     const QLocale locale;
     QList<Entry> entries;
     for (auto snapshot = snapshots.cbegin(); snapshot != snapshots.cend(); ++snapshot) {
