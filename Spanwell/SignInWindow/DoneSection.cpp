@@ -47,15 +47,10 @@ DoneSection::DoneSection(SignInFlow& flow, QWidget* parent)
         connect(copyButton, &QPushButton::clicked, &flow, &SignInFlow::copyCommand);
     }
 
-    if (const std::optional<QString> label = flow.alsoSignedInAt()) {
-        auto* note = new ThemedLabel(QStringLiteral("This account is also signed in at ") + *label +
-                                         QStringLiteral(", so it shows twice. You can stop "
-                                                        "tracking one of them in the panel."),
-                                     noteSize, Theme::Role::secondaryText);
-        note->setWrapping();
-        note->setContentsMargins(headerIndent, 0, 0, 0);
-        stack->addWidget(note);
-    }
+    alsoSignedIn = new ThemedLabel(QString(), noteSize, Theme::Role::secondaryText);
+    alsoSignedIn->setWrapping();
+    alsoSignedIn->setContentsMargins(headerIndent, 0, 0, 0);
+    stack->addWidget(alsoSignedIn);
 
     QPushButton* done = pushButton(QStringLiteral("Done"));
     addButtons({done}, nullptr, done);
@@ -64,6 +59,13 @@ DoneSection::DoneSection(SignInFlow& flow, QWidget* parent)
 }
 
 void DoneSection::refresh() {
+    // Looked for on a worker once the account is done.
+    const std::optional<QString> label = flow.alsoSignedInAt();
+    alsoSignedIn->setVisible(label.has_value());
+    if (label)
+        alsoSignedIn->setText(QStringLiteral("This account is also signed in at ") + *label +
+                              QStringLiteral(", so it shows twice. You can stop tracking one of "
+                                             "them in the panel."));
     if (copyButton)
         copyButton->setText(flow.copied() ? QStringLiteral("Copied") : QStringLiteral("Copy"));
 }

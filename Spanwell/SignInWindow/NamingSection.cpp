@@ -119,9 +119,8 @@ NamingSection::NamingSection(SignInFlow& flow, QWidget* parent)
 
     auto* form = new QVBoxLayout;
     form->setSpacing(formSpacing);
-    QWidget* mainRow = checkRow(
+    mainRow = checkRow(
         mainBox, QStringLiteral("Make it the main account, the one a plain claude command uses"));
-    mainRow->setVisible(flow.mainIsFree());
     form->addWidget(mainRow);
     nameField = field(QStringLiteral("Name"), nameBox, nameCaption);
     form->addWidget(nameField);
@@ -144,8 +143,11 @@ NamingSection::NamingSection(SignInFlow& flow, QWidget* parent)
 }
 
 void NamingSection::refresh() {
+    // Known once the default folder's account file has been read.
+    mainRow->setVisible(flow.mainIsFree());
     mainBox->setChecked(flow.useMain());
-    nameField->setVisible(!flow.useMain());
+    // Signing in again keeps the account's folder, so a name would have no effect.
+    nameField->setVisible(!flow.useMain() && !flow.again());
     showText(nameBox, flow.name());
     showText(emailBox, flow.email());
 
@@ -157,5 +159,5 @@ void NamingSection::refresh() {
 }
 
 QWidget* NamingSection::firstInput() const {
-    return flow.useMain() ? emailBox : nameBox;
+    return flow.useMain() || flow.again() ? emailBox : nameBox;
 }

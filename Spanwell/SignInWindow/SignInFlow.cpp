@@ -4,15 +4,23 @@
 #include "accounts/ClaudeCLI.h"
 #include "accounts/Discovery.h"
 #include "login/LoginOutput.h"
+#include "store/WorkerPool.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
 
+#include <utility>
+
 const QString SignInFlow::notInstalledMessage =
+#if defined(Q_OS_MACOS)
     QStringLiteral("Spanwell signs in through Claude Code, and Claude Code is not installed on "
                    "this Mac. Install it, then try again.");
+#else
+    QStringLiteral("Spanwell signs in through Claude Code, and Claude Code is not installed on "
+                   "this computer. Install it, then try again.");
+#endif
 const QString SignInFlow::couldNotStartMessage =
     QStringLiteral("Claude Code could not be started.");
 const QString SignInFlow::unfinishedMessage = QStringLiteral("Sign-in did not finish.");
@@ -27,19 +35,39 @@ SignInFlow::Services SignInFlow::Services::real() {
     return services;
 }
 
+template <typename Work, typename Then>
+void SignInFlow::read(Work work, Then then) {
+    ++readsUnderWay;
+    WorkerPool::whenDone(this, WorkerPool::runInBackground(std::move(work)),
+                         [this, then = std::move(then)](const auto& result) {
+                             --readsUnderWay;
+                             then(result);
+                         });
+}
+
 SignInFlow::SignInFlow(Store* store, std::optional<Account> again, Services services,
                        QObject* parent)
     : QObject(parent)
     , services(std::move(services))
     , store(store)
     , againAccount(std::move(again))
-    , defaultFolderFree(!againAccount && AccountFolder::defaultIsFree(this->services.home,
-                                                                      *this->services.fileSystem))
-    , hop(std::make_shared<ThreadHop>(this)) {
-    mainChosen = defaultFolderFree;
+    , hop(std::make_shared<ThreadHop>(this))
+    , nameVerdict(*AccountFolder::invalidName(QString())) {
     if (againAccount) {
         typedEmail = againAccount->email;
         currentTarget = Target{againAccount->configDir, againAccount->isDefault()};
+    } else {
+        read(
+            [home = this->services.home, fileSystem = this->services.fileSystem] {
+                return AccountFolder::defaultIsFree(home, *fileSystem);
+            },
+            [this](bool isFree) {
+                defaultFolderFree = isFree;
+                // The choice starts as the answer, unless the user has begun another meanwhile.
+                if (!mainTouched && typedName.isEmpty())
+                    mainChosen = isFree;
+                publish();
+            });
     }
     poll.setInterval(this->services.pollInterval);
     connect(&poll, &QTimer::timeout, this, &SignInFlow::checkSaved);
@@ -66,7 +94,13 @@ void SignInFlow::change(Field& field, const Field& value, bool isPhase) {
 }
 
 void SignInFlow::setName(const QString& name) {
-    change(typedName, name);
+    if (name == typedName)
+        return;
+    typedName = name;
+    // A sign-in asked for while an earlier choice was being checked was meant for that one.
+    startWhenChecked = false;
+    checkName();
+    publish();
 }
 
 void SignInFlow::setEmail(const QString& email) {
@@ -74,6 +108,8 @@ void SignInFlow::setEmail(const QString& email) {
 }
 
 void SignInFlow::setUseMain(bool useMain) {
+    mainTouched = true;
+    startWhenChecked = false;
     change(mainChosen, useMain);
 }
 
@@ -86,7 +122,11 @@ void SignInFlow::setShowCode(bool showCode) {
 }
 
 void SignInFlow::setPhase(const Phase& phase) {
+    if (phase == currentPhase)
+        return;
+    otherFolder.reset();
     change(currentPhase, phase, true);
+    lookForOtherFolder();
 }
 
 void SignInFlow::setSignInURL(const std::optional<QString>& signInURL) {
@@ -100,22 +140,56 @@ void SignInFlow::setTarget(const std::optional<Target>& target) {
 AccountFolder::Check SignInFlow::folderCheck() const {
     if (mainChosen)
         return AccountFolder::Check::ok(services.home + QStringLiteral("/.claude"), true);
-    return AccountFolder::check(typedName, services.home, *services.fileSystem);
+    return nameVerdict;
 }
 
-std::optional<QString> SignInFlow::alsoSignedInAt() const {
+void SignInFlow::checkName() {
+    const quint64 asked = ++nameChecks;
+    if (const std::optional<AccountFolder::Check> invalid = AccountFolder::invalidName(typedName)) {
+        nameVerdict = *invalid;
+        verdictName = typedName;
+        return;
+    }
+    read(
+        [name = typedName, home = services.home, fileSystem = services.fileSystem] {
+            return AccountFolder::check(name, home, *fileSystem);
+        },
+        [this, asked, name = typedName](const AccountFolder::Check& verdict) {
+            if (asked != nameChecks)
+                return;
+            nameVerdict = verdict;
+            verdictName = name;
+            publish();
+            if (std::exchange(startWhenChecked, false))
+                start();
+        });
+}
+
+void SignInFlow::lookForOtherFolder() {
     if (currentPhase.kind() != Phase::Kind::done || !currentTarget)
-        return std::nullopt;
-    const QString email = currentPhase.email();
-    for (const Account& account : Discovery::accounts(services.home, *services.fileSystem))
-        if (account.email.compare(email, Qt::CaseInsensitive) == 0 &&
-            account.configDir != currentTarget->path)
-            return account.folderLabel(services.home);
-    return std::nullopt;
+        return;
+    const Phase meantFor = currentPhase;
+    read(
+        [email = currentPhase.email(), target = currentTarget->path, home = services.home,
+         fileSystem = services.fileSystem]() -> std::optional<QString> {
+            for (const Account& account : Discovery::accounts(home, *fileSystem))
+                if (account.email.compare(email, Qt::CaseInsensitive) == 0 &&
+                    account.configDir != target)
+                    return account.folderLabel(home);
+            return std::nullopt;
+        },
+        [this, meantFor](const std::optional<QString>& label) {
+            if (currentPhase == meantFor)
+                change(otherFolder, label);
+        });
 }
 
 void SignInFlow::start() {
     if (!againAccount) {
+        if (!mainChosen && verdictName != typedName) {
+            startWhenChecked = true;
+            return;
+        }
         const AccountFolder::Check check = folderCheck();
         if (!check.isOk())
             return;
@@ -138,9 +212,10 @@ void SignInFlow::start() {
     const std::optional<LoginSession::StartError> error = session->start(
         services.findClaude(),
         [sender, this](const QString& wholeText) {
-            const std::optional<QString> found = LoginOutput::signInURL(wholeText);
+            const QString text = LoginOutput::withoutTerminalSequences(wholeText);
+            const std::optional<QString> found = LoginOutput::signInURL(text);
             // An address that runs to the end of the text may go on in the next piece.
-            if (!found || wholeText.indexOf(*found) + found->size() >= wholeText.size())
+            if (!found || text.indexOf(*found) + found->size() >= text.size())
                 return;
             sender->post([this, found] {
                 if (!address)
@@ -173,37 +248,56 @@ void SignInFlow::start() {
 }
 
 void SignInFlow::checkSaved() {
-    if (currentPhase.kind() != Phase::Kind::waiting || !currentTarget)
+    if (currentPhase.kind() != Phase::Kind::waiting || !currentTarget || pollReading)
         return;
-    const std::optional<QString> email = AccountFolder::signedInEmail(
-        currentTarget->path, currentTarget->isDefault, services.home, *services.fileSystem);
-    if (!email)
-        return;
-    poll.stop();
-    QTimer::singleShot(services.successDelay, this, [this, email = *email, meantFor = attempt] {
-        if (currentPhase.kind() != Phase::Kind::waiting || attempt != meantFor)
-            return;
-        if (currentSession)
-            currentSession->cancel();
-        succeed(email);
-    });
+    pollReading = true;
+    const quint64 meantFor = attempt;
+    read(
+        [target = *currentTarget, home = services.home, fileSystem = services.fileSystem] {
+            return AccountFolder::signedInEmail(target.path, target.isDefault, home, *fileSystem);
+        },
+        [this, meantFor](const std::optional<QString>& email) {
+            pollReading = false;
+            // The login may have ended, or been cancelled, while the file was read.
+            if (!email || !poll.isActive() || attempt != meantFor)
+                return;
+            poll.stop();
+            QTimer::singleShot(services.successDelay, this, [this, email = *email, meantFor] {
+                if (currentPhase.kind() != Phase::Kind::waiting || attempt != meantFor)
+                    return;
+                if (currentSession)
+                    currentSession->cancel();
+                succeed(email);
+            });
+        });
 }
 
 void SignInFlow::finished(int status, const std::shared_ptr<LoginSession>& session) {
     if (session != currentSession || currentPhase.kind() != Phase::Kind::waiting)
         return;
     poll.stop();
-    if (status == 0 && currentTarget) {
-        if (const std::optional<QString> email =
-                AccountFolder::signedInEmail(currentTarget->path, currentTarget->isDefault,
-                                             services.home, *services.fileSystem)) {
-            succeed(*email);
-            return;
-        }
-    }
     const std::optional<QString> said = LoginOutput::lastLine(session->text());
-    setPhase(Phase::failed(said ? unfinishedMessage + QStringLiteral(" Claude Code said: ") + *said
-                                : unfinishedMessage));
+    const Phase failure =
+        Phase::failed(said ? unfinishedMessage + QStringLiteral(" Claude Code said: ") + *said
+                           : unfinishedMessage);
+    if (status != 0 || !currentTarget) {
+        setPhase(failure);
+        return;
+    }
+    const quint64 meantFor = attempt;
+    read(
+        [target = *currentTarget, home = services.home, fileSystem = services.fileSystem] {
+            return AccountFolder::signedInEmail(target.path, target.isDefault, home, *fileSystem);
+        },
+        [this, meantFor, failure](const std::optional<QString>& email) {
+            // A success declared meanwhile, or a new attempt, stands.
+            if (currentPhase.kind() != Phase::Kind::waiting || attempt != meantFor)
+                return;
+            if (email)
+                succeed(*email);
+            else
+                setPhase(failure);
+        });
 }
 
 void SignInFlow::succeed(const QString& email) {

@@ -24,7 +24,9 @@ class ThreadHop;
 // passes on a pasted code and decides from the folder's account file when the sign-in has
 // landed, then asks the store to refresh. Lives on the interface thread; every change of its
 // published state is announced by `changed()`, and a change of phase also by `phaseChanged()`.
-// The login's handlers, timers and delayed steps hold the flow only weakly.
+// Account files are read on workers (they grow large, and the home folder may be slow), and
+// what they show arrives as published state. The login's handlers, timers, delayed steps and
+// reads hold the flow only weakly.
 class SignInFlow : public QObject {
     Q_OBJECT
 
@@ -117,18 +119,25 @@ public:
     void setTarget(const std::optional<Target>& target);
 
     const std::optional<Account>& again() const { return againAccount; }
+    // No account is signed in to the default folder; false when signing in again, and until
+    // the default folder's account file has been read.
     bool mainIsFree() const { return defaultFolderFree; }
     const std::optional<Target>& target() const { return currentTarget; }
     const std::shared_ptr<LoginSession>& session() const { return currentSession; }
     const QString& home() const { return services.home; }
 
-    // The default folder when chosen, otherwise the verdict on the typed name.
+    // The default folder when chosen, otherwise the verdict on the typed name as last worked
+    // out: a name that needs its folder looked at gets its verdict from a worker, a moment
+    // after it was typed.
     AccountFolder::Check folderCheck() const;
     // Once done: the folder label of another folder signed in to the same e-mail (in any
-    // capitals), the first in discovery order.
-    std::optional<QString> alsoSignedInAt() const;
+    // capitals), the first in discovery order. Looked for on a worker once the phase is done.
+    const std::optional<QString>& alsoSignedInAt() const { return otherFolder; }
+    // Account files are being read; what they show is published when the reads end.
+    bool isReading() const { return readsUnderWay > 0; }
 
-    // Begins an attempt. A running attempt is cancelled by the caller first.
+    // Begins an attempt; with a typed name whose verdict is still being worked out, as soon as
+    // it arrives. A running attempt is cancelled by the caller first.
     void start();
     void openSignInPage();
     void copyCommand();
@@ -150,6 +159,12 @@ signals:
     void phaseChanged();
 
 private:
+    // Runs `work` on a reader thread and hands its result to `then` here, unless the flow is
+    // gone by then.
+    template <typename Work, typename Then>
+    void read(Work work, Then then);
+    void checkName();
+    void lookForOtherFolder();
     void finished(int status, const std::shared_ptr<LoginSession>& session);
     void checkSaved();
     void succeed(const QString& email);
@@ -161,8 +176,8 @@ private:
     const Services services;
     const QPointer<Store> store;
     const std::optional<Account> againAccount;
-    const bool defaultFolderFree;
     const std::shared_ptr<ThreadHop> hop;
+    bool defaultFolderFree = false;
 
     Phase currentPhase = Phase::naming();
     QString typedName;
@@ -173,6 +188,20 @@ private:
     bool codeShown = false;
     bool commandCopied = false;
     bool claudeNotInstalled = false;
+    std::optional<QString> otherFolder;
+
+    // The verdict on a typed name, the name it is for, and how many have been asked for, so
+    // that only the latest one counts.
+    AccountFolder::Check nameVerdict;
+    QString verdictName;
+    quint64 nameChecks = 0;
+    // `start()` was asked for while the verdict on the typed name was still being worked out.
+    bool startWhenChecked = false;
+    // The user chose the folder kind before the default folder's account file was read.
+    bool mainTouched = false;
+    int readsUnderWay = 0;
+    // A poll's read is under way; the next poll waits for it.
+    bool pollReading = false;
 
     std::optional<Target> currentTarget;
     std::shared_ptr<LoginSession> currentSession;

@@ -19,6 +19,7 @@ public:
 
 private:
     QCheckBox* mainBox;
+    QWidget* mainRow;
     QWidget* nameField;
     QLineEdit* nameBox;
     ThemedLabel* nameCaption;
@@ -53,6 +54,7 @@ public:
 
 private:
     QPushButton* copyButton = nullptr;
+    ThemedLabel* alsoSignedIn;
 };
 
 // The attempt ended without a signed-in account.

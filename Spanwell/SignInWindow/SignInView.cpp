@@ -93,9 +93,10 @@ void SignInView::keyPressEvent(QKeyEvent* event) {
                 return;
             break;
         case Qt::Key_Escape:
-            if (current && press(current->cancelButton()))
-                return;
-            break;
+            // Every phase's way out, also the last one's, which has no Cancel button.
+            if (!current || !press(current->cancelButton()))
+                signInFlow.close();
+            return;
         default:
             break;
         }

@@ -8,8 +8,9 @@
 class SignInFlow;
 
 // The sign-in window's content: the flow's current phase, exactly 440 wide and as tall as that
-// phase needs. Return presses the phase's default button and Escape its cancel button. It
-// follows every change of the flow and turns clicks and typing into operations on it.
+// phase needs. Return presses the phase's default button, and Escape its cancel button or, where
+// there is none, closes the window. It follows every change of the flow and turns clicks and
+// typing into operations on it.
 class SignInView : public QWidget {
     Q_OBJECT
 

@@ -109,6 +109,9 @@ bool picture(const QString& phase, const QString& path) {
         flow.setPhase(SignInFlow::Phase::done(QStringLiteral("you@example.com")));
     }
 
+    // What the account files show (the name's verdict) arrives from a worker.
+    while (flow.isReading())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     SignInView view(flow);
     view.setPalette(Theme::of(nullptr).palette());
     // Laid out and polished as if shown, without ever reaching a screen.

@@ -2,6 +2,7 @@
 
 #include "accounts/ClaudeCLI.h"
 #include "accounts/Discovery.h"
+#include "model/PrintableText.h"
 
 namespace RenewalCheck {
 
@@ -15,7 +16,7 @@ void run(const QString& home, const FileSystem& fileSystem, const Renewal& renew
          QTextStream& output) {
     for (const Account& account : Discovery::accounts(home, fileSystem)) {
         const bool renewed = renew(account.configDir, account.isDefault());
-        output << account.folderLabel(home) << ' '
+        output << PrintableText::escaped(account.folderLabel(home)) << ' '
                << (renewed ? QStringLiteral("ok") : QStringLiteral("FAILED")) << '\n';
         output.flush();
     }

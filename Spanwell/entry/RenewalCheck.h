@@ -21,8 +21,8 @@ using Renewal = std::function<bool(const QString& configDir, bool isDefault)>;
 Renewal claudeRenewal();
 
 // For every account found in `home`, in discovery order and one after another: renews it,
-// then writes its folder label, a space and "ok" or "FAILED", and a line feed. Each line is
-// flushed as soon as it is known. No accounts, no lines.
+// then writes its folder label (escaped for the terminal), a space and "ok" or "FAILED", and a
+// line feed. Each line is flushed as soon as it is known. No accounts, no lines.
 void run(const QString& home, const FileSystem& fileSystem, const Renewal& renew,
          QTextStream& output);
 

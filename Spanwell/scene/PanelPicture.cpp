@@ -74,7 +74,8 @@ std::optional<qsizetype> openedRow(const std::optional<QString>& open, qsizetype
 
 QImage render(QWidget& view) {
     view.ensurePolished();
-    view.adjustSize();
+    // Its whole height, which the screen's size does not limit.
+    view.resize(view.sizeHint());
     const QSize size = view.size();
     QImage image(size * pixelsPerPoint, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(pixelsPerPoint);

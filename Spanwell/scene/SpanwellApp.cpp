@@ -3,15 +3,18 @@
 #include "SignInWindow/SignInWindow.h"
 #include "scene/AutostartEntry.h"
 #include "store/Store.h"
+#include "tray/PanelPlacement.h"
+#include "tray/TrayWatch.h"
 #include "views/AppIcon.h"
 #include "views/MenuBarLabel.h"
+#include "views/MenuCommands.h"
 #include "views/PanelView.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
-#include <QEvent>
 #include <QIcon>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
@@ -25,8 +28,6 @@ constexpr int tickMilliseconds = 30 * 1000;
 // A click on the tray item while the popup is open first closes the popup, as a click outside
 // it; when the item then reports the click, it meant to close, not to open again.
 constexpr int reopenAfterMilliseconds = 300;
-// Between the popup and the tray item or the pointer.
-constexpr int gap = 4;
 
 // For the panel window, the sign-in window and the desktop's task switcher.
 QIcon applicationIcon() {
@@ -42,21 +43,45 @@ QIcon applicationIcon() {
     return icon;
 }
 
+QRect freeArea(const QRect& anchor) {
+    const QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
 } // namespace
 
-SpanwellApp::SpanwellApp(QObject* parent)
+SpanwellApp::SpanwellApp(QString settings, QObject* parent)
     : QObject(parent)
+    , settingsPath(std::move(settings))
+    , iconStyle(TrayIconStyles::read(settingsPath))
     , appStore(std::make_unique<Store>())
-    , item(new QSystemTrayIcon(this))
-    , label(new MenuBarLabel(*appStore, *item, this))
+    , label(new MenuBarLabel(*appStore, this))
+    , trayWatch(new TrayWatch(this))
     , tick(new QTimer(this)) {
     QApplication::setWindowIcon(applicationIcon());
+    label->setStyle(iconStyle);
     tick->setInterval(tickMilliseconds);
     connect(tick, &QTimer::timeout, this, [this] {
         if (panel)
             panel->setNow(appStore->now());
     });
-    connect(item, &QSystemTrayIcon::activated, this, &SpanwellApp::activated);
+    connect(trayWatch, &TrayWatch::found, this, &SpanwellApp::trayFound);
+    // Qt registers the item again as soon as a new watcher takes its name on the bus, which
+    // some watchers do before they can take registrations; showing the item again registers it
+    // once more.
+    connect(trayWatch, &TrayWatch::itemMissing, this, [this] {
+        if (item && trayWatch->foundOnBus()) {
+            item->hide();
+            item->show();
+        }
+    });
+    connect(trayWatch, &TrayWatch::absent, this, [this] {
+        // Without a tray the panel window is the program, and closing it ends it.
+        QApplication::setQuitOnLastWindowClosed(true);
+        showPanel();
+    });
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
                 if (state != Qt::ApplicationActive)
@@ -69,12 +94,21 @@ SpanwellApp::~SpanwellApp() {
 }
 
 void SpanwellApp::start() {
-    const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
-    // With a tray the program lives in it; without one, the panel window is the program.
-    QApplication::setQuitOnLastWindowClosed(!hasTray);
+    QApplication::setQuitOnLastWindowClosed(false);
     label->show();
-    if (!hasTray)
-        showPanel();
+    trayWatch->start();
+}
+
+void SpanwellApp::trayFound() {
+    // While the item exists the program lives in it, whatever windows close.
+    QApplication::setQuitOnLastWindowClosed(false);
+    buildMenu();
+    item = new QSystemTrayIcon(this);
+    item->setContextMenu(menu.get());
+    connect(item, &QSystemTrayIcon::activated, this, &SpanwellApp::activated);
+    label->attach(item);
+    if (panel && !panelIsPopup)
+        panel->close();
 }
 
 void SpanwellApp::showPanel() {
@@ -83,40 +117,44 @@ void SpanwellApp::showPanel() {
         panel->activateWindow();
         return;
     }
-    panelIsPopup = QSystemTrayIcon::isSystemTrayAvailable();
-    panel = new PanelView(*appStore, appStore->now(), PanelView::Options{}, services());
+    panelIsPopup = item != nullptr;
+    PanelView::Options options;
+    options.bordered = panelIsPopup;
+    panel = new PanelView(*appStore, appStore->now(), options, services());
     panel->setAttribute(Qt::WA_DeleteOnClose);
     if (panelIsPopup) {
         panel->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
+        const QRect itemArea = item->geometry();
+        anchor = itemArea.isValid() && !itemArea.isEmpty() ? itemArea
+                                                           : QRect(QCursor::pos(), QSize(1, 1));
     } else {
-        panel->setWindowFlags(Qt::Window);
+        // No maximise button: stretched over the screen the panel would be a long thin list.
+        panel->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         panel->setWindowTitle(QStringLiteral("Spanwell"));
+        anchor = QRect(QCursor::pos(), QSize(1, 1));
     }
-    panel->installEventFilter(this);
+    available = freeArea(anchor);
+    connect(panel, &PanelView::contentChanged, this, &SpanwellApp::fit, Qt::QueuedConnection);
+    connect(panel, &PanelView::hidden, this, &SpanwellApp::panelHidden);
     fit();
     panel->show();
     panel->raise();
     panel->activateWindow();
+    panel->focusFirst();
     tick->start();
     appStore->refreshIfStale();
 }
 
-bool SpanwellApp::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != panel)
-        return QObject::eventFilter(watched, event);
-    // Rows open and close and accounts come and go: the panel keeps the size of its content.
-    if (event->type() == QEvent::LayoutRequest)
-        QMetaObject::invokeMethod(this, &SpanwellApp::fit, Qt::QueuedConnection);
-    if (event->type() == QEvent::Hide) {
-        tick->stop();
-        if (panelIsPopup)
-            sincePopupClosed.start();
-    }
-    return QObject::eventFilter(watched, event);
+void SpanwellApp::panelHidden() {
+    tick->stop();
+    if (panelIsPopup)
+        sincePopupClosed.start();
 }
 
 void SpanwellApp::activated(QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::Unknown)
+    // The context menu answers the right button by itself.
+    if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::MiddleClick)
         return;
     if (panel && panel->isVisible() && panelIsPopup) {
         closePopup();
@@ -135,29 +173,19 @@ void SpanwellApp::closePopup() {
 void SpanwellApp::fit() {
     if (!panel)
         return;
-    panel->adjustSize();
-    if (panelIsPopup)
-        place();
+    const QSize wanted = panel->sizeHint();
+    if (panelIsPopup) {
+        panel->setGeometry(PanelPlacement::place(anchor, wanted, available));
+        return;
+    }
+    // Exactly the content's size, so that the window cannot be stretched either.
+    panel->setFixedSize(wanted.width(), std::min(wanted.height(), available.height()));
 }
 
-void SpanwellApp::place() {
-    const QRect itemArea = item->geometry();
-    const bool knowsItem = itemArea.isValid() && !itemArea.isEmpty();
-    const QPoint anchor = knowsItem ? itemArea.center() : QCursor::pos();
-    const QScreen* screen = QGuiApplication::screenAt(anchor);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect free = screen->availableGeometry();
-    const QSize size = panel->size();
-    // A tray along the top edge drops the panel down, one along the bottom raises it up.
-    const bool below = anchor.y() < free.center().y();
-    const int edge = knowsItem ? (below ? itemArea.bottom() : itemArea.top()) : anchor.y();
-    const int y = below ? edge + gap : edge - gap - size.height();
-    const int x = anchor.x() - size.width() / 2;
-    panel->move(std::clamp(x, free.left(), std::max(free.left(), free.right() + 1 - size.width())),
-                std::clamp(y, free.top(), std::max(free.top(), free.bottom() + 1 - size.height())));
+void SpanwellApp::chooseStyle(TrayIconStyle style) {
+    iconStyle = style;
+    TrayIconStyles::write(settingsPath, style);
+    label->setStyle(style);
 }
 
 PanelServices SpanwellApp::services() {
@@ -184,6 +212,23 @@ PanelServices SpanwellApp::services() {
         closePopup();
         QDesktopServices::openUrl(address);
     };
+    services.trayIconStyle = [this] { return iconStyle; };
+    services.setTrayIconStyle = [this](TrayIconStyle style) { chooseStyle(style); };
     services.quit = [] { QCoreApplication::quit(); };
     return services;
+}
+
+// The item's own menu: the same commands as the footer's, and the way to the panel for trays
+// whose clicks do not reach the item.
+void SpanwellApp::buildMenu() {
+    menu = std::make_unique<QMenu>();
+    menu->addAction(QStringLiteral("Show Panel"), this, &SpanwellApp::showPanel);
+    menu->addAction(QStringLiteral("Refresh Now"), appStore.get(), [this] { appStore->refresh(); });
+    const PanelServices shared = services();
+    MenuCommands::addAccount(*menu, shared);
+    menu->addSeparator();
+    MenuCommands::openAtLogin(*menu, shared);
+    MenuCommands::trayIcon(*menu, shared);
+    menu->addSeparator();
+    MenuCommands::quit(*menu, shared);
 }

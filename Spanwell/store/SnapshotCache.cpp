@@ -2,6 +2,8 @@
 
 #include "accounts/RegularFile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
@@ -46,6 +48,8 @@ bool write(const QString& path, const QList<Entry>& entries) {
             return false;
         object.insert(entry.id(), *encoded);
     }
+    // Made on every write: the folder may have been removed while the program runs.
+    QDir().mkpath(QFileInfo(path).path());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -15,8 +15,9 @@ namespace SnapshotCache {
 // malformed: a half-trusted cache is not worth showing.
 QHash<QString, Snapshot> read(const QString& path);
 
-// Replaces the file atomically with the entries' snapshots, in compact JSON. On any failure
-// the previous file stays as it was; the result says whether the file was replaced.
+// Replaces the file atomically with the entries' snapshots, in compact JSON, making its
+// folder when it is missing. On any failure the previous file stays as it was; the result
+// says whether the file was replaced.
 bool write(const QString& path, const QList<Entry>& entries);
 
 } // namespace SnapshotCache

@@ -7,10 +7,15 @@
 #include "store/WorkerPool.h"
 
 #include <QDir>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <utility>
+
 namespace {
+Q_LOGGING_CATEGORY(storeLog, "spanwell.store", QtCriticalMsg)
+
 constexpr int refreshIntervalMilliseconds = 300 * 1000;
 constexpr double staleAfterSeconds = 60;
 constexpr double profileIntervalSeconds = 21600;
@@ -20,27 +25,46 @@ constexpr double updateIntervalSeconds = 86400;
 Store::Store(StoreServices storeServices, QObject* parent)
     : QObject(parent)
     , services(std::move(storeServices)) {
-    const QHash<QString, Snapshot> cached = SnapshotCache::read(services.cachePath);
-    const QList<Account> accounts = Discovery::accounts(services.home, *services.fileSystem);
-    const QSet<QString> hidden = readHiddenFolders();
-    for (const Account& account : accounts) {
-        if (hidden.contains(account.configDir)) {
-            hiddenAccountList.append(account);
-            continue;
-        }
-        const auto snapshot = cached.constFind(account.configDir);
-        entryList.append(
-            Entry{account,
-                  snapshot == cached.constEnd() ? std::nullopt : std::optional<Snapshot>(*snapshot),
-                  std::nullopt});
-    }
+    // A large account file, a slow disk or a network home would hold up the interface.
+    WorkerPool::whenDone(
+        this,
+        WorkerPool::runInBackground([cachePath = services.cachePath, home = services.home,
+                                     fileSystem = services.fileSystem] {
+            return CachedDisplay{SnapshotCache::read(cachePath),
+                                 Discovery::accounts(home, *fileSystem)};
+        }),
+        [this](const CachedDisplay& cached) { showCached(cached); });
 }
 
 Store::Store(QList<Entry> entries, Clock clock)
     : services{std::move(clock), {}, nullptr, {}, {}, nullptr, {}, {}, {}}
     , entryList(std::move(entries))
-    , demoStore(true) {
+    , demoStore(true)
+    , loaded(true) {
     lastRefreshAt = services.clock();
+}
+
+void Store::showCached(const CachedDisplay& cached) {
+    const QSet<QString> hidden = readHiddenFolders();
+    QList<Entry> entries;
+    QList<Account> hiddenAccounts;
+    for (const Account& account : cached.accounts) {
+        if (hidden.contains(account.configDir)) {
+            hiddenAccounts.append(account);
+            continue;
+        }
+        const auto snapshot = cached.snapshots.constFind(account.configDir);
+        entries.append(Entry{account,
+                             snapshot == cached.snapshots.constEnd()
+                                 ? std::nullopt
+                                 : std::optional<Snapshot>(*snapshot),
+                             std::nullopt});
+    }
+    loaded = true;
+    setHiddenAccounts(hiddenAccounts);
+    setEntries(entries);
+    if (std::exchange(refreshAgain, false))
+        startRefresh();
 }
 
 std::unique_ptr<Store> Store::demo(QList<Entry> entries, Clock clock) {
@@ -67,37 +91,43 @@ QString Store::currentVersion() {
 void Store::start() {
     if (demoStore || timer)
         return;
-    refresh();
+    startRefresh();
     timer = new QTimer(this);
     timer->setInterval(refreshIntervalMilliseconds);
-    connect(timer, &QTimer::timeout, this, &Store::refresh);
+    connect(timer, &QTimer::timeout, this, &Store::startRefresh);
     timer->start();
 }
 
 void Store::refreshIfStale() {
     if (lastRefreshAt && now() - *lastRefreshAt < staleAfterSeconds)
         return;
-    refresh();
-}
-
-template <typename Result, typename Then>
-void Store::whenDone(QFuture<Result> future, Then then) {
-    auto* watcher = new QFutureWatcher<Result>(this);
-    connect(watcher, &QFutureWatcher<Result>::finished, this, [watcher, then = std::move(then)] {
-        watcher->deleteLater();
-        then(watcher->result());
-    });
-    watcher->setFuture(std::move(future));
+    startRefresh();
 }
 
 template <typename Work, typename Then>
 void Store::onWorker(Work work, Then then) {
-    whenDone(QtConcurrent::run(&WorkerPool::instance(), std::move(work)), std::move(then));
+    WorkerPool::whenDone(this, QtConcurrent::run(&WorkerPool::instance(), std::move(work)),
+                         std::move(then));
 }
 
 bool Store::refresh() {
-    if (demoStore || refreshing)
+    if (demoStore)
         return false;
+    if (refreshing)
+        refreshAgain = true;
+    else
+        startRefresh();
+    return true;
+}
+
+void Store::startRefresh() {
+    if (demoStore || refreshing)
+        return;
+    // The cached figures come first; they are the old entries this refresh starts from.
+    if (!loaded) {
+        refreshAgain = true;
+        return;
+    }
     setRefreshing(true);
     run = std::make_unique<RefreshRun>();
     for (const Entry& entry : std::as_const(entryList))
@@ -107,7 +137,6 @@ bool Store::refresh() {
             return Discovery::folderNames(home, *fileSystem);
         },
         [this](const QStringList& folderNames) { fetchAll(folderNames); });
-    return true;
 }
 
 bool Store::wantsProfile(const QString& configDir, Instant present) const {
@@ -141,16 +170,18 @@ void Store::fetchAll(const QStringList& folderNames) {
             [name, home = services.home, fileSystem = services.fileSystem] {
                 return Discovery::account(home, name, *fileSystem);
             });
-        whenDone(discovered.then(&WorkerPool::instance(),
-                                 [old, tracked = !hidden.contains(configDir),
-                                  profile = wantsProfile(configDir, present),
-                                  copied = services](const std::optional<Account>& account) {
-                                     FolderResult result{account, std::nullopt};
-                                     if (account && tracked)
-                                         result.fetched = fetch(*account, old, profile, copied);
-                                     return result;
-                                 }),
-                 [this, name](const FolderResult& result) { collect(name, result); });
+        WorkerPool::whenDone(
+            this,
+            discovered.then(&WorkerPool::instance(),
+                            [old, tracked = !hidden.contains(configDir),
+                             profile = wantsProfile(configDir, present),
+                             copied = services](const std::optional<Account>& account) {
+                                FolderResult result{account, std::nullopt};
+                                if (account && tracked)
+                                    result.fetched = fetch(*account, old, profile, copied);
+                                return result;
+                            }),
+            [this, name](const FolderResult& result) { collect(name, result); });
     }
 }
 
@@ -205,6 +236,8 @@ void Store::finishRefresh() {
 void Store::endRefresh() {
     setRefreshing(false);
     emit refreshFinished();
+    if (std::exchange(refreshAgain, false))
+        startRefresh();
 }
 
 void Store::stopTracking(const Account& account) {
@@ -222,7 +255,9 @@ void Store::stopTracking(const Account& account) {
         accounts.append(account);
         setHiddenAccounts(accounts);
     }
-    saveCache(entryList);
+    // Before the cached figures are shown, the entries are not yet those of the file.
+    if (loaded)
+        saveCache(entryList);
 }
 
 void Store::resumeTracking(const Account& account) {
@@ -249,7 +284,8 @@ QString Store::cacheURL() {
 }
 
 void Store::saveCache(const QList<Entry>& entries) const {
-    SnapshotCache::write(services.cachePath, entries);
+    if (!SnapshotCache::write(services.cachePath, entries))
+        qCWarning(storeLog) << "The snapshot cache could not be written to" << services.cachePath;
 }
 
 std::unique_ptr<QSettings> Store::openSettings() const {

@@ -6,8 +6,6 @@
 #include "store/Entry.h"
 #include "store/StoreServices.h"
 
-#include <QFuture>
-#include <QFutureWatcher>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -32,8 +30,8 @@ public:
         bool fetchedSubscription = false;
     };
 
-    // Reads the snapshot cache and the hidden set and discovers the accounts, so the last
-    // known figures show at once.
+    // Reads the snapshot cache and discovers the accounts on a worker, then, with the hidden
+    // set, shows the last known figures; a refresh asked for meanwhile follows that.
     explicit Store(StoreServices services = StoreServices::real(), QObject* parent = nullptr);
     // A store that shows exactly these entries and is never refreshed; it touches no
     // credential, network, cache or setting.
@@ -46,6 +44,8 @@ public:
     const std::optional<UpdateInfo>& update() const { return availableUpdate; }
     std::optional<Instant> updateCheckedAt() const { return updateCheckedInstant; }
     bool isDemo() const { return demoStore; }
+    // The cached figures are shown: the reads the constructor started have ended.
+    bool isLoaded() const { return loaded; }
     // The present, by the store's clock.
     Instant now() const { return services.clock(); }
 
@@ -54,12 +54,15 @@ public:
     static qint64 currentBuild();
     static QString currentVersion();
 
-    // One refresh now and one every five minutes; later calls do nothing.
+    // One refresh now and one every five minutes; later calls do nothing. A timed refresh
+    // that falls while one runs is dropped.
     void start();
-    // Refreshes unless the last refresh finished less than a minute ago.
+    // Refreshes unless the last refresh finished less than a minute ago, or one runs now.
     void refreshIfStale();
-    // Starts a refresh of every tracked account; false (and nothing happens) in a demo store
-    // or while a refresh runs. `refreshFinished` follows when it is complete.
+    // Starts a refresh of every tracked account; false (and nothing happens) in a demo store.
+    // Asked for while a refresh runs, it runs once more right after that one (however often it
+    // was asked), so that what changed meanwhile, an account brought back or newly signed in,
+    // is not missed. `refreshFinished` follows each refresh.
     bool refresh();
 
     void stopTracking(const Account& account);
@@ -96,8 +99,17 @@ private:
         qsizetype pending = 0;
     };
 
+    // What the constructor reads on a worker.
+    struct CachedDisplay {
+        QHash<QString, Snapshot> snapshots;
+        QList<Account> accounts;
+    };
+
     Store(QList<Entry> entries, Clock clock);
 
+    void showCached(const CachedDisplay& cached);
+    // Starts a refresh unless one runs.
+    void startRefresh();
     void fetchAll(const QStringList& folderNames);
     void collect(const QString& folderName, FolderResult result);
     void finishRefresh();
@@ -116,18 +128,18 @@ private:
     // the store is gone by then.
     template <typename Work, typename Then>
     void onWorker(Work work, Then then);
-    // Hands the result of work already under way to `then` on the interface thread, likewise.
-    template <typename Result, typename Then>
-    void whenDone(QFuture<Result> future, Then then);
 
     StoreServices services;
     QList<Entry> entryList;
     bool refreshing = false;
+    // A refresh was asked for while one ran.
+    bool refreshAgain = false;
     std::optional<Instant> lastRefreshAt;
     QList<Account> hiddenAccountList;
     std::optional<UpdateInfo> availableUpdate;
     std::optional<Instant> updateCheckedInstant;
     bool demoStore = false;
+    bool loaded = false;
     QHash<QString, Instant> profileFetchedAt;
     QTimer* timer = nullptr;
     std::unique_ptr<RefreshRun> run;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFutureWatcher>
+#include <QObject>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -23,6 +25,19 @@ auto runInBackground(Work work) {
         lowerThisThreadsPriority();
         return work();
     });
+}
+
+// Hands the result of work under way to `then` by a queued call on `receiver`'s thread, unless
+// the receiver is gone by then.
+template <typename Result, typename Then>
+void whenDone(QObject* receiver, QFuture<Result> future, Then then) {
+    auto* watcher = new QFutureWatcher<Result>(receiver);
+    QObject::connect(watcher, &QFutureWatcher<Result>::finished, receiver,
+                     [watcher, then = std::move(then)] {
+                         watcher->deleteLater();
+                         then(watcher->result());
+                     });
+    watcher->setFuture(std::move(future));
 }
 
 } // namespace WorkerPool

@@ -1,8 +1,8 @@
 #include "views/AccountRow.h"
 
 #include "views/DetailRow.h"
-#include "views/InlineMeter.h"
 #include "views/LinkButton.h"
+#include "views/MeterGrid.h"
 #include "views/StatusMark.h"
 #include "views/SymbolView.h"
 #include "views/TextLabel.h"
@@ -20,12 +20,13 @@ constexpr int horizontalPadding = 14;
 constexpr int verticalPadding = 10;
 constexpr int spacing = 7;
 constexpr int indent = 17;
-constexpr int meterSpacing = 14;
 constexpr int detailSpacing = 6;
+// How far the focus ring stands off the header, inside the row's padding, so that it never
+// crosses the mark and texts it surrounds.
+constexpr double ringOffset = 3.5;
 // The flexible space between the e-mail and the verdict: at least 8, plus the spacing on its
 // far side, because the layout puts spacing only beside the e-mail.
 constexpr int leastGapBeforeVerdict = 8 + spacing;
-constexpr int meterColumns = 3;
 constexpr double fadedOpacity = 0.5;
 constexpr double loginReminderSeconds = 604800;
 
@@ -34,24 +35,26 @@ const QString stopTrackingHelp =
     QStringLiteral("Hides this account from Spanwell. It stays signed in to Claude Code, and you "
                    "can bring it back from the menu below.");
 
-// A button without chrome whose whole rectangle is its label, a layout of ordinary views.
+// A button without chrome whose whole rectangle is its label, a layout of ordinary views. The
+// row draws its focus ring round it, clear of what it holds.
 class RowHeader : public QAbstractButton {
 public:
     explicit RowHeader(QWidget* parent = nullptr)
         : QAbstractButton(parent) {
         setFocusPolicy(Qt::TabFocus);
+        // As wide as the row, never wider: what it holds gives way (an e-mail) or wraps.
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        if (!hasFocus())
-            return;
-        QColor ring = Theme::of(this).accent;
-        ring.setAlphaF(0.5f);
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(ring, 1.5));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 4, 4);
+    void paintEvent(QPaintEvent*) override {}
+    void focusInEvent(QFocusEvent* event) override {
+        QAbstractButton::focusInEvent(event);
+        parentWidget()->update();
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QAbstractButton::focusOutEvent(event);
+        parentWidget()->update();
     }
 };
 
@@ -109,7 +112,7 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     headerLayout->setSpacing(spacing);
     headerLayout->addLayout(headerLine);
     if (!expanded && !readings.isEmpty())
-        headerLayout->addWidget(meterLine(readings, entry.problem.has_value()));
+        headerLayout->addWidget(meterGrid(readings, entry.problem.has_value()));
     connect(headerButton, &QAbstractButton::clicked, this, [toggle = actions.toggle] {
         if (toggle)
             toggle();
@@ -144,29 +147,30 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     }
 }
 
-QWidget* AccountRow::meterLine(const QList<LimitReading>& readings, bool faded) {
-    auto* line = new QWidget;
-    line->setObjectName(QStringLiteral("meters"));
-    auto* layout = new QHBoxLayout(line);
-    layout->setContentsMargins(indent, 0, 0, 0);
-    layout->setSpacing(meterSpacing);
-    for (const LimitReading& reading : readings)
-        layout->addWidget(new InlineMeter(reading), 1);
-    // Empty columns keep a row with few limits in step with its neighbours.
-    for (qsizetype column = readings.size(); column < meterColumns; ++column) {
-        auto* filler = new QWidget;
-        filler->setObjectName(QStringLiteral("filler"));
-        filler->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-        filler->setMaximumHeight(1);
-        layout->addWidget(filler, 1);
-    }
+QWidget* AccountRow::meterGrid(const QList<LimitReading>& readings, bool faded) {
+    auto* grid = new MeterGrid(readings);
+    grid->setObjectName(QStringLiteral("meters"));
+    grid->setContentsMargins(indent, 0, 0, 0);
     if (faded) {
         // The numbers are the last known ones.
-        auto* effect = new QGraphicsOpacityEffect(line);
+        auto* effect = new QGraphicsOpacityEffect(grid);
         effect->setOpacity(fadedOpacity);
-        line->setGraphicsEffect(effect);
+        grid->setGraphicsEffect(effect);
     }
-    return line;
+    return grid;
+}
+
+void AccountRow::paintEvent(QPaintEvent*) {
+    if (!headerButton->hasFocus())
+        return;
+    QColor ring = Theme::of(this).accent;
+    ring.setAlphaF(0.5f);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(ring, 1.5));
+    painter.drawRoundedRect(
+        QRectF(headerButton->geometry()).adjusted(-ringOffset, -ringOffset, ringOffset, ringOffset),
+        5, 5);
 }
 
 QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& readings, Instant now,
@@ -178,13 +182,20 @@ QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& read
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(indent, 0, 0, 0);
     layout->setSpacing(detailSpacing);
+    const DetailRow::Columns columns = DetailRow::columns(readings);
     for (const LimitReading& reading : readings)
-        layout->addWidget(new DetailRow(reading, now, calendar, locale));
+        layout->addWidget(new DetailRow(reading, now, calendar, locale, columns));
 
-    auto* line = new TextLabel(detailLine(entry, now, calendar, locale), Typography::font(11),
-                               Theme::Role::secondaryText);
+    const QStringList parts = detailParts(entry, now, calendar, locale);
+    auto* line =
+        new TextLabel(parts.join(separator), Typography::font(11), Theme::Role::secondaryText);
     line->setObjectName(QStringLiteral("detailLine"));
-    line->setElideMode(Qt::ElideMiddle);
+    line->setElideMode(Qt::ElideRight);
+    // A long folder gives way before the renewal and sign-in dates do.
+    const qsizetype folder = parts.indexOf(entry.account.folderLabel());
+    line->setShrinkingPart(parts.first(folder).join(separator).size() +
+                               (folder > 0 ? separator.size() : 0),
+                           parts[folder].size());
     line->setContentsMargins(0, 1, 0, 0);
     layout->addWidget(line);
 
@@ -237,6 +248,11 @@ QString AccountRow::message(const FetchProblem& problem, bool hasSnapshot) {
 
 QString AccountRow::detailLine(const Entry& entry, Instant now, const Calendar& calendar,
                                const QLocale& locale) {
+    return detailParts(entry, now, calendar, locale).join(separator);
+}
+
+QStringList AccountRow::detailParts(const Entry& entry, Instant now, const Calendar& calendar,
+                                    const QLocale& locale) {
     QStringList parts;
     const std::optional<Snapshot>& snapshot = entry.snapshot;
     // An empty plan name would only leave a stray separator in front.
@@ -262,5 +278,5 @@ QString AccountRow::detailLine(const Entry& entry, Instant now, const Calendar& 
             parts.append(QStringLiteral("sign in again by ") +
                          monthAndDay(*snapshot->loginExpiresAt, calendar, locale));
     }
-    return parts.join(separator);
+    return parts;
 }

@@ -46,8 +46,13 @@ public:
     static QString detailLine(const Entry& entry, Instant now, const Calendar& calendar,
                               const QLocale& locale);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
-    QWidget* meterLine(const QList<LimitReading>& limits, bool faded);
+    static QStringList detailParts(const Entry& entry, Instant now, const Calendar& calendar,
+                                   const QLocale& locale);
+    QWidget* meterGrid(const QList<LimitReading>& limits, bool faded);
     QWidget* details(const Entry& entry, const QList<LimitReading>& limits, Instant now,
                      const std::function<void()>& stopTracking, bool renderingPicture);
 

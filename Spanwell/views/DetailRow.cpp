@@ -6,18 +6,25 @@
 #include "views/Typography.h"
 #include "views/UsageTint.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 constexpr int lineSpacing = 3;
 constexpr int columnSpacing = 8;
-constexpr int titleWidth = 80;
-constexpr int numberWidth = 72;
+constexpr int leastTitleWidth = 80;
+constexpr int leastNumberWidth = 72;
 constexpr double textSize = 12;
 constexpr double resetSize = 11;
+
+QString usedText(double percent) {
+    return Format::percent(percent) + QStringLiteral(" used");
+}
 
 // The hour in the locale's own cycle (with its AM/PM marker where it has one) and minutes;
 // seconds, which some locales' short form carries, are left out.
@@ -30,23 +37,32 @@ QString clockTime(const QDateTime& moment, const QLocale& locale) {
 
 } // namespace
 
+DetailRow::Columns DetailRow::columns(const QList<LimitReading>& limits) {
+    const QFontMetrics titles(Typography::font(textSize));
+    const QFontMetrics numbers(Typography::font(textSize, QFont::Medium));
+    Columns widths{leastTitleWidth, leastNumberWidth};
+    for (const LimitReading& limit : limits) {
+        widths.title = std::max(widths.title, titles.horizontalAdvance(limit.title));
+        widths.number = std::max(widths.number, numbers.horizontalAdvance(usedText(limit.percent)));
+    }
+    return widths;
+}
+
 DetailRow::DetailRow(const LimitReading& limit, Instant now, const Calendar& calendar,
-                     const QLocale& locale, QWidget* parent)
+                     const QLocale& locale, Columns widths, QWidget* parent)
     : QWidget(parent)
     , usage(new Bar(limit.percent / 100, UsageTint::bar(limit.percent)))
     , titleLabel(new TextLabel(limit.title, Typography::font(textSize), Theme::Role::primaryText))
-    , numberLabel(new TextLabel(Format::percent(limit.percent) + QStringLiteral(" used"),
-                                Typography::font(textSize, QFont::Medium),
+    , numberLabel(new TextLabel(usedText(limit.percent), Typography::font(textSize, QFont::Medium),
                                 UsageTint::number(limit.percent)))
     , resetLabel(new TextLabel(resetText(limit, now, calendar, locale), Typography::font(resetSize),
                                Theme::Role::secondaryText)) {
-    titleLabel->setElideMode(Qt::ElideRight);
-    titleLabel->setFixedWidth(titleWidth);
-    numberLabel->setFixedWidth(numberWidth);
+    titleLabel->setFixedWidth(widths.title);
+    numberLabel->setFixedWidth(widths.number);
     numberLabel->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
     resetLabel->setElideMode(Qt::ElideRight);
     // Starts under the bar.
-    resetLabel->setContentsMargins(titleWidth + columnSpacing, 0, 0, 0);
+    resetLabel->setContentsMargins(widths.title + columnSpacing, 0, 0, 0);
 
     auto* line = new QHBoxLayout;
     line->setSpacing(columnSpacing);

@@ -15,9 +15,17 @@ class DetailRow : public QWidget {
     Q_OBJECT
 
 public:
+    // The widths of the title and figure columns, shared by the rows of one account so that
+    // their bars line up and have one length: wide enough for the longest texts.
+    struct Columns {
+        int title = 0;
+        int number = 0;
+    };
+    static Columns columns(const QList<LimitReading>& limits);
+
     // `limit` as it stands at `now`.
     DetailRow(const LimitReading& limit, Instant now, const Calendar& calendar,
-              const QLocale& locale, QWidget* parent = nullptr);
+              const QLocale& locale, Columns columns, QWidget* parent = nullptr);
 
     // "Resets in 2h 5m, 3:45 PM": the countdown, then the reset's clock time, with the
     // weekday when it falls on another day than `now`.
@@ -26,6 +34,7 @@ public:
 
     const Bar* bar() const { return usage; }
     const TextLabel* number() const { return numberLabel; }
+    const TextLabel* title() const { return titleLabel; }
     const TextLabel* reset() const { return resetLabel; }
 
 private:

@@ -10,6 +10,16 @@ namespace {
 constexpr int padding = 14;
 constexpr int spacing = 8;
 constexpr int spaceAboveButton = 2;
+
+const QString explanationText =
+#if defined(Q_OS_MACOS)
+    QStringLiteral("Spanwell shows the accounts Claude Code is signed in to on this Mac. Add one "
+                   "here, or sign in with /login in Claude Code.");
+#else
+    QStringLiteral("Spanwell shows the accounts Claude Code is signed in to on this computer. Add "
+                   "one here, or sign in with /login in Claude Code.");
+#endif
+
 } // namespace
 
 EmptyState::EmptyState(std::function<void()> addAccount, bool renderingPicture, QWidget* parent)
@@ -21,10 +31,7 @@ EmptyState::EmptyState(std::function<void()> addAccount, bool renderingPicture, 
     auto* title = new TextLabel(QStringLiteral("No Claude Code sign-in found"),
                                 Typography::font(13, QFont::DemiBold), Theme::Role::primaryText);
     auto* explanation =
-        new TextLabel(QStringLiteral("Spanwell shows the accounts Claude Code is signed in to on "
-                                     "this Mac. Add one here, or sign in with /login in Claude "
-                                     "Code."),
-                      Typography::font(12), Theme::Role::secondaryText);
+        new TextLabel(explanationText, Typography::font(12), Theme::Role::secondaryText);
     explanation->setWordWrap(true);
     layout->addWidget(title);
     layout->addWidget(explanation);

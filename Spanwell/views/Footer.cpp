@@ -2,6 +2,7 @@
 
 #include "store/Store.h"
 #include "views/LinkButton.h"
+#include "views/MenuCommands.h"
 #include "views/PanelText.h"
 #include "views/SymbolButton.h"
 #include "views/SymbolView.h"
@@ -104,17 +105,10 @@ void Footer::showStore() {
         refreshButton->setEnabled(!store.isRefreshing());
 }
 
-// Built each time the menu opens, so it lists the hidden accounts and the login registration
-// as they are at that moment.
+// Built each time the menu opens, so it lists the hidden accounts as they are at that moment.
 void Footer::fillMenu() {
     menu->clear();
-    const auto call = [](const std::function<void()>& command) {
-        return [command] {
-            if (command)
-                command();
-        };
-    };
-    menu->addAction(QStringLiteral("Add an Account\u2026"), this, call(services.addAccount));
+    MenuCommands::addAccount(*menu, services);
 
     const QList<Account> hidden = store.hiddenAccounts();
     if (!hidden.isEmpty())
@@ -125,16 +119,8 @@ void Footer::fillMenu() {
             [this, account] { store.resumeTracking(account); });
     menu->addSeparator();
 
-    QAction* openAtLogin = menu->addAction(QStringLiteral("Open at Login"));
-    openAtLogin->setCheckable(true);
-    const auto registered = [this] { return services.isOpenAtLogin && services.isOpenAtLogin(); };
-    openAtLogin->setChecked(registered());
-    connect(openAtLogin, &QAction::triggered, this, [this, openAtLogin, registered](bool on) {
-        if (services.setOpenAtLogin)
-            services.setOpenAtLogin(on);
-        // Whatever was asked, the mark shows what is actually registered.
-        openAtLogin->setChecked(registered());
-    });
+    MenuCommands::openAtLogin(*menu, services);
+    MenuCommands::trayIcon(*menu, services);
     menu->addSeparator();
 
     menu->addAction(itemText(QStringLiteral("Spanwell ") + Store::currentVersion() +
@@ -145,5 +131,5 @@ void Footer::fillMenu() {
                     });
     menu->addAction(QStringLiteral("Independent app. Not made by Anthropic."))->setEnabled(false);
     menu->addSeparator();
-    menu->addAction(QStringLiteral("Quit Spanwell"), this, call(services.quit));
+    MenuCommands::quit(*menu, services);
 }

@@ -6,30 +6,44 @@
 #include "views/Typography.h"
 #include "views/UsageTint.h"
 
-#include <QHBoxLayout>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
-constexpr int spacing = 6;
 constexpr double textSize = 11;
 } // namespace
 
 InlineMeter::InlineMeter(const LimitReading& limit, QWidget* parent)
     : QWidget(parent)
-    , usage(new Bar(limit.percent / 100, UsageTint::bar(limit.percent)))
-    , titleLabel(
-          new TextLabel(limit.shortTitle(), Typography::font(textSize), Theme::Role::secondaryText))
+    , usage(new Bar(limit.percent / 100, UsageTint::bar(limit.percent), this))
+    , titleLabel(new TextLabel(limit.shortTitle(), Typography::font(textSize),
+                               Theme::Role::secondaryText, this))
     , numberLabel(new TextLabel(Format::percent(limit.percent),
                                 Typography::font(textSize, QFont::Medium),
-                                UsageTint::number(limit.percent))) {
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    // Neither text gives way: the bar takes what is left.
-    titleLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-    numberLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+                                UsageTint::number(limit.percent), this)) {}
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
-    layout->addWidget(titleLabel);
-    layout->addWidget(usage, 1);
-    layout->addWidget(numberLabel);
+int InlineMeter::titleWidth() const {
+    return titleLabel->sizeHint().width();
+}
+
+int InlineMeter::numberWidth() const {
+    return numberLabel->sizeHint().width();
+}
+
+int InlineMeter::lineHeight() const {
+    return std::max(titleLabel->sizeHint().height(), numberLabel->sizeHint().height());
+}
+
+void InlineMeter::place(int titleColumn, int trackLength) {
+    const int height = lineHeight();
+    const int numberLeft = titleColumn + spacing + trackLength + spacing;
+    resize(numberLeft + numberWidth(), height);
+    titleLabel->setGeometry(
+        QStyle::visualRect(layoutDirection(), rect(), QRect(0, 0, titleWidth(), height)));
+    usage->setGeometry(QStyle::visualRect(
+        layoutDirection(), rect(),
+        QRect(titleColumn + spacing, (height - Bar::thickness) / 2, trackLength, Bar::thickness)));
+    numberLabel->setGeometry(
+        QStyle::visualRect(layoutDirection(), rect(), QRect(numberLeft, 0, numberWidth(), height)));
 }

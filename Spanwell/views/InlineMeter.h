@@ -7,16 +7,29 @@
 class Bar;
 class TextLabel;
 
-// One limit in a collapsed row: its short title, a bar and the share used. Takes all the
-// width it is offered, so the meters of a row share the line equally.
+// One limit in a collapsed row: its short title, a bar and the share used. The grid of the
+// row's meters places the three: the title in its column, then a bar as long as every other
+// bar of the row, then the figure, none of them ever narrower than it needs.
 class InlineMeter : public QWidget {
     Q_OBJECT
 
 public:
+    static constexpr int spacing = 6;
+
     explicit InlineMeter(const LimitReading& limit, QWidget* parent = nullptr);
 
     const Bar* bar() const { return usage; }
+    const TextLabel* title() const { return titleLabel; }
     const TextLabel* number() const { return numberLabel; }
+
+    // The widths the two texts need.
+    int titleWidth() const;
+    int numberWidth() const;
+    int lineHeight() const;
+
+    // Puts the bar after a title column `titleColumn` wide, `trackLength` long, and the figure
+    // after it; the meter takes the width that needs.
+    void place(int titleColumn, int trackLength);
 
 private:
     Bar* usage;

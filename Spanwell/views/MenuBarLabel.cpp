@@ -18,15 +18,36 @@
 
 namespace {
 
-// With a figure, the gauge takes the top half and the figure the rest, below a thin gap.
-constexpr double gaugeShare = 0.5;
-constexpr double gapShare = 0.06;
+// With a figure, the gauge takes the top part and the figure the rest, below a thin gap.
+constexpr double gaugeShare = 0.4;
+constexpr double gapShare = 0.04;
+// The percent sign beside the digits, as a share of their height: the digits carry the news.
+constexpr double percentSignShare = 0.62;
+// The plate's margin round the glyph, as a share of the edge, and at least a pixel.
+constexpr double plateShare = 1.0 / 16;
+// The gauge's outer circle, as a share of its box; the symbol's own proportion.
+constexpr double gaugeRadiusShare = 0.48;
 
-// `text` as a filled outline, as large as fits `box` and centred in it: at tray sizes every
-// pixel of height counts, and a font's own line height would waste some.
-QPainterPath fitted(const QString& text, const QRectF& box) {
+QPainterPath textPath(const QString& text) {
     QPainterPath path;
     path.addText(0, 0, Typography::font(100, QFont::Bold), text);
+    return path;
+}
+
+// The figure, such as 71%, as an outline as large as fits `box` and centred in it: the digits
+// as tall as they can be, the percent sign smaller and level with their tops. At tray sizes
+// every pixel of height counts, and a font's own line height would waste some.
+QPainterPath figure(const QString& digits, const QRectF& box) {
+    QPainterPath path = textPath(digits);
+    const QRectF digitBounds = path.boundingRect();
+    QPainterPath sign = textPath(QStringLiteral("%"));
+    const QRectF signBounds = sign.boundingRect();
+    QTransform signPlacing;
+    signPlacing.translate(digitBounds.right() + digitBounds.height() * 0.08, digitBounds.top());
+    signPlacing.scale(percentSignShare, percentSignShare);
+    signPlacing.translate(-signBounds.left(), -signBounds.top());
+    path.addPath(signPlacing.map(sign));
+
     const QRectF bounds = path.boundingRect();
     const double scale = std::min(box.width() / bounds.width(), box.height() / bounds.height());
     QTransform placing;
@@ -36,27 +57,65 @@ QPainterPath fitted(const QString& text, const QRectF& box) {
     return placing.map(path);
 }
 
-QColor desktopInk() {
-    return QGuiApplication::palette().color(QPalette::WindowText);
+struct Drawing {
+    QPainterPath glyph;
+    // What a plate of the opposite tone goes under.
+    QPainterPath plate;
+};
+
+Drawing drawing(std::optional<double> averageSession, const QRectF& box, double margin) {
+    const QString gauge = QStringLiteral("gauge.with.needle");
+    Drawing shape;
+    const auto addGauge = [&](const QRectF& area) {
+        shape.glyph.addPath(Symbols::path(gauge, area, QFont::DemiBold));
+        const double radius = std::min(area.width(), area.height()) * gaugeRadiusShare + margin;
+        shape.plate.addEllipse(area.center(), radius, radius);
+    };
+    if (!averageSession) {
+        addGauge(box);
+        return shape;
+    }
+    const double gaugeHeight = box.height() * gaugeShare;
+    addGauge(QRectF(box.x(), box.y(), box.width(), gaugeHeight));
+    const double top = box.y() + gaugeHeight + box.height() * gapShare;
+    const QString digits = QString::number(qRound64(std::clamp(*averageSession, 0.0, 999.0)));
+    const QPainterPath number =
+        figure(digits, QRectF(box.x(), top, box.width(), box.bottom() - top));
+    shape.glyph.addPath(number);
+    shape.plate.addRoundedRect(number.boundingRect().adjusted(-margin, -margin, margin, margin),
+                               margin * 1.5, margin * 1.5);
+    shape.plate.setFillRule(Qt::WindingFill);
+    return shape;
 }
 
 } // namespace
 
 const QList<int> MenuBarLabel::edges{16, 22, 24, 32, 48, 64};
 
-MenuBarLabel::MenuBarLabel(Store& store, QSystemTrayIcon& item, QObject* parent)
+MenuBarLabel::MenuBarLabel(Store& observed, QObject* parent)
     : QObject(parent)
-    , store(store)
-    , item(item) {
+    , store(observed) {
     connect(&store, &Store::entriesChanged, this, &MenuBarLabel::redraw);
     connect(&store, &Store::lastRefreshChanged, this, &MenuBarLabel::redraw);
     qApp->installEventFilter(this);
+}
+
+void MenuBarLabel::attach(QSystemTrayIcon* trayItem) {
+    item = trayItem;
+    redraw();
+    if (shown)
+        item->show();
+}
+
+void MenuBarLabel::setStyle(TrayIconStyle chosen) {
+    style = chosen;
     redraw();
 }
 
 void MenuBarLabel::show() {
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        item.show();
+    shown = true;
+    if (item)
+        item->show();
     store.start();
 }
 
@@ -70,21 +129,20 @@ QString MenuBarLabel::toolTip(std::optional<double> averageSession) {
     return QStringLiteral("Spanwell  ·  average session use ") + text(averageSession);
 }
 
-QImage MenuBarLabel::image(std::optional<double> averageSession, int edge, const QColor& ink) {
+QImage MenuBarLabel::image(std::optional<double> averageSession, int edge,
+                           const TrayIconStyles::Ink& ink) {
     QImage image(edge, edge, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (!averageSession) {
-        Symbols::paint(painter, QStringLiteral("gauge.with.needle"), QRectF(0, 0, edge, edge), ink,
-                       QFont::DemiBold);
-        return image;
-    }
-    const double gauge = edge * gaugeShare;
-    Symbols::paint(painter, QStringLiteral("gauge.with.needle"),
-                   QRectF((edge - gauge) / 2, 0, gauge, gauge), ink, QFont::DemiBold);
-    const double top = gauge + edge * gapShare;
-    painter.fillPath(fitted(text(averageSession), QRectF(0, top, edge, edge - top)), ink);
+    const bool plated = ink.halo.alpha() > 0;
+    const double margin = plated ? std::max(1.0, edge * plateShare) : 0.0;
+    const Drawing shape =
+        drawing(averageSession, QRectF(0, 0, edge, edge).adjusted(margin, margin, -margin, -margin),
+                margin);
+    if (plated)
+        painter.fillPath(shape.plate, ink.halo);
+    painter.fillPath(shape.glyph, ink.glyph);
     return image;
 }
 
@@ -95,11 +153,13 @@ bool MenuBarLabel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MenuBarLabel::redraw() {
+    if (!item)
+        return;
     const std::optional<double> average = store.averageSession();
-    const QColor ink = desktopInk();
+    const TrayIconStyles::Ink ink = TrayIconStyles::ink(style, QGuiApplication::palette());
     QIcon icon;
     for (const int edge : edges)
         icon.addPixmap(QPixmap::fromImage(image(average, edge, ink)));
-    item.setIcon(icon);
-    item.setToolTip(toolTip(average));
+    item->setIcon(icon);
+    item->setToolTip(toolTip(average));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Account.h"
+#include "tray/TrayIconStyle.h"
 
 #include <QUrl>
 
@@ -20,4 +21,7 @@ struct PanelServices {
     // In the default browser.
     std::function<void(const QUrl&)> openAddress;
     std::function<void()> quit;
+    // The tray item's style, and choosing another one.
+    std::function<TrayIconStyle()> trayIconStyle;
+    std::function<void(TrayIconStyle)> setTrayIconStyle;
 };

@@ -10,12 +10,16 @@
 #include <optional>
 
 class Footer;
+class QScrollArea;
 class QVBoxLayout;
 class Store;
 
 // The panel that drops down from the tray item: a summary line, one row per tracked account,
 // one short row per hidden account, and the footer. Rebuilds its rows whenever the store
-// announces a change and whenever it is given a new present; which row is open survives both.
+// announces a change and whenever it is given a new present; which row is open, and which
+// control has the keyboard, survive both. Given less height than it asks for, the rows scroll
+// between the summary and the footer. Tab goes through the controls in the order they are
+// drawn; Up and Down go from row to row.
 class PanelView : public QWidget {
     Q_OBJECT
 
@@ -29,6 +33,9 @@ public:
         std::optional<QString> initiallyExpanded;
         // Still look-alikes in place of the controls.
         bool renderingPicture = false;
+        // A one-pixel line round the panel in the palette's mid tone, so that a popup does not
+        // melt into a desktop of the same colour.
+        bool bordered = false;
     };
 
     PanelView(Store& store, Instant now, Options options, PanelServices services,
@@ -40,22 +47,39 @@ public:
     // What clicking the header of the row `id` does.
     void toggle(const QString& id);
 
-    // The panel's full width and the height its content needs at that width.
+    // Gives the keyboard to the first account row, or to the first control when there is none.
+    void focusFirst();
+
+    // The panel's full width and the height its whole content needs at that width.
     QSize sizeHint() const override;
 
+signals:
+    // The height the content needs may have changed.
+    void contentChanged();
+    void hidden();
+
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // Return and Enter press the focused button, as Space does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void rebuild();
-    QWidget* buildContent();
+    QWidget* buildHead();
+    QWidget* buildRows();
+    // Makes Tab follow the order in which the controls are drawn.
+    void chainFocus();
 
     Store& store;
     Instant present;
     Expansion rows;
     bool renderingPicture;
+    int border;
     PanelServices services;
     QVBoxLayout* stack;
-    QWidget* content = nullptr;
+    QScrollArea* scroller;
+    QWidget* head = nullptr;
     Footer* footer;
 };

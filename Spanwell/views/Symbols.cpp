@@ -210,20 +210,26 @@ bool isKnown(const QString& name) {
     return find(name) != nullptr;
 }
 
-void paint(QPainter& painter, const QString& name, const QRectF& box, const QColor& colour,
-           QFont::Weight weight) {
+QPainterPath path(const QString& name, const QRectF& box, QFont::Weight weight) {
     const Shape* shape = find(name);
     if (!shape || box.isEmpty())
-        return;
+        return {};
     const double scale = std::min(box.width(), box.height()) / grid;
+    QTransform placing;
+    placing.translate(box.center().x(), box.center().y());
+    placing.scale(scale, scale);
+    placing.translate(-grid / 2, -grid / 2);
+    return placing.map(shape->make(lineWidth(weight)));
+}
+
+void paint(QPainter& painter, const QString& name, const QRectF& box, const QColor& colour,
+           QFont::Weight weight) {
+    const QPainterPath shape = path(name, box, weight);
+    if (shape.isEmpty())
+        return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(box.center());
-    painter.scale(scale, scale);
-    painter.translate(-grid / 2, -grid / 2);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawPath(shape->make(lineWidth(weight)));
+    painter.fillPath(shape, colour);
     painter.restore();
 }
 

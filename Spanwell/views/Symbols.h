@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPainterPath>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,9 @@ namespace Symbols {
 // Every name `paint` knows, in a fixed order.
 QStringList names();
 bool isKnown(const QString& name);
+
+// The symbol's outline in the largest square centred in `box`; empty for an unknown name.
+QPainterPath path(const QString& name, const QRectF& box, QFont::Weight weight = QFont::Normal);
 
 // Fills the symbol into the largest square centred in `box`. Heavier weights draw thicker
 // lines, as a heavier font would. An unknown name paints nothing.

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QStyle>
 
+#include <algorithm>
+
 TextLabel::TextLabel(const QString& text, const QFont& font, Theme::Role colour, QWidget* parent)
     : QLabel(parent)
     , colourRole(colour) {
@@ -19,10 +21,28 @@ void TextLabel::setElideMode(Qt::TextElideMode mode) {
     update();
 }
 
+void TextLabel::setShrinkingPart(qsizetype start, qsizetype length) {
+    shrinkingStart = start;
+    shrinkingLength = length;
+    update();
+}
+
 QString TextLabel::shownText() const {
     if (elision == Qt::ElideNone)
         return text();
-    return fontMetrics().elidedText(text(), elision, contentsRect().width());
+    const QFontMetrics metrics = fontMetrics();
+    const int width = contentsRect().width();
+    QString shown = text();
+    if (shrinkingLength > 0 && metrics.horizontalAdvance(shown) > width) {
+        const QString rest = QString(shown).remove(shrinkingStart, shrinkingLength);
+        QString part =
+            metrics.elidedText(shown.mid(shrinkingStart, shrinkingLength), Qt::ElideMiddle,
+                               std::max(width - metrics.horizontalAdvance(rest), 0));
+        if (part.isEmpty())
+            part = QChar(0x2026);
+        shown.replace(shrinkingStart, shrinkingLength, part);
+    }
+    return metrics.elidedText(shown, elision, width);
 }
 
 QSize TextLabel::minimumSizeHint() const {

@@ -17,6 +17,9 @@ public:
 
     // Any mode but Qt::ElideNone keeps the text on one line.
     void setElideMode(Qt::TextElideMode mode);
+    // The part of the text that is shortened first, in its middle, when the line runs short;
+    // the rest is shortened by the elide mode only once that part is down to an ellipsis.
+    void setShrinkingPart(qsizetype start, qsizetype length);
 
     // The text as it is drawn at the label's present width.
     QString shownText() const;
@@ -29,4 +32,6 @@ protected:
 private:
     Theme::Role colourRole;
     Qt::TextElideMode elision = Qt::ElideNone;
+    qsizetype shrinkingStart = 0;
+    qsizetype shrinkingLength = 0;
 };

@@ -48,12 +48,18 @@ QString path(const QString& typed, const QString& home) {
     return home + QLatin1String("/.claude-") + normalized(typed);
 }
 
-Check check(const QString& typed, const QString& home, const FileSystem& fileSystem) {
+std::optional<Check> invalidName(const QString& typed) {
     const QString name = normalized(typed);
     if (name.isEmpty())
         return Check::invalid(QStringLiteral("Type a short name, like work or personal."));
     if (name.size() > longestName)
         return Check::invalid(QStringLiteral("Use 24 characters or fewer."));
+    return std::nullopt;
+}
+
+Check check(const QString& typed, const QString& home, const FileSystem& fileSystem) {
+    if (std::optional<Check> invalid = invalidName(typed))
+        return *invalid;
     const QString folder = path(typed, home);
     if (!fileSystem.exists(folder))
         return Check::ok(folder, false);

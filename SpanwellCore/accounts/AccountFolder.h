@@ -54,6 +54,9 @@ QString normalized(const QString& typed);
 // home + "/.claude-" + the normalised name; not validated.
 QString path(const QString& typed, const QString& home);
 Check check(const QString& typed, const QString& home, const FileSystem& fileSystem);
+// The verdict of `check` when the typed text alone decides it (nothing usable is left, or too
+// much); absent when the folder must be looked at. Touches no file.
+std::optional<Check> invalidName(const QString& typed);
 // No account is signed in to the default folder.
 bool defaultIsFree(const QString& home, const FileSystem& fileSystem);
 // The command line that runs Claude Code on a folder, e.g. "CLAUDE_CONFIG_DIR=~/.claude-work

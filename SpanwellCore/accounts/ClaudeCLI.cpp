@@ -1,5 +1,6 @@
 #include "accounts/ClaudeCLI.h"
 
+#include "model/CodePointOrder.h"
 #include "process/ChildProcess.h"
 
 #include <QDir>
@@ -28,7 +29,8 @@ QString loginName() {
 
 namespace ClaudeCLI {
 
-QStringList candidates(const QString& home, const FileSystem& fileSystem) {
+QStringList candidates(const QString& home, const FileSystem& fileSystem,
+                       const QString& searchPath) {
     QStringList paths{
         home + QStringLiteral("/.local/bin/claude"),
         home + QStringLiteral("/.claude/local/claude"),
@@ -40,16 +42,27 @@ QStringList candidates(const QString& home, const FileSystem& fileSystem) {
     };
     const QString nodeVersions = home + QStringLiteral("/.nvm/versions/node");
     QStringList versions = fileSystem.entryNames(nodeVersions).value_or(QStringList());
-    // Character order, not version order: 9.0.0 comes before 22.1.0.
-    std::sort(versions.begin(), versions.end(), std::greater<>());
+    // Descending code-point order, not version order: 9.0.0 comes before 22.1.0.
+    std::sort(versions.begin(), versions.end(), [](const QString& first, const QString& second) {
+        return CodePointOrder::less(second, first);
+    });
     for (const QString& version : std::as_const(versions))
         paths.append(nodeVersions + QLatin1Char('/') + version + QStringLiteral("/bin/claude"));
+    // Claude Code installed through a distribution's Node.js, or Homebrew on Linux, lands in
+    // places the list above does not name. An empty or relative entry would mean the working
+    // folder, which the program does not choose, so only absolute ones count.
+    for (const QString& folder : searchPath.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        if (folder.startsWith(QLatin1Char('/')))
+            paths.append(folder + (folder.endsWith(QLatin1Char('/')) ? QStringLiteral("claude")
+                                                                    : QStringLiteral("/claude")));
+    paths.append(QStringLiteral("/usr/bin/claude"));
     return paths;
 }
 
 std::optional<QString> path() {
     const FileSystem& fileSystem = FileSystem::local();
-    for (const QString& candidate : candidates(QDir::homePath(), fileSystem))
+    for (const QString& candidate :
+         candidates(QDir::homePath(), fileSystem, qEnvironmentVariable("PATH")))
         if (fileSystem.isExecutableFile(candidate))
             return candidate;
     return std::nullopt;

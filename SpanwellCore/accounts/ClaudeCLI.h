@@ -12,13 +12,16 @@
 // child runs in, and the run that renews an account's sign-in.
 namespace ClaudeCLI {
 
-// The places where Claude Code is commonly installed, in the order they are tried; the
-// node-version folders of nvm come last, in descending code-point order of their names.
-// Nothing is tested here.
-QStringList candidates(const QString& home, const FileSystem& fileSystem);
+// The places where Claude Code is commonly installed, in the order they are tried: the fixed
+// ones, the node-version folders of nvm in descending code-point order of their names, then
+// every absolute folder of `searchPath` (a PATH value) in order, and /usr/bin last. Nothing is
+// tested here.
+QStringList candidates(const QString& home, const FileSystem& fileSystem,
+                       const QString& searchPath);
 
-// The first candidate that is an executable file, for the current user's home folder. Looked
-// up afresh on every call, so a `claude` installed while the program runs is found.
+// The first candidate that is an executable file, for the current user's home folder and this
+// program's own PATH. Looked up afresh on every call, so a `claude` installed while the
+// program runs is found.
 std::optional<QString> path();
 
 // Built from nothing: HOME, USER, PATH (the folder of `claudePath` first), LANG and, when a

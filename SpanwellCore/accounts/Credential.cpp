@@ -24,7 +24,9 @@ std::optional<QString> text(const QJsonValue& value) {
 
 std::optional<Credential> Credential::parse(const QByteArray& bytes) {
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes.trimmed(), &error);
+    // The parser allows JSON's own white space around the object, such as the tool's final
+    // line end, and nothing else.
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return std::nullopt;
     const QJsonValue oauth = document.object().value(QLatin1String("claudeAiOauth"));

@@ -1,6 +1,7 @@
 #include "accounts/Discovery.h"
 
 #include "accounts/AccountFile.h"
+#include "model/CodePointOrder.h"
 
 #include <QCryptographicHash>
 
@@ -27,8 +28,8 @@ QStringList folderNames(const QString& home, const FileSystem& fileSystem) {
     names.removeIf([](const QString& name) {
         return name != defaultFolderName && !name.startsWith(folderPrefix);
     });
-    // Plain code-point order, so ".claude" comes before every ".claude-" name.
-    std::sort(names.begin(), names.end());
+    // Code-point order, so ".claude" comes before every ".claude-" name.
+    std::sort(names.begin(), names.end(), CodePointOrder::less);
     return names;
 }
 

@@ -21,8 +21,11 @@ bool isAllowedHost(const QString& host) {
 namespace LoginOutput {
 
 std::optional<QString> signInURL(const QString& output) {
-    const QRegularExpression address(QStringLiteral(R"(https://[^\s"'<>]+)"));
-    QRegularExpressionMatchIterator matches = address.globalMatch(output);
+    const QString cleaned = withoutTerminalSequences(output);
+    // White space in Unicode's sense: a no-break space or a line separator ends the address.
+    const QRegularExpression address(QStringLiteral(R"(https://[^\s"'<>]+)"),
+                                     QRegularExpression::UseUnicodePropertiesOption);
+    QRegularExpressionMatchIterator matches = address.globalMatch(cleaned);
     while (matches.hasNext()) {
         const QString text = matches.next().captured();
         const QUrl url(text, QUrl::StrictMode);
@@ -31,6 +34,15 @@ std::optional<QString> signInURL(const QString& output) {
         return text;
     }
     return std::nullopt;
+}
+
+QString withoutTerminalSequences(const QString& output) {
+    static const QRegularExpression sequence(
+        QStringLiteral(R"(\x{1B}\][^\x{07}\x{1B}]*(?:\x{07}|\x{1B}\\))" // operating-system command
+                       R"(|\x{1B}[PX^_][^\x{1B}]*\x{1B}\\)" // device-control and other strings
+                       R"(|\x{1B}\[[0-?]*[ -/]*[@-~])"      // control sequence
+                       R"(|\x{1B}[ -/]*[0-~])"));           // every other escape
+    return QString(output).remove(sequence);
 }
 
 QString plain(const QString& output) {

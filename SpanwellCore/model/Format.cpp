@@ -6,6 +6,7 @@
 namespace {
 // Values this large cannot be written as a whole number; no reading or instant comes close.
 constexpr double largestWholeNumber = 9.2e18;
+constexpr double mostPercent = 999;
 } // namespace
 
 namespace Format {
@@ -13,8 +14,13 @@ namespace Format {
 QString percent(double value) {
     if (!std::isfinite(value))
         return QStringLiteral("—");
-    const double rounded = std::clamp(std::round(value), -largestWholeNumber, largestWholeNumber);
-    return QString::number(static_cast<qint64>(rounded)) + QLatin1Char('%');
+    const double rounded = std::round(value);
+    // A reading far beyond its limit says no more than one just beyond it, and would not fit.
+    if (rounded > mostPercent)
+        return QStringLiteral("999+%");
+    if (rounded < -mostPercent)
+        return QStringLiteral("-999+%");
+    return QString::number(static_cast<int>(rounded)) + QLatin1Char('%');
 }
 
 QString countdown(Instant to, Instant from) {

@@ -5,11 +5,12 @@
 
 namespace {
 
-// Full date, "T", time with colons, an optional fraction, and "Z" or an offset with a colon.
+// Full date, "T", time with colons, an optional fraction, and "Z" or an offset with a colon,
+// and nothing after it: not even the final line feed that "$" would let through.
 std::optional<Instant> parseInternetDateTime(const QString& text) {
     const QRegularExpression pattern(QStringLiteral(
         R"(^([0-9]{4})-([0-9]{2})-([0-9]{2})[Tt]([0-9]{2}):([0-9]{2}):([0-9]{2})(\.[0-9]+)?)"
-        R"(([Zz]|[+-][0-9]{2}:[0-9]{2})$)"));
+        R"(([Zz]|[+-][0-9]{2}:[0-9]{2})\z)"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
         return std::nullopt;

@@ -26,16 +26,6 @@ bool isRedirect(int status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// Errors that Qt raises for an HTTP status it considers a failure: the answer itself is then
-// complete and its status decides. Every other error means the answer did not arrive whole.
-bool isStatusError(QNetworkReply::NetworkError error) {
-    return error == QNetworkReply::NoError ||
-           (error >= QNetworkReply::ContentAccessDenied &&
-            error <= QNetworkReply::UnknownContentError) ||
-           (error >= QNetworkReply::InternalServerError &&
-            error <= QNetworkReply::UnknownServerError);
-}
-
 struct Exchange {
     HttpFetch::Outcome outcome;
     std::optional<QUrl> location;
@@ -86,8 +76,13 @@ Exchange exchange(QNetworkAccessManager& manager, const QUrl& address,
 
     if (timedOut)
         return {HttpFetch::TransportError{HttpFetch::timedOutMessage}, std::nullopt};
+    // Whenever the answer carries a status, the status decides, whatever error Qt makes of it
+    // (it files 400 and 418 as protocol errors, 407 as a proxy's). Only a 200 answer, whose
+    // body is used, fails when that body did not arrive whole.
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!tooLarge && (!statusAttribute.isValid() || !isStatusError(reply->error())))
+    const bool bodyBroken =
+        statusAttribute.toInt() == 200 && reply->error() != QNetworkReply::NoError;
+    if (!tooLarge && (!statusAttribute.isValid() || bodyBroken))
         return {HttpFetch::TransportError{reply->errorString()}, std::nullopt};
 
     if (!tooLarge) {

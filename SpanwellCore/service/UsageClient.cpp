@@ -3,6 +3,7 @@
 #include "service/HttpFetch.h"
 #include "service/UsageParser.h"
 
+#include <QHostAddress>
 #include <QUrl>
 
 #include <algorithm>
@@ -16,6 +17,11 @@ const QString unreadableUsageReply = QStringLiteral("Unreadable usage reply");
 bool fitsInHeader(const QString& token) {
     return std::all_of(token.begin(), token.end(),
                        [](QChar character) { return character >= u' ' && character <= u'~'; });
+}
+
+// Plain http never leaves this computer: the token travels in clear text.
+bool isLoopback(const QString& host) {
+    return host == QLatin1String("localhost") || QHostAddress(host).isLoopback();
 }
 
 } // namespace
@@ -39,13 +45,18 @@ UsageClient::Result<QByteArray> UsageClient::get(const QString& path, const QStr
     if (!fitsInHeader(token))
         return Failure::unauthorized();
 
+    const QUrl address(origin + path);
+    if (address.scheme() == QLatin1String("http") && !isLoopback(address.host()))
+        return Failure::transport(
+            QStringLiteral("Refusing to send the sign-in over plain http to %1.")
+                .arg(address.host()));
+
     const HttpFetch::Headers headers{
         {"Authorization", "Bearer " + token.toLatin1()},
         {"anthropic-beta", "oauth-2025-04-20"},
         {"User-Agent", "Spanwell/0.1"},
     };
-    const HttpFetch::Outcome outcome =
-        HttpFetch::get(QUrl(origin + path), headers, timeoutMilliseconds);
+    const HttpFetch::Outcome outcome = HttpFetch::get(address, headers, timeoutMilliseconds);
     if (const auto* error = std::get_if<HttpFetch::TransportError>(&outcome))
         return Failure::transport(error->message);
 

@@ -60,7 +60,9 @@ public:
 
     // The body of a 200 answer to `path`. The token travels only in the Authorization header,
     // only to this origin; a token that cannot be written into a header (a line break, a control
-    // or non-ASCII character) is never sent and counts as refused. A 200 body larger than the
+    // or non-ASCII character) is never sent and counts as refused. Over plain http it goes only
+    // to this computer (localhost, 127.0.0.0/8, ::1); any other plain http origin fails as
+    // `transport` without a connection. A 200 body larger than the
     // reading limit is not read and fails as `transport` with "Unreadable usage reply".
     //
     // Blocks the calling thread until the answer or the time limit; any thread may call, several

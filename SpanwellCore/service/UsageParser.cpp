@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 
 #include <algorithm>
 
@@ -77,7 +78,10 @@ bool isListOfObjects(const QJsonValue& value) {
 
 QList<LimitReading> readList(const QJsonArray& entries) {
     QList<LimitReading> readings;
+    QSet<QString> titles;
     for (const QJsonValue& value : entries) {
+        if (readings.size() == UsageParser::mostReadings)
+            break;
         const QJsonObject entry = value.toObject();
         const std::optional<double> percent = number(entry.value(QLatin1String("percent")));
         if (!percent)
@@ -89,9 +93,9 @@ QList<LimitReading> readList(const QJsonArray& entries) {
                                                             .toObject()
                                                             .value(QLatin1String("display_name")));
         const QString title = titleOfKind(kind, modelName);
-        if (std::any_of(readings.begin(), readings.end(),
-                        [&title](const LimitReading& reading) { return reading.title == title; }))
+        if (titles.contains(title))
             continue;
+        titles.insert(title);
         readings.append(
             LimitReading{title, *percent, timestamp(entry.value(QLatin1String("resets_at")))});
     }

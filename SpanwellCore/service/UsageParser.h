@@ -12,8 +12,12 @@
 // only bytes that are not a JSON object give no result.
 namespace UsageParser {
 
+// Readings kept from one reply: far more than the service names, few enough to draw at once.
+inline constexpr qsizetype mostReadings = 64;
+
 // The account's limits, titled the way the rest of the program knows them ("Session", "Week",
-// "Week, Opus", …). Absent when the reply is not a JSON object; an empty list is a valid answer.
+// "Week, Opus", …): the first mostReadings of them, each title once. Absent when the reply is
+// not a JSON object; an empty list is a valid answer.
 std::optional<QList<LimitReading>> limits(const QByteArray& reply);
 
 // The subscription described by the profile reply's "organization". Absent when the reply is

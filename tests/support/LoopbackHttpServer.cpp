@@ -1,55 +1,29 @@
 #include "support/LoopbackHttpServer.h"
 
+#include <QAbstractHttpServer>
 #include <QHash>
 #include <QHostAddress>
+#include <QHttpServerRequest>
+#include <QMetaEnum>
 #include <QMutex>
 #include <QPointer>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
 
-#include <algorithm>
-#include <cctype>
-
 namespace {
 
-// One connection's unread bytes; requests on it are answered one after the other.
-struct Connection {
-    QByteArray buffer;
-    bool answering = false;
-};
-
-// Parses one complete request from the front of `buffer` and removes it. Absent while more bytes
-// are needed; sets `malformed` for bytes that are not an HTTP request.
-std::optional<LoopbackHttpServer::Request> takeRequest(QByteArray& buffer, bool& malformed) {
-    const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
-    if (headerEnd < 0) {
-        malformed = !buffer.isEmpty() && !std::isupper(static_cast<unsigned char>(buffer.at(0)));
-        return std::nullopt;
-    }
-    const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
-    const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
-    if (requestLine.size() != 3 || !requestLine.at(2).startsWith("HTTP/1.")) {
-        malformed = true;
-        return std::nullopt;
-    }
-    LoopbackHttpServer::Request request{requestLine.at(0), requestLine.at(1), {}, {}};
-    for (qsizetype index = 1; index < lines.size(); ++index) {
-        const qsizetype colon = lines.at(index).indexOf(':');
-        if (colon > 0)
-            request.headers.append(
-                {lines.at(index).left(colon), lines.at(index).mid(colon + 1).trimmed()});
-    }
-    const QList<QByteArray> lengths = request.values("Content-Length");
-    const qsizetype bodyLength =
-        lengths.isEmpty() ? 0 : std::max<qsizetype>(0, lengths.first().toLongLong());
-    const qsizetype bodyStart = headerEnd + 4;
-    if (buffer.size() < bodyStart + bodyLength)
-        return std::nullopt;
-    request.body = buffer.mid(bodyStart, bodyLength);
-    buffer.remove(0, bodyStart + bodyLength);
-    return request;
+// Qt's parser keeps the headers' names as written, in order, repeated ones too.
+LoopbackHttpServer::Request recorded(const QHttpServerRequest& request) {
+    const QUrl url = request.url();
+    QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
+    if (url.hasQuery())
+        target += "?" + url.query(QUrl::FullyEncoded).toLatin1();
+    const QByteArray method =
+        QByteArray(
+            QMetaEnum::fromType<QHttpServerRequest::Method>().valueToKey(int(request.method())))
+            .toUpper();
+    return {method, target, request.headers(), request.body()};
 }
 
 QByteArray encode(const LoopbackHttpServer::Answer& answer) {
@@ -64,6 +38,27 @@ QByteArray encode(const LoopbackHttpServer::Answer& answer) {
         bytes += name + ": " + value + "\r\n";
     return bytes + "\r\n" + answer.body;
 }
+
+// Qt's server reads the requests; answers go out as raw bytes, so that a test can also send what
+// no well-behaved server would.
+class Server : public QAbstractHttpServer {
+public:
+    using Serve = std::function<void(QTcpSocket*, const LoopbackHttpServer::Request&)>;
+
+    Server(Serve onRequest, QObject* parent)
+        : QAbstractHttpServer(parent)
+        , serve(std::move(onRequest)) {}
+
+protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        serve(socket, recorded(request));
+        return true;
+    }
+    void missingHandler(const QHttpServerRequest&, QTcpSocket*) override {}
+
+private:
+    Serve serve;
+};
 
 } // namespace
 
@@ -115,7 +110,7 @@ LoopbackHttpServer::Answer LoopbackHttpServer::Answer::unannounced() const {
 
 struct LoopbackHttpServer::Private {
     QThread thread;
-    // Lives on `thread`; owns the listening server and, through it, every connection.
+    // Lives on `thread`; owns the server and, through it, every connection.
     QObject* context = nullptr;
     quint16 port = 0;
 
@@ -126,54 +121,28 @@ struct LoopbackHttpServer::Private {
     // Only touched on `thread`.
     QList<std::function<void()>> held;
 
-    void accept(QTcpServer* server) {
-        while (QTcpSocket* socket = server->nextPendingConnection()) {
-            auto connection = std::make_shared<Connection>();
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, connection] {
-                connection->buffer += socket->readAll();
-                serve(socket, connection);
-            });
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        }
-    }
-
-    void serve(QTcpSocket* socket, const std::shared_ptr<Connection>& connection) {
-        if (connection->answering)
-            return;
-        bool malformed = false;
-        const std::optional<Request> request = takeRequest(connection->buffer, malformed);
-        if (malformed)
-            socket->abort();
-        if (!request)
-            return;
-        connection->answering = true;
-
+    void serve(QTcpSocket* socket, const Request& request) {
         Responder responder;
         bool release = false;
         {
             const QMutexLocker locker(&mutex);
-            received.append(*request);
-            responder = responders.value(request->target);
+            received.append(request);
+            responder = responders.value(request.target);
             release = received.size() >= holdUntil;
         }
-        const Answer answer = responder ? responder(*request) : Answer::of(404);
+        const Answer answer = responder ? responder(request) : Answer::of(404);
         if (answer.silent)
             return;
 
         QPointer<QTcpSocket> target(socket);
-        held.append([this, target, connection, answer] {
+        held.append([target, answer] {
             if (!target)
                 return;
-            QTimer::singleShot(answer.delayMilliseconds, target,
-                               [this, target, connection, answer] {
-                                   target->write(encode(answer));
-                                   if (answer.raw || !answer.announceLength) {
-                                       target->disconnectFromHost();
-                                       return;
-                                   }
-                                   connection->answering = false;
-                                   serve(target, connection);
-                               });
+            QTimer::singleShot(answer.delayMilliseconds, target, [target, answer] {
+                target->write(encode(answer));
+                if (answer.raw || !answer.announceLength)
+                    target->disconnectFromHost();
+            });
         });
         if (release)
             for (const std::function<void()>& send : std::exchange(held, {}))
@@ -189,12 +158,12 @@ LoopbackHttpServer::LoopbackHttpServer()
     QMetaObject::invokeMethod(
         d->context,
         [this] {
-            auto* server = new QTcpServer(d->context);
-            QObject::connect(server, &QTcpServer::newConnection, server,
-                             [this, server] { d->accept(server); });
-            if (!server->listen(QHostAddress::LocalHost))
-                qFatal("The loopback server cannot listen: %s", qPrintable(server->errorString()));
-            d->port = server->serverPort();
+            auto* server = new Server(
+                [this](QTcpSocket* socket, const Request& request) { d->serve(socket, request); },
+                d->context);
+            d->port = server->listen(QHostAddress::LocalHost);
+            if (d->port == 0)
+                qFatal("The loopback server cannot listen");
         },
         Qt::BlockingQueuedConnection);
 }

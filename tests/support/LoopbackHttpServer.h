@@ -9,17 +9,17 @@
 #include <optional>
 #include <utility>
 
-// A small HTTP/1.1 server on 127.0.0.1 for tests of network clients. It runs on a thread of its
-// own, so a client may block the test's thread while it answers. It records every request and
-// answers each request target with a chosen answer; unknown targets get 404. Every member may be
-// called from any thread.
+// A small HTTP/1.1 server on 127.0.0.1 for tests of network clients, on Qt's HTTP server. It runs
+// on a thread of its own, so a client may block the test's thread while it answers. It records
+// every request and answers each request target with a chosen answer; unknown targets get 404.
+// Every member may be called from any thread.
 class LoopbackHttpServer {
 public:
     using Headers = QList<std::pair<QByteArray, QByteArray>>;
 
     struct Request {
         QByteArray method;
-        // Path and query as sent.
+        // Path and query, encoded as QUrl encodes them.
         QByteArray target;
         // In the order received, names as written.
         Headers headers;

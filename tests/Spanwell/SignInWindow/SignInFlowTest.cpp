@@ -10,10 +10,13 @@ Q_DECLARE_METATYPE(SignInFlow::Phase)
 
 namespace {
 
-// Prints the address in pieces inside colour sequences, then a second allowed address.
+// Prints the address in pieces, dim and inside a hyperlink sequence, with no space before the
+// sequences that end them, then a second allowed address.
 const QByteArray printsAddress =
-    "printf 'Opening \\033[1mhttps://claude.ai/oauth/auth'\nsleep 0.05\n"
-    "printf 'orize?state=1 \\033[0m\\r\\n'\nsleep 0.05\necho 'or https://claude.com/later'\n";
+    "printf 'Opening \\033]8;;https://claude.ai/oauth/authorize?state=1\\033\\\\"
+    "\\033[2mhttps://claude.ai/oauth/auth'\nsleep 0.05\n"
+    "printf 'orize?state=1\\033[22m\\033]8;;\\007\\r\\n'\nsleep 0.05\n"
+    "echo 'or https://claude.com/later'\n";
 // Waits for a code and signs in as whatever the code says.
 QByteArray signsInWithCode(const QByteArray& accountFile) {
     return printsAddress + "printf 'Paste code here > '\nread code\n" +
@@ -37,7 +40,7 @@ private slots:
         QCOMPARE(flow->phase(), Phase::naming());
         QVERIFY(!flow->session() && !flow->target());
         flow->setName(QStringLiteral("Work"));
-        QCOMPARE(flow->folderCheck(), Check::ok(home + QStringLiteral("/.claude-work"), false));
+        QTRY_COMPARE(flow->folderCheck(), Check::ok(home + QStringLiteral("/.claude-work"), false));
     }
 
     void launchFailure() {
@@ -81,6 +84,7 @@ private slots:
         flow->setUseMain(name.isEmpty());
         flow->setName(name);
         QSignalSpy refreshes(harness.store.get(), &Store::refreshingChanged);
+        SignInHarness::settle(*flow);
         flow->start();
         QCOMPARE(flow->phase(), Phase::waiting());
 
@@ -98,6 +102,7 @@ private slots:
         QTRY_COMPARE(flow->phase(), ending);
         QCOMPARE(flow->signInURL().has_value(), script.contains("claude.ai"));
         QCOMPARE(refreshes.isEmpty(), ending.kind() == Phase::Kind::failed);
+        QCOMPARE(harness.stores.fileSystem.callsOnInterfaceThread(), 0);
     }
 
     void earlySuccessWhileAdding() {
@@ -109,6 +114,7 @@ private slots:
         flow->setUseMain(false);
         flow->setName(QStringLiteral("work"));
         QSignalSpy refreshes(harness.store.get(), &Store::refreshingChanged);
+        // Asked for before the name's verdict has come, the sign-in starts when it comes.
         flow->start();
         QTRY_COMPARE(flow->phase(), Phase::done(QStringLiteral("early@example.com")));
         QVERIFY(!refreshes.isEmpty());
@@ -116,6 +122,7 @@ private slots:
         // The exit, after success was declared, changes nothing.
         QTest::qWait(100);
         QCOMPARE(flow->phase(), Phase::done(QStringLiteral("early@example.com")));
+        QCOMPARE(harness.stores.fileSystem.callsOnInterfaceThread(), 0);
     }
 
     void earlySuccessBelongsToItsAttempt() {

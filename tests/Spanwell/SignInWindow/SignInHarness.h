@@ -41,7 +41,7 @@ public:
     SignInFlow::Services services() {
         SignInFlow::Services services;
         services.home = stores.home.path();
-        services.fileSystem = &FileSystem::local();
+        services.fileSystem = &stores.fileSystem;
         services.findClaude = [this] {
             return claude.isEmpty() ? std::nullopt : std::optional<QString>(claude);
         };
@@ -51,8 +51,16 @@ public:
         services.successDelay = successDelay;
         return services;
     }
+    // Once the flow has read what it reads at its start.
     std::unique_ptr<SignInFlow> makeFlow(std::optional<Account> again = std::nullopt) {
-        return std::make_unique<SignInFlow>(store.get(), std::move(again), services());
+        auto flow = std::make_unique<SignInFlow>(store.get(), std::move(again), services());
+        settle(*flow);
+        return flow;
+    }
+    // Waits for the flow's reads of account files, such as a typed name's verdict.
+    static void settle(const SignInFlow& flow) {
+        if (!QTest::qWaitFor([&flow] { return !flow.isReading(); }, 5000))
+            qFatal("The flow's reads did not end");
     }
     // Signs `email` in to a folder of the home.
     Account account(const QString& folderName, const QString& email) {

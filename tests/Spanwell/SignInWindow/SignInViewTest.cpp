@@ -94,7 +94,7 @@ private slots:
         if (mainIsFree)
             texts << QStringLiteral(
                 "Make it the main account, the one a plain claude command uses");
-        else
+        else if (!again)
             texts << QStringLiteral("Name") << QStringLiteral("work") << shortName;
         QCOMPARE(shownTexts(view), sorted(texts));
         QCOMPARE(shown<QCheckBox>(view) != nullptr, mainIsFree);
@@ -108,11 +108,13 @@ private slots:
             QVERIFY(shown<QLineEdit>(view, QStringLiteral("work")));
             QVERIFY(!shown<QAbstractButton>(view, signIn)->isEnabled());
         }
-        // What is typed as a name when signing in again leaves the folder alone.
+        // Signing in again keeps the account's folder, so it asks for no name.
+        if (again) {
+            QCOMPARE(flow->target()->path, harness.stores.home.pathOf(QStringLiteral(".claude-x")));
+            return;
+        }
         QTest::keyClicks(shown<QLineEdit>(view, QStringLiteral("work")), QStringLiteral("new"));
         QCOMPARE(flow->name(), QStringLiteral("new"));
-        if (again)
-            QCOMPARE(flow->target()->path, harness.stores.home.pathOf(QStringLiteral(".claude-x")));
     }
 
     void nameCaption_data() {
@@ -140,8 +142,8 @@ private slots:
         SignInView view(*flow);
         view.setPalette(Theme::dark().palette());
         QTest::keyClicks(shown<QLineEdit>(view, QStringLiteral("work")), name);
+        QTRY_VERIFY(shown<ThemedLabel>(view, caption));
         const auto* label = shown<ThemedLabel>(view, caption);
-        QVERIFY(label);
         const Theme theme = Theme::dark();
         QCOMPARE(label->palette().color(QPalette::WindowText),
                  red ? theme.red : theme.secondaryText);
@@ -160,6 +162,10 @@ private slots:
         // Return starts the sign-in, which here finds no Claude Code.
         QTest::keyClick(shown<QLineEdit>(view, QStringLiteral("Optional")), Qt::Key_Return);
         QCOMPARE(flow->phase(), Phase::failed(SignInFlow::notInstalledMessage));
+        // The last phase has no Cancel button, and Escape still closes.
+        flow->setPhase(Phase::done(QStringLiteral("me@example.com")));
+        QTest::keyClick(&view, Qt::Key_Escape);
+        QCOMPARE(closes, 2);
     }
 
     void waitingForTheCode() {
@@ -168,6 +174,7 @@ private slots:
         const auto flow = harness.makeFlow();
         flow->setUseMain(false);
         flow->setName(QStringLiteral("work"));
+        SignInHarness::settle(*flow);
         SignInView view(*flow);
         flow->start();
         const QString explanation = QStringLiteral(
@@ -219,9 +226,10 @@ private slots:
         SignInView view(*flow);
         QVERIFY(shown<QLabel>(view, title));
         QVERIFY(shown<QLabel>(view, QStringLiteral("It shows in Spanwell's panel now.")));
-        QVERIFY(shown<QLabel>(view, QStringLiteral("This account is also signed in at "
-                                                   "~/.claude-other, so it shows twice. You can "
-                                                   "stop tracking one of them in the panel.")));
+        QTRY_VERIFY(
+            shown<QLabel>(view, QStringLiteral("This account is also signed in at "
+                                               "~/.claude-other, so it shows twice. You can "
+                                               "stop tracking one of them in the panel.")));
         const auto* command = shown<CommandBox>(view);
         QCOMPARE(command != nullptr, !account.isDefault());
         if (command) {
@@ -246,6 +254,7 @@ private slots:
                 : std::nullopt);
         flow->setUseMain(false);
         flow->setName(QStringLiteral("work"));
+        SignInHarness::settle(*flow);
         SignInView view(*flow);
         flow->start();
         const QString install = QStringLiteral("How to install Claude Code");

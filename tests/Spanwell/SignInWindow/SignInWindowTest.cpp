@@ -40,7 +40,7 @@ private slots:
         flow->setUseMain(false);
         flow->setName(QStringLiteral("work"));
         flow->start();
-        QCOMPARE(flow->phase(), Phase::waiting());
+        QTRY_COMPARE(flow->phase(), Phase::waiting());
         const QPointer<QWidget> waiting = SignInWindow::window();
         Account other;
         other.configDir = home.pathOf(QStringLiteral(".claude-x"));

@@ -49,8 +49,12 @@ private slots:
     void reportsEveryAccountInTurn() {
         QFETCH(bool, withAccounts);
         TemporaryHome home;
-        if (withAccounts)
+        if (withAccounts) {
             addAccounts(home);
+            // A name that would forge a line of its own and clear the terminal.
+            home.addAccount(QStringLiteral(".claude-a\nforged ok\x1b[2J"),
+                            QStringLiteral("a@example.com"));
+        }
         // A device, unlike a string, holds back what is not flushed, as standard output does.
         QBuffer printed;
         QVERIFY(printed.open(QIODevice::WriteOnly));
@@ -70,14 +74,18 @@ private slots:
             QVERIFY(calls.isEmpty());
             return;
         }
-        QCOMPARE(printed.data(), QByteArray(report));
+        const QByteArray hostile = "~/.claude-a\\nforged ok\\x1b[2J ok\n";
+        QCOMPARE(printed.data(),
+                 "~/.claude ok\n" + hostile + "~/.claude-broken FAILED\n~/.claude-work ok\n");
         // Each line is out before the next renewal starts.
         QCOMPARE(calls, QList<Call>({
                             {home.pathOf(QStringLiteral(".claude")), true, QByteArray()},
-                            {home.pathOf(QStringLiteral(".claude-broken")), false,
+                            {home.pathOf(QStringLiteral(".claude-a\nforged ok\x1b[2J")), false,
                              QByteArray("~/.claude ok\n")},
+                            {home.pathOf(QStringLiteral(".claude-broken")), false,
+                             "~/.claude ok\n" + hostile},
                             {home.pathOf(QStringLiteral(".claude-work")), false,
-                             QByteArray("~/.claude ok\n~/.claude-broken FAILED\n")},
+                             "~/.claude ok\n" + hostile + "~/.claude-broken FAILED\n"},
                         }));
     }
 

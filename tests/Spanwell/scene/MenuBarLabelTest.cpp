@@ -1,7 +1,9 @@
 #include "views/MenuBarLabel.h"
 #include "Spanwell/store/StoreHarness.h"
 #include "Spanwell/views/Pictures.h"
+#include "support/IconContrast.h"
 #include "support/TestRegistry.h"
+#include "views/Theme.h"
 
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -10,10 +12,8 @@
 namespace {
 
 constexpr int edge = 32;
-
-QRect inkWithin(const QImage& image, int fromRow, int toRow) {
-    return Pictures::ink(image.copy(0, fromRow, image.width(), toRow - fromRow));
-}
+const QColor lightPanel(240, 240, 240);
+const QColor darkPanel(32, 32, 32);
 
 } // namespace
 
@@ -22,7 +22,7 @@ class MenuBarLabelTest : public QObject {
 
 private slots:
     // Shown, the label starts the store, and the first refresh brings the average of the
-    // session readings into the image and the tool tip.
+    // session readings into the image and the tool tip of an item attached later.
     void showsTheAverageOnceTheStoreKnowsIt() {
         StoreHarness harness;
         harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("token-a"));
@@ -31,25 +31,47 @@ private slots:
         harness.client->answer(QStringLiteral("token-a"), usage, usageReply(42, 5));
         harness.client->answer(QStringLiteral("token-b"), usage, usageReply(100, 5));
         const auto store = harness.makeStore();
-        QSystemTrayIcon item;
-        MenuBarLabel label(*store, item);
-
-        QCOMPARE(item.toolTip(), QStringLiteral("Spanwell"));
-        const QImage gaugeAlone = item.icon().pixmap(edge).toImage();
-        QVERIFY(Pictures::ink(gaugeAlone).height() >= edge - 4);
+        MenuBarLabel label(*store);
 
         QSignalSpy finished(store.get(), &Store::refreshFinished);
         label.show();
         QVERIFY(finished.wait(5000));
+        QSystemTrayIcon item;
+        QCOMPARE(item.toolTip(), QString());
+        label.attach(&item);
         QCOMPARE(MenuBarLabel::text(store->averageSession()), QStringLiteral("71%"));
         QCOMPARE(item.toolTip(), QStringLiteral("Spanwell  ·  average session use 71%"));
-        // The gauge moves into the top half; the figure, wider than the gauge, fills the rest.
+        // The figure goes under the gauge, which alone fills the square.
         const QImage withFigure = item.icon().pixmap(edge).toImage();
-        const QRect gauge = inkWithin(withFigure, 0, edge / 2);
-        const QRect figure = inkWithin(withFigure, edge / 2 + 2, edge);
-        QVERIFY(gauge.width() <= edge / 2 + 1);
-        QVERIFY(figure.width() > gauge.width() + 4);
-        QVERIFY(inkWithin(withFigure, edge / 2, edge / 2 + 2).isEmpty());
+        const auto inkBelowMiddle = [](const QImage& image) {
+            return !Pictures::ink(image.copy(0, edge * 3 / 4, edge, edge / 4), 128).isEmpty();
+        };
+        QVERIFY(inkBelowMiddle(withFigure));
+        QVERIFY(withFigure != MenuBarLabel::image(std::nullopt, edge, {Qt::black, Qt::white}));
+    }
+
+    void readableOnThePanelsItIsFor_data() {
+        QTest::addColumn<TrayIconStyle>("style");
+        QTest::addColumn<bool>("onLight");
+        QTest::addColumn<bool>("onDark");
+        QTest::newRow("automatic") << TrayIconStyle::automatic << true << true;
+        QTest::newRow("for light panels") << TrayIconStyle::forLightPanels << true << false;
+        QTest::newRow("for dark panels") << TrayIconStyle::forDarkPanels << false << true;
+    }
+    void readableOnThePanelsItIsFor() {
+        QFETCH(TrayIconStyle, style);
+        QFETCH(bool, onLight);
+        QFETCH(bool, onDark);
+        // Whichever tone the desktop's own text has.
+        for (const QPalette& palette : {Theme::light().palette(), Theme::dark().palette()}) {
+            const TrayIconStyles::Ink ink = TrayIconStyles::ink(style, palette);
+            for (const std::optional<double> average : {std::optional<double>(), {100.0}})
+                for (const int size : {16, 22, 24, 32}) {
+                    const QImage image = MenuBarLabel::image(average, size, ink);
+                    QCOMPARE(IconContrast::isReadable(image, lightPanel), onLight);
+                    QCOMPARE(IconContrast::isReadable(image, darkPanel), onDark);
+                }
+        }
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
+#include <QTest>
 
 void ScriptedUsageClient::answer(const QString& token, const QString& path,
                                  Result<QByteArray> reply) {
@@ -69,7 +70,7 @@ StoreServices StoreHarness::services() {
     return StoreServices{
         [this] { return clock.now(); },
         home.path(),
-        &FileSystem::local(),
+        &fileSystem,
         [this](const Account& account, double timeoutSeconds) {
             if (gateClosed) {
                 ++waiting;
@@ -103,7 +104,10 @@ StoreServices StoreHarness::services() {
 }
 
 std::unique_ptr<Store> StoreHarness::makeStore() {
-    return std::make_unique<Store>(services());
+    auto store = std::make_unique<Store>(services());
+    if (!QTest::qWaitFor([&store] { return store->isLoaded(); }, 5000))
+        qFatal("The store did not show its cached figures");
+    return store;
 }
 
 bool StoreHarness::refreshAndWait(Store& store) {

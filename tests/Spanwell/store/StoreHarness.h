@@ -2,6 +2,7 @@
 
 #include "store/Store.h"
 #include "support/TemporaryHome.h"
+#include "support/WatchedFileSystem.h"
 
 #include <QHash>
 #include <QMutex>
@@ -65,6 +66,7 @@ public:
     static bool refreshAndWait(Store& store);
 
     TemporaryHome home;
+    WatchedFileSystem fileSystem;
     ManualClock clock;
     std::shared_ptr<ScriptedUsageClient> client = std::make_shared<ScriptedUsageClient>();
     QString cachePath;

@@ -49,6 +49,10 @@ private slots:
         QVERIFY(!SnapshotCache::write(harness.cachePath,
                                       {Entry{a, snapshot(std::nan("")), std::nullopt}}));
         QCOMPARE(fileContents(harness.cachePath), before);
+        // A folder removed while the program runs is made again.
+        QVERIFY(QDir(harness.home.pathOf(QStringLiteral("data"))).removeRecursively());
+        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{a, snapshot(1), std::nullopt}}));
+        QCOMPARE(fileContents(harness.cachePath), before);
     }
 
     void oneMalformedSnapshotSpoilsTheWholeCache() {

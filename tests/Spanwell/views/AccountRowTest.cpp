@@ -3,6 +3,7 @@
 #include "views/Bar.h"
 #include "views/DetailRow.h"
 #include "views/InlineMeter.h"
+#include "views/MeterGrid.h"
 #include "views/StatusMark.h"
 #include "views/TextLabel.h"
 
@@ -100,36 +101,39 @@ private slots:
         }
     }
 
-    void metersFillThreeColumns_data() {
+    void metersNeverCutTheirTexts_data() {
         QTest::addColumn<int>("readings");
-        QTest::addColumn<int>("fillers");
-        QTest::newRow("one") << 1 << 2;
-        QTest::newRow("four") << 4 << 0;
+        for (int count = 1; count <= 6; ++count)
+            QTest::addRow("%d", count) << count;
     }
-    void metersFillThreeColumns() {
+    void metersNeverCutTheirTexts() {
         QFETCH(int, readings);
-        QFETCH(int, fillers);
         // Red from 90% on: 90 and 250 are red, 89.9 and 10 are not.
-        const QList<LimitReading> all{reading("Session", 90), reading("Week", 89.9),
-                                      reading("Week, Opus", 250), reading("Week, Sonnet", 10)};
+        const QList<LimitReading> all{reading("Session", 90),         reading("Week", 89.9),
+                                      reading("Week, Opus", 250),     reading("Week, Sonnet", 10),
+                                      reading("Daily Routines", 100), reading("Week, Fable", 5)};
         AccountRow row(entry(all.first(readings)), now, false, {});
-        row.resize(384, row.sizeHint().height());
+        row.resize(384, row.heightForWidth(384));
         row.show();
         QVERIFY(QTest::qWaitForWindowExposed(&row));
 
         const QList<InlineMeter*> meters = row.findChildren<InlineMeter*>();
-        QList<QWidget*> columns(meters.begin(), meters.end());
-        columns += row.findChildren<QWidget*>(QStringLiteral("filler"));
         QCOMPARE(meters.size(), readings);
-        QCOMPARE(columns.size(), readings + fillers);
-        for (const QWidget* column : columns)
-            QVERIFY(std::abs(column->width() - columns.first()->width()) <= 1);
+        QRegion taken;
         for (int index = 0; index < readings; ++index) {
-            // 89.9 shows as "90%" yet stays below the threshold.
+            const InlineMeter* meter = meters[index];
+            for (const TextLabel* text : {meter->title(), meter->number()})
+                QVERIFY2(text->width() >= text->fontMetrics().horizontalAdvance(text->text()),
+                         qPrintable(text->text()));
+            // One length for every bar, and a bar, not a dot.
+            QCOMPARE(meter->bar()->width(), meters.first()->bar()->width());
+            QVERIFY(meter->bar()->width() >= MeterGrid::shortestTrack * Bar::thickness);
+            const QRect area(meter->mapTo(&row, QPoint()), meter->size());
+            QVERIFY(row.rect().contains(area) && !taken.intersects(area));
+            taken += area;
             const bool red = index % 2 == 0;
-            QCOMPARE(meters[index]->bar()->tint(), red ? Theme::Role::red : Theme::Role::accent);
-            QCOMPARE(meters[index]->number()->colour(),
-                     red ? Theme::Role::red : Theme::Role::primaryText);
+            QCOMPARE(meter->bar()->tint(), red ? Theme::Role::red : Theme::Role::accent);
+            QCOMPARE(meter->number()->colour(), red ? Theme::Role::red : Theme::Role::primaryText);
         }
     }
 
@@ -142,7 +146,7 @@ private slots:
         QFETCH(bool, picture);
         int toggles = 0;
         int stops = 0;
-        AccountRow row(entry({reading("Session", 100, 0), reading("Week, Opus", 95, 7200)},
+        AccountRow row(entry({reading("Session", 100, 0), reading("Week, Sonnet", 95, 7200)},
                              FetchProblem::noCredential()),
                        now, true, {[&] { ++toggles; }, [&] { ++stops; }, {}}, picture);
 
@@ -154,6 +158,8 @@ private slots:
         QCOMPARE(details[0]->bar()->fraction(), 0.0);
         QCOMPARE(details[0]->reset()->text(), QStringLiteral("Not started, nothing to reset"));
         QCOMPARE(details[1]->number()->colour(), Theme::Role::red);
+        QCOMPARE(details[1]->title()->shownText(), QStringLiteral("Week, Sonnet"));
+        QCOMPARE(details[0]->bar()->width(), details[1]->bar()->width());
         QCOMPARE(child(row, "detailLine")->text(),
                  QStringLiteral("Max  \u00B7  /srv/.claude-work"));
         QCOMPARE(child<SymbolView>(row, "chevron")->rotation(), 90.0);
@@ -169,6 +175,23 @@ private slots:
         row.header()->click();
         QCOMPARE(stops, 1);
         QCOMPARE(toggles, 1);
+    }
+
+    void aLongFolderGivesWayBeforeTheDates() {
+        Entry shown = entry({reading("Session", 10)});
+        shown.account.configDir = QStringLiteral("/srv/") + QString(60, QLatin1Char('x')) +
+                                  QStringLiteral("/.claude-work");
+        shown.snapshot->subscription = Subscription{QStringLiteral("active"), now - 20 * 86400};
+        shown.snapshot->loginExpiresAt = now + 3 * 86400;
+        shown.snapshot->plan.reset();
+        AccountRow row(shown, now, true, {});
+        row.resize(384, row.heightForWidth(384));
+        row.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&row));
+        const TextLabel* line = child(row, "detailLine");
+        const QString dates = line->text().mid(line->text().lastIndexOf(QStringLiteral("renews")));
+        QVERIFY(line->shownText().contains(QChar(0x2026)));
+        QVERIFY2(line->shownText().endsWith(dates), qPrintable(line->shownText()));
     }
 };
 

@@ -12,8 +12,11 @@
 #include "views/SymbolView.h"
 #include "views/TextLabel.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -24,12 +27,15 @@ const Instant now(800000000);
 
 // Logs every command; the login registration never takes.
 PanelServices recording(QStringList& log) {
-    return PanelServices{[&log] { log << QStringLiteral("add"); },
-                         {},
-                         [] { return false; },
-                         [&log](bool on) { log << QStringLiteral("login %1").arg(on); },
-                         [&log](const QUrl& address) { log << address.toString(); },
-                         [&log] { log << QStringLiteral("quit"); }};
+    return PanelServices{
+        [&log] { log << QStringLiteral("add"); },
+        {},
+        [] { return false; },
+        [&log](bool on) { log << QStringLiteral("login %1").arg(on); },
+        [&log](const QUrl& address) { log << address.toString(); },
+        [&log] { log << QStringLiteral("quit"); },
+        [] { return TrayIconStyle::forLightPanels; },
+        [&log](TrayIconStyle style) { log << QStringLiteral("style %1").arg(int(style)); }};
 }
 
 template <typename View = TextLabel>
@@ -42,6 +48,16 @@ QString openRows(const PanelView& panel) {
     for (const AccountRow* row : panel.findChildren<AccountRow*>())
         pattern += row->isExpanded() ? QLatin1Char('1') : QLatin1Char('0');
     return pattern;
+}
+
+// The control with the keyboard: its name, and the row it belongs to.
+QString focused(const PanelView& panel) {
+    const QWidget* focus = QApplication::focusWidget();
+    const QList<AccountRow*> rows = panel.findChildren<AccountRow*>();
+    for (qsizetype index = 0; index < rows.size(); ++index)
+        if (rows[index]->isAncestorOf(focus))
+            return focus->objectName() + QString::number(index);
+    return focus ? focus->objectName() : QString();
 }
 
 } // namespace
@@ -138,18 +154,22 @@ private slots:
         const QString site = "Spanwell " + Store::currentVersion() + " Website";
         QCOMPARE(items,
                  (QStringList{"Add an Account\u2026", "-", "Track b&&c@example.com Again", "-",
-                              "Open at Login", "-", site, "Independent app. Not made by Anthropic.",
-                              "-", "Quit Spanwell"}));
-        QVERIFY(!menu->actions()[7]->isEnabled());
+                              "Open at Login", "Tray Icon", "-", site,
+                              "Independent app. Not made by Anthropic.", "-", "Quit Spanwell"}));
+        QVERIFY(!menu->actions()[8]->isEnabled());
         QAction* openAtLogin = menu->actions()[4];
         QVERIFY(openAtLogin->isCheckable() && !openAtLogin->isChecked());
         openAtLogin->trigger();
         // Asked to register, but the mark shows that the registration did not take.
         QVERIFY(!openAtLogin->isChecked());
-        menu->actions()[6]->trigger();
-        menu->actions()[9]->trigger();
-        QCOMPARE(log,
-                 (QStringList{update.url.toString(), "login 1", "https://spanwell.app", "quit"}));
+        // The current style is marked; another is one choice away.
+        const QList<QAction*> styles = menu->actions()[5]->menu()->actions();
+        QCOMPARE(styles[1]->isChecked(), true);
+        styles[2]->trigger();
+        menu->actions()[7]->trigger();
+        menu->actions()[10]->trigger();
+        QCOMPARE(log, (QStringList{update.url.toString(), "login 1", "style 2",
+                                   "https://spanwell.app", "quit"}));
         menu->actions()[2]->trigger();
         QVERIFY(store->hiddenAccounts().isEmpty());
         QVERIFY(finished.wait());
@@ -184,6 +204,58 @@ private slots:
                               Qt::LeftButton);
         QCOMPARE(openRows(panel), open);
         panel.setNow(now + 30);
+        QCOMPARE(openRows(panel), open);
+    }
+
+    // Given less height than its rows need, the panel scrolls them between the summary and
+    // the footer.
+    void scrollsTheRowsItHasNoRoomFor() {
+        const auto store = Demo::store(now);
+        PanelView panel(*store, now, {true, std::nullopt, false}, {});
+        panel.resize(panel.sizeHint().width(), panel.sizeHint().height() / 2);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QCOMPARE(child(panel, "summary")->mapTo(&panel, QPoint()).y(), 0);
+        QCOMPARE(panel.findChild<Footer*>()->geometry().bottom(), panel.height() - 1);
+        QVERIFY(panel.findChild<QScrollArea*>()->verticalScrollBar()->maximum() > 0);
+    }
+
+    void keyboardFollowsTheDrawing_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QStringList>("focus");
+        QTest::addColumn<QString>("open");
+        QTest::newRow("tab through the open row to the footer")
+            << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab,
+                          Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab}
+            << QStringList{"stopTracking0", "header1", "header2", "header3", "refresh", "menu"}
+            << "1000";
+        QTest::newRow("back from the first row")
+            << QList<int>{Qt::Key_Backtab} << QStringList{"menu"} << "1000";
+        QTest::newRow("up and down between rows")
+            << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}
+            << QStringList{"header1", "header2", "header1"} << "1000";
+        QTest::newRow("down from a link") << QList<int>{Qt::Key_Tab, Qt::Key_Down}
+                                          << QStringList{"stopTracking0", "header1"} << "1000";
+        QTest::newRow("a row keeps the keyboard as it closes and opens")
+            << QList<int>{Qt::Key_Return, Qt::Key_Down, Qt::Key_Space}
+            << QStringList{"header0", "header1", "header1"} << "0100";
+    }
+    void keyboardFollowsTheDrawing() {
+        QFETCH(QList<int>, keys);
+        QFETCH(QStringList, focus);
+        QFETCH(QString, open);
+        const auto store = Demo::store(now);
+        PanelView panel(*store, now, {false, store->entries().first().id(), false}, {});
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        panel.focusFirst();
+        QCOMPARE(focused(panel), QStringLiteral("header0"));
+        QStringList visited;
+        for (const int key : keys) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+            visited.append(focused(panel));
+        }
+        QCOMPARE(visited, focus);
         QCOMPARE(openRows(panel), open);
     }
 };

@@ -19,11 +19,17 @@ QString loginName() {
     return QString::fromLocal8Bit(getpwuid(getuid())->pw_name);
 }
 
-// Points the current user's home folder at `home` until the returned guard goes.
+// Points the current user's home folder at `home`, and the search path at its folder "tools"
+// (after a relative entry, which counts for nothing), until the returned guard goes.
 auto homeFolderAt(const TemporaryHome& home) {
     const QByteArray previousHome = qgetenv("HOME");
+    const QByteArray previousPath = qgetenv("PATH");
     qputenv("HOME", home.path().toUtf8());
-    return qScopeGuard([previousHome] { qputenv("HOME", previousHome); });
+    qputenv("PATH", "relative:" + home.pathOf(QStringLiteral("tools")).toUtf8());
+    return qScopeGuard([previousHome, previousPath] {
+        qputenv("HOME", previousHome);
+        qputenv("PATH", previousPath);
+    });
 }
 
 } // namespace
@@ -34,27 +40,36 @@ class ClaudeCLITest : public QObject {
 private slots:
     void candidatesComeInOrder() {
         TemporaryHome home;
-        for (const char* version : {"18.20.0", "20.11.0", "9.0.0"})
-            home.makeFolder(QStringLiteral(".nvm/versions/node/") + QLatin1String(version));
+        for (const char* version : {"18.20.0", "20.11.0", "9.0.0", "\uFF5E", "\U0001F600"})
+            home.makeFolder(QStringLiteral(".nvm/versions/node/") + QString::fromUtf8(version));
         home.writeFile(QStringLiteral(".nvm/versions/node/notes.txt"), "x");
         const QString h = home.path();
         const QString node = h + QStringLiteral("/.nvm/versions/node/");
-        QCOMPARE(ClaudeCLI::candidates(h, FileSystem::local()), QStringList({
-                                                                    h + "/.local/bin/claude",
-                                                                    h + "/.claude/local/claude",
-                                                                    "/opt/homebrew/bin/claude",
-                                                                    "/usr/local/bin/claude",
-                                                                    h + "/.npm-global/bin/claude",
-                                                                    h + "/.volta/bin/claude",
-                                                                    h + "/.bun/bin/claude",
-                                                                    node + "notes.txt/bin/claude",
-                                                                    node + "9.0.0/bin/claude",
-                                                                    node + "20.11.0/bin/claude",
-                                                                    node + "18.20.0/bin/claude",
-                                                                }));
-        QCOMPARE(
-            ClaudeCLI::candidates(home.pathOf(QStringLiteral("none")), FileSystem::local()).size(),
-            7);
+        // Empty and relative entries of the search path would mean the working folder.
+        const QString searchPath = QStringLiteral("bin::/opt/tools/bin:/usr/bin/");
+        QCOMPARE(ClaudeCLI::candidates(h, FileSystem::local(), searchPath),
+                 QStringList({
+                     h + "/.local/bin/claude",
+                     h + "/.claude/local/claude",
+                     "/opt/homebrew/bin/claude",
+                     "/usr/local/bin/claude",
+                     h + "/.npm-global/bin/claude",
+                     h + "/.volta/bin/claude",
+                     h + "/.bun/bin/claude",
+                     node + "\U0001F600/bin/claude",
+                     node + "\uFF5E/bin/claude",
+                     node + "notes.txt/bin/claude",
+                     node + "9.0.0/bin/claude",
+                     node + "20.11.0/bin/claude",
+                     node + "18.20.0/bin/claude",
+                     "/opt/tools/bin/claude",
+                     "/usr/bin/claude",
+                     "/usr/bin/claude",
+                 }));
+        QCOMPARE(ClaudeCLI::candidates(home.pathOf(QStringLiteral("none")), FileSystem::local(),
+                                       QString())
+                     .size(),
+                 8);
     }
 
     void pathIsTheFirstExecutableCandidate() {
@@ -78,16 +93,22 @@ private slots:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<bool>("renewed");
         QTest::addColumn<double>("latest");
+        // Where `claude` is installed, below the home folder; "tools" is only on the PATH.
+        QTest::addColumn<QString>("folder");
         const double limit = limitSeconds;
         const double grace = ChildProcess::terminationGraceSeconds;
         const double slack = 1.5;
+        const QString local = QStringLiteral(".local/bin");
 
-        QTest::newRow("named folder") << false << QByteArray("exit 0\n") << true << limit;
-        QTest::newRow("default folder") << true << QByteArray("exit 0\n") << true << limit;
-        QTest::newRow("not signed in") << false << QByteArray("exit 1\n") << false << limit;
+        QTest::newRow("named folder") << false << QByteArray("exit 0\n") << true << limit << local;
+        QTest::newRow("default folder") << true << QByteArray("exit 0\n") << true << limit << local;
+        QTest::newRow("not signed in")
+            << false << QByteArray("exit 1\n") << false << limit << local;
         QTest::newRow("ignores the request to end")
             << false << QByteArray("trap '' TERM\n@descendant\nwait\n") << false
-            << limit + grace + slack;
+            << limit + grace + slack << local;
+        QTest::newRow("found on the search path")
+            << false << QByteArray("exit 0\n") << true << limit << QStringLiteral("tools");
     }
 
     void renewSignIn() {
@@ -95,12 +116,13 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(bool, renewed);
         QFETCH(double, latest);
+        QFETCH(QString, folder);
         TemporaryHome home;
         const auto restore = homeFolderAt(home);
         const QString records = home.makeFolder(QStringLiteral("records"));
         const auto cleanUp = qScopeGuard([&] { StandIn::endDescendant(records); });
         body.replace("@descendant\n", StandIn::descendantLine(records));
-        home.writeExecutable(QStringLiteral(".local/bin/claude"),
+        home.writeExecutable(folder + QStringLiteral("/claude"),
                              StandIn::script(StandIn::recordingLines(records) + body));
         const QString configDir = home.makeFolder(isDefault ? ".claude" : ".claude-work");
         qputenv("SPANWELL_TEST_MARKER", "from the test");
@@ -118,7 +140,7 @@ private slots:
         QStringList environment{
             "HOME=" + home.path(),
             "LANG=en_US.UTF-8",
-            "PATH=" + home.path() + "/.local/bin:/usr/bin:/bin:/usr/sbin:/sbin",
+            "PATH=" + home.pathOf(folder) + ":/usr/bin:/bin:/usr/sbin:/sbin",
             "USER=" + loginName(),
         };
         if (!isDefault)
@@ -129,7 +151,8 @@ private slots:
     }
 
     void renewSignInWithoutClaude() {
-        for (const char* installed : {"/opt/homebrew/bin/claude", "/usr/local/bin/claude"})
+        for (const char* installed :
+             {"/opt/homebrew/bin/claude", "/usr/local/bin/claude", "/usr/bin/claude"})
             if (QFileInfo(QLatin1String(installed)).isExecutable())
                 QSKIP("Claude Code is installed for every user on this machine");
         TemporaryHome home;

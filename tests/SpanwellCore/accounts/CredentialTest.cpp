@@ -46,6 +46,9 @@ private slots:
             << QByteArray(R"({"claudeAiOauth":{"accessToken":"t","expiresAt":1e300,)"
                           R"("refreshTokenExpiresAt":-9.2e18}})")
             << std::optional(tokenOnly(QStringLiteral("t")));
+        QTest::newRow("vertical tab and form feed are not JSON's white space")
+            << QByteArray("\v{\"claudeAiOauth\":{\"accessToken\":\"t\"}}\f")
+            << std::optional<Credential>();
         QTest::newRow("empty token")
             << QByteArray(R"({"claudeAiOauth":{"accessToken":"","expiresAt":1}})")
             << std::optional<Credential>();

@@ -41,14 +41,18 @@ private slots:
         home.addAccount(QStringLiteral(".claude-b2"), QStringLiteral("me@example.com"));
         home.addAccount(QStringLiteral(".claude-"), QStringLiteral("bare@example.com"));
         home.addAccount(QStringLiteral(".claude-Zed"), QStringLiteral("zed@example.com"));
+        // By code points, U+FF5E comes before U+1F600; by UTF-16 units, after it.
+        home.addAccount(QStringLiteral(".claude-\U0001F600"), QStringLiteral("smile@example.com"));
+        home.addAccount(QStringLiteral(".claude-\uFF5E"), QStringLiteral("tilde@example.com"));
 
         const QList<Account> accounts = Discovery::accounts(home.path(), FileSystem::local());
         QCOMPARE(folderNames(accounts),
-                 QStringList({".claude", ".claude-", ".claude-Zed", ".claude-b2", ".claude-work"}));
+                 QStringList({".claude", ".claude-", ".claude-Zed", ".claude-b2", ".claude-work",
+                              ".claude-\uFF5E", ".claude-\U0001F600"}));
         QCOMPARE(accounts.first().configDir, home.path() + QStringLiteral("/.claude"));
         QCOMPARE(accounts.first().keychainService, QStringLiteral("Claude Code-credentials"));
         QCOMPARE(accounts.first().email, QStringLiteral("me@example.com"));
-        QCOMPARE(accounts.last().keychainService,
+        QCOMPARE(accounts.at(4).keychainService,
                  Discovery::keychainService(home.path() + QStringLiteral("/.claude-work"), false));
     }
 

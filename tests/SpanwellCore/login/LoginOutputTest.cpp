@@ -31,6 +31,10 @@ private slots:
             << "href=\"https://claude.ai/a\">" << Text("https://claude.ai/a");
         QTest::newRow("keeps a full stop")
             << "Visit https://claude.ai/a." << Text("https://claude.ai/a.");
+        QTest::newRow("ends at a no-break space")
+            << "https://claude.ai/a\u00a0next" << Text("https://claude.ai/a");
+        QTest::newRow("ends at a line separator")
+            << "https://claude.ai/a\u2028next" << Text("https://claude.ai/a");
         QTest::newRow("in a box after a carriage return") << "│ https://claude.ai/a\r\n"
                                                           << Text("https://claude.ai/a");
     }

@@ -20,6 +20,9 @@ private slots:
         QTest::newRow("over a hundred") << 104.6 << "105%";
         QTest::newRow("negative to zero") << -0.4 << "0%";
         QTest::newRow("negative half") << -2.5 << "-3%";
+        QTest::newRow("largest written") << 999.4 << "999%";
+        QTest::newRow("beyond") << 999.5 << "999+%";
+        QTest::newRow("far beyond, below zero") << -1e18 << "-999+%";
     }
     void percentRoundsHalfAwayFromZero() {
         QFETCH(double, value);
@@ -67,6 +70,7 @@ private slots:
         QTest::newRow("no zone") << "2025-03-01T10:00:00" << none;
         QTest::newRow("space for T") << "2025-03-01 10:00:00Z" << none;
         QTest::newRow("surrounding space") << " 2025-03-01T10:00:00Z" << none;
+        QTest::newRow("final line feed") << "2025-03-01T10:00:00Z\n" << none;
         QTest::newRow("no such day") << "2025-02-30T10:00:00Z" << none;
         QTest::newRow("no such hour") << "2025-03-01T24:00:00Z" << none;
         QTest::newRow("offset beyond the year 9999") << "9999-12-31T23:59:59-01:00" << none;

@@ -3,6 +3,7 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/TestRegistry.h"
 
+#include <QNetworkProxy>
 #include <QScopeGuard>
 #include <QSslSocket>
 #include <QTest>
@@ -92,6 +93,10 @@ private slots:
         QTest::newRow("no content") << Answer::of(204, "") << LimitsResult(Failure::http(204));
         QTest::newRow("too many requests")
             << Answer::of(429, R"({"error":"rate_limited"})") << LimitsResult(Failure::http(429));
+        // Qt files these as protocol and proxy errors; the status still decides.
+        QTest::newRow("bad request") << Answer::of(400, "{}") << LimitsResult(Failure::http(400));
+        QTest::newRow("proxy authentication")
+            << Answer::of(407, "") << LimitsResult(Failure::http(407));
         QTest::newRow("unauthorized")
             << Answer::of(401, "{}") << LimitsResult(Failure::unauthorized());
         QTest::newRow("forbidden") << Answer::of(403, "") << LimitsResult(Failure::unauthorized());
@@ -222,6 +227,10 @@ private slots:
         QTest::newRow("line break") << QString() << "abc\r\nX-Injected: yes" << unauthorized;
         QTest::newRow("non-ASCII") << QString() << "abc\u00e9" << unauthorized;
         QTest::newRow("file origin") << "file:///etc" << token << LimitsResult(Failure::http(0));
+        QTest::newRow("plain http beyond this computer")
+            << "http://192.0.2.1" << token
+            << LimitsResult(Failure::transport(
+                   QStringLiteral("Refusing to send the sign-in over plain http to 192.0.2.1.")));
     }
     void unsafeRequestsAreNeverSent() {
         QFETCH(QString, origin);
@@ -229,6 +238,11 @@ private slots:
         QFETCH(LimitsResult, result);
         LoopbackHttpServer server;
         server.answer(usagePath, Answer::of(200, "{}"));
+        // Whatever leaves the program passes the test's server on its way.
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), server.port()));
+        const auto direct =
+            qScopeGuard([] { QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); });
         QCOMPARE(UsageClient(origin.isEmpty() ? server.origin() : origin).limits(badToken), result);
         QCOMPARE(server.requests().size(), 0);
     }

@@ -74,6 +74,19 @@ private slots:
                 {"kind":"a","percent":3,"resets_at":"2025-03-01T10:00:00.123456Z"}]})")
             << Readings(
                    {reading("Session", 1), reading("Week", 2), reading("A", 3, march1 + 0.123456)});
+        QByteArray many = R"({"limits":[)";
+        QList<LimitReading> first;
+        for (int index = 0; index < 20000; ++index) {
+            // Each title twice in a row.
+            many += (index ? "," : "") + QStringLiteral(R"({"kind":"k%1","percent":%2})")
+                                             .arg(index / 2)
+                                             .arg(index)
+                                             .toLatin1();
+            if (index % 2 == 0 && first.size() < UsageParser::mostReadings)
+                first.append(reading(qPrintable(QStringLiteral("K%1").arg(index / 2)), index));
+        }
+        QTest::newRow("thousands of entries, the first distinct ones kept")
+            << many + "]}" << Readings(first);
         QTest::newRow("a list without readable entries does not fall back")
             << QByteArray(R"({"limits":[{"kind":"session"}],"five_hour":{"utilization":3}})")
             << Readings(QList<LimitReading>());

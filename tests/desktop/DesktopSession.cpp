@@ -1,0 +1,123 @@
+#include "DesktopSession.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace {
+
+constexpr int startMilliseconds = 10000;
+constexpr int toolMilliseconds = 5000;
+
+// The first line the program prints, such as the display number or the bus address.
+QString firstLine(QProcess& process) {
+    if (!QTest::qWaitFor([&] { return process.canReadLine(); }, startMilliseconds))
+        return {};
+    return QString::fromUtf8(process.readLine()).trimmed();
+}
+
+} // namespace
+
+DesktopSession::DesktopSession() {
+    // Xvfb picks a free display itself and writes its number to the descriptor it is given.
+    // Without -noreset it would start over whenever its last client leaves, and refuse the
+    // next one meanwhile.
+    QProcess* server =
+        start(QStringLiteral("Xvfb"),
+              {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+               QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x800x24"),
+               QStringLiteral("-nolisten"), QStringLiteral("tcp")},
+              QProcessEnvironment::systemEnvironment());
+    const QString number = firstLine(*server);
+    QProcess* daemon = start(QStringLiteral("dbus-daemon"),
+                             {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                              QStringLiteral("--print-address=1")},
+                             QProcessEnvironment::systemEnvironment());
+    busAddress = firstLine(*daemon);
+    if (!number.isEmpty())
+        display = QLatin1Char(':') + number;
+}
+
+DesktopSession::~DesktopSession() {
+    QDBusConnection::disconnectFromBus(busAddress);
+    // The last started first: the programs before the bus and the display they need.
+    while (!started.isEmpty()) {
+        QProcess* process = started.takeLast();
+        stop(*process);
+        delete process;
+    }
+}
+
+QProcessEnvironment DesktopSession::environment(const QString& home) const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY",
+                             "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CURRENT_DESKTOP"})
+        environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
+    environment.insert(QStringLiteral("HOME"), home);
+    // No accessibility bus for the GTK trays: the session bus would start it as a program of
+    // its own.
+    environment.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+    return environment;
+}
+
+QProcess* DesktopSession::start(const QString& program, const QStringList& arguments,
+                                const QProcessEnvironment& environment) {
+    auto* process = new QProcess;
+    process->setProcessEnvironment(environment);
+    process->setProcessChannelMode(QProcess::SeparateChannels);
+    process->setStandardErrorFile(qEnvironmentVariable("E2E_ERR", QProcess::nullDevice()),
+                                  QIODevice::Append);
+    // Ended with the test program, however that ends.
+    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    process->start(program, arguments);
+    started.append(process);
+    return process;
+}
+
+QProcess* DesktopSession::start(const QString& program, const QStringList& arguments) {
+    return start(program, arguments, environment(QDir::tempPath()));
+}
+
+void DesktopSession::stop(QProcess& process) {
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
+QByteArray DesktopSession::run(const QString& program, const QStringList& arguments) const {
+    QProcess tool;
+    tool.setProcessEnvironment(environment(QDir::tempPath()));
+    tool.start(program, arguments);
+    tool.waitForFinished(toolMilliseconds);
+    return tool.readAllStandardOutput();
+}
+
+QList<QRect> DesktopSession::windows(const QString& windowClass) const {
+    const QString shell = QString::fromUtf8(run(
+        QStringLiteral("xdotool"),
+        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"),
+         QLatin1Char('^') + windowClass + QLatin1Char('$'), QStringLiteral("getwindowgeometry"),
+         QStringLiteral("--shell"), QStringLiteral("%@")}));
+    static const QRegularExpression window(
+        QStringLiteral("X=(-?\\d+)\\nY=(-?\\d+)\\nWIDTH=(\\d+)\\nHEIGHT=(\\d+)"));
+    QList<QRect> found;
+    for (auto match = window.globalMatch(shell); match.hasNext();) {
+        const QRegularExpressionMatch numbers = match.next();
+        found.append(QRect(numbers.captured(1).toInt(), numbers.captured(2).toInt(),
+                           numbers.captured(3).toInt(), numbers.captured(4).toInt()));
+    }
+    return found;
+}
+
+QDBusConnection DesktopSession::bus() const {
+    return QDBusConnection::connectToBus(busAddress, busAddress);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDBusConnection>
+#include <QList>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+// A desktop of the test's own: an X server on a display no other run uses, a session bus of its
+// own, and the programs the test starts there. Everything it started ends when it goes, also
+// when the test fails half-way, and also when the test program itself dies.
+class DesktopSession {
+public:
+    DesktopSession();
+    ~DesktopSession();
+    DesktopSession(const DesktopSession&) = delete;
+    DesktopSession& operator=(const DesktopSession&) = delete;
+
+    // Whether the X server and the bus came up.
+    bool isReady() const { return !display.isEmpty() && !busAddress.isEmpty(); }
+
+    // The session's display and bus, `home` as the home folder, and no chosen platform.
+    QProcessEnvironment environment(const QString& home) const;
+    // Starts a program that runs until the session ends.
+    QProcess* start(const QString& program, const QStringList& arguments,
+                    const QProcessEnvironment& environment);
+    QProcess* start(const QString& program, const QStringList& arguments = {});
+    // Asks the program to end, and kills it if it has not within a few seconds.
+    static void stop(QProcess& process);
+    // Runs a tool of the session to its end; its standard output.
+    QByteArray run(const QString& program, const QStringList& arguments) const;
+
+    // Where the mapped windows of `windowClass` are on the screen.
+    QList<QRect> windows(const QString& windowClass) const;
+    QDBusConnection bus() const;
+
+private:
+    QString display;
+    QString busAddress;
+    QList<QProcess*> started;
+};

@@ -1,0 +1,255 @@
+#include "DesktopSession.h"
+#include "support/IconContrast.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TemporaryHome.h"
+#include "support/TestRegistry.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <QImage>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+
+constexpr int waitMilliseconds = 15000;
+const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+
+// A home with one signed-in account whose four limits a loopback usage service reports, and
+// the real program run there.
+struct Account {
+    TemporaryHome home;
+    LoopbackHttpServer service;
+
+    Account() {
+        home.addAccount(QStringLiteral(".claude"), QStringLiteral("someone@example.com"));
+        home.writeFile(QStringLiteral(".claude/.credentials.json"),
+                       R"({"claudeAiOauth":{"accessToken":"token"}})");
+        service.answer("/api/oauth/usage",
+                       LoopbackHttpServer::Answer::of(
+                           200, R"({"five_hour":{"utilization":71},"seven_day":{"utilization":40},
+                                   "seven_day_opus":{"utilization":100},
+                                   "seven_day_sonnet":{"utilization":8}})"));
+    }
+
+    void startProgram(DesktopSession& desktop) {
+        QProcessEnvironment environment = desktop.environment(home.path());
+        environment.insert(QStringLiteral("SPANWELL_API_ORIGIN"), service.origin());
+        environment.insert(QStringLiteral("SPANWELL_UPDATE_FEED"),
+                           service.origin() + QStringLiteral("/version.json"));
+        desktop.start(QCoreApplication::applicationDirPath() + QStringLiteral("/spanwell"), {},
+                      environment);
+    }
+};
+
+// The panel: the program's one window wider than a tray item.
+std::optional<QRect> panel(const DesktopSession& desktop) {
+    for (const QRect& window : desktop.windows(QStringLiteral("spanwell")))
+        if (window.width() > 64)
+            return window;
+    return std::nullopt;
+}
+
+QVariant busProperty(const QDBusConnection& bus, const QString& service, const QString& path,
+                     const QString& interface, const QString& name) {
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        service, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << interface << name;
+    const QDBusReply<QDBusVariant> reply = bus.call(get);
+    return reply.isValid() ? reply.value().variant() : QVariant();
+}
+
+// A menu laid out as com.canonical.dbusmenu sends it, flattened: each entry's label, "-" for
+// a separator, and a submenu's entries right after its own.
+void flatten(const QDBusArgument& node, QStringList& entries) {
+    int id = 0;
+    QVariantMap properties;
+    node.beginStructure();
+    node >> id >> properties;
+    if (id != 0)
+        entries.append(properties.value(QStringLiteral("type")) == QStringLiteral("separator")
+                           ? QStringLiteral("-")
+                           : properties.value(QStringLiteral("label")).toString());
+    node.beginArray();
+    while (!node.atEnd()) {
+        QDBusVariant child;
+        node >> child;
+        flatten(child.variant().value<QDBusArgument>(), entries);
+    }
+    node.endArray();
+    node.endStructure();
+}
+
+// The images of a StatusNotifierItem, as (width, height, ARGB bytes in network order).
+QList<QImage> images(const QDBusArgument& pixmaps) {
+    QList<QImage> found;
+    pixmaps.beginArray();
+    while (!pixmaps.atEnd()) {
+        int width = 0;
+        int height = 0;
+        QByteArray bytes;
+        pixmaps.beginStructure();
+        pixmaps >> width >> height >> bytes;
+        pixmaps.endStructure();
+        QImage image(width, height, QImage::Format_ARGB32);
+        for (int index = 0; index < width * height && (index + 1) * 4 <= bytes.size(); ++index)
+            image.setPixel(index % width, index / width,
+                           qFromBigEndian<quint32>(bytes.constData() + index * 4));
+        found.append(image);
+    }
+    pixmaps.endArray();
+    return found;
+}
+
+} // namespace
+
+class TrayTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Started before the desktop's XEmbed tray, the program shows its window; once the tray is
+    // there the item docks and the window goes. Clicked, the item opens the panel beneath it;
+    // Escape closes it.
+    void docksInATrayThatStartsLater() {
+        DesktopSession desktop;
+        QVERIFY(desktop.isReady());
+        Account account;
+        account.startProgram(desktop);
+        QVERIFY(QTest::qWaitFor([&] { return panel(desktop).has_value(); }, waitMilliseconds));
+
+        const QStringList trayAtTheTopRight{QStringLiteral("--edge"),      QStringLiteral("top"),
+                                            QStringLiteral("--align"),     QStringLiteral("right"),
+                                            QStringLiteral("--widthtype"), QStringLiteral("pixel"),
+                                            QStringLiteral("--width"),     QStringLiteral("100"),
+                                            QStringLiteral("--height"),    QStringLiteral("24")};
+        QRect item;
+        const auto docked = [&] {
+            item = QRect();
+            const QList<QRect> windows = desktop.windows(QStringLiteral("spanwell"));
+            for (const QRect& window : windows)
+                if (window.width() <= 32 && window.bottom() < 24 && window.left() >= 1180)
+                    item = window;
+            return !item.isNull() && windows.size() == 1;
+        };
+        // Also when the tray starts again; meanwhile the item is nowhere.
+        for (int start = 0; start < 2; ++start) {
+            QProcess* tray = desktop.start(QStringLiteral("trayer"), trayAtTheTopRight);
+            QVERIFY(QTest::qWaitFor(docked, waitMilliseconds));
+            if (start == 0) {
+                DesktopSession::stop(*tray);
+                QVERIFY(QTest::qWaitFor(
+                    [&] { return desktop.windows(QStringLiteral("spanwell")).isEmpty(); },
+                    waitMilliseconds));
+            }
+        }
+
+        const QPoint middle = item.center();
+        desktop.run(QStringLiteral("xdotool"),
+                    {QStringLiteral("mousemove"), QString::number(middle.x()),
+                     QString::number(middle.y()), QStringLiteral("click"), QStringLiteral("1")});
+        std::optional<QRect> opened;
+        QVERIFY(QTest::qWaitFor([&] { return (opened = panel(desktop)).has_value(); },
+                                waitMilliseconds));
+        QVERIFY(opened->top() > item.bottom() && opened->right() < 1280);
+        desktop.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+        QVERIFY(QTest::qWaitFor([&] { return !panel(desktop); }, waitMilliseconds));
+    }
+
+    // The desktop's StatusNotifierItem watcher and host start after the program: the item
+    // registers, its menu offers the program's commands, and its images read on light and
+    // dark panels alike. Activated, it opens the panel at the pointer, with the keyboard on the
+    // first row; Return opens that row, and the taller panel keeps its place wherever the
+    // pointer has gone since.
+    void registersWithAWatcherThatStartsLater() {
+        DesktopSession desktop;
+        QVERIFY(desktop.isReady());
+        Account account;
+        account.startProgram(desktop);
+        QVERIFY(QTest::qWaitFor([&] { return panel(desktop).has_value(); }, waitMilliseconds));
+        const QDBusConnection bus = desktop.bus();
+        QStringList items;
+        // Also when the watcher and the host start again, as a desktop's panel may.
+        for (int start = 0; start < 2; ++start) {
+            QProcess* watching = desktop.start(QStringLiteral("status-notifier-watcher"));
+            // The host registers with the watcher, which must be there first.
+            QVERIFY(QTest::qWaitFor(
+                [&] { return bus.interface()->isServiceRegistered(watcher).value(); },
+                waitMilliseconds));
+            QProcess* host = desktop.start(QStringLiteral("gtk-sni-tray-standalone"),
+                                           {QStringLiteral("--bottom")});
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    items = busProperty(bus, watcher, QStringLiteral("/StatusNotifierWatcher"),
+                                        watcher, QStringLiteral("RegisteredStatusNotifierItems"))
+                                .toStringList();
+                    return items.size() == 1 && !panel(desktop);
+                },
+                waitMilliseconds));
+            if (start == 0)
+                for (QProcess* tray : {host, watching})
+                    DesktopSession::stop(*tray);
+        }
+        // Registered by the connection's own name, at the usual path.
+        const QString item = items.first().section(QLatin1Char('/'), 0, 0);
+        const QString itemPath = QStringLiteral("/StatusNotifierItem");
+        const QString itemInterface = QStringLiteral("org.kde.StatusNotifierItem");
+
+        const QString menuPath =
+            busProperty(bus, item, itemPath, itemInterface, QStringLiteral("Menu"))
+                .value<QDBusObjectPath>()
+                .path();
+        const QDBusMessage layout = bus.call(
+            QDBusMessage::createMethodCall(item, menuPath, QStringLiteral("com.canonical.dbusmenu"),
+                                           QStringLiteral("GetLayout"))
+            << 0 << -1 << QStringList());
+        QCOMPARE(layout.arguments().size(), 2);
+        QStringList entries;
+        flatten(layout.arguments().at(1).value<QDBusArgument>(), entries);
+        QCOMPARE(entries,
+                 (QStringList{"Show Panel", "Refresh Now", "Add an Account\u2026", "-",
+                              "Open at Login", "Tray Icon", "Automatic", "For Light Panels",
+                              "For Dark Panels", "-", "Quit Spanwell"}));
+
+        // Every size the item offers.
+        const QList<QImage> offered =
+            images(busProperty(bus, item, itemPath, itemInterface, QStringLiteral("IconPixmap"))
+                       .value<QDBusArgument>());
+        QVERIFY(!offered.isEmpty());
+        for (const QImage& image : offered) {
+            QVERIFY2(IconContrast::isReadable(image, QColor(240, 240, 240)),
+                     qPrintable(QString::number(image.width())));
+            QVERIFY2(IconContrast::isReadable(image, QColor(32, 32, 32)),
+                     qPrintable(QString::number(image.width())));
+        }
+
+        const auto pointTo = [&](int x, int y) {
+            desktop.run(QStringLiteral("xdotool"),
+                        {QStringLiteral("mousemove"), QString::number(x), QString::number(y)});
+        };
+        pointTo(640, 300);
+        bus.call(QDBusMessage::createMethodCall(item, itemPath, itemInterface,
+                                                QStringLiteral("Activate"))
+                 << 640 << 300);
+        std::optional<QRect> opened;
+        QVERIFY(QTest::qWaitFor([&] { return (opened = panel(desktop)).has_value(); },
+                                waitMilliseconds));
+        QVERIFY(opened->top() > 300);
+        pointTo(100, 700);
+        desktop.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const std::optional<QRect> now = panel(desktop);
+                return now && now->height() > opened->height();
+            },
+            waitMilliseconds));
+        QCOMPARE(panel(desktop)->topLeft(), opened->topLeft());
+    }
+};
+
+SPANWELL_TEST(TrayTest)
+#include "TrayTest.moc"
