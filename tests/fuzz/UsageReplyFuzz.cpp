@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const LimitReading& reading : *limits)
             titles.insert(reading.title);
         FUZZ_EXPECT(titles.size() == limits->size());
-        FUZZ_EXPECT(limits->size() <= 64);
+        FUZZ_EXPECT(limits->size() <= UsageParser::mostReadings);
     }
     UsageParser::subscription(reply);
     return 0;
