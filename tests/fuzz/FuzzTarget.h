@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Instant.h"
+
 #include <QByteArray>
 
 #include <cstddef>
@@ -26,3 +28,8 @@ inline QByteArray fuzzInput(const std::uint8_t* data, std::size_t size) {
 // a finding, and the corpus replay fails.
 #define FUZZ_EXPECT(condition)                                                                     \
     ((condition) ? void() : fuzzExpectationFailed(#condition, __FILE__, __LINE__))
+
+// Dates read from outside lie within the years a calendar can write, or are refused.
+inline bool isAbsentOrWritable(const std::optional<Instant>& instant) {
+    return !instant || instant->isWithinCalendarYears();
+}
