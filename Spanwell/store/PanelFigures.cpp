@@ -13,7 +13,7 @@ std::optional<double> averageSession(const QList<Entry>& entries, Instant now) {
             continue;
         const auto& limits = entry.snapshot->limits;
         const auto session = std::find_if(limits.begin(), limits.end(), [](const LimitReading& l) {
-            return l.title == QLatin1String("Session");
+            return l.title == LimitTitle::session;
         });
         if (session == limits.end())
             continue;

@@ -1,5 +1,7 @@
 #include "store/Store.h"
 
+#include "BuildVersion.h"
+#include "LogCategories.h"
 #include "accounts/Discovery.h"
 #include "store/HiddenAccountFolders.h"
 #include "store/PanelFigures.h"
@@ -7,14 +9,12 @@
 #include "store/WorkerPool.h"
 
 #include <QDir>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <utility>
 
 namespace {
-Q_LOGGING_CATEGORY(storeLog, "spanwell.store", QtCriticalMsg)
 
 constexpr int refreshIntervalMilliseconds = 300 * 1000;
 constexpr double staleAfterSeconds = 60;
@@ -80,11 +80,11 @@ int Store::usableCount() const {
 }
 
 qint64 Store::currentBuild() {
-    return PanelFigures::buildNumber(QStringLiteral(SPANWELL_BUILD));
+    return PanelFigures::buildNumber(QString::fromUtf8(BuildVersion::build));
 }
 
 QString Store::currentVersion() {
-    const QString version = QStringLiteral(SPANWELL_VERSION);
+    const QString version = QString::fromUtf8(BuildVersion::text);
     return version.isEmpty() ? QStringLiteral("dev") : version;
 }
 

@@ -1,8 +1,9 @@
 #include "tray/TrayWatch.h"
 
+#include "LogCategories.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QSystemTrayIcon>
 
 #if defined(Q_OS_LINUX)
@@ -17,8 +18,6 @@
 #endif
 
 namespace {
-
-Q_LOGGING_CATEGORY(trayLog, "spanwell.tray", QtWarningMsg)
 
 #if defined(Q_OS_LINUX)
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");

@@ -1,5 +1,6 @@
 #include "views/TextLabel.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyle>
 
@@ -11,6 +12,13 @@ TextLabel::TextLabel(const QString& text, const QFont& font, Theme::Role colour,
     setTextFormat(Qt::PlainText);
     setFont(font);
     setText(text);
+    applyColour();
+}
+
+void TextLabel::setColour(Theme::Role colour) {
+    colourRole = colour;
+    applyColour();
+    update();
 }
 
 void TextLabel::setElideMode(Qt::TextElideMode mode) {
@@ -25,6 +33,18 @@ void TextLabel::setShrinkingPart(qsizetype start, qsizetype length) {
     shrinkingStart = start;
     shrinkingLength = length;
     update();
+}
+
+void TextLabel::setWrapping() {
+    setWordWrap(true);
+    // Wrapped, it takes the width its column offers instead of asking for a width of its own.
+    QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+}
+
+void TextLabel::setSelectable() {
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 QString TextLabel::shownText() const {
@@ -55,7 +75,28 @@ QSize TextLabel::minimumSizeHint() const {
             natural.height()};
 }
 
-void TextLabel::paintEvent(QPaintEvent*) {
+void TextLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        applyColour();
+}
+
+// Selectable text is drawn by QLabel itself, with its selection, from the palette.
+void TextLabel::applyColour() {
+    const QColor colour = Theme::of(this).colour(colourRole);
+    if (palette().color(QPalette::WindowText) == colour)
+        return;
+    QPalette recoloured = palette();
+    recoloured.setColor(QPalette::WindowText, colour);
+    recoloured.setColor(QPalette::Text, colour);
+    setPalette(recoloured);
+}
+
+void TextLabel::paintEvent(QPaintEvent* event) {
+    if (textInteractionFlags() != Qt::NoTextInteraction) {
+        QLabel::paintEvent(event);
+        return;
+    }
     QColor colour = Theme::of(this).colour(colourRole);
     if (!isEnabled())
         colour.setAlphaF(colour.alphaF() * Theme::disabledOpacity);

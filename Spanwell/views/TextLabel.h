@@ -4,8 +4,8 @@
 
 #include <QLabel>
 
-// A plain-text label in a theme colour, looked up whenever it paints. A label that elides
-// gives up its width first when a line runs short, and shortens its text to what fits.
+// A plain-text label in a theme colour that follows the palette it is shown with. A label that
+// elides gives up its width first when a line runs short, and shortens its text to what fits.
 class TextLabel : public QLabel {
     Q_OBJECT
 
@@ -14,12 +14,17 @@ public:
               QWidget* parent = nullptr);
 
     Theme::Role colour() const { return colourRole; }
+    void setColour(Theme::Role colour);
 
     // Any mode but Qt::ElideNone keeps the text on one line.
     void setElideMode(Qt::TextElideMode mode);
     // The part of the text that is shortened first, in its middle, when the line runs short;
     // the rest is shortened by the elide mode only once that part is down to an ellipsis.
     void setShrinkingPart(qsizetype start, qsizetype length);
+    // Wraps at word boundaries within the width it is given.
+    void setWrapping();
+    // The mouse and the keyboard can select the text, to copy it.
+    void setSelectable();
 
     // The text as it is drawn at the label's present width.
     QString shownText() const;
@@ -27,9 +32,12 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void applyColour();
+
     Theme::Role colourRole;
     Qt::TextElideMode elision = Qt::ElideNone;
     qsizetype shrinkingStart = 0;

@@ -1,15 +1,14 @@
 #pragma once
 
+#include "model/LimitReading.h"
 #include "views/Theme.h"
 
-// The colours of one limit's use: red from 90% on, so a nearly used-up limit stands out in
-// the bars and numbers alike.
+// The colours of one limit's use: a nearly used-up limit stands out in red, in the bars and
+// numbers alike.
 namespace UsageTint {
 
-inline constexpr double nearLimit = 90;
-
 inline bool isNearLimit(double percent) {
-    return percent >= nearLimit;
+    return percent >= nearlyUsedUpPercent;
 }
 
 inline Theme::Role bar(double percent) {

@@ -54,7 +54,7 @@ QStringList candidates(const QString& home, const FileSystem& fileSystem,
     for (const QString& folder : searchPath.split(QLatin1Char(':'), Qt::SkipEmptyParts))
         if (folder.startsWith(QLatin1Char('/')))
             paths.append(folder + (folder.endsWith(QLatin1Char('/')) ? QStringLiteral("claude")
-                                                                    : QStringLiteral("/claude")));
+                                                                     : QStringLiteral("/claude")));
     paths.append(QStringLiteral("/usr/bin/claude"));
     return paths;
 }

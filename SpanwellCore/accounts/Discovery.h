@@ -18,7 +18,7 @@ namespace Discovery {
 QList<Account> accounts(const QString& home, const FileSystem& fileSystem);
 
 // The two steps of `accounts`, for callers that read the folders side by side: the names in
-// the home folder that may be account folders, in listing order, and the account of one.
+// the home folder that may be account folders, in code-point order, and the account of one.
 QStringList folderNames(const QString& home, const FileSystem& fileSystem);
 std::optional<Account> account(const QString& home, const QString& folderName,
                                const FileSystem& fileSystem);

@@ -55,8 +55,8 @@ qsizetype unfinishedCharacterLength(QByteArrayView bytes) {
 
 } // namespace
 
-CollectedOutput::CollectedOutput(qsizetype keptLength)
-    : keptLength(keptLength) {}
+CollectedOutput::CollectedOutput(qsizetype kept)
+    : keptLength(kept) {}
 
 bool CollectedOutput::append(QByteArrayView bytes) {
     heldBack.append(bytes);

@@ -1,13 +1,13 @@
 #include "model/AccountStatus.h"
 
 #include "model/Format.h"
+#include "model/LimitReading.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr double usedUp = 100.0;
-constexpr double nearlyUsedUp = 90.0;
 } // namespace
 
 AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now) {
@@ -45,7 +45,7 @@ AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now
 
     const LimitReading* nearest = nullptr;
     for (const LimitReading& reading : readings) {
-        if (reading.coversWholeAccount() && reading.percent >= nearlyUsedUp &&
+        if (reading.coversWholeAccount() && reading.percent >= nearlyUsedUpPercent &&
             (!nearest || reading.percent > nearest->percent))
             nearest = &reading;
     }

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-JsonReader::JsonReader(const QJsonValue& value, QString* error)
-    : error(error) {
+JsonReader::JsonReader(const QJsonValue& value, QString* firstError)
+    : error(firstError) {
     if (value.isObject())
         fields = value.toObject();
     else

@@ -9,7 +9,7 @@ LimitReading LimitReading::current(Instant now) const {
 }
 
 bool LimitReading::coversWholeAccount() const {
-    return title == QLatin1String("Session") || title == QLatin1String("Week");
+    return title == LimitTitle::session || title == LimitTitle::week;
 }
 
 QString LimitReading::shortTitle() const {

@@ -7,6 +7,16 @@
 
 #include <optional>
 
+// The titles of the two limits that cover the whole account; every other title names a
+// narrower one, such as "Week, Opus".
+namespace LimitTitle {
+inline constexpr QLatin1String session("Session");
+inline constexpr QLatin1String week("Week");
+} // namespace LimitTitle
+
+// From this share of a limit on, it is nearly used up: the verdict warns and its bar turns red.
+inline constexpr double nearlyUsedUpPercent = 90;
+
 // One usage limit as the usage service reported it.
 struct LimitReading {
     QString title;

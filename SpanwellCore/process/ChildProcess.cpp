@@ -1,5 +1,6 @@
 #include "process/ChildProcess.h"
 
+#include "LogCategories.h"
 #include "process/FileDescriptor.h"
 #include "process/Spawn.h"
 
@@ -153,6 +154,8 @@ Result run(const Request& request) {
 
         const Clock::time_point now = Clock::now();
         if (!killAt && now >= deadline) {
+            qCWarning(processLog) << request.program << "did not end within"
+                                  << request.timeoutSeconds << "seconds; asking it to end";
             ::kill(*pid, SIGTERM);
             killAt = now + std::chrono::duration_cast<Clock::duration>(
                                std::chrono::duration<double>(terminationGraceSeconds));

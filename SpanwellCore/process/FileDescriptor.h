@@ -8,8 +8,8 @@
 class FileDescriptor {
 public:
     FileDescriptor() = default;
-    explicit FileDescriptor(int descriptor)
-        : descriptor(descriptor) {}
+    explicit FileDescriptor(int owned)
+        : descriptor(owned) {}
     FileDescriptor(FileDescriptor&& other) noexcept
         : descriptor(std::exchange(other.descriptor, -1)) {}
     FileDescriptor& operator=(FileDescriptor&& other) noexcept {

@@ -20,13 +20,13 @@ constexpr char terminationNotice = 't';
 
 } // namespace
 
-WatchedChild::WatchedChild(pid_t pid, FileDescriptor input, FileDescriptor inputReadEnd,
-                           FileDescriptor noticeReadEnd, FileDescriptor noticeWriteEnd)
-    : pid(pid)
-    , input(std::move(input))
-    , inputReadEnd(std::move(inputReadEnd))
-    , noticeReadEnd(std::move(noticeReadEnd))
-    , noticeWriteEnd(std::move(noticeWriteEnd)) {}
+WatchedChild::WatchedChild(pid_t child, FileDescriptor inputWrite, FileDescriptor inputRead,
+                           FileDescriptor noticeRead, FileDescriptor noticeWrite)
+    : pid(child)
+    , input(std::move(inputWrite))
+    , inputReadEnd(std::move(inputRead))
+    , noticeReadEnd(std::move(noticeRead))
+    , noticeWriteEnd(std::move(noticeWrite)) {}
 
 std::shared_ptr<WatchedChild> WatchedChild::launch(const QString& program,
                                                    const QStringList& arguments,

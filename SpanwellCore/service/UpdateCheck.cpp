@@ -1,5 +1,6 @@
 #include "service/UpdateCheck.h"
 
+#include "LogCategories.h"
 #include "service/HttpFetch.h"
 
 #include <QJsonDocument>
@@ -92,8 +93,10 @@ std::optional<UpdateInfo> fetch(qint64 currentBuild, const QString& feedAddress,
                                 int timeoutMilliseconds) {
     const HttpFetch::Outcome outcome = HttpFetch::get(QUrl(feedAddress), {}, timeoutMilliseconds);
     const auto* response = std::get_if<HttpFetch::Response>(&outcome);
-    if (!response || response->status != 200 || !response->body)
+    if (!response || response->status != 200 || !response->body) {
+        qCInfo(serviceLog) << "The update feed" << feedAddress << "gave no answer to read";
         return std::nullopt;
+    }
     return parse(*response->body, currentBuild);
 }
 

@@ -1,5 +1,6 @@
 #include "service/UsageClient.h"
 
+#include "BuildVersion.h"
 #include "service/HttpFetch.h"
 #include "service/UsageParser.h"
 
@@ -26,11 +27,11 @@ bool isLoopback(const QString& host) {
 
 } // namespace
 
-UsageClient::UsageClient(QString origin, int timeoutMilliseconds)
-    : origin(std::move(origin))
-    , timeoutMilliseconds(timeoutMilliseconds) {
-    while (this->origin.endsWith(QLatin1Char('/')))
-        this->origin.chop(1);
+UsageClient::UsageClient(QString serviceOrigin, int timeout)
+    : origin(std::move(serviceOrigin))
+    , timeoutMilliseconds(timeout) {
+    while (origin.endsWith(QLatin1Char('/')))
+        origin.chop(1);
 }
 
 UsageClient::~UsageClient() = default;
@@ -54,7 +55,7 @@ UsageClient::Result<QByteArray> UsageClient::get(const QString& path, const QStr
     const HttpFetch::Headers headers{
         {"Authorization", "Bearer " + token.toLatin1()},
         {"anthropic-beta", "oauth-2025-04-20"},
-        {"User-Agent", "Spanwell/0.1"},
+        {"User-Agent", QByteArray("Spanwell/") + BuildVersion::text},
     };
     const HttpFetch::Outcome outcome = HttpFetch::get(address, headers, timeoutMilliseconds);
     if (const auto* error = std::get_if<HttpFetch::TransportError>(&outcome))

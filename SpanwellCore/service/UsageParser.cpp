@@ -58,9 +58,9 @@ QString capitalised(const QString& text) {
 
 QString titleOfKind(const QString& kind, const std::optional<QString>& modelName) {
     if (kind == QLatin1String("session"))
-        return QStringLiteral("Session");
+        return LimitTitle::session;
     if (kind == QLatin1String("weekly_all"))
-        return QStringLiteral("Week");
+        return LimitTitle::week;
     if (kind == QLatin1String("weekly_scoped"))
         return modelName ? QStringLiteral("Week, ") + *modelName : QStringLiteral("Week, scoped");
     return capitalised(QString(kind).replace(QLatin1Char('_'), QLatin1Char(' ')));

@@ -2,7 +2,6 @@
 #include "support/IconContrast.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TemporaryHome.h"
-#include "support/TestRegistry.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -251,5 +250,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(TrayTest)
+QTEST_GUILESS_MAIN(TrayTest)
 #include "TrayTest.moc"

@@ -86,3 +86,8 @@ QString TemporaryHome::addAccount(const QString& folderName, const QString& emai
               contents);
     return folder;
 }
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

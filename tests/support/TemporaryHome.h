@@ -38,3 +38,6 @@ public:
 private:
     QTemporaryDir directory;
 };
+
+// The whole file; empty when it is missing or cannot be read.
+QByteArray readFile(const QString& path);

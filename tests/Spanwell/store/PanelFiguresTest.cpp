@@ -1,7 +1,6 @@
 #include "store/PanelFigures.h"
 #include "model/AccountStatus.h"
 #include "store/Demo.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -94,5 +93,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(PanelFiguresTest)
+QTEST_GUILESS_MAIN(PanelFiguresTest)
 #include "PanelFiguresTest.moc"

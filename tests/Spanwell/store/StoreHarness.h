@@ -15,8 +15,8 @@
 // A clock that tests move by hand, read from any thread.
 class ManualClock {
 public:
-    explicit ManualClock(double seconds = 800000000)
-        : seconds(seconds) {}
+    explicit ManualClock(double start = 800000000)
+        : seconds(start) {}
     Instant now() const { return Instant(seconds.load()); }
     void advance(double by) { seconds = seconds.load() + by; }
 

@@ -1,6 +1,5 @@
 #include "StoreHarness.h"
 #include "store/SnapshotCache.h"
-#include "support/TestRegistry.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -328,5 +327,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(StoreRefreshTest)
+QTEST_GUILESS_MAIN(StoreRefreshTest)
 #include "StoreRefreshTest.moc"

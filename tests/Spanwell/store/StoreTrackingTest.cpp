@@ -2,7 +2,6 @@
 #include "store/Demo.h"
 #include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
-#include "support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,11 +9,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray fileContents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList hiddenSetting(const QString& settingsPath) {
     QSettings settings(settingsPath, QSettings::IniFormat);
@@ -44,15 +38,15 @@ private slots:
         const QHash<QString, Snapshot> read = SnapshotCache::read(harness.cachePath);
         QCOMPARE(read.keys(), QStringList({a.configDir}));
         QCOMPARE(read.value(a.configDir), snapshot(1));
-        const QByteArray before = fileContents(harness.cachePath);
+        const QByteArray before = readFile(harness.cachePath);
         QVERIFY(!before.contains('\n'));
         QVERIFY(!SnapshotCache::write(harness.cachePath,
                                       {Entry{a, snapshot(std::nan("")), std::nullopt}}));
-        QCOMPARE(fileContents(harness.cachePath), before);
+        QCOMPARE(readFile(harness.cachePath), before);
         // A folder removed while the program runs is made again.
         QVERIFY(QDir(harness.home.pathOf(QStringLiteral("data"))).removeRecursively());
         QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{a, snapshot(1), std::nullopt}}));
-        QCOMPARE(fileContents(harness.cachePath), before);
+        QCOMPARE(readFile(harness.cachePath), before);
     }
 
     void oneMalformedSnapshotSpoilsTheWholeCache() {
@@ -88,7 +82,7 @@ private slots:
         store->stopTracking(a);
         QVERIFY(store->entries().isEmpty());
         QCOMPARE(store->hiddenAccounts(), QList<Account>({a}));
-        QCOMPARE(fileContents(harness.cachePath), QByteArray("{}"));
+        QCOMPARE(readFile(harness.cachePath), QByteArray("{}"));
         QCOMPARE(hiddenSetting(harness.settingsPath), QStringList({a.configDir}));
         QCOMPARE(entries.size(), 1);
         QVERIFY(!store->isRefreshing());
@@ -196,5 +190,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(StoreTrackingTest)
+QTEST_GUILESS_MAIN(StoreTrackingTest)
 #include "StoreTrackingTest.moc"

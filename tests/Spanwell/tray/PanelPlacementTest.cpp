@@ -1,5 +1,4 @@
 #include "tray/PanelPlacement.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -50,5 +49,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(PanelPlacementTest)
+QTEST_GUILESS_MAIN(PanelPlacementTest)
 #include "PanelPlacementTest.moc"

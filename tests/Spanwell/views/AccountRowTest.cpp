@@ -1,5 +1,4 @@
 #include "views/AccountRow.h"
-#include "support/TestRegistry.h"
 #include "views/Bar.h"
 #include "views/DetailRow.h"
 #include "views/InlineMeter.h"
@@ -195,5 +194,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(AccountRowTest)
+QTEST_MAIN(AccountRowTest)
 #include "AccountRowTest.moc"

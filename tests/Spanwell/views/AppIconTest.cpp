@@ -1,6 +1,5 @@
 #include "views/AppIcon.h"
 #include "Spanwell/views/Pictures.h"
-#include "support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -114,5 +113,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(AppIconTest)
+QTEST_MAIN(AppIconTest)
 #include "AppIconTest.moc"

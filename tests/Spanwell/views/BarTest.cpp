@@ -1,6 +1,5 @@
 #include "views/Bar.h"
 #include "Spanwell/views/Pictures.h"
-#include "support/TestRegistry.h"
 
 #include <QHBoxLayout>
 #include <QTest>
@@ -99,5 +98,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(BarTest)
+QTEST_MAIN(BarTest)
 #include "BarTest.moc"

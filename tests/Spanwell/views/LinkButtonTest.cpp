@@ -1,6 +1,5 @@
 #include "views/LinkButton.h"
 #include "Spanwell/views/Pictures.h"
-#include "support/TestRegistry.h"
 #include "views/Theme.h"
 
 #include <QLineEdit>
@@ -69,5 +68,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(LinkButtonTest)
+QTEST_MAIN(LinkButtonTest)
 #include "LinkButtonTest.moc"

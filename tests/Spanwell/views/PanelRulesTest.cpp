@@ -1,4 +1,3 @@
-#include "support/TestRegistry.h"
 #include "views/AccountRow.h"
 #include "views/DetailRow.h"
 #include "views/PanelText.h"
@@ -99,5 +98,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(PanelRulesTest)
+QTEST_MAIN(PanelRulesTest)
 #include "PanelRulesTest.moc"

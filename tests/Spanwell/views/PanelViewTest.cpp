@@ -2,7 +2,6 @@
 #include "Spanwell/store/StoreHarness.h"
 #include "Spanwell/views/Pictures.h"
 #include "store/Demo.h"
-#include "support/TestRegistry.h"
 #include "views/AccountRow.h"
 #include "views/EmptyState.h"
 #include "views/Footer.h"
@@ -260,5 +259,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(PanelViewTest)
+QTEST_MAIN(PanelViewTest)
 #include "PanelViewTest.moc"

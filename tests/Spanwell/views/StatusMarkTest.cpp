@@ -1,6 +1,5 @@
 #include "views/StatusMark.h"
 #include "Spanwell/views/Pictures.h"
-#include "support/TestRegistry.h"
 #include "views/Symbols.h"
 
 #include <QTest>
@@ -39,5 +38,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(StatusMarkTest)
+QTEST_MAIN(StatusMarkTest)
 #include "StatusMarkTest.moc"

@@ -1,6 +1,5 @@
 #include "views/Symbols.h"
 #include "Spanwell/views/Pictures.h"
-#include "support/TestRegistry.h"
 #include "views/SymbolView.h"
 
 #include <QTest>
@@ -105,14 +104,7 @@ private slots:
             QVERIFY(Pictures::ink(symbol(name, 40)).isNull());
         }
     }
-};
 
-SPANWELL_TEST(SymbolsTest)
-
-class SymbolViewTest : public QObject {
-    Q_OBJECT
-
-private slots:
     // A box wider than the symbol is checked through StatusMarkTest.
     void ownSizeFollowsThePointSize() {
         SymbolView view(QStringLiteral("circle"), 11.5, Theme::Role::secondaryText);
@@ -139,5 +131,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(SymbolViewTest)
+QTEST_MAIN(SymbolsTest)
 #include "SymbolsTest.moc"

@@ -1,5 +1,4 @@
 #include "views/Theme.h"
-#include "support/TestRegistry.h"
 #include "views/Typography.h"
 
 #include <QFontInfo>
@@ -77,14 +76,7 @@ private slots:
                          theme.windowBackground) <
                 contrast(palette.color(QPalette::WindowText), theme.windowBackground));
     }
-};
 
-SPANWELL_TEST(ThemeTest)
-
-class TypographyTest : public QObject {
-    Q_OBJECT
-
-private slots:
     void digitsShareOneWidth() {
         const QFontMetricsF metrics(Typography::font(12));
         const double width = metrics.horizontalAdvance(QLatin1Char('0'));
@@ -102,5 +94,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(TypographyTest)
+QTEST_MAIN(ThemeTest)
 #include "ThemeTest.moc"

@@ -1,6 +1,5 @@
 #include "accounts/AccountFolder.h"
 #include "support/TemporaryHome.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -96,5 +95,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(AccountFolderTest)
+QTEST_GUILESS_MAIN(AccountFolderTest)
 #include "AccountFolderTest.moc"

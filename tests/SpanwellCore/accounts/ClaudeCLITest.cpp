@@ -2,7 +2,6 @@
 #include "process/ChildProcess.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"
-#include "support/TestRegistry.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
@@ -162,5 +161,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(ClaudeCLITest)
+QTEST_GUILESS_MAIN(ClaudeCLITest)
 #include "ClaudeCLITest.moc"

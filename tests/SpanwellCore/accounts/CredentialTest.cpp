@@ -1,5 +1,4 @@
 #include "accounts/Credential.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -85,5 +84,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(CredentialTest)
+QTEST_GUILESS_MAIN(CredentialTest)
 #include "CredentialTest.moc"

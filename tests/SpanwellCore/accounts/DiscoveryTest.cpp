@@ -1,6 +1,5 @@
 #include "accounts/Discovery.h"
 #include "support/TemporaryHome.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -142,5 +141,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(DiscoveryTest)
+QTEST_GUILESS_MAIN(DiscoveryTest)
 #include "DiscoveryTest.moc"

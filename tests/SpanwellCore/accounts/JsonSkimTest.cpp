@@ -1,5 +1,4 @@
 #include "accounts/JsonSkim.h"
-#include "support/TestRegistry.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -120,5 +119,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(JsonSkimTest)
+QTEST_GUILESS_MAIN(JsonSkimTest)
 #include "JsonSkimTest.moc"

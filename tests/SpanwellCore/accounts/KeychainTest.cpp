@@ -3,7 +3,6 @@
 #include "process/ChildProcess.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"
-#include "support/TestRegistry.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
@@ -133,5 +132,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(KeychainTest)
+QTEST_GUILESS_MAIN(KeychainTest)
 #include "KeychainTest.moc"

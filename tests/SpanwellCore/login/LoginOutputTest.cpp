@@ -1,6 +1,5 @@
 #include "login/LoginOutput.h"
 #include "login/CollectedOutput.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -126,5 +125,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(LoginOutputTest)
+QTEST_GUILESS_MAIN(LoginOutputTest)
 #include "LoginOutputTest.moc"

@@ -4,7 +4,6 @@
 #include "login/LoginOutput.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"
-#include "support/TestRegistry.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -97,11 +96,6 @@ private:
     };
     std::shared_ptr<Record> record = std::make_shared<Record>();
 };
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -326,5 +320,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(LoginSessionTest)
+QTEST_GUILESS_MAIN(LoginSessionTest)
 #include "LoginSessionTest.moc"

@@ -1,5 +1,4 @@
 #include "model/AccountStatus.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -70,5 +69,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(AccountStatusTest)
+QTEST_GUILESS_MAIN(AccountStatusTest)
 #include "AccountStatusTest.moc"

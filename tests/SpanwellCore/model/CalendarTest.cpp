@@ -1,6 +1,5 @@
 #include "model/Calendar.h"
 #include "model/Subscription.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -92,5 +91,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(CalendarTest)
+QTEST_GUILESS_MAIN(CalendarTest)
 #include "CalendarTest.moc"

@@ -1,7 +1,6 @@
 #include "model/Format.h"
 #include "model/DecimalInteger.h"
 #include "model/ISODate.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -104,5 +103,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(FormatTest)
+QTEST_GUILESS_MAIN(FormatTest)
 #include "FormatTest.moc"

@@ -1,5 +1,4 @@
 #include "model/PlanLabel.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -55,5 +54,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(PlanLabelTest)
+QTEST_GUILESS_MAIN(PlanLabelTest)
 #include "PlanLabelTest.moc"

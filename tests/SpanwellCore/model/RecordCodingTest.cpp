@@ -1,7 +1,6 @@
 #include "model/Account.h"
 #include "model/FetchProblem.h"
 #include "model/Snapshot.h"
-#include "support/TestRegistry.h"
 
 #include <QJsonDocument>
 #include <QTest>
@@ -174,5 +173,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(RecordCodingTest)
+QTEST_GUILESS_MAIN(RecordCodingTest)
 #include "RecordCodingTest.moc"

@@ -1,6 +1,5 @@
 #include "model/Account.h"
 #include "model/LimitReading.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -85,5 +84,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(RecordsTest)
+QTEST_GUILESS_MAIN(RecordsTest)
 #include "RecordsTest.moc"

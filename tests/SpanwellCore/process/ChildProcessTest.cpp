@@ -1,7 +1,6 @@
 #include "process/ChildProcess.h"
 #include "support/StandIn.h"
 #include "support/TemporaryHome.h"
-#include "support/TestRegistry.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
@@ -228,5 +227,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(ChildProcessTest)
+QTEST_GUILESS_MAIN(ChildProcessTest)
 #include "ChildProcessTest.moc"

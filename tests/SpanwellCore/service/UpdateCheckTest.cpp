@@ -1,7 +1,6 @@
 #include "service/UpdateCheck.h"
 #include "service/HttpFetch.h"
 #include "support/LoopbackHttpServer.h"
-#include "support/TestRegistry.h"
 
 #include <QScopeGuard>
 #include <QTest>
@@ -130,5 +129,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(UpdateCheckTest)
+QTEST_GUILESS_MAIN(UpdateCheckTest)
 #include "UpdateCheckTest.moc"

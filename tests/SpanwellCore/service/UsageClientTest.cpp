@@ -1,7 +1,6 @@
 #include "service/UsageClient.h"
 #include "service/HttpFetch.h"
 #include "support/LoopbackHttpServer.h"
-#include "support/TestRegistry.h"
 
 #include <QNetworkProxy>
 #include <QScopeGuard>
@@ -293,5 +292,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(UsageClientTest)
+QTEST_GUILESS_MAIN(UsageClientTest)
 #include "UsageClientTest.moc"

@@ -1,5 +1,4 @@
 #include "service/UsageParser.h"
-#include "support/TestRegistry.h"
 
 #include <QTest>
 
@@ -150,5 +149,5 @@ private slots:
     }
 };
 
-SPANWELL_TEST(UsageParserTest)
+QTEST_GUILESS_MAIN(UsageParserTest)
 #include "UsageParserTest.moc"

@@ -1,0 +1,127 @@
+#include "pictures/PanelPicture.h"
+
+#include "LogCategories.h"
+#include "commandline/Arguments.h"
+#include "commandline/OffscreenPlatform.h"
+#include "model/DecimalInteger.h"
+#include "pictures/PngEncoding.h"
+#include "store/Demo.h"
+#include "store/Store.h"
+#include "views/PanelView.h"
+#include "views/Theme.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr double pixelsPerPoint = 2;
+constexpr double cornerRadius = 10;
+
+// A rounded rectangle whose corners start straight and bend gradually, without the jump in
+// curvature where a circular arc meets a straight edge. Each corner is one cubic curve over
+// 1.6 radii of either edge, bulging about as far as a circular corner of `radius` would.
+QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
+    const double reach = std::min({1.6 * radius, rect.width() / 2, rect.height() / 2});
+    const double handle = reach * 0.25 / 1.6;
+    const double left = rect.left(), top = rect.top(), right = rect.right(), bottom = rect.bottom();
+    QPainterPath path(QPointF(left + reach, top));
+    path.lineTo(right - reach, top);
+    path.cubicTo(right - handle, top, right, top + handle, right, top + reach);
+    path.lineTo(right, bottom - reach);
+    path.cubicTo(right, bottom - handle, right - handle, bottom, right - reach, bottom);
+    path.lineTo(left + reach, bottom);
+    path.cubicTo(left + handle, bottom, left, bottom - handle, left, bottom - reach);
+    path.lineTo(left, top + reach);
+    path.cubicTo(left, top + handle, left + handle, top, left + reach, top);
+    path.closeSubpath();
+    return path;
+}
+
+std::unique_ptr<Store> refreshedStore() {
+    auto store = std::make_unique<Store>();
+    QEventLoop loop;
+    QObject::connect(store.get(), &Store::refreshFinished, &loop, &QEventLoop::quit);
+    if (store->refresh())
+        loop.exec();
+    return store;
+}
+
+} // namespace
+
+namespace PanelPicture {
+
+Request Request::from(const QStringList& arguments, const QString& path) {
+    Request request;
+    request.path = path;
+    request.dark = Arguments::isPresent(arguments, QStringLiteral("--dark"));
+    request.demo = Arguments::isPresent(arguments, QStringLiteral("--demo"));
+    request.open = Arguments::value(arguments, QStringLiteral("--open"));
+    request.expandAll = Arguments::isPresent(arguments, QStringLiteral("--expand-all"));
+    return request;
+}
+
+std::optional<qsizetype> openedRow(const std::optional<QString>& open, qsizetype rowCount) {
+    const std::optional<qint64> row = open ? DecimalInteger::parse(*open) : std::nullopt;
+    if (!row || *row < 0 || *row >= rowCount)
+        return std::nullopt;
+    return qsizetype(*row);
+}
+
+QImage render(QWidget& view) {
+    view.ensurePolished();
+    // Its whole height, which the screen's size does not limit.
+    view.resize(view.sizeHint());
+    const QSize size = view.size();
+    QImage image(size * pixelsPerPoint, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pixelsPerPoint);
+    image.fill(Qt::transparent);
+    view.render(&image);
+
+    // Cleared outside the outline, in proportion along its edge so that the curves stay
+    // smooth; only the corners are touched.
+    QPainterPath outside;
+    outside.addRect(QRectF(QPointF(), size));
+    outside.addPath(continuousRoundedRect(QRectF(QPointF(), size), cornerRadius));
+    outside.setFillRule(Qt::OddEvenFill);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.fillPath(outside, Qt::black);
+    return image;
+}
+
+void write(const Request& request) {
+    const QPalette palette = (request.dark ? Theme::dark() : Theme::light()).palette();
+    QApplication::setPalette(palette);
+
+    const std::unique_ptr<Store> store =
+        request.demo ? Demo::store(Instant::now()) : refreshedStore();
+    PanelView::Options options;
+    options.expandAll = request.expandAll;
+    if (const auto row = openedRow(request.open, store->entries().size()))
+        options.initiallyExpanded = store->entries().at(*row).id();
+    options.renderingPicture = true;
+    // Nothing in a picture can be clicked, so the panel needs none of the outside services.
+    PanelView view(*store, Instant::now(), options, PanelServices{});
+    view.setPalette(palette);
+    // The mode ends with 0 whatever happens; a file that could not be written is only logged.
+    if (!PngEncoding::write(render(view), request.path))
+        qCWarning(picturesLog) << "The panel picture could not be written to" << request.path;
+}
+
+int run(int& argc, char** argv, const QString& path) {
+    // The mode reports nothing, not even what Qt would say about the session it runs in.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    OffscreenPlatform::chooseUnlessSet();
+    QApplication application(argc, argv);
+    write(Request::from(Arguments::list(), path));
+    return 0;
+}
+
+} // namespace PanelPicture

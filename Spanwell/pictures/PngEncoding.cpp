@@ -1,0 +1,27 @@
+#include "pictures/PngEncoding.h"
+
+#include <QFile>
+
+#include <png.h>
+
+namespace PngEncoding {
+
+bool write(const QImage& image, const QString& path) {
+    if (image.isNull())
+        return false;
+    // Straight (not premultiplied) red, green, blue and alpha bytes, as the file holds them.
+    const QImage pixels = image.convertToFormat(QImage::Format_RGBA8888);
+    png_image description{};
+    description.version = PNG_IMAGE_VERSION;
+    description.width = png_uint_32(pixels.width());
+    description.height = png_uint_32(pixels.height());
+    description.format = PNG_FORMAT_RGBA;
+    // No row filter and zlib's level 3, libpng's fast choice: the panel's large flat areas
+    // compress well without more effort.
+    description.flags = PNG_IMAGE_FLAG_FAST;
+    return png_image_write_to_file(&description, QFile::encodeName(path).constData(), 0,
+                                   pixels.constBits(), png_int_32(pixels.bytesPerLine()),
+                                   nullptr) != 0;
+}
+
+} // namespace PngEncoding

@@ -1,0 +1,61 @@
+#include "tray/SingleInstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSysInfo>
+#include <QTest>
+#include <QUuid>
+
+namespace {
+
+QString uniqueName() {
+    return QStringLiteral("spanwell-test-") + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+} // namespace
+
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aLaterStartAsksTheFirstToShowItsPanel() {
+        const QString name = uniqueName();
+        SingleInstance first(name);
+        QCOMPARE(first.claim(), SingleInstance::Claim::first);
+        QSignalSpy shown(&first, &SingleInstance::showRequested);
+
+        SingleInstance later(name);
+        QCOMPARE(later.claim(), SingleInstance::Claim::forwarded);
+        QVERIFY(shown.wait(3000));
+        QCOMPARE(shown.size(), 1);
+    }
+
+    // A copy that crashed leaves its lock file and its socket behind.
+    void takesOverWhatACrashedCopyLeft() {
+        const QString name = uniqueName();
+        QProcess crashed;
+        crashed.start(QStringLiteral("true"), QStringList());
+        QVERIFY(crashed.waitForStarted());
+        const qint64 processId = crashed.processId();
+        QVERIFY(crashed.waitForFinished());
+        QFile lock(QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(processId) + "\nspanwell\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+        QFile socket(QDir::tempPath() + QLatin1Char('/') + name);
+        QVERIFY(socket.open(QIODevice::WriteOnly));
+        socket.close();
+
+        SingleInstance next(name);
+        QCOMPARE(next.claim(), SingleInstance::Claim::first);
+        QSignalSpy shown(&next, &SingleInstance::showRequested);
+        QCOMPARE(SingleInstance(name).claim(), SingleInstance::Claim::forwarded);
+        QVERIFY(shown.wait(3000));
+    }
+};
+
+QTEST_MAIN(SingleInstanceTest)
+#include "SingleInstanceTest.moc"
