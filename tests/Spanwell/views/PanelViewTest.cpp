@@ -34,7 +34,9 @@ PanelServices recording(QStringList& log) {
         [&log](const QUrl& address) { log << address.toString(); },
         [&log] { log << QStringLiteral("quit"); },
         [] { return TrayIconStyle::forLightPanels; },
-        [&log](TrayIconStyle style) { log << QStringLiteral("style %1").arg(int(style)); }};
+        [&log](TrayIconStyle style) { log << QStringLiteral("style %1").arg(int(style)); },
+        {},
+        {}};
 }
 
 template <typename View = TextLabel>
@@ -153,9 +155,9 @@ private slots:
         const QString site = "Spanwell " + Store::currentVersion() + " Website";
         QCOMPARE(items,
                  (QStringList{"Add an Account\u2026", "-", "Track b&&c@example.com Again", "-",
-                              "Open at Login", "Tray Icon", "-", site,
+                              "Open at Login", "Tray Icon", "Notifications", "-", site,
                               "Independent app. Not made by Anthropic.", "-", "Quit Spanwell"}));
-        QVERIFY(!menu->actions()[8]->isEnabled());
+        QVERIFY(!menu->actions()[9]->isEnabled());
         QAction* openAtLogin = menu->actions()[4];
         QVERIFY(openAtLogin->isCheckable() && !openAtLogin->isChecked());
         openAtLogin->trigger();
@@ -165,8 +167,8 @@ private slots:
         const QList<QAction*> styles = menu->actions()[5]->menu()->actions();
         QCOMPARE(styles[1]->isChecked(), true);
         styles[2]->trigger();
-        menu->actions()[7]->trigger();
-        menu->actions()[10]->trigger();
+        menu->actions()[8]->trigger();
+        menu->actions()[11]->trigger();
         QCOMPARE(log, (QStringList{update.url.toString(), "login 1", "style 2",
                                    "https://spanwell.app", "quit"}));
         menu->actions()[2]->trigger();
