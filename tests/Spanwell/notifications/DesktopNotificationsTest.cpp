@@ -1,9 +1,10 @@
 #include "notifications/DesktopNotifications.h"
 
 #include <QDBusConnection>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -34,11 +35,13 @@ class DesktopNotificationsTest : public QObject {
 private slots:
     void sendsToTheServiceOrElseFallsBack() {
         // A bus of the test's own that starts no service by itself, so that no notification
-        // daemon installed on the machine answers in place of the stand-in.
-        QTemporaryFile config;
-        QVERIFY(config.open());
-        config.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><policy "
-                     "context=\"default\"><allow send_destination=\"*\"/><allow "
+        // daemon installed on the machine answers in place of the stand-in. Its socket goes
+        // with the folder, however the test ends.
+        QTemporaryDir folder;
+        QFile config(folder.filePath("bus.conf"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("<busconfig><type>session</type><listen>unix:dir=" + folder.path().toUtf8() +
+                     "</listen><policy context=\"default\"><allow send_destination=\"*\"/><allow "
                      "receive_sender=\"*\"/><allow own=\"*\"/></policy></busconfig>");
         config.close();
         QProcess daemon;
