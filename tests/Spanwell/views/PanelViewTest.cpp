@@ -67,7 +67,11 @@ private slots:
                          [&](const QUrl& address) { log << address.toString(); },
                          [&] { log << "quit"; },
                          [] { return TrayIconStyle::forLightPanels; },
-                         [&](TrayIconStyle style) { log << QString::number(int(style)); }});
+                         [&](TrayIconStyle style) { log << QString::number(int(style)); },
+                         [](NotificationKind) { return true; },
+                         [&](NotificationKind kind, bool on) {
+                             log << QStringLiteral("notify %1 %2").arg(int(kind)).arg(on);
+                         }});
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         auto* updateLine = named<LinkButton>(panel, "update");
@@ -103,10 +107,10 @@ private slots:
             }
             if (action->isCheckable())
                 openAtLogin = action;
-            // Of the styles, the current one is marked.
-            if (QMenu* styles = action->menu()) {
-                QVERIFY(styles->actions()[1]->isChecked());
-                styles->actions()[2]->trigger();
+            // Of the styles the current one is marked, of the notifications those on.
+            if (QMenu* choices = action->menu()) {
+                QVERIFY(choices->actions()[1]->isChecked());
+                choices->actions()[2]->trigger();
             } else {
                 action->trigger();
             }
@@ -114,7 +118,7 @@ private slots:
         // Asked to register, but the mark shows that the registration did not take.
         QVERIFY(openAtLogin && !openAtLogin->isChecked());
         QCOMPARE(log, (QStringList{"add", update.url.toString(), "add", "login 1", "2",
-                                   Footer::site().toString(), "quit"}));
+                                   "notify 2 0", Footer::site().toString(), "quit"}));
         QVERIFY(trackAgain);
         trackAgain->trigger();
         QVERIFY(store->hiddenAccounts().isEmpty());
