@@ -6,6 +6,7 @@
 #include "store/HiddenAccountFolders.h"
 #include "store/PanelFigures.h"
 #include "store/SnapshotCache.h"
+#include "store/UserSettings.h"
 #include "store/WorkerPool.h"
 
 #include <QDir>
@@ -326,18 +327,12 @@ void Store::saveCache(const QList<Entry>& entries) const {
         qCWarning(storeLog) << "The snapshot cache could not be written to" << services.cachePath;
 }
 
-std::unique_ptr<QSettings> Store::openSettings() const {
-    if (services.settingsPath.isEmpty())
-        return std::make_unique<QSettings>(QStringLiteral("Spanwell"), QStringLiteral("Spanwell"));
-    return std::make_unique<QSettings>(services.settingsPath, QSettings::IniFormat);
-}
-
 QSet<QString> Store::readHiddenFolders() const {
-    return HiddenAccountFolders::read(*openSettings());
+    return HiddenAccountFolders::read(*UserSettings::open(services.settingsPath));
 }
 
 void Store::writeHiddenFolders(const QSet<QString>& folders) const {
-    HiddenAccountFolders::write(*openSettings(), folders);
+    HiddenAccountFolders::write(*UserSettings::open(services.settingsPath), folders);
 }
 
 void Store::setEntries(QList<Entry> entries) {

@@ -10,7 +10,7 @@
 #include <QList>
 #include <QObject>
 #include <QSet>
-#include <QSettings>
+
 #include <QTimer>
 
 #include <memory>
@@ -125,7 +125,6 @@ private:
     void endRefresh();
     bool wantsProfile(const QString& configDir, Instant now) const;
 
-    std::unique_ptr<QSettings> openSettings() const;
     QSet<QString> readHiddenFolders() const;
     void writeHiddenFolders(const QSet<QString>& folders) const;
 
