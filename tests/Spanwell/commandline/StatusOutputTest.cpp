@@ -1,0 +1,212 @@
+#include "commandline/BestAccount.h"
+#include "commandline/StatusJson.h"
+#include "commandline/StatusTable.h"
+#include "commandline/WaybarLine.h"
+#include "model/LimitWindow.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+namespace {
+
+const Instant now(800000000);
+
+LimitReading reading(const QString& title, double percent, std::optional<double> resetIn = {}) {
+    return {title, percent, resetIn ? std::optional<Instant>(now + *resetIn) : std::nullopt};
+}
+
+Entry entry(const QString& folder, const QString& email, std::optional<QList<LimitReading>> limits,
+            std::optional<FetchProblem> problem = std::nullopt) {
+    Entry made{{QStringLiteral("/home/ann/") + folder, QStringLiteral("service"), email, {}, {}},
+               std::nullopt,
+               problem};
+    if (limits)
+        made.snapshot = Snapshot{*limits, QStringLiteral("Max"), {}, {}, now - 30};
+    return made;
+}
+
+Entry ready(double session, const QString& folder = QStringLiteral(".claude-a")) {
+    return entry(folder, QStringLiteral("a@example.com"),
+                 QList{reading("Session", session, 600), reading("Week", 10)});
+}
+
+// A ready account, a partly usable one, a blocked one whose last refresh failed, and one with
+// neither figures nor a credential whose e-mail would forge a line and clear the screen.
+const QList<Entry> accounts{
+    entry(".claude", "ann@example.com",
+          QList{reading("Session", 42, 6660), reading("Week", 61, 187920)}),
+    entry(".claude-client", "client@example.com",
+          QList{reading("Session", 64, 12240), reading("Week", 58, 353160),
+                reading("Week, Opus", 100, 353160)}),
+    entry(".claude-work", "work@example.com",
+          QList{reading("Session", 100, 2304), reading("Week", 72)},
+          FetchProblem::failed("Anthropic returned error 500.")),
+    entry(".claude-x", QStringLiteral("<b>x\x1b[2J@example.com\nforged ") + QChar(0xD800),
+          std::nullopt, FetchProblem::noCredential()),
+};
+
+} // namespace
+
+class StatusOutputTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void table_data() {
+        QTest::addColumn<QList<Entry>>("entries");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("accounts")
+            << accounts
+            << QStringLiteral(
+                   "ACCOUNT                                 STATUS              SESSION       "
+                   "WEEK         PROBLEM\n"
+                   "ann@example.com                         ready               42% · 1h 51m  "
+                   "61% · 2d 4h\n"
+                   "client@example.com                      Opus back in 4d 2h  64% · 3h 24m  "
+                   "58% · 4d 2h\n"
+                   "work@example.com                        back in 38m         100% · 38m    "
+                   "72%          Anthropic returned error 500.\n"
+                   "<b>x\\x1b[2J@example.com\\nforged \\ud800  sign in again       -             "
+                   "-            No saved sign-in for this folder.\n");
+        QTest::newRow("none") << QList<Entry>()
+                              << "No Claude Code account is tracked on this computer.\n";
+    }
+    void table() {
+        QFETCH(QList<Entry>, entries);
+        QFETCH(QString, text);
+        QCOMPARE(StatusTable::text(entries, now), text);
+    }
+
+    void json() {
+        const QByteArray bytes = StatusJson::document(accounts, now, QStringLiteral("/home/ann"));
+        // Valid UTF-8 and valid JSON, whatever the texts hold.
+        QCOMPARE(QString::fromUtf8(bytes).toUtf8(), bytes);
+        QJsonParseError error;
+        const QJsonObject root = QJsonDocument::fromJson(bytes, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(root.value("version"), 1);
+        QCOMPARE(
+            root.value("summary").toObject(),
+            QJsonObject({{"accounts", 4}, {"usable", 2}, {"averageSessionPercent", 206 / 3.0}}));
+        const QJsonArray list = root.value("accounts").toArray();
+        QCOMPARE(list.size(), 4);
+        const QJsonObject first = list.at(0).toObject();
+        QCOMPARE(first.value("folder"), "/home/ann/.claude");
+        QCOMPARE(first.value("folderLabel"), "~/.claude");
+        QCOMPARE(first.value("plan"), "Max");
+        QCOMPARE(QDateTime::fromString(first.value("fetchedAt").toString(), Qt::ISODateWithMs),
+                 (now - 30).toDateTime());
+        const QJsonObject session = first.value("limits").toArray().at(0).toObject();
+        QCOMPARE(session.value("percent"), 42);
+        QCOMPARE(QDateTime::fromString(session.value("resetsAt").toString(), Qt::ISODateWithMs),
+                 (now + 6660).toDateTime());
+        QCOMPARE(session.value("windowShareGone").toDouble(), 1 - 6660 / 18000.0);
+        QCOMPARE(list.at(1).toObject().value("verdict").toObject(),
+                 QJsonObject({{"kind", "partial"}, {"text", "Opus back in 4d 2h"}}));
+        QCOMPARE(list.at(2).toObject().value("problem"), "Anthropic returned error 500.");
+        const QJsonObject last = list.at(3).toObject();
+        QCOMPARE(last.value("email").toString().left(29), accounts.at(3).account.email.left(29));
+        QCOMPARE(last.value("verdict").toObject().value("kind"), "blocked");
+        QVERIFY(last.value("fetchedAt").isNull());
+        QCOMPARE(
+            QJsonDocument::fromJson(StatusJson::document({}, now, {})).object().value("accounts"),
+            QJsonArray());
+    }
+
+    void waybar_data() {
+        QTest::addColumn<QList<Entry>>("entries");
+        QTest::addColumn<QString>("styleClass");
+        QTest::addColumn<int>("percentage");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("all usable") << accounts.mid(0, 2) << "all-usable" << 53 << "2/2 · 53%";
+        QTest::newRow("some blocked") << accounts << "some-blocked" << 69 << "2/4 · 69%";
+        QTest::newRow("none usable") << accounts.mid(2) << "none-usable" << 100 << "0/2 · 100%";
+        QTest::newRow("no accounts") << QList<Entry>() << "none-usable" << 0 << "0/0";
+    }
+    void waybar() {
+        QFETCH(QList<Entry>, entries);
+        QFETCH(QString, styleClass);
+        QFETCH(int, percentage);
+        QFETCH(QString, text);
+        const QByteArray line = WaybarLine::line(entries, now);
+        QCOMPARE(line.count('\n'), 1);
+        QVERIFY(line.endsWith('\n'));
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        QCOMPARE(object.value("class").toString(), styleClass);
+        QCOMPARE(object.value("percentage").toInt(), percentage);
+        QCOMPARE(object.value("text").toString(), text);
+        const QString tooltip = object.value("tooltip").toString();
+        QCOMPARE(tooltip.count('\n'), std::max<qsizetype>(entries.size() - 1, 0));
+        // Pango markup: nothing from outside may open a tag.
+        QCOMPARE(tooltip.count('<'), 0);
+    }
+
+    void best_data() {
+        QTest::addColumn<QList<Entry>>("entries");
+        QTest::addColumn<QString>("folder");
+        const FetchProblem failed = FetchProblem::failed("Timed out");
+        QTest::newRow("usable on every limit before partly usable")
+            << QList{accounts.at(1), ready(80, ".claude-b")} << "/home/ann/.claude-b";
+        QTest::newRow("lowest session use")
+            << QList{ready(42), ready(30, ".claude-b")} << "/home/ann/.claude-b";
+        QTest::newRow("the panel's order settles ties")
+            << QList{ready(30), ready(30, ".claude-b")} << "/home/ann/.claude-a";
+        QTest::newRow("a session that has reset counts as unused")
+            << QList{ready(20), entry(".claude-b", "b", QList{reading("Session", 95, -1)})}
+            << "/home/ann/.claude-b";
+        QTest::newRow("a failed refresh keeps usable figures")
+            << QList{ready(50), entry(".claude-b", "b", QList{reading("Session", 5)}, failed)}
+            << "/home/ann/.claude-b";
+        QTest::newRow("a lapsed sign-in never")
+            << QList{entry(".claude-b", "b", QList{reading("Session", 5)},
+                           FetchProblem::signInExpired()),
+                     ready(90)}
+            << "/home/ann/.claude-a";
+        QTest::newRow("nothing usable") << accounts.mid(2) << QString();
+    }
+    void best() {
+        QFETCH(QList<Entry>, entries);
+        QFETCH(QString, folder);
+        const std::optional<Account> chosen = BestAccount::choose(entries, now);
+        QCOMPARE(chosen ? chosen->configDir : QString(), folder);
+    }
+
+    void command_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("default folder") << "/home/ann/.claude"
+                                        << "claude";
+        QTest::newRow("plain") << "/home/ann/.claude-work"
+                               << "CLAUDE_CONFIG_DIR=/home/ann/.claude-work claude";
+        QTest::newRow("quoted") << "/home/ann/.claude-it's $HOME"
+                                << R"(CLAUDE_CONFIG_DIR='/home/ann/.claude-it'\''s $HOME' claude)";
+        QTest::newRow("control characters")
+            << "/home/ann/.claude-a\nb\x1b"
+            << R"(CLAUDE_CONFIG_DIR='/home/ann/.claude-a\nb\x1b' claude)";
+    }
+    void command() {
+        QFETCH(QString, folder);
+        QFETCH(QString, command);
+        QCOMPARE(BestAccount::command(Account{folder, {}, {}, {}, {}}), command);
+    }
+
+    void windowShareGone_data() {
+        QTest::addColumn<LimitReading>("limit");
+        QTest::addColumn<std::optional<double>>("share");
+        QTest::newRow("session") << reading("Session", 0, 3600) << std::optional(0.8);
+        QTest::newRow("scoped week") << reading("Week, Opus", 0, 302400) << std::optional(0.5);
+        QTest::newRow("reset passed") << reading("Week", 0, -60) << std::optional(1.0);
+        QTest::newRow("beyond the window") << reading("Session", 0, 20000) << std::optional(0.0);
+        QTest::newRow("unknown length") << reading("Daily", 0, 60) << std::optional<double>();
+        QTest::newRow("no reset") << reading("Session", 50) << std::optional<double>();
+    }
+    void windowShareGone() {
+        QFETCH(LimitReading, limit);
+        QFETCH(std::optional<double>, share);
+        QCOMPARE(LimitWindow::shareGone(limit, now), share);
+    }
+};
+
+QTEST_GUILESS_MAIN(StatusOutputTest)
+#include "StatusOutputTest.moc"
