@@ -7,7 +7,6 @@
 #include <QJsonObject>
 #include <QMutex>
 #include <QProcessEnvironment>
-#include <QString>
 
 // A home folder whose accounts hold credentials, beside a usage service on this computer that
 // answers for each of them, for runs of the spanwell executable against both.
@@ -15,20 +14,17 @@ class ServedHome {
 public:
     ServedHome();
 
-    // An account with a token of its own. The service answers its usage with these
-    // shares, resetting in 2.5 hours and 3.5 days, or fails with `status`.
+    // An account with a token of its own. The service answers its usage with these shares,
+    // resetting in 2.5 hours and 3.5 days, or fails with `status`.
     QString addAccount(const QString& folderName, const QString& email, double session, double week,
                        int status = 200);
     // The cache holds a snapshot for the account, fetched `ageSeconds` ago.
     void cacheSnapshot(const QString& folderName, double session, double week, double ageSeconds);
 
-    // This home, this service, no display and no update feed.
+    // This home and this service, without a display.
     QProcessEnvironment environment() const;
     QString cachePath() const;
-    // The requests for usage so far.
     int usageRequests() const;
-    // The cache file's snapshots by folder path.
-    QJsonObject cached() const;
 
     TemporaryHome home;
     LoopbackHttpServer server;
