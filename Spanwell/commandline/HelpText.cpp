@@ -1,6 +1,7 @@
 #include "commandline/HelpText.h"
 
-#include "store/Store.h"
+#include "BuildVersion.h"
+#include "store/PanelFigures.h"
 
 namespace HelpText {
 
@@ -40,7 +41,8 @@ QString usage() {
 }
 
 QString version() {
-    return QStringLiteral("Spanwell ") + Store::currentVersion() + QLatin1Char('\n');
+    return QStringLiteral("Spanwell ") +
+           PanelFigures::versionText(QString::fromUtf8(BuildVersion::text)) + QLatin1Char('\n');
 }
 
 } // namespace HelpText

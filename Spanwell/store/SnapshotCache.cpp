@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace {
 
@@ -22,6 +23,13 @@ constexpr int lockWaitMilliseconds = 5000;
 } // namespace
 
 namespace SnapshotCache {
+
+QString location() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/Spanwell");
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/snapshots.json");
+}
 
 QHash<QString, Snapshot> read(const QString& path) {
     const std::optional<QByteArray> contents = RegularFile::read(path, largestFile);
