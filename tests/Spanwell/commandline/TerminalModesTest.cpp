@@ -7,24 +7,22 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
-Mode mode(Mode::Kind kind, Mode::StatusFormat format = Mode::StatusFormat::text, double maxAge = 60,
-          bool command = false, const QString& problem = {}) {
-    Mode made;
-    made.kind = kind;
-    made.statusFormat = format;
-    made.maxAgeSeconds = maxAge;
-    made.printCommand = command;
-    made.problem = problem;
-    return made;
+// The mode's options in a few words.
+QString options(const Mode& mode) {
+    const char* formats[] = {"text", "json", "waybar"};
+    return QStringLiteral("%1 %2%3 %4")
+        .arg(QLatin1String(formats[int(mode.statusFormat)]))
+        .arg(mode.maxAgeSeconds)
+        .arg(mode.printCommand ? " command" : "", mode.problem)
+        .trimmed();
 }
-
-using Kind = Mode::Kind;
-using Format = Mode::StatusFormat;
 
 } // namespace
 
@@ -35,29 +33,31 @@ private slots:
     // The older modes keep every argument they take; the newer ones only get what is left.
     void dispatch_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<Mode>("expected");
+        QTest::addColumn<Mode::Kind>("kind");
+        QTest::addColumn<QString>("described");
+        using Kind = Mode::Kind;
         QTest::newRow("renewal check first")
-            << QStringList({"spanwell", "--status", "--renew-check"}) << mode(Kind::renewalCheck);
+            << QStringList{"--status", "--renew-check"} << Kind::renewalCheck << "text 60";
         QTest::newRow("json, fresh for 5 minutes")
-            << QStringList({"spanwell", "--max-age", "300", "--json", "--status"})
-            << mode(Kind::status, Format::json, 300);
+            << QStringList{"--max-age", "300", "--json", "--status"} << Kind::status << "json 300";
         QTest::newRow("waybar, always refreshed")
-            << QStringList({"spanwell", "--status", "--waybar", "--max-age", "0"})
-            << mode(Kind::status, Format::waybar, 0);
-        QTest::newRow("best command") << QStringList({"spanwell", "--command", "--best"})
-                                      << mode(Kind::best, Format::text, 60, true);
+            << QStringList{"--status", "--waybar", "--max-age", "0"} << Kind::status << "waybar 0";
+        QTest::newRow("best command")
+            << QStringList{"--command", "--best"} << Kind::best << "text 60 command";
         QTest::newRow("an age in minutes")
-            << QStringList({"spanwell", "--best", "--max-age", "1m"})
-            << mode(Kind::misused, Format::text, 60, false,
-                    "--max-age takes a whole number of seconds, 0 or more.");
-        QTest::newRow("two formats") << QStringList({"spanwell", "--status", "--json", "--waybar"})
-                                     << mode(Kind::misused, Format::text, 60, false,
-                                             "--json and --waybar cannot be given together.");
+            << QStringList{"--best", "--max-age", "1m"} << Kind::misused
+            << "text 60 --max-age takes a whole number of seconds, 0 or more.";
+        QTest::newRow("two formats")
+            << QStringList{"--status", "--json", "--waybar"} << Kind::misused
+            << "text 60 --json and --waybar cannot be given together.";
     }
     void dispatch() {
         QFETCH(QStringList, arguments);
-        QFETCH(Mode, expected);
-        QVERIFY(Dispatch::choose(arguments) == expected);
+        QFETCH(Mode::Kind, kind);
+        QFETCH(QString, described);
+        const Mode mode = Dispatch::choose(QStringList{"spanwell"} + arguments);
+        QCOMPARE(mode.kind, kind);
+        QCOMPARE(options(mode), described);
     }
 
     // They answer without a display and end at once, instead of starting the tray program.
@@ -143,6 +143,44 @@ private slots:
         const auto cached =
             SnapshotCache::read(served.cachePath()).value(served.home.pathOf(".claude"));
         QCOMPARE(cached.limits.value(0).percent, shown);
+    }
+
+    // Two status runs refresh while the tray program keeps writing its own figures: each
+    // writer keeps the newer figures of the others, and reads and writes under the lock.
+    void statusRunsAndTheTrayProgramTogether() {
+        ServedHome served;
+        const QString work = served.addAccount(".claude-work", "w@example.com", 20, 30);
+        const QString side = served.addAccount(".claude-side", "s@example.com", 40, 50);
+        QList<QProcess*> runs;
+        for (int run = 0; run < 2; ++run) {
+            auto* process = new QProcess(this);
+            process->setProcessEnvironment(served.environment());
+            process->start(SpanwellProcess::path(), {"--status", "--max-age", "0"});
+            runs.append(process);
+        }
+        // The tray program's figures of the work account are newer than anything a run fetches.
+        QList<Entry> tray{
+            Entry{Account{work, {}, {}, {}, {}}, Snapshot{{}, {}, {}, {}, Instant(1e10)}, {}},
+            Entry{Account{side, {}, {}, {}, {}}, std::nullopt, {}}};
+        // Many more accounts make each of its writes take a while, as a large cache's would.
+        for (int other = 0; other < 2000; ++other)
+            tray.append(Entry{Account{QString::number(other), {}, {}, {}, {}}, Snapshot{}, {}});
+        QElapsedTimer waited;
+        waited.start();
+        while (std::any_of(runs.begin(), runs.end(), [](QProcess* run) {
+            run->waitForFinished(0);
+            return run->state() != QProcess::NotRunning;
+        })) {
+            QVERIFY(SnapshotCache::write(served.cachePath(), tray));
+            QVERIFY(!waited.hasExpired(30000));
+            QThread::msleep(2);
+        }
+        for (QProcess* run : runs)
+            QCOMPARE(run->exitCode(), 0);
+        const QHash<QString, Snapshot> cached = SnapshotCache::read(served.cachePath());
+        QCOMPARE(cached.value(work).fetchedAt, Instant(1e10));
+        QCOMPARE(cached.value(side).limits.value(0).percent, 40);
+        QCOMPARE(served.usageRequests(), 4);
     }
 
     // Through the running tray program, whose refresh writes the cache; else by the run itself.
