@@ -58,16 +58,14 @@ private slots:
         QTest::newRow("accounts")
             << accounts
             << QStringLiteral(
-                   "ACCOUNT                                 STATUS              SESSION       "
-                   "WEEK         PROBLEM\n"
-                   "ann@example.com                         ready               42% · 1h 51m  "
-                   "61% · 2d 4h\n"
-                   "client@example.com                      Opus back in 4d 2h  64% · 3h 24m  "
-                   "58% · 4d 2h\n"
-                   "work@example.com                        back in 38m         100% · 38m    "
-                   "72%          Anthropic returned error 500.\n"
-                   "<b>x\\x1b[2J@example.com\\nforged \\ud800  sign in again       -             "
-                   "-            No saved sign-in for this folder.\n");
+                   "ann@example.com                         ready               session 42% · 1h "
+                   "51m  week 61% · 2d 4h\n"
+                   "client@example.com                      Opus back in 4d 2h  session 64% · 3h "
+                   "24m  week 58% · 4d 2h\n"
+                   "work@example.com                        back in 38m         session 100% · 38m "
+                   "   week 72%          Anthropic returned error 500.\n"
+                   "<b>x\\x1b[2J@example.com\\nforged \\ud800  sign in again       session -       "
+                   "      week -            No saved sign-in for this folder.\n");
         QTest::newRow("none") << QList<Entry>()
                               << "No Claude Code account is tracked on this computer.\n";
     }
