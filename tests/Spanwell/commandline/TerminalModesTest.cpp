@@ -38,15 +38,10 @@ private slots:
         using Kind = Mode::Kind;
         QTest::newRow("renewal check first")
             << QStringList{"--status", "--renew-check"} << Kind::renewalCheck << "text 60";
-        QTest::newRow("json, fresh for 5 minutes")
-            << QStringList{"--max-age", "300", "--json", "--status"} << Kind::status << "json 300";
         QTest::newRow("waybar, always refreshed")
             << QStringList{"--status", "--waybar", "--max-age", "0"} << Kind::status << "waybar 0";
         QTest::newRow("best command")
             << QStringList{"--command", "--best"} << Kind::best << "text 60 command";
-        QTest::newRow("an age in minutes")
-            << QStringList{"--best", "--max-age", "1m"} << Kind::misused
-            << "text 60 --max-age takes a whole number of seconds, 0 or more.";
         QTest::newRow("two formats")
             << QStringList{"--status", "--json", "--waybar"} << Kind::misused
             << "text 60 --json and --waybar cannot be given together.";
