@@ -123,11 +123,14 @@ private slots:
         ServedHome served;
         served.addAccount(".claude", "ann@example.com", 30, 40);
         served.addAccount(".claude-b", "b@example.com", 50, 40);
-        if (age >= 0) {
-            // Only the newest figures count.
-            served.cacheSnapshot(".claude", 99, 99, age);
-            served.cacheSnapshot(".claude-b", 99, 99, age + 3600);
-        }
+        // Only the newest figures count.
+        const auto cached = [&](const char* folder, double ageSeconds) {
+            const Snapshot snapshot{{{"Session", 99, {}}}, {}, {}, {}, Instant::now() - ageSeconds};
+            return Entry{Account{served.home.pathOf(folder), {}, {}, {}, {}}, snapshot, {}};
+        };
+        if (age >= 0)
+            QVERIFY(SnapshotCache::write(
+                served.cachePath(), {cached(".claude", age), cached(".claude-b", age + 3600)}));
         const auto finished =
             SpanwellProcess::run(QStringList{"--status", "--json"} + options, served.environment());
         QCOMPARE(served.usageRequests(), requests);
@@ -135,9 +138,9 @@ private slots:
         QCOMPARE(QJsonDocument::fromJson(finished.output)["accounts"][0]["limits"][0]["percent"],
                  shown);
         // What a run fetched serves the next.
-        const auto cached =
+        const auto written =
             SnapshotCache::read(served.cachePath()).value(served.home.pathOf(".claude"));
-        QCOMPARE(cached.limits.value(0).percent, shown);
+        QCOMPARE(written.limits.value(0).percent, shown);
     }
 
     // Two status runs refresh while the tray program keeps writing its own figures: each
