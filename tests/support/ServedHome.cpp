@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 
