@@ -9,8 +9,6 @@
 #include "store/UserSettings.h"
 #include "store/WorkerPool.h"
 
-#include <QDir>
-#include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <utility>
@@ -85,8 +83,7 @@ qint64 Store::currentBuild() {
 }
 
 QString Store::currentVersion() {
-    const QString version = QString::fromUtf8(BuildVersion::text);
-    return version.isEmpty() ? QStringLiteral("dev") : version;
+    return PanelFigures::versionText(QString::fromUtf8(BuildVersion::text));
 }
 
 void Store::start() {
@@ -174,11 +171,18 @@ void Store::finishAccountsRefresh() {
     endRefresh();
 }
 
+void Store::askForMissingProfilesOnly() {
+    missingProfilesOnly = true;
+}
+
 bool Store::wantsProfile(const QString& configDir, Instant present) const {
     const auto old = run->old.constFind(configDir);
+    if (old == run->old.constEnd() || !old->snapshot || !old->snapshot->subscription)
+        return true;
+    if (missingProfilesOnly)
+        return false;
     const auto fetchedAt = profileFetchedAt.constFind(configDir);
-    if (old == run->old.constEnd() || !old->snapshot || !old->snapshot->subscription ||
-        fetchedAt == profileFetchedAt.constEnd())
+    if (fetchedAt == profileFetchedAt.constEnd())
         return true;
     return present - *fetchedAt > profileIntervalSeconds;
 }
@@ -316,10 +320,7 @@ void Store::resumeTracking(const Account& account) {
 }
 
 QString Store::cacheURL() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                           QStringLiteral("/Spanwell");
-    QDir().mkpath(folder);
-    return folder + QStringLiteral("/snapshots.json");
+    return SnapshotCache::location();
 }
 
 void Store::saveCache(const QList<Entry>& entries) const {

@@ -68,6 +68,10 @@ public:
     // keep their figures, and the last refresh keeps its time. Dropped while a refresh runs.
     void refreshAccounts(const QSet<QString>& configDirs);
 
+    // For a store that refreshes once and ends: an account whose figures hold a subscription
+    // is not asked for its profile, which spares the service a request per account.
+    void askForMissingProfilesOnly();
+
     void stopTracking(const Account& account);
     void resumeTracking(const Account& account);
 
@@ -148,6 +152,7 @@ private:
     std::optional<Instant> updateCheckedInstant;
     bool demoStore = false;
     bool loaded = false;
+    bool missingProfilesOnly = false;
     QHash<QString, Instant> profileFetchedAt;
     QTimer* timer = nullptr;
     std::unique_ptr<RefreshRun> run;
