@@ -78,10 +78,7 @@ StoreServices StoreHarness::services() {
             return false;
         },
         client,
-        [this](qint64) {
-            ++updateChecks;
-            return updateReply;
-        },
+        [this](qint64) { return updateReply; },
         cachePath,
         settingsPath,
     };

@@ -68,9 +68,8 @@ public:
     QString cachePath;
     QString settingsPath;
 
-    // How often a sign-in was renewed and the update feed asked.
+    // How often a sign-in was renewed.
     std::atomic<int> renewals = 0;
-    std::atomic<int> updateChecks = 0;
     std::optional<UpdateInfo> updateReply;
     // Runs inside the renewal stand-in, on the worker that renews.
     std::function<void()> onRenewal;

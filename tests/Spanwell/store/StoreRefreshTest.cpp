@@ -151,69 +151,22 @@ private slots:
         harness.client->answer(used, usagePath,
                                failure ? UsageClient::Result<QByteArray>(*failure)
                                        : usageReply(5, 6));
+        harness.client->answer(used, QStringLiteral("/api/oauth/profile"), QByteArray("{}"));
 
         const Entry entry =
-            Store::fetch(account, Entry{account, cached, {}}, false, harness.services()).entry;
+            Store::fetch(account, Entry{account, cached, {}}, true, harness.services()).entry;
         QCOMPARE(entry.problem, problem);
         // New figures only from an answer; the sign-in's end follows any credential.
         QCOMPARE(entry.snapshot->limits.first().percent, problem ? 77.0 : 5.0);
         QCOMPARE(entry.snapshot->fetchedAt, problem ? cached.fetchedAt : harness.clock.now());
         QCOMPARE(entry.snapshot->plan.value_or(QString()), plan);
         QCOMPARE(entry.snapshot->loginExpiresAt, stored ? Instant(9) : *cached.loginExpiresAt);
+        // A profile that names no subscription keeps the one known before.
+        QCOMPARE(entry.snapshot->subscription, cached.subscription);
         // Renewed once and only when lapsed; the old token is not used after it.
         QCOMPARE(harness.renewals, stored && stored->expiresAt ? 1 : 0);
         for (const QString& request : harness.client->requests())
             QVERIFY(request.startsWith(used + QLatin1Char(' ')));
-    }
-
-    // Asked for with every refresh until it names a subscription, then every six hours; one
-    // that names none keeps the subscription known before.
-    void theProfileIsAskedForEverySixHoursOnceItNamesASubscription() {
-        StoreHarness harness;
-        const Account account = harness.addAccount(QStringLiteral(".claude-a"), token);
-        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{account, cached, {}}}));
-        const QString profilePath = QStringLiteral("/api/oauth/profile");
-        harness.client->answer(token, usagePath, usageReply(1, 2));
-        harness.client->answer(token, profilePath, QByteArray("{}"));
-        const auto store = harness.makeStore();
-        const QByteArray active = R"({"organization":{"subscription_status":"active"}})";
-        struct Step {
-            double later;
-            int requests;
-            std::optional<Instant> createdAt;
-        };
-        for (const Step& step : QList<Step>{{0, 1, Instant(1000)},
-                                            {0, 2, std::nullopt},
-                                            {21600, 2, std::nullopt},
-                                            {1, 3, std::nullopt}}) {
-            harness.clock.advance(step.later);
-            QVERIFY(StoreHarness::refreshAndWait(*store));
-            QCOMPARE(harness.client->count(token, profilePath), step.requests);
-            QCOMPARE(store->entries().first().snapshot->subscription,
-                     Subscription({QStringLiteral("active"), step.createdAt}));
-            harness.client->answer(token, profilePath, active);
-        }
-    }
-
-    void theUpdateFeedIsAskedOnceADay() {
-        StoreHarness harness;
-        harness.addAccount(QStringLiteral(".claude-a"), token);
-        const UpdateInfo announced{QStringLiteral("1.4"), 42,
-                                   QUrl(QStringLiteral("https://spanwell.app/d"))};
-        harness.updateReply = announced;
-        const auto store = harness.makeStore();
-        QSignalSpy updates(store.get(), &Store::updateChanged);
-        QVERIFY(StoreHarness::refreshAndWait(*store));
-        harness.updateReply = std::nullopt;
-        for (const double later : {86400.0, 1.0}) {
-            harness.clock.advance(later);
-            QVERIFY(StoreHarness::refreshAndWait(*store));
-        }
-        QCOMPARE(harness.updateChecks, 2);
-        // A failed check counts as a check and leaves the earlier announcement in place.
-        QCOMPARE(store->update(), announced);
-        QCOMPARE(store->updateCheckedAt(), harness.clock.now());
-        QCOMPARE(updates.size(), 1);
     }
 };
 

@@ -1,8 +1,6 @@
 #include "StoreHarness.h"
-#include "store/Demo.h"
 #include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
-#include "support/ScopedEnvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -116,28 +114,6 @@ private slots:
         QCOMPARE(store->entries().size(), 1);
         store->stopTracking(a);
         QCOMPARE(hiddenSetting(harness.settingsPath), QStringList({a.configDir}));
-    }
-
-    void demoStoreTouchesNothing() {
-        TemporaryHome sandbox;
-        ScopedEnvironment environment;
-        environment.set("XDG_DATA_HOME", sandbox.pathOf(QStringLiteral("data")).toUtf8())
-            .set("XDG_CONFIG_HOME", sandbox.pathOf(QStringLiteral("config")).toUtf8());
-        const auto store = Demo::store(Instant::now(), sandbox.path());
-        const QList<Entry> before = store->entries();
-        const std::optional<Instant> lastRefresh = store->lastRefresh();
-        store->start();
-        QVERIFY(!store->refresh());
-        store->refreshIfStale();
-        store->stopTracking(before.first().account);
-        store->resumeTracking(before.first().account);
-        QTest::qWait(20);
-
-        QVERIFY(!store->isRefreshing());
-        QVERIFY(store->findChildren<QTimer*>().isEmpty());
-        QCOMPARE(store->entries(), before);
-        QCOMPARE(store->lastRefresh(), lastRefresh);
-        QVERIFY(QDir(sandbox.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     }
 };
 
