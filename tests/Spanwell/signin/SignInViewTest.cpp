@@ -14,14 +14,6 @@ namespace {
 const QString signIn = QStringLiteral("Sign In with Claude…");
 const QString nameBox = QStringLiteral("work");
 
-// The label the user sees whose text holds `part`.
-const TextLabel* labelWith(const QWidget& view, const QString& part) {
-    for (const TextLabel* label : view.findChildren<TextLabel*>())
-        if (label->isVisibleTo(&view) && label->text().contains(part))
-            return label;
-    return nullptr;
-}
-
 } // namespace
 
 class SignInViewTest : public QObject {
@@ -62,36 +54,10 @@ private slots:
             QVERIFY(!flow->useDefault());
             QVERIFY(!shown<QAbstractButton>(view, signIn)->isEnabled());
         }
+        // A free name's verdict lets the sign-in start.
         QTest::keyClicks(shown<QLineEdit>(view, nameBox), QStringLiteral("new"));
         QCOMPARE(flow->name(), QStringLiteral("new"));
-    }
-
-    void nameCaption_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("red");
-        QTest::newRow("empty") << ""
-                               << "short name" << false;
-        QTest::newRow("free") << "Work"
-                              << "~/.claude-work" << false;
-        QTest::newRow("taken") << "taken"
-                               << "t@example.com" << true;
-        QTest::newRow("nothing usable") << "!!!"
-                                        << "short name" << true;
-    }
-    void nameCaption() {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(bool, red);
-        SignInHarness harness;
-        harness.account(QStringLiteral(".claude"), QStringLiteral("main@example.com"));
-        harness.account(QStringLiteral(".claude-taken"), QStringLiteral("t@example.com"));
-        const auto flow = harness.makeFlow();
-        SignInView view(*flow);
-        QTest::keyClicks(shown<QLineEdit>(view, nameBox), name);
-        QTRY_VERIFY(labelWith(view, caption));
-        QCOMPARE(labelWith(view, caption)->colour() == Theme::Role::red, red);
-        QCOMPARE(shown<QAbstractButton>(view, signIn)->isEnabled(), name == "Work");
+        QTRY_VERIFY(shown<QAbstractButton>(view, signIn)->isEnabled());
     }
 
     // Escape closes in every phase; Return starts, here to find no Claude Code; trying
@@ -158,7 +124,7 @@ private slots:
         flow->setPhase(Phase::done(QStringLiteral("me@example.com")));
         SignInView view(*flow);
         // The same account, whatever the capitals, signed in at another folder.
-        QTRY_VERIFY(labelWith(view, QStringLiteral("~/.claude-other")));
+        QTRY_COMPARE(flow->alsoSignedInAt(), std::optional(QStringLiteral("~/.claude-other")));
         // The default folder needs no command to reach it.
         const auto* command = shown<CommandBox>(view);
         QCOMPARE(command != nullptr, !account.isDefault());
