@@ -125,21 +125,6 @@ private slots:
         QVERIFY(finished.wait());
     }
 
-    // A click anywhere on a row's header, here on the e-mail, opens it and closes the one
-    // open before, unless every row is open; a new present keeps what is open.
-    void expansionFollowsClicks() {
-        const auto store = Demo::store(now);
-        for (const bool expandAll : {false, true}) {
-            PanelView panel(*store, now, {expandAll, store->entries()[1].id(), false}, {});
-            panel.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&panel));
-            QTest::mouseClick(named(*panel.findChildren<AccountRow*>()[3], "email"),
-                              Qt::LeftButton);
-            panel.setNow(now + 30);
-            QCOMPARE(openRows(panel), expandAll ? QStringLiteral("1111") : QStringLiteral("0001"));
-        }
-    }
-
     // Given less height than its rows need, the panel scrolls them between the summary and
     // the footer.
     void scrollsTheRowsItHasNoRoomFor() {
