@@ -37,11 +37,9 @@ private slots:
     void aSecondStartHandsOverToTheFirstAndEnds() {
         TemporaryHome home;
         LoopbackHttpServer server;
-        QProcessEnvironment environment = SpanwellProcess::environment(home.path());
+        QProcessEnvironment environment =
+            SpanwellProcess::environment(home.path(), server.origin());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("SPANWELL_API_ORIGIN"), server.origin());
-        environment.insert(QStringLiteral("SPANWELL_UPDATE_FEED"),
-                           server.origin() + QStringLiteral("/version.json"));
         QProcess first;
         first.setProcessEnvironment(environment);
         first.start(SpanwellProcess::path(), QStringList());
