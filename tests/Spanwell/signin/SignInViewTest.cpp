@@ -1,7 +1,6 @@
 #include "signin/SignInView.h"
 #include "SignInHarness.h"
 #include "Spanwell/views/Widgets.h"
-#include "signin/CommandBox.h"
 
 #include <QCheckBox>
 #include <QTest>
@@ -107,32 +106,6 @@ private slots:
         QCOMPARE(flow->code(), QStringLiteral(" abc "));
         continueButton->click();
         QCOMPARE(flow->code(), QString());
-    }
-
-    void done_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("a folder of its own") << ".claude-work";
-        QTest::newRow("the default folder") << ".claude";
-    }
-    void done() {
-        QFETCH(QString, folder);
-        SignInHarness harness;
-        const Account account = harness.account(folder, QStringLiteral("ME@example.com"));
-        harness.account(QStringLiteral(".claude-other"), QStringLiteral("Me@Example.com"));
-        const auto flow = harness.makeFlow();
-        flow->setTarget(SignInFlow::Target{account.configDir, account.isDefault()});
-        flow->setPhase(Phase::done(QStringLiteral("me@example.com")));
-        SignInView view(*flow);
-        // The same account, whatever the capitals, signed in at another folder.
-        QTRY_COMPARE(flow->alsoSignedInAt(), std::optional(QStringLiteral("~/.claude-other")));
-        // The default folder needs no command to reach it.
-        const auto* command = shown<CommandBox>(view);
-        QCOMPARE(command != nullptr, !account.isDefault());
-        if (command) {
-            shown<QAbstractButton>(view, QStringLiteral("Copy"))->click();
-            QVERIFY(shown<QAbstractButton>(view, QStringLiteral("Copied")));
-            QCOMPARE(harness.copied, QStringList{command->command()});
-        }
     }
 };
 
