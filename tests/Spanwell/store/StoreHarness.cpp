@@ -96,13 +96,6 @@ bool StoreHarness::refreshAndWait(Store& store) {
     return store.refresh() && finished.wait(5000);
 }
 
-QStringList StoreHarness::folders(const QList<Entry>& entries) const {
-    QStringList labels;
-    for (const Entry& entry : entries)
-        labels.append(entry.account.folderLabel(home.path()));
-    return labels;
-}
-
 QByteArray usageReply(double session, double week) {
     return QStringLiteral(R"({"five_hour":{"utilization":%1},"seven_day":{"utilization":%2}})")
         .arg(session)

@@ -58,8 +58,6 @@ public:
     std::unique_ptr<Store> makeStore();
     // Starts a refresh and waits until it has finished.
     static bool refreshAndWait(Store& store);
-    // The entries' folders, as "~/.claude-a".
-    QStringList folders(const QList<Entry>& entries) const;
 
     TemporaryHome home;
     WatchedFileSystem fileSystem;
