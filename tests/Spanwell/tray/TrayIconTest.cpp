@@ -28,27 +28,20 @@ private slots:
         QVERIFY(item.toolTip().endsWith(QStringLiteral(" 42%")));
     }
 
-    void readableOnThePanelsItIsFor_data() {
-        QTest::addColumn<TrayIconStyle>("style");
-        QTest::addColumn<bool>("onLight");
-        QTest::addColumn<bool>("onDark");
-        QTest::newRow("automatic") << TrayIconStyle::automatic << true << true;
-        QTest::newRow("for light panels") << TrayIconStyle::forLightPanels << true << false;
-        QTest::newRow("for dark panels") << TrayIconStyle::forDarkPanels << false << true;
-    }
+    // The automatic style reads on light and dark panels alike, each other one only on the
+    // panels it is for, whichever tone the desktop's own text has.
     void readableOnThePanelsItIsFor() {
-        QFETCH(TrayIconStyle, style);
-        QFETCH(bool, onLight);
-        QFETCH(bool, onDark);
-        // Whichever tone the desktop's own text has.
-        for (const QPalette& palette : {Theme::light().palette(), Theme::dark().palette()})
-            for (const std::optional<double> average : {std::optional<double>(), {100.0}})
-                for (const int size : {16, 22, 24, 32}) {
-                    const QImage image =
-                        TrayIcon::image(average, size, TrayIconStyles::ink(style, palette));
-                    QCOMPARE(IconContrast::isReadable(image, QColor(240, 240, 240)), onLight);
-                    QCOMPARE(IconContrast::isReadable(image, QColor(32, 32, 32)), onDark);
-                }
+        for (const TrayIconStyle style : TrayIconStyles::all())
+            for (const QPalette& palette : {Theme::light().palette(), Theme::dark().palette()})
+                for (const std::optional<double> average : {std::optional<double>(), {100.0}})
+                    for (const int size : {16, 22, 24, 32}) {
+                        const QImage image =
+                            TrayIcon::image(average, size, TrayIconStyles::ink(style, palette));
+                        QCOMPARE(IconContrast::isReadable(image, QColor(240, 240, 240)),
+                                 style != TrayIconStyle::forDarkPanels);
+                        QCOMPARE(IconContrast::isReadable(image, QColor(32, 32, 32)),
+                                 style != TrayIconStyle::forLightPanels);
+                    }
     }
 };
 
