@@ -78,10 +78,7 @@ StoreServices StoreHarness::services() {
             return false;
         },
         client,
-        [this](qint64) {
-            ++updateChecks;
-            return updateReply;
-        },
+        [this](qint64) { return updateReply; },
         cachePath,
         settingsPath,
     };
@@ -97,13 +94,6 @@ std::unique_ptr<Store> StoreHarness::makeStore() {
 bool StoreHarness::refreshAndWait(Store& store) {
     QSignalSpy finished(&store, &Store::refreshFinished);
     return store.refresh() && finished.wait(5000);
-}
-
-QStringList StoreHarness::folders(const QList<Entry>& entries) const {
-    QStringList labels;
-    for (const Entry& entry : entries)
-        labels.append(entry.account.folderLabel(home.path()));
-    return labels;
 }
 
 QByteArray usageReply(double session, double week) {

@@ -58,8 +58,6 @@ public:
     std::unique_ptr<Store> makeStore();
     // Starts a refresh and waits until it has finished.
     static bool refreshAndWait(Store& store);
-    // The entries' folders, as "~/.claude-a".
-    QStringList folders(const QList<Entry>& entries) const;
 
     TemporaryHome home;
     WatchedFileSystem fileSystem;
@@ -68,9 +66,8 @@ public:
     QString cachePath;
     QString settingsPath;
 
-    // How often a sign-in was renewed and the update feed asked.
+    // How often a sign-in was renewed.
     std::atomic<int> renewals = 0;
-    std::atomic<int> updateChecks = 0;
     std::optional<UpdateInfo> updateReply;
     // Runs inside the renewal stand-in, on the worker that renews.
     std::function<void()> onRenewal;
