@@ -43,6 +43,7 @@ private:
 class StoreHarness {
 public:
     StoreHarness();
+    ~StoreHarness();
 
     // Adds an account folder whose credential holds `token`, or no credential when empty.
     Account addAccount(const QString& folderName, const QString& token,
