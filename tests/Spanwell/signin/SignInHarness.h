@@ -2,7 +2,6 @@
 
 #include "Spanwell/store/StoreHarness.h"
 #include "signin/SignInFlow.h"
-#include "store/WorkerPool.h"
 #include "support/StandIn.h"
 
 #include <QList>
@@ -16,12 +15,10 @@
 // browser is recorded and clipboard ignored. The flow polls and succeeds quickly.
 class SignInHarness {
 public:
-    // A refresh started by a sign-in still uses the stand-ins on its workers, and a flow's
-    // reads of account files go on through this file system after the flow is gone.
+    // A refresh started by a sign-in still uses the stand-ins on its workers.
     ~SignInHarness() {
         if (!QTest::qWaitFor([this] { return !store->isRefreshing(); }, 5000))
             qWarning("A refresh outlived its test");
-        WorkerPool::readers().waitForDone();
     }
 
     // The script's body runs with `$HOME_DIR` set to the home folder; it records its process
