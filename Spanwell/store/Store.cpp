@@ -43,6 +43,10 @@ Store::Store(QList<Entry> entries, Clock clock)
     lastRefreshAt = services.clock();
 }
 
+Store::~Store() {
+    lastCacheWrite.waitForFinished();
+}
+
 void Store::showCached(const CachedDisplay& cached) {
     const QSet<QString> hidden = readHiddenFolders();
     QList<Entry> entries;
@@ -166,9 +170,8 @@ void Store::finishAccountsRefresh() {
     const QSet<QString> refreshed(run->fetched.keyBegin(), run->fetched.keyEnd());
     run.reset();
     setEntries(merged);
-    saveCache(entryList);
     emit accountsRefreshed(refreshed);
-    endRefresh();
+    saveCache(entryList, [this] { endRefresh(); });
 }
 
 void Store::askForMissingProfilesOnly() {
@@ -253,13 +256,17 @@ void Store::finishRefresh() {
             profileFetchedAt.insert(result.account->configDir, present);
     lastRefreshAt = present;
     emit lastRefreshChanged();
-    saveCache(entryList);
     run.reset();
     QSet<QString> refreshed;
     for (const Entry& entry : std::as_const(entryList))
         refreshed.insert(entry.id());
     emit accountsRefreshed(refreshed);
+    // The refresh ends once its figures are on disk, where a terminal run waiting for it reads
+    // them.
+    saveCache(entryList, [this, present] { checkForUpdateThenEnd(present); });
+}
 
+void Store::checkForUpdateThenEnd(Instant present) {
     if (updateCheckedInstant && present - *updateCheckedInstant <= updateIntervalSeconds) {
         endRefresh();
         return;
@@ -323,9 +330,14 @@ QString Store::cacheURL() {
     return SnapshotCache::location();
 }
 
-void Store::saveCache(const QList<Entry>& entries) const {
-    if (!SnapshotCache::write(services.cachePath, entries))
-        qCWarning(storeLog) << "The snapshot cache could not be written to" << services.cachePath;
+void Store::saveCache(const QList<Entry>& entries, std::function<void()> then) {
+    lastCacheWrite =
+        QtConcurrent::run(&WorkerPool::cacheWriter(), [path = services.cachePath, entries] {
+            if (!SnapshotCache::write(path, entries))
+                qCWarning(storeLog) << "The snapshot cache could not be written to" << path;
+        });
+    if (then)
+        WorkerPool::whenDone(this, lastCacheWrite, std::move(then));
 }
 
 QSet<QString> Store::readHiddenFolders() const {

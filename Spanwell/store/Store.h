@@ -6,6 +6,7 @@
 #include "store/Entry.h"
 #include "store/StoreServices.h"
 
+#include <QFuture>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -13,6 +14,7 @@
 
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -36,6 +38,9 @@ public:
     // A store that shows exactly these entries and is never refreshed; it touches no
     // credential, network, cache or setting.
     static std::unique_ptr<Store> demo(QList<Entry> entries, Clock clock = systemClock());
+    // Waits for the last cache write, so that the last figures are on disk when the program
+    // ends.
+    ~Store() override;
 
     const QList<Entry>& entries() const { return entryList; }
     bool isRefreshing() const { return refreshing; }
@@ -81,7 +86,6 @@ public:
 
     // The snapshot cache in the user's data folder, which is created when missing.
     static QString cacheURL();
-    void saveCache(const QList<Entry>& entries) const;
 
 signals:
     void entriesChanged();
@@ -129,6 +133,13 @@ private:
     void endRefresh();
     bool wantsProfile(const QString& configDir, Instant now) const;
 
+    // Writes the entries' snapshots to the cache on the cache's own thread: a write waits for a
+    // terminal run that holds the cache's lock, which the interface must never do. `then`
+    // follows on the interface thread once the file is written (or the write failed).
+    void saveCache(const QList<Entry>& entries, std::function<void()> then = {});
+    // The part of a refresh that follows the cache write.
+    void checkForUpdateThenEnd(Instant present);
+
     QSet<QString> readHiddenFolders() const;
     void writeHiddenFolders(const QSet<QString>& folders) const;
 
@@ -156,4 +167,5 @@ private:
     QHash<QString, Instant> profileFetchedAt;
     QTimer* timer = nullptr;
     std::unique_ptr<RefreshRun> run;
+    QFuture<void> lastCacheWrite;
 };

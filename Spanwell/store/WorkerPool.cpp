@@ -25,6 +25,15 @@ QThreadPool& instance() {
     return *pool;
 }
 
+QThreadPool& cacheWriter() {
+    static QThreadPool* pool = [] {
+        auto* single = new QThreadPool;
+        single->setMaxThreadCount(1);
+        return single;
+    }();
+    return *pool;
+}
+
 QThreadPool& readers() {
     static QThreadPool* pool = makePool();
     return *pool;

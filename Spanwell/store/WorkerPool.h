@@ -5,11 +5,17 @@
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <type_traits>
+
 // The threads that run blocking work (credential reads, renewals, network calls, reading
 // account files) off the interface thread. Sized so that no account ever waits for another.
 namespace WorkerPool {
 
 QThreadPool& instance();
+
+// The one thread that writes the snapshot cache, so that writes land in the order they were
+// asked for.
+QThreadPool& cacheWriter();
 
 // Threads for processor work in the background, such as reading large account files.
 QThreadPool& readers();
@@ -35,7 +41,10 @@ void whenDone(QObject* receiver, QFuture<Result> future, Then then) {
     QObject::connect(watcher, &QFutureWatcher<Result>::finished, receiver,
                      [watcher, then = std::move(then)] {
                          watcher->deleteLater();
-                         then(watcher->result());
+                         if constexpr (std::is_void_v<Result>)
+                             then();
+                         else
+                             then(watcher->result());
                      });
     watcher->setFuture(std::move(future));
 }

@@ -80,7 +80,7 @@ private slots:
         store->stopTracking(work);
         store->stopTracking(work);
         QCOMPARE(entries.size(), 1);
-        QCOMPARE(readFile(harness.cachePath), QByteArray("{}"));
+        QTRY_COMPARE(readFile(harness.cachePath), QByteArray("{}"));
         QCOMPARE(harness.makeStore()->hiddenAccounts(), QList<Account>({work}));
         store->stopTracking(main);
         QVERIFY(store->entries().isEmpty());
