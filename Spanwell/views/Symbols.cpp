@@ -199,17 +199,6 @@ double lineWidth(QFont::Weight weight) {
 
 namespace Symbols {
 
-QStringList names() {
-    QStringList list;
-    for (const Shape& shape : shapes())
-        list.append(shape.name);
-    return list;
-}
-
-bool isKnown(const QString& name) {
-    return find(name) != nullptr;
-}
-
 QPainterPath path(const QString& name, const QRectF& box, QFont::Weight weight) {
     const Shape* shape = find(name);
     if (!shape || box.isEmpty())

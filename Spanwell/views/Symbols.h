@@ -13,10 +13,6 @@ class QPainter;
 // crisp at every size and on every screen.
 namespace Symbols {
 
-// Every name `paint` knows, in a fixed order.
-QStringList names();
-bool isKnown(const QString& name);
-
 // The symbol's outline in the largest square centred in `box`; empty for an unknown name.
 QPainterPath path(const QString& name, const QRectF& box, QFont::Weight weight = QFont::Normal);
 
