@@ -5,7 +5,6 @@
 #include <QPainterPath>
 #include <QRectF>
 #include <QString>
-#include <QStringList>
 
 class QPainter;
 
