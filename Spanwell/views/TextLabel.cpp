@@ -10,6 +10,9 @@ TextLabel::TextLabel(const QString& text, const QFont& font, Theme::Role colour,
     : QLabel(parent)
     , colourRole(colour) {
     setTextFormat(Qt::PlainText);
+    // QLabel's default lets the mouse reach links; plain text has none, and only a label made
+    // selectable is drawn by QLabel, which knows nothing of eliding.
+    setTextInteractionFlags(Qt::NoTextInteraction);
     setFont(font);
     setText(text);
     applyColour();

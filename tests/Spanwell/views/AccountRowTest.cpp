@@ -124,6 +124,30 @@ private slots:
         named<QAbstractButton>(row, "stopTracking")->click();
         QCOMPARE(stops, 1);
     }
+
+    // A folder too long for the detail line gives way in its middle, and the line is drawn as
+    // shortened, not cut at the row's edge.
+    void longFolderGivesWay() {
+        Entry shown = entry({reading("Session", 10)});
+        shown.account.configDir = QStringLiteral("/srv/.claude-") + QString(80, QLatin1Char('x'));
+        AccountRow row(shown, now, true, {});
+        show(row);
+        TextLabel* line = named(row, "detailLine");
+        const QString kept = line->shownText();
+        QVERIFY(kept.startsWith(QStringLiteral("Max")));
+        QVERIFY(kept.contains(QStringLiteral("/srv/.claude-x")));
+        QVERIFY(kept.contains(QChar(0x2026)));
+        TextLabel drawn(line->shownText(), line->font(), line->colour());
+        drawn.setContentsMargins(line->contentsMargins());
+        drawn.resize(line->size());
+        const auto ink = [](QWidget& label) {
+            QImage image(label.size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            label.render(&image, {}, {}, QWidget::DrawChildren);
+            return image;
+        };
+        QCOMPARE(ink(*line), ink(drawn));
+    }
 };
 
 QTEST_MAIN(AccountRowTest)
