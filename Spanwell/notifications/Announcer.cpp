@@ -2,6 +2,7 @@
 
 #include "model/Format.h"
 #include "model/LimitWindow.h"
+#include "store/UserSettings.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -29,12 +30,6 @@ const QString recordsKey = QStringLiteral("notifications/announced");
 
 // The milestones of a limit, as flags.
 enum Milestone : int { eightyPercent = 1, usedUp = 2, resetsSoon = 4 };
-
-std::unique_ptr<QSettings> openSettings(const QString& settingsPath) {
-    if (settingsPath.isEmpty())
-        return std::make_unique<QSettings>(QStringLiteral("Spanwell"), QStringLiteral("Spanwell"));
-    return std::make_unique<QSettings>(settingsPath, QSettings::IniFormat);
-}
 
 bool sameWindow(std::optional<Instant> first, std::optional<Instant> second) {
     if (!first || !second)
@@ -129,7 +124,7 @@ double retryDelay(int overdueChecks) {
 Announcer::Announcer(QString settings, Clock presentClock)
     : settingsPath(std::move(settings))
     , clock(std::move(presentClock)) {
-    const std::unique_ptr<QSettings> stored = openSettings(settingsPath);
+    const std::unique_ptr<QSettings> stored = UserSettings::open(settingsPath);
     for (const NotificationKind kind : NotificationKinds::all())
         if (stored
                 ->value(NotificationKinds::settingsKey(kind),
@@ -147,7 +142,7 @@ void Announcer::setEnabled(NotificationKind kind, bool on) {
     enabledKinds.removeAll(kind);
     if (on)
         enabledKinds.append(kind);
-    const std::unique_ptr<QSettings> stored = openSettings(settingsPath);
+    const std::unique_ptr<QSettings> stored = UserSettings::open(settingsPath);
     stored->setValue(NotificationKinds::settingsKey(kind), on);
     stored->sync();
 }
@@ -291,7 +286,7 @@ QSet<QString> Announcer::dueAt(Instant at) const {
 
 void Announcer::readRecords() {
     const QJsonArray stored =
-        QJsonDocument::fromJson(openSettings(settingsPath)->value(recordsKey).toByteArray())
+        QJsonDocument::fromJson(UserSettings::open(settingsPath)->value(recordsKey).toByteArray())
             .array();
     for (const QJsonValue& value : stored) {
         const QJsonObject object = value.toObject();
@@ -329,7 +324,7 @@ void Announcer::writeRecords(Instant now) {
     const QByteArray text = QJsonDocument(list).toJson(QJsonDocument::Compact);
     if (text == writtenRecords)
         return;
-    const std::unique_ptr<QSettings> stored = openSettings(settingsPath);
+    const std::unique_ptr<QSettings> stored = UserSettings::open(settingsPath);
     stored->setValue(recordsKey, text);
     stored->sync();
     writtenRecords = text;

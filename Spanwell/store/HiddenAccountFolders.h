@@ -4,8 +4,6 @@
 #include <QSettings>
 #include <QString>
 
-#include <memory>
-
 // The folders of the accounts the user chose to stop tracking, kept in the user's settings
 // under "hiddenAccountFolders" as a sorted list without duplicates.
 namespace HiddenAccountFolders {

@@ -6,10 +6,9 @@
 #include "store/HiddenAccountFolders.h"
 #include "store/PanelFigures.h"
 #include "store/SnapshotCache.h"
+#include "store/UserSettings.h"
 #include "store/WorkerPool.h"
 
-#include <QDir>
-#include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <utility>
@@ -84,8 +83,7 @@ qint64 Store::currentBuild() {
 }
 
 QString Store::currentVersion() {
-    const QString version = QString::fromUtf8(BuildVersion::text);
-    return version.isEmpty() ? QStringLiteral("dev") : version;
+    return PanelFigures::versionText(QString::fromUtf8(BuildVersion::text));
 }
 
 void Store::start() {
@@ -173,11 +171,18 @@ void Store::finishAccountsRefresh() {
     endRefresh();
 }
 
+void Store::askForMissingProfilesOnly() {
+    missingProfilesOnly = true;
+}
+
 bool Store::wantsProfile(const QString& configDir, Instant present) const {
     const auto old = run->old.constFind(configDir);
+    if (old == run->old.constEnd() || !old->snapshot || !old->snapshot->subscription)
+        return true;
+    if (missingProfilesOnly)
+        return false;
     const auto fetchedAt = profileFetchedAt.constFind(configDir);
-    if (old == run->old.constEnd() || !old->snapshot || !old->snapshot->subscription ||
-        fetchedAt == profileFetchedAt.constEnd())
+    if (fetchedAt == profileFetchedAt.constEnd())
         return true;
     return present - *fetchedAt > profileIntervalSeconds;
 }
@@ -315,10 +320,7 @@ void Store::resumeTracking(const Account& account) {
 }
 
 QString Store::cacheURL() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                           QStringLiteral("/Spanwell");
-    QDir().mkpath(folder);
-    return folder + QStringLiteral("/snapshots.json");
+    return SnapshotCache::location();
 }
 
 void Store::saveCache(const QList<Entry>& entries) const {
@@ -326,18 +328,12 @@ void Store::saveCache(const QList<Entry>& entries) const {
         qCWarning(storeLog) << "The snapshot cache could not be written to" << services.cachePath;
 }
 
-std::unique_ptr<QSettings> Store::openSettings() const {
-    if (services.settingsPath.isEmpty())
-        return std::make_unique<QSettings>(QStringLiteral("Spanwell"), QStringLiteral("Spanwell"));
-    return std::make_unique<QSettings>(services.settingsPath, QSettings::IniFormat);
-}
-
 QSet<QString> Store::readHiddenFolders() const {
-    return HiddenAccountFolders::read(*openSettings());
+    return HiddenAccountFolders::read(*UserSettings::open(services.settingsPath));
 }
 
 void Store::writeHiddenFolders(const QSet<QString>& folders) const {
-    HiddenAccountFolders::write(*openSettings(), folders);
+    HiddenAccountFolders::write(*UserSettings::open(services.settingsPath), folders);
 }
 
 void Store::setEntries(QList<Entry> entries) {

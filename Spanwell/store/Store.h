@@ -10,7 +10,7 @@
 #include <QList>
 #include <QObject>
 #include <QSet>
-#include <QSettings>
+
 #include <QTimer>
 
 #include <memory>
@@ -67,6 +67,10 @@ public:
     // Refreshes only these tracked accounts, as when their limits have just reset; the others
     // keep their figures, and the last refresh keeps its time. Dropped while a refresh runs.
     void refreshAccounts(const QSet<QString>& configDirs);
+
+    // For a store that refreshes once and ends: an account whose figures hold a subscription
+    // is not asked for its profile, which spares the service a request per account.
+    void askForMissingProfilesOnly();
 
     void stopTracking(const Account& account);
     void resumeTracking(const Account& account);
@@ -125,7 +129,6 @@ private:
     void endRefresh();
     bool wantsProfile(const QString& configDir, Instant now) const;
 
-    std::unique_ptr<QSettings> openSettings() const;
     QSet<QString> readHiddenFolders() const;
     void writeHiddenFolders(const QSet<QString>& folders) const;
 
@@ -149,6 +152,7 @@ private:
     std::optional<Instant> updateCheckedInstant;
     bool demoStore = false;
     bool loaded = false;
+    bool missingProfilesOnly = false;
     QHash<QString, Instant> profileFetchedAt;
     QTimer* timer = nullptr;
     std::unique_ptr<RefreshRun> run;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "store/Entry.h"
+#include "store/StoreServices.h"
+
+#include <QList>
+
+// The figures the terminal modes show, fresh but cheap: a status bar asks every few seconds,
+// the usage service must not be asked that often. They come from the snapshot cache, and from
+// a refresh (which writes the cache) only when the newest cached figures are too old.
+namespace FreshEntries {
+
+// One refresh of every tracked account by a store of its own, which writes the cache and asks
+// the update feed nothing; the entries it ends with.
+QList<Entry> refreshed(const StoreServices& services);
+
+// The cached entries when they are fresh, else refreshed ones. Runs that find the figures
+// too old at the same time refresh one after another, and a later one takes the figures an
+// earlier one fetched if they are fresh by then.
+QList<Entry> get(const StoreServices& services, double maxAgeSeconds);
+
+} // namespace FreshEntries

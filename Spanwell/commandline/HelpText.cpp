@@ -1,0 +1,49 @@
+#include "commandline/HelpText.h"
+
+#include "BuildVersion.h"
+#include "store/PanelFigures.h"
+
+namespace HelpText {
+
+QString usage() {
+    return QStringLiteral(
+        "Usage: spanwell [MODE] [OPTION...]\n"
+        "Shows how much of each usage limit the Claude Code accounts on this computer\n"
+        "have used, when each resets, and which account can be used now.\n"
+        "\n"
+        "Modes, tried in this order (the first that applies runs):\n"
+        "  --signin-picture PHASE FILE  draw the sign-in window in PHASE to a PNG file\n"
+        "  --icon FOLDER                write the application icon files into FOLDER\n"
+        "  --snapshot FILE              draw the panel to a PNG file, after one refresh\n"
+        "  --renew-check                renew each account's sign-in, one line each\n"
+        "  --help                       print this help\n"
+        "  --version                    print the version\n"
+        "  --status                     print each tracked account's verdict and limits\n"
+        "  --best                       print the folder of the account best usable now\n"
+        "  --refresh                    refresh now, through the tray program if it runs\n"
+        "  (none of these)              the tray program; a second start shows its panel\n"
+        "\n"
+        "Options:\n"
+        "  PHASE                        naming, waiting or done\n"
+        "  --demo                       with --snapshot: four made-up accounts instead\n"
+        "  --dark                       with --snapshot: the dark colours\n"
+        "  --open N                     with --snapshot: open row N, counted from 0\n"
+        "  --expand-all                 with --snapshot: open every row\n"
+        "  --json                       with --status: one JSON document\n"
+        "  --waybar                     with --status: one line for a waybar module\n"
+        "  --command                    with --best: the command that runs claude in it\n"
+        "  --max-age SECONDS            with --status, --best: refresh first when the\n"
+        "                               newest figures are older (default 60, 0 always)\n"
+        "\n"
+        "--status and --best read the figures the tray program keeps in\n"
+        "~/.local/share/Spanwell/snapshots.json and refresh them only when they are old.\n"
+        "--best ends with 1 when no account is usable, --refresh when the tray program\n"
+        "did not finish its refresh within a minute; a misused option ends with 2.\n");
+}
+
+QString version() {
+    return QStringLiteral("Spanwell ") +
+           PanelFigures::versionText(QString::fromUtf8(BuildVersion::text)) + QLatin1Char('\n');
+}
+
+} // namespace HelpText

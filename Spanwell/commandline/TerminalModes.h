@@ -1,0 +1,30 @@
+#pragma once
+
+#include "commandline/Dispatch.h"
+#include "model/Instant.h"
+#include "store/Entry.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// What the modes for terminals and status bars print, and the status they end with.
+namespace TerminalModes {
+
+struct Outcome {
+    int exitStatus = 0;
+    QByteArray output;
+    QByteArray errors;
+};
+
+// The accounts as a table, a JSON document or a waybar line.
+Outcome status(const Mode& mode, const QList<Entry>& entries, Instant now, const QString& home);
+// The folder of the account best usable now, or the command that starts Claude Code in it.
+Outcome best(const Mode& mode, const QList<Entry>& entries, Instant now);
+// Either of the two, by the mode.
+Outcome figures(const Mode& mode, const QList<Entry>& entries, Instant now, const QString& home);
+
+// Writes the outcome to standard output and error; its exit status.
+int finish(const Outcome& outcome);
+
+} // namespace TerminalModes
