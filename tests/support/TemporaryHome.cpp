@@ -57,20 +57,6 @@ QString TemporaryHome::makeNamedPipe(const QString& relativePath) const {
     return file;
 }
 
-QString TemporaryHome::makeLink(const QString& relativePath, const QString& target) const {
-    const QString file = withParents(relativePath);
-    if (!QFile::link(target, file))
-        qFatal("Could not make the link %s", qPrintable(file));
-    return file;
-}
-
-QString TemporaryHome::makeSparseFile(const QString& relativePath, qint64 size) const {
-    const QString file = writeFile(relativePath, {});
-    if (!QFile::resize(file, size))
-        qFatal("Could not make the sparse file %s", qPrintable(file));
-    return file;
-}
-
 QString TemporaryHome::addAccount(const QString& folderName, const QString& email,
                                   const std::optional<QString>& organization,
                                   const std::optional<QString>& planDisplayName) const {
