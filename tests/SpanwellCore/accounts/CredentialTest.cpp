@@ -47,12 +47,6 @@ private slots:
             QVERIFY2(Credential::parse(bytes) == expected, bytes.constData());
     }
 
-    void expiresAtItsInstant() {
-        QVERIFY(!tokenOnly(QStringLiteral("t")).isExpired(november14 + 1e9));
-        const Credential expiring{QStringLiteral("t"), november14, {}, {}, {}};
-        QVERIFY(!expiring.isExpired(november14 - 0.001) && expiring.isExpired(november14));
-    }
-
     void keychainFirstThenTheFile_data() {
         QTest::addColumn<QByteArray>("tool"); // the stand-in's body; none when empty
         QTest::addColumn<QString>("file");    // "fifo" or "secret"

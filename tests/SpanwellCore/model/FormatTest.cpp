@@ -34,7 +34,6 @@ private slots:
             {"pro", nullptr, "Enterprise", "Enterprise"},
             {nullptr, "x_5x", "uLtRa", "Ultra"},
             {"team", "tier_x", nullptr, "Team"},
-            {"team", "tier_20X", nullptr, "Team"},
             {"team", "tier_5x_", nullptr, "Team 5x"},
             {nullptr, "___", nullptr, nullptr},
             {"pro", nullptr, "", ""},

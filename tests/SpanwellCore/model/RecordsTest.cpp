@@ -41,15 +41,6 @@ private slots:
                      QString(label));
     }
 
-    // Only "Session" and "Week" cover the whole account; a scope follows the first ", ". The
-    // verdict's table shows the ordinary titles, and a reading's reset, at work.
-    void titlesTellTheirScope() {
-        const LimitReading lowerCase{QStringLiteral("session"), 0, std::nullopt};
-        QVERIFY(!lowerCase.coversWholeAccount());
-        QCOMPARE((LimitReading{QStringLiteral("Week, Opus, 4"), 0, std::nullopt}).shortTitle(),
-                 QStringLiteral("Opus, 4"));
-    }
-
     void absentFieldsAreLeftOut() {
         const Snapshot bare{{}, std::nullopt, std::nullopt, std::nullopt, Instant(1.5)};
         QCOMPARE(QJsonDocument(*bare.toJson()).toJson(QJsonDocument::Compact),
