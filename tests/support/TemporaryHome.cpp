@@ -8,10 +8,6 @@
 
 #include <sys/stat.h>
 
-TemporaryHome::TemporaryHome() {
-    directory.setAutoRemove(true);
-}
-
 QString TemporaryHome::path() const {
     return directory.path();
 }

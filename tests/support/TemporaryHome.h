@@ -9,8 +9,6 @@
 // A throw-away home folder with Claude Code account folders in it, removed when it goes.
 class TemporaryHome {
 public:
-    TemporaryHome();
-
     // The home path, without a trailing slash.
     QString path() const;
     // home + "/" + relative path.
