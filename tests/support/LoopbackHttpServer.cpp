@@ -4,9 +4,7 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QHttpServerRequest>
-#include <QMetaEnum>
 #include <QMutex>
-#include <QPointer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
@@ -19,11 +17,7 @@ LoopbackHttpServer::Request recorded(const QHttpServerRequest& request) {
     QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
     if (url.hasQuery())
         target += "?" + url.query(QUrl::FullyEncoded).toLatin1();
-    const QByteArray method =
-        QByteArray(
-            QMetaEnum::fromType<QHttpServerRequest::Method>().valueToKey(int(request.method())))
-            .toUpper();
-    return {method, target, request.headers(), request.body()};
+    return {target, request.headers(), request.body()};
 }
 
 QByteArray encode(const LoopbackHttpServer::Answer& answer) {
@@ -117,36 +111,22 @@ struct LoopbackHttpServer::Private {
     mutable QMutex mutex;
     QHash<QByteArray, Responder> responders;
     QList<Request> received;
-    int holdUntil = 0;
-    // Only touched on `thread`.
-    QList<std::function<void()>> held;
 
     void serve(QTcpSocket* socket, const Request& request) {
         Responder responder;
-        bool release = false;
         {
             const QMutexLocker locker(&mutex);
             received.append(request);
             responder = responders.value(request.target);
-            release = received.size() >= holdUntil;
         }
         const Answer answer = responder ? responder(request) : Answer::of(404);
         if (answer.silent)
             return;
-
-        QPointer<QTcpSocket> target(socket);
-        held.append([target, answer] {
-            if (!target)
-                return;
-            QTimer::singleShot(answer.delayMilliseconds, target, [target, answer] {
-                target->write(encode(answer));
-                if (answer.raw || !answer.announceLength)
-                    target->disconnectFromHost();
-            });
+        QTimer::singleShot(answer.delayMilliseconds, socket, [socket, answer] {
+            socket->write(encode(answer));
+            if (answer.raw || !answer.announceLength)
+                socket->disconnectFromHost();
         });
-        if (release)
-            for (const std::function<void()>& send : std::exchange(held, {}))
-                send();
     }
 };
 
@@ -191,11 +171,6 @@ void LoopbackHttpServer::answer(const QByteArray& target, const Answer& answer) 
 void LoopbackHttpServer::answer(const QByteArray& target, Responder responder) {
     const QMutexLocker locker(&d->mutex);
     d->responders.insert(target, std::move(responder));
-}
-
-void LoopbackHttpServer::holdAnswersUntil(int requestCount) {
-    const QMutexLocker locker(&d->mutex);
-    d->holdUntil = requestCount;
 }
 
 QList<LoopbackHttpServer::Request> LoopbackHttpServer::requests() const {

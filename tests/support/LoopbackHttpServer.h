@@ -17,8 +17,8 @@ class LoopbackHttpServer {
 public:
     using Headers = QList<std::pair<QByteArray, QByteArray>>;
 
+    // A request as received; its method is not kept, since the clients only ever GET.
     struct Request {
-        QByteArray method;
         // Path and query, encoded as QUrl encodes them.
         QByteArray target;
         // In the order received, names as written.
@@ -65,9 +65,6 @@ public:
 
     void answer(const QByteArray& target, const Answer& answer);
     void answer(const QByteArray& target, Responder responder);
-    // Answers wait until this many requests have arrived in all, then go out in arrival order,
-    // each after its own delay. Lets a test see that requests were in flight at the same time.
-    void holdAnswersUntil(int requestCount);
 
     // Every complete request so far, in arrival order.
     QList<Request> requests() const;

@@ -6,8 +6,8 @@
 
 #include <optional>
 
-// Sets or removes environment variables of this process until it goes, then puts back what
-// was there before.
+// Sets environment variables of this process until it goes, then puts back what was there
+// before.
 class ScopedEnvironment {
 public:
     ScopedEnvironment() = default;
@@ -25,11 +25,6 @@ public:
     ScopedEnvironment& set(const char* name, const QByteArray& value) {
         remember(name);
         qputenv(name, value);
-        return *this;
-    }
-    ScopedEnvironment& unset(const char* name) {
-        remember(name);
-        qunsetenv(name);
         return *this;
     }
 

@@ -47,10 +47,7 @@ QString ServedHome::addAccount(const QString& folderName, const QString& email, 
 }
 
 QProcessEnvironment ServedHome::environment() const {
-    QProcessEnvironment environment = SpanwellProcess::environment(home.path());
-    environment.insert("SPANWELL_API_ORIGIN", server.origin());
-    environment.insert("SPANWELL_UPDATE_FEED", server.origin() + "/version.json");
-    return environment;
+    return SpanwellProcess::environment(home.path(), server.origin());
 }
 
 QString ServedHome::cachePath() const {

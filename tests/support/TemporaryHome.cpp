@@ -8,10 +8,6 @@
 
 #include <sys/stat.h>
 
-TemporaryHome::TemporaryHome() {
-    directory.setAutoRemove(true);
-}
-
 QString TemporaryHome::path() const {
     return directory.path();
 }
@@ -54,20 +50,6 @@ QString TemporaryHome::makeNamedPipe(const QString& relativePath) const {
     const QString file = withParents(relativePath);
     if (::mkfifo(QFile::encodeName(file).constData(), 0600) != 0)
         qFatal("Could not make the named pipe %s", qPrintable(file));
-    return file;
-}
-
-QString TemporaryHome::makeLink(const QString& relativePath, const QString& target) const {
-    const QString file = withParents(relativePath);
-    if (!QFile::link(target, file))
-        qFatal("Could not make the link %s", qPrintable(file));
-    return file;
-}
-
-QString TemporaryHome::makeSparseFile(const QString& relativePath, qint64 size) const {
-    const QString file = writeFile(relativePath, {});
-    if (!QFile::resize(file, size))
-        qFatal("Could not make the sparse file %s", qPrintable(file));
     return file;
 }
 

@@ -9,8 +9,6 @@
 // A throw-away home folder with Claude Code account folders in it, removed when it goes.
 class TemporaryHome {
 public:
-    TemporaryHome();
-
     // The home path, without a trailing slash.
     QString path() const;
     // home + "/" + relative path.
@@ -23,11 +21,8 @@ public:
     // Writes an executable file (a stand-in script) and returns its path.
     QString writeExecutable(const QString& relativePath, const QByteArray& contents) const;
 
-    // Strange things where a file is expected, each with its parent folders: a named pipe, a
-    // symbolic link to `target`, a sparse file of `size` bytes. Each returns its path.
+    // A named pipe where a file is expected, with its parent folders. Returns its path.
     QString makeNamedPipe(const QString& relativePath) const;
-    QString makeLink(const QString& relativePath, const QString& target) const;
-    QString makeSparseFile(const QString& relativePath, qint64 size) const;
 
     // Makes the folder and writes its account file where Claude Code keeps it: beside the
     // default folder ".claude", inside every other folder. Returns the folder's path.

@@ -14,30 +14,22 @@ public:
     int callsOnInterfaceThread() const { return onInterfaceThread; }
 
     std::optional<QStringList> entryNames(const QString& folder) const override {
-        count();
-        return local().entryNames(folder);
+        return counted().entryNames(folder);
     }
-    bool exists(const QString& path) const override {
-        count();
-        return local().exists(path);
-    }
-    bool isFolder(const QString& path) const override {
-        count();
-        return local().isFolder(path);
-    }
+    bool exists(const QString& path) const override { return counted().exists(path); }
+    bool isFolder(const QString& path) const override { return counted().isFolder(path); }
     bool isExecutableFile(const QString& path) const override {
-        count();
-        return local().isExecutableFile(path);
+        return counted().isExecutableFile(path);
     }
     std::optional<QByteArray> contents(const QString& path) const override {
-        count();
-        return local().contents(path);
+        return counted().contents(path);
     }
 
 private:
-    void count() const {
+    const FileSystem& counted() const {
         if (QThread::currentThread() == QCoreApplication::instance()->thread())
             ++onInterfaceThread;
+        return local();
     }
 
     mutable std::atomic<int> onInterfaceThread = 0;

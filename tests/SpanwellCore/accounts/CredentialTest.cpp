@@ -25,6 +25,8 @@ class CredentialTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // What is refused (a credential Qt would not read as it stands, an empty token) the fuzz
+    // target asserts.
     void parse() {
         const Credential full{QStringLiteral("sk-ant-oat01-x"), november14,
                               Instant::fromUnixSeconds(1700000000.5005), QStringLiteral("max"),
@@ -37,34 +39,17 @@ private slots:
              R"("rateLimitTier":"default_claude_max_20x"}})"
              "\n",
              full},
-            {" \n\t{\"claudeAiOauth\":{\"accessToken\":\"t\"}}\r\n\n", tokenOnly("t")},
-            // Times written as text, other fields of the wrong type, times beyond any calendar.
+            // A time written as text, one beyond any calendar, other fields of the wrong type.
             {R"({"claudeAiOauth":{"accessToken":"t","expiresAt":"1700000000000",)"
-             R"("refreshTokenExpiresAt":true,"subscriptionType":7,"rateLimitTier":null}})",
-             tokenOnly("t")},
-            {R"({"claudeAiOauth":{"accessToken":"t","expiresAt":1e300,)"
-             R"("refreshTokenExpiresAt":-9.2e18}})",
-             tokenOnly("t")},
-            // Vertical tab and form feed are not white space in JSON.
-            {"\v{\"claudeAiOauth\":{\"accessToken\":\"t\"}}\f", std::nullopt},
-            {R"({"claudeAiOauth":{"accessToken":"","expiresAt":1}})", std::nullopt},
-            {R"({"accessToken":"t"})", std::nullopt},
-            {R"({"claudeAiOauth":{"accessToken":"t"}} x)", std::nullopt}};
+             R"("refreshTokenExpiresAt":-9.2e18,"subscriptionType":7,"rateLimitTier":null}})",
+             tokenOnly("t")}};
         for (const auto& [bytes, expected] : rows)
             QVERIFY2(Credential::parse(bytes) == expected, bytes.constData());
     }
 
-    void expiresAtItsInstant() {
-        Credential credential = tokenOnly(QStringLiteral("t"));
-        QVERIFY(!credential.isExpired(november14 + 1e9));
-        credential.expiresAt = november14;
-        QVERIFY(!credential.isExpired(november14 - 0.001));
-        QVERIFY(credential.isExpired(november14));
-    }
-
     void keychainFirstThenTheFile_data() {
         QTest::addColumn<QByteArray>("tool"); // the stand-in's body; none when empty
-        QTest::addColumn<QString>("file");    // "none", "fifo" or "secret"
+        QTest::addColumn<QString>("file");    // "fifo" or "secret"
         QTest::addColumn<Token>("token");
         const auto row = [](const char* tag, const QByteArray& tool, const char* file,
                             Token token) { QTest::newRow(tag) << tool << file << token; };
@@ -74,8 +59,8 @@ private slots:
         row("file when the tool fails", prints + "\nexit 1", "secret", "from-file");
         row("file when the tool prints no credential", "echo nothing", "secret", "from-file");
         row("file when there is no tool", "", "secret", "from-file");
-        row("neither", "exit 44", "none", std::nullopt);
-        row("a named pipe in place of the file", "", "fifo", std::nullopt);
+        row("a failing tool, and a named pipe in place of the file", "exit 44", "fifo",
+            std::nullopt);
     }
     void keychainFirstThenTheFile() {
         QFETCH(QByteArray, tool);

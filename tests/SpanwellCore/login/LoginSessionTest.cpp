@@ -15,7 +15,6 @@
 using Text = std::optional<QString>;
 using StartResult = std::optional<LoginSession::StartError>;
 Q_DECLARE_METATYPE(Text)
-Q_DECLARE_METATYPE(StartResult)
 
 using namespace std::chrono_literals;
 
@@ -73,10 +72,6 @@ public:
                 });
             });
     }
-    StartResult startScript(const QByteArray& body,
-                            std::chrono::milliseconds firstOutputDelay = 0ms) {
-        return start(claude(body), firstOutputDelay);
-    }
     Seen seen() const {
         const std::lock_guard guard(record->lock);
         return record->seen;
@@ -99,7 +94,8 @@ class LoginSessionTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void childGetsItsCommandLineAndEnvironment_data() {
+    // The child takes two codes: a blank one is not sent, the others go trimmed.
+    void childGetsItsCommandLineEnvironmentAndCodes_data() {
         QTest::addColumn<QString>("folderName");
         QTest::addColumn<bool>("isDefault");
         QTest::addColumn<Text>("email");
@@ -111,17 +107,23 @@ private slots:
         QTest::newRow("bare name") << ".claude-work" << false << Text("me") << login;
         QTest::newRow("default folder") << ".claude" << true << Text() << login;
     }
-    void childGetsItsCommandLineAndEnvironment() {
+    void childGetsItsCommandLineEnvironmentAndCodes() {
         QFETCH(QString, folderName);
         QFETCH(bool, isDefault);
         QFETCH(Text, email);
         QFETCH(QStringList, arguments);
         Run run(folderName, isDefault, email);
         const QString records = run.home.makeFolder(QStringLiteral("records"));
-        const QString claude = run.claude(StandIn::recordingLines(records));
+        const QString claude =
+            run.claude(StandIn::recordingLines(records) +
+                       "for turn in 1 2; do IFS= read -r code; printf '%s\\n' \"$code\" >> " +
+                       run.quoted("codes") + "; done");
         QCOMPARE(run.start(claude), StartResult());
+        for (const char* code : {"   \n", "  first-code \n", "second"})
+            run.session->send(QString::fromLatin1(code));
         QTRY_COMPARE(run.seen().exits, QList<int>{0});
 
+        QCOMPARE(readFile(run.home.pathOf(QStringLiteral("codes"))), "first-code\nsecond\n");
         QCOMPARE(StandIn::recordedArguments(records), arguments);
         const QString folder = run.session->configDir();
         QStringList expected =
@@ -130,6 +132,12 @@ private slots:
         QCOMPARE(StandIn::recordedEnvironment(records), expected);
         // A new folder is made before Claude Code runs; the default one is Claude Code's own.
         QCOMPARE(QFileInfo(folder).isDir(), !isDefault);
+
+        // An ended session takes no second start, and a late cancel reports no second exit.
+        QCOMPARE(run.start(claude), StartResult(LoginSession::StartError::couldNotRun));
+        run.session->cancel();
+        QTest::qWait(100);
+        QCOMPARE(run.seen().exits, QList<int>{0});
     }
 
     void startFailures() {
@@ -139,66 +147,12 @@ private slots:
         Run plain;
         const QString notExecutable = plain.home.writeFile(QStringLiteral("plain"), "exit 0\n");
         QCOMPARE(plain.start(notExecutable), StartResult(LoginSession::StartError::couldNotRun));
-        QVERIFY(QFileInfo(plain.session->configDir()).isDir());
-        QVERIFY(!plain.session->isRunning());
+        QVERIFY(QFileInfo(plain.session->configDir()).isDir() && !plain.session->isRunning());
     }
 
-    void outputArrivesWhole_data() {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<QStringList>("outputs");
-        const QString replacement(QChar::ReplacementCharacter);
-        // Each `read` holds the child until the test has seen the piece before it.
-        QTest::newRow("standard error in arrival order")
-            << QByteArray("printf 'out '; read _; printf 'err ' >&2; read _; printf out")
-            << QStringList{"out ", "out err ", "out err out"};
-        QTest::newRow("character split across writes")
-            << QByteArray(R"(printf 'Open \342\224'; read _; printf '\200 it')")
-            << QStringList{"Open ", "Open ─ it"};
-        QTest::newRow("unfinished character at the end")
-            << QByteArray(R"(printf 'end\342\224')")
-            << QStringList{"end", "end" + replacement + replacement};
-    }
-    void outputArrivesWhole() {
-        QFETCH(QByteArray, script);
-        QFETCH(QStringList, outputs);
-        Run run;
-        QCOMPARE(run.startScript(script), StartResult());
-        for (qsizetype shown = 1; shown < outputs.size(); ++shown) {
-            QTRY_VERIFY(run.seen().outputs.size() >= shown);
-            run.session->send(QStringLiteral("next"));
-        }
-        QTRY_COMPARE(run.seen().exits, QList<int>{0});
-        const Seen seen = run.seen();
-        QCOMPARE(seen.outputs, outputs);
-        QCOMPARE(seen.textAtExit, Text(outputs.last()));
-        QCOMPARE(seen.runningAtExit, false);
-        QCOMPARE(seen.onStartingThread, false);
-    }
-
-    void codesReachTheChild() {
-        Run run;
-        const QString claude =
-            run.claude("printf 'Paste code here if prompted > '\n"
-                       "for turn in 1 2; do IFS= read -r code; printf '%s\\n' \"$code\" >> " +
-                       run.quoted("codes") + "; done");
-        QCOMPARE(run.start(claude), StartResult());
-        QTRY_COMPARE(run.seen().outputs.size(), 1);
-        QVERIFY(run.session->isRunning());
-
-        run.session->send(QStringLiteral("   \n"));
-        run.session->send(QStringLiteral("  first-code \n"));
-        run.session->send(QStringLiteral("second"));
-        QTRY_COMPARE(run.seen().exits, QList<int>{0});
-        QCOMPARE(readFile(run.home.pathOf(QStringLiteral("codes"))), "first-code\nsecond\n");
-
-        // An ended session takes no second start, and a late cancel reports no second exit.
-        QCOMPARE(run.start(claude), StartResult(LoginSession::StartError::couldNotRun));
-        run.session->cancel();
-        QTest::qWait(100);
-        QCOMPARE(run.seen().exits, QList<int>{0});
-    }
-
-    // The only run of the suite that waits out this helper's termination grace.
+    // The only run of the suite that waits out this helper's termination grace. Standard error
+    // shares the output with standard output, in arrival order, and the owner gets the whole
+    // text each time.
     void cancelAsksThenKills() {
         // Were a code written to a closed input to raise SIGPIPE, this default would end the test.
         const auto previous = ::signal(SIGPIPE, SIG_DFL);
@@ -208,48 +162,42 @@ private slots:
                 run.session->cancel();
             ::signal(SIGPIPE, previous);
         });
-        QCOMPARE(run.startScript("exec 0<&-\ntrap 'printf asked' TERM\nprintf ready\n"
-                                 "while :; do sleep 0.05; done"),
+        QCOMPARE(run.start(run.claude("exec 0<&-\ntrap 'printf asked >&2' TERM\nprintf ready\n"
+                                      "while :; do sleep 0.05; done")),
                  StartResult());
         QTRY_COMPARE(run.seen().outputs, QStringList{"ready"});
         run.session->send(QStringLiteral("code"));
         QVERIFY(run.session->isRunning());
         run.session->cancel();
         QTRY_COMPARE(run.seen().outputs.last(), QStringLiteral("readyasked"));
-        // The window that owned it is gone; the kill must still come.
+        // The window that owned it is gone; the kill must still come, and still be told.
         run.session.reset();
         QCOMPARE(run.seen().exits, QList<int>());
         QTRY_COMPARE_WITH_TIMEOUT(run.seen().exits, QList<int>{SIGKILL}, 3000);
     }
 
-    // Once the session is gone, its child runs on and its exit is still told; output is not.
-    void droppedSessionLetsTheChildFinish() {
-        Run run;
-        QCOMPARE(run.startScript("printf first\nsleep 0.3\nprintf second\nexit 5"), StartResult());
-        QTRY_COMPARE(run.seen().outputs, QStringList{"first"});
-        run.session.reset();
-        QTRY_COMPARE(run.seen().exits, QList<int>{5});
-        QCOMPARE(run.seen().outputs, QStringList{"first"});
-    }
-
     // The child floods its output, far past what is kept, and exits while the owner is still
-    // busy with the first piece; a grandchild holds the output open past the exit and writes to
-    // it once the child is gone.
+    // busy with the first piece, leaving a character unfinished; a grandchild holds the output
+    // open past the exit and writes to it once the child is gone.
     void lastOutputComesBeforeExitDespiteSlowOwnerAndGrandchild() {
         Run run;
         const auto stopGrandchild = qScopeGuard([&] { StandIn::endDescendant(run.home.path()); });
-        QCOMPARE(run.startScript("(until [ -e " + run.quoted("go") +
-                                     " ]; do sleep 0.02; done; printf later; touch " +
-                                     run.quoted("wrote") + "; exec sleep 10) &\nprintf $! > " +
-                                     run.quoted("descendant") +
-                                     "\nhead -c 700000 /dev/zero | tr '\\0' x\n"
-                                     "printf '\\nSigned in as me@example.com'\nexit 3",
-                                 300ms),
+        QCOMPARE(run.start(run.claude("(until [ -e " + run.quoted("go") +
+                                      " ]; do sleep 0.02; done; printf later; touch " +
+                                      run.quoted("wrote") + "; exec sleep 10) &\nprintf $! > " +
+                                      run.quoted("descendant") +
+                                      "\nhead -c 700000 /dev/zero | tr '\\0' x\n"
+                                      "printf '\\nSigned in as me@example.com\\342\\224'\nexit 3"),
+                           300ms),
                  StartResult());
         QTRY_COMPARE_WITH_TIMEOUT(run.seen().exits, QList<int>{3}, 5000);
-        const QString lastWords = run.seen().textAtExit.value_or(QString());
+        const Seen seen = run.seen();
+        const QString lastWords = seen.textAtExit.value_or(QString());
         QCOMPARE(lastWords.size(), 2 * CollectedOutput::defaultKeptLength + 3);
-        QVERIFY(lastWords.endsWith("xxx\nSigned in as me@example.com"));
+        QVERIFY(lastWords.endsWith("xxx\nSigned in as me@example.com" +
+                                   QString(2, QChar::ReplacementCharacter)));
+        QCOMPARE(seen.outputs.last(), lastWords);
+        QVERIFY(!seen.runningAtExit && !seen.onStartingThread);
 
         // What the grandchild writes later is taken, without killing or blocking it, and dropped.
         run.home.writeFile(QStringLiteral("go"), "");

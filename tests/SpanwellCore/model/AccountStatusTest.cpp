@@ -36,14 +36,10 @@ private slots:
              partial,
              "Opus back in 5h 0m"},
             {{reading("Week, Sonnet", 120)}, partial, "Sonnet limit reached"},
-            {{reading("Week, Opus", 100, hour), reading("Week, Sonnet", 100)},
-             partial,
-             "Opus back in 1h 0m"},
             {{reading("Week, Opus", 100), reading("Week", 100)}, blocked, "Limit reached"},
             // The nearest whole-account limit from 90 % on is named; on a tie, the first.
             {{reading("Session", 91), reading("Week", 92.5)}, ready, "8% of week left"},
             {{reading("Session", 90), reading("Week", 90)}, ready, "10% of session left"},
-            {{reading("Session", 99.99)}, ready, "0% of session left"},
             {{reading("Session", 89.9), reading("Week", 10)}, ready, "Ready"},
             {{reading("Week, Opus", 95)}, ready, "Ready"}};
         for (const auto& [limits, level, text] : rows) {
