@@ -14,9 +14,6 @@ private slots:
             << QStringList({"spanwell", "--icon", "icons", "--snapshot", "out.png", "--renew-check",
                             "--signin-picture", "naming", "n.png"})
             << Mode{Kind::signInPicture, "naming", "n.png"};
-        QTest::newRow("sign-in picture without a path goes on")
-            << QStringList({"spanwell", "--renew-check", "--signin-picture", "waiting"})
-            << Mode{Kind::renewalCheck, {}, {}};
         QTest::newRow("sign-in picture without a phase goes on")
             << QStringList({"spanwell", "--icon", "icons", "--signin-picture"})
             << Mode{Kind::iconFiles, {}, "icons"};
@@ -30,6 +27,13 @@ private slots:
             << QStringList({"spanwell", "--renew-check=yes", "--Renew-Check", "-renew-check",
                             "--Icon", "icons"})
             << Mode{};
+        // The newer modes only get the arguments the older ones leave.
+        QTest::newRow("renewal check before the status")
+            << QStringList({"spanwell", "--status", "--renew-check"})
+            << Mode{Kind::renewalCheck, {}, {}};
+        QTest::newRow("best command")
+            << QStringList({"spanwell", "--command", "--best"})
+            << Mode{Kind::best, {}, {}, Mode::StatusFormat::text, true, 60};
     }
     void choose() {
         QFETCH(QStringList, arguments);

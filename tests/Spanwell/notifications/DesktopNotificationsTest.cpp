@@ -1,10 +1,9 @@
 #include "notifications/DesktopNotifications.h"
+#include "support/TemporaryHome.h"
 
 #include <QDBusConnection>
-#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -37,17 +36,15 @@ private slots:
         // A bus of the test's own that starts no service by itself, so that no notification
         // daemon installed on the machine answers in place of the stand-in. Its socket goes
         // with the folder, however the test ends.
-        QTemporaryDir folder;
-        QFile config(folder.filePath("bus.conf"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write("<busconfig><type>session</type><listen>unix:dir=" + folder.path().toUtf8() +
-                     "</listen><policy context=\"default\"><allow send_destination=\"*\"/><allow "
-                     "receive_sender=\"*\"/><allow own=\"*\"/></policy></busconfig>");
-        config.close();
+        TemporaryHome folder;
+        const QString config = folder.writeFile(
+            "bus.conf",
+            "<busconfig><type>session</type><listen>unix:dir=" + folder.path().toUtf8() +
+                "</listen><policy context=\"default\"><allow send_destination=\"*\"/>"
+                "<allow receive_sender=\"*\"/><allow own=\"*\"/></policy></busconfig>");
         QProcess daemon;
         daemon.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        daemon.start("dbus-daemon",
-                     {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
+        daemon.start("dbus-daemon", {"--config-file=" + config, "--nofork", "--print-address=1"});
         QVERIFY(daemon.waitForReadyRead(10000));
         const QString bus = QString::fromUtf8(daemon.readLine()).trimmed();
 

@@ -40,7 +40,6 @@ private slots:
         const std::optional<Instant> firstRefresh = store->lastRefresh();
         auto* timer = center.findChild<QTimer*>();
         QVERIFY(sent.isEmpty() && timer->isActive());
-        QCOMPARE(timer->interval(), 3605 * 1000);
 
         harness.clock.advance(3605);
         harness.client->answer("token-a", usagePath, sessionReply(0, reset + 18000));
