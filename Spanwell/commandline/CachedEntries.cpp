@@ -34,7 +34,9 @@ std::optional<Instant> newestFetch(const QList<Entry>& entries) {
 
 bool areFresh(const QList<Entry>& entries, Instant now, double maxAgeSeconds) {
     const std::optional<Instant> newest = newestFetch(entries);
-    return maxAgeSeconds > 0 && newest && now - *newest <= maxAgeSeconds;
+    // Figures from the future were fetched before the clock was put back; how old they are is
+    // unknown.
+    return maxAgeSeconds > 0 && newest && *newest <= now && now - *newest <= maxAgeSeconds;
 }
 
 } // namespace CachedEntries

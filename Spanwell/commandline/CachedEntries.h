@@ -22,7 +22,8 @@ QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QStri
 // When the newest of the entries' figures were fetched; absent when none has any.
 std::optional<Instant> newestFetch(const QList<Entry>& entries);
 
-// The newest figures are no older than `maxAgeSeconds`; with 0 they never are.
+// The newest figures are no older than `maxAgeSeconds`, and not dated after `now`; with 0
+// they never are.
 bool areFresh(const QList<Entry>& entries, Instant now, double maxAgeSeconds);
 
 } // namespace CachedEntries

@@ -65,7 +65,7 @@ QHash<QString, Snapshot> read(const QString& path) {
     return snapshots;
 }
 
-bool write(const QString& path, const QList<Entry>& entries) {
+bool write(const QString& path, const QList<Entry>& entries, Instant now) {
     // Made on every write: the folder may have been removed while the program runs.
     QDir().mkpath(QFileInfo(path).path());
     QLockFile lock(path + QStringLiteral(".lock"));
@@ -75,7 +75,7 @@ bool write(const QString& path, const QList<Entry>& entries) {
     QJsonObject object;
     for (const Entry& entry : entries) {
         const auto other = written.constFind(entry.id());
-        const bool otherIsNewer = other != written.constEnd() &&
+        const bool otherIsNewer = other != written.constEnd() && other->fetchedAt <= now &&
                                   (!entry.snapshot || other->fetchedAt > entry.snapshot->fetchedAt);
         const std::optional<Snapshot>& snapshot =
             otherIsNewer ? std::optional<Snapshot>(*other) : entry.snapshot;

@@ -23,8 +23,9 @@ QHash<QString, Snapshot> read(const QString& path);
 // folder when it is missing. The tray program and any number of terminal runs write the file,
 // so each write holds a lock file beside it while it reads and replaces it, and keeps a
 // snapshot another writer fetched later than the entry's, or for an entry without one. The
-// file holds only the entries' accounts. On any failure the previous file stays as it was;
-// the result says whether the file was replaced.
-bool write(const QString& path, const QList<Entry>& entries);
+// file holds only the entries' accounts. A snapshot dated after `now` (the clock was put back)
+// is never kept that way, or it would hold its place until the clock caught up. On any
+// failure the previous file stays as it was; the result says whether the file was replaced.
+bool write(const QString& path, const QList<Entry>& entries, Instant now);
 
 } // namespace SnapshotCache

@@ -331,9 +331,9 @@ QString Store::cacheURL() {
 }
 
 void Store::saveCache(const QList<Entry>& entries, std::function<void()> then) {
-    lastCacheWrite =
-        QtConcurrent::run(&WorkerPool::cacheWriter(), [path = services.cachePath, entries] {
-            if (!SnapshotCache::write(path, entries))
+    lastCacheWrite = QtConcurrent::run(
+        &WorkerPool::cacheWriter(), [path = services.cachePath, entries, present = now()] {
+            if (!SnapshotCache::write(path, entries, present))
                 qCWarning(storeLog) << "The snapshot cache could not be written to" << path;
         });
     if (then)

@@ -72,6 +72,7 @@ private slots:
         };
         QVERIFY(CachedEntries::areFresh({fetched(3650), fetched(50)}, now, 60));
         QVERIFY(!CachedEntries::areFresh({fetched(70)}, now, 60));
+        QVERIFY(!CachedEntries::areFresh({fetched(-10)}, now, 60));
     }
 
     // Two status runs refresh while the tray program keeps writing its own figures: each
@@ -91,9 +92,9 @@ private slots:
             run.setProcessEnvironment(served.environment());
             run.start(SpanwellProcess::path(), {"--status", "--max-age", "0"});
         }
-        // The tray program's figures of the work account are newer than anything a run fetches.
+        // The tray program keeps fetching the work account, mostly later than a run did.
         QList<Entry> tray{
-            Entry{Account{work, {}, {}, {}, {}}, Snapshot{{}, {}, {}, {}, Instant(1e10)}, {}},
+            Entry{Account{work, {}, {}, {}, {}}, Snapshot{{}, {}, {}, {}, Instant::now()}, {}},
             Entry{Account{side, {}, {}, {}, {}}, std::nullopt, {}}};
         // Many more accounts make each of its writes take a while, as a large cache's would.
         for (int other = 0; other < 2000; ++other)
@@ -103,14 +104,15 @@ private slots:
             run.waitForFinished(0);
             return run.state() != QProcess::NotRunning;
         })) {
-            QVERIFY(SnapshotCache::write(served.cachePath(), tray));
+            tray[0].snapshot->fetchedAt = Instant::now();
+            QVERIFY(SnapshotCache::write(served.cachePath(), tray, Instant::now()));
             QVERIFY(!deadline.hasExpired());
             QThread::msleep(2);
         }
         for (const QProcess& run : runs)
             QCOMPARE(run.exitCode(), 0);
         const QHash<QString, Snapshot> cached = SnapshotCache::read(served.cachePath());
-        QCOMPARE(cached.value(work).fetchedAt, Instant(1e10));
+        QVERIFY(cached.value(work).fetchedAt >= tray[0].snapshot->fetchedAt);
         QCOMPARE(cached.value(side).limits.value(0).percent, 40);
         QCOMPARE(served.usageRequests(), 4);
     }

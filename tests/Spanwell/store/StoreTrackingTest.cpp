@@ -34,17 +34,21 @@ private slots:
         StoreHarness harness;
         const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
         const Account b = harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
-        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{a, snapshot(1), std::nullopt},
-                                                         Entry{b, std::nullopt, std::nullopt}}));
+        QVERIFY(SnapshotCache::write(
+            harness.cachePath,
+            {Entry{a, snapshot(1), std::nullopt}, Entry{b, std::nullopt, std::nullopt}},
+            harness.clock.now()));
         QCOMPARE(SnapshotCache::read(harness.cachePath),
                  (QHash<QString, Snapshot>{{a.configDir, snapshot(1)}}));
         const QByteArray before = readFile(harness.cachePath);
         QVERIFY(!SnapshotCache::write(harness.cachePath,
-                                      {Entry{a, snapshot(std::nan("")), std::nullopt}}));
+                                      {Entry{a, snapshot(std::nan("")), std::nullopt}},
+                                      harness.clock.now()));
         QCOMPARE(readFile(harness.cachePath), before);
         // A folder removed while the program runs is made again.
         QVERIFY(QDir(harness.home.pathOf(QStringLiteral("data"))).removeRecursively());
-        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{a, snapshot(1), std::nullopt}}));
+        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{a, snapshot(1), std::nullopt}},
+                                     harness.clock.now()));
         QCOMPARE(readFile(harness.cachePath), before);
     }
 
@@ -74,7 +78,8 @@ private slots:
         const Account work =
             harness.addAccount(QStringLiteral(".claude-work"), QStringLiteral("w"));
         const Account main = harness.addAccount(QStringLiteral(".claude"), QStringLiteral("m"));
-        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{work, snapshot(3), std::nullopt}}));
+        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{work, snapshot(3), std::nullopt}},
+                                     harness.clock.now()));
         const auto store = harness.makeStore();
         QSignalSpy entries(store.get(), &Store::entriesChanged);
         store->stopTracking(work);
