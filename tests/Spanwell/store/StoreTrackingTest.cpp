@@ -50,6 +50,13 @@ private slots:
         QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{a, snapshot(1), std::nullopt}},
                                      harness.clock.now()));
         QCOMPARE(readFile(harness.cachePath), before);
+        // Figures dated after the present (the clock was put back) give way to those fetched.
+        Snapshot future = snapshot(2);
+        future.fetchedAt = harness.clock.now() + 60;
+        for (const Snapshot& written : {future, snapshot(1)})
+            QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{a, written, std::nullopt}},
+                                         harness.clock.now()));
+        QCOMPARE(readFile(harness.cachePath), before);
     }
 
     // Nothing of it is read: not a file, or one snapshot that is not one.
