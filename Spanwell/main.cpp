@@ -1,6 +1,7 @@
 #include "accounts/FileSystem.h"
 #include "commandline/Arguments.h"
 #include "commandline/Dispatch.h"
+#include "commandline/HelpText.h"
 #include "commandline/OffscreenPlatform.h"
 #include "commandline/RenewalCheck.h"
 #include "pictures/PanelPicture.h"
@@ -65,6 +66,12 @@ int normalStart(int& argc, char** argv) {
     return application.exec();
 }
 
+// Texts of the program's own, written as they are.
+int print(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -79,6 +86,10 @@ int main(int argc, char** argv) {
         return iconFiles(mode.path);
     case Mode::Kind::panelPicture:
         return PanelPicture::run(argc, argv, mode.path);
+    case Mode::Kind::help:
+        return print(HelpText::usage());
+    case Mode::Kind::version:
+        return print(HelpText::version());
     case Mode::Kind::normalStart:
         break;
     }

@@ -16,6 +16,11 @@ Mode choose(const QStringList& arguments) {
         return {Mode::Kind::panelPicture, {}, *path};
     if (Arguments::isPresent(arguments, QStringLiteral("--renew-check")))
         return {Mode::Kind::renewalCheck, {}, {}};
+    // The modes above keep every argument they ever took; the newer ones come after them.
+    if (Arguments::isPresent(arguments, QStringLiteral("--help")))
+        return {Mode::Kind::help, {}, {}};
+    if (Arguments::isPresent(arguments, QStringLiteral("--version")))
+        return {Mode::Kind::version, {}, {}};
     return {};
 }
 

@@ -10,6 +10,8 @@ struct Mode {
         iconFiles,     // `path`: the folder that receives the icon files
         panelPicture,  // `path`: the panel drawn to a PNG file
         renewalCheck,  // every account's sign-in renewed, one line each
+        help,          // every mode and option, one line each
+        version,       // the program's name and version
         normalStart,   // the tray item
     };
 

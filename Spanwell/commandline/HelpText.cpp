@@ -1,0 +1,34 @@
+#include "commandline/HelpText.h"
+
+#include "store/Store.h"
+
+namespace HelpText {
+
+QString usage() {
+    return QStringLiteral(
+        "Usage: spanwell [MODE] [OPTION...]\n"
+        "Shows how much of each usage limit the Claude Code accounts on this computer\n"
+        "have used, when each resets, and which account can be used now.\n"
+        "\n"
+        "Modes, tried in this order (the first that applies runs):\n"
+        "  --signin-picture PHASE FILE  draw the sign-in window in PHASE to a PNG file\n"
+        "  --icon FOLDER                write the application icon files into FOLDER\n"
+        "  --snapshot FILE              draw the panel to a PNG file, after one refresh\n"
+        "  --renew-check                renew each account's sign-in, one line each\n"
+        "  --help                       print this help\n"
+        "  --version                    print the version\n"
+        "  (none of these)              the tray program; a second start shows its panel\n"
+        "\n"
+        "Options:\n"
+        "  PHASE                        naming, waiting or done\n"
+        "  --demo                       with --snapshot: four made-up accounts instead\n"
+        "  --dark                       with --snapshot: the dark colours\n"
+        "  --open N                     with --snapshot: open row N, counted from 0\n"
+        "  --expand-all                 with --snapshot: open every row\n");
+}
+
+QString version() {
+    return QStringLiteral("Spanwell ") + Store::currentVersion() + QLatin1Char('\n');
+}
+
+} // namespace HelpText
