@@ -1,12 +1,16 @@
 #include "accounts/FileSystem.h"
 #include "commandline/Arguments.h"
 #include "commandline/Dispatch.h"
+#include "commandline/FreshEntries.h"
 #include "commandline/HelpText.h"
 #include "commandline/OffscreenPlatform.h"
 #include "commandline/RenewalCheck.h"
+#include "commandline/TerminalModes.h"
 #include "pictures/PanelPicture.h"
 #include "signin/SignInWindow.h"
+#include "store/StoreServices.h"
 #include "tray/GraphicalSession.h"
+#include "tray/RefreshRequests.h"
 #include "tray/SingleInstance.h"
 #include "tray/SpanwellApp.h"
 #include "tray/TerminationSignals.h"
@@ -62,6 +66,10 @@ int normalStart(int& argc, char** argv) {
     }
     SpanwellApp scene;
     QObject::connect(&instance, &SingleInstance::showRequested, &scene, &SpanwellApp::showPanel);
+    RefreshRequests refreshRequests(scene.store(),
+                                    [&instance](quint64 ticket) { instance.refreshEnded(ticket); });
+    QObject::connect(&instance, &SingleInstance::refreshRequested, &refreshRequests,
+                     &RefreshRequests::ask);
     scene.start();
     return application.exec();
 }
@@ -69,6 +77,36 @@ int normalStart(int& argc, char** argv) {
 // Texts of the program's own, written as they are.
 int print(const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stdout);
+    return 0;
+}
+
+int finish(const TerminalModes::Outcome& outcome) {
+    std::fwrite(outcome.output.constData(), 1, size_t(outcome.output.size()), stdout);
+    std::fwrite(outcome.errors.constData(), 1, size_t(outcome.errors.size()), stderr);
+    return outcome.exitStatus;
+}
+
+int misused(const QString& problem) {
+    std::fputs(("spanwell: " + problem + QStringLiteral(" See spanwell --help.\n")).toLocal8Bit(),
+               stderr);
+    return 2;
+}
+
+// Through the tray program when it runs, so that its panel shows the new figures too.
+int refreshNow() {
+    constexpr int waitMilliseconds = 60 * 1000;
+    switch (
+        SingleInstance::askToRefresh(SingleInstance::nameFor(QDir::homePath()), waitMilliseconds)) {
+    case SingleInstance::RefreshAnswer::refreshed:
+        return 0;
+    case SingleInstance::RefreshAnswer::noAnswer:
+        std::fputs("spanwell: The running Spanwell did not finish a refresh within a minute.\n",
+                   stderr);
+        return 1;
+    case SingleInstance::RefreshAnswer::notRunning:
+        break;
+    }
+    FreshEntries::refreshed(StoreServices::real());
     return 0;
 }
 
@@ -90,6 +128,14 @@ int main(int argc, char** argv) {
         return print(HelpText::usage());
     case Mode::Kind::version:
         return print(HelpText::version());
+    case Mode::Kind::status:
+        return finish(TerminalModes::status(mode, StoreServices::real()));
+    case Mode::Kind::best:
+        return finish(TerminalModes::best(mode, StoreServices::real()));
+    case Mode::Kind::refresh:
+        return refreshNow();
+    case Mode::Kind::misused:
+        return misused(mode.problem);
     case Mode::Kind::normalStart:
         break;
     }

@@ -12,12 +12,22 @@ struct Mode {
         renewalCheck,  // every account's sign-in renewed, one line each
         help,          // every mode and option, one line each
         version,       // the program's name and version
+        status,        // `statusFormat` and `maxAgeSeconds`: every tracked account's figures
+        best,          // `printCommand` and `maxAgeSeconds`: the account to work in now
+        refresh,       // the figures brought up to date, by the tray program if it runs
+        misused,       // `problem`: an option's value that cannot be taken
         normalStart,   // the tray item
     };
+    enum class StatusFormat { text, json, waybar };
 
     Kind kind = Kind::normalStart;
     QString phase;
     QString path;
+    StatusFormat statusFormat = StatusFormat::text;
+    bool printCommand = false;
+    // Cached figures older than this are refreshed first; with 0 they always are.
+    double maxAgeSeconds = 60;
+    QString problem{};
 
     bool operator==(const Mode&) const = default;
 };

@@ -17,6 +17,9 @@ QString usage() {
         "  --renew-check                renew each account's sign-in, one line each\n"
         "  --help                       print this help\n"
         "  --version                    print the version\n"
+        "  --status                     print each tracked account's verdict and limits\n"
+        "  --best                       print the folder of the account best usable now\n"
+        "  --refresh                    refresh now, through the tray program if it runs\n"
         "  (none of these)              the tray program; a second start shows its panel\n"
         "\n"
         "Options:\n"
@@ -24,7 +27,16 @@ QString usage() {
         "  --demo                       with --snapshot: four made-up accounts instead\n"
         "  --dark                       with --snapshot: the dark colours\n"
         "  --open N                     with --snapshot: open row N, counted from 0\n"
-        "  --expand-all                 with --snapshot: open every row\n");
+        "  --expand-all                 with --snapshot: open every row\n"
+        "  --json                       with --status: one JSON document\n"
+        "  --waybar                     with --status: one line for a waybar module\n"
+        "  --command                    with --best: the command that runs claude in it\n"
+        "  --max-age SECONDS            with --status, --best: refresh first when the\n"
+        "                               newest figures are older (default 60, 0 always)\n"
+        "\n"
+        "--status and --best read the figures the tray program keeps in\n"
+        "~/.local/share/Spanwell/snapshots.json and refresh them only when they are old.\n"
+        "--best ends with 1 when no account is usable; a misused option ends with 2.\n");
 }
 
 QString version() {

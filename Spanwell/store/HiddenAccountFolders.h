@@ -12,6 +12,9 @@ namespace HiddenAccountFolders {
 
 inline const QString settingsKey = QStringLiteral("hiddenAccountFolders");
 
+// The user's settings: the INI file at `settingsPath`, or the platform's own store when empty.
+std::unique_ptr<QSettings> openSettings(const QString& settingsPath);
+
 // Empty when the key is missing or holds anything but a list of texts.
 QSet<QString> read(QSettings& settings);
 void write(QSettings& settings, const QSet<QString>& folders);

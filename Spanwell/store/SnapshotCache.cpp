@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QSaveFile>
 
 namespace {
@@ -13,6 +14,10 @@ namespace {
 // Far more than the snapshots of any number of accounts take; a larger file is not the
 // program's own.
 constexpr qint64 largestFile = 64 * 1024 * 1024;
+// Another writer holds the lock for a read and a write of a small file. A writer that ended
+// without giving it back is noticed at once, and one that hangs is overtaken after Qt's
+// 30 seconds.
+constexpr int lockWaitMilliseconds = 5000;
 
 } // namespace
 
@@ -37,19 +42,28 @@ QHash<QString, Snapshot> read(const QString& path) {
 }
 
 bool write(const QString& path, const QList<Entry>& entries) {
+    // Made on every write: the folder may have been removed while the program runs.
+    QDir().mkpath(QFileInfo(path).path());
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(lockWaitMilliseconds))
+        return false;
+    const QHash<QString, Snapshot> written = read(path);
     QJsonObject object;
     for (const Entry& entry : entries) {
-        if (!entry.snapshot) {
+        const auto other = written.constFind(entry.id());
+        const bool otherIsNewer = other != written.constEnd() &&
+                                  (!entry.snapshot || other->fetchedAt > entry.snapshot->fetchedAt);
+        const std::optional<Snapshot>& snapshot =
+            otherIsNewer ? std::optional<Snapshot>(*other) : entry.snapshot;
+        if (!snapshot) {
             object.remove(entry.id());
             continue;
         }
-        const std::optional<QJsonObject> encoded = entry.snapshot->toJson();
+        const std::optional<QJsonObject> encoded = snapshot->toJson();
         if (!encoded)
             return false;
         object.insert(entry.id(), *encoded);
     }
-    // Made on every write: the folder may have been removed while the program runs.
-    QDir().mkpath(QFileInfo(path).path());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

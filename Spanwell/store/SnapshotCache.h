@@ -16,8 +16,11 @@ namespace SnapshotCache {
 QHash<QString, Snapshot> read(const QString& path);
 
 // Replaces the file atomically with the entries' snapshots, in compact JSON, making its
-// folder when it is missing. On any failure the previous file stays as it was; the result
-// says whether the file was replaced.
+// folder when it is missing. The tray program and any number of terminal runs write the file,
+// so each write holds a lock file beside it while it reads and replaces it, and keeps a
+// snapshot another writer fetched later than the entry's, or for an entry without one. The
+// file holds only the entries' accounts. On any failure the previous file stays as it was;
+// the result says whether the file was replaced.
 bool write(const QString& path, const QList<Entry>& entries);
 
 } // namespace SnapshotCache

@@ -139,11 +139,18 @@ void Store::startRefresh() {
         [this](const QStringList& folderNames) { fetchAll(folderNames); });
 }
 
+void Store::askForMissingProfilesOnly() {
+    missingProfilesOnly = true;
+}
+
 bool Store::wantsProfile(const QString& configDir, Instant present) const {
     const auto old = run->old.constFind(configDir);
+    if (old == run->old.constEnd() || !old->snapshot || !old->snapshot->subscription)
+        return true;
+    if (missingProfilesOnly)
+        return false;
     const auto fetchedAt = profileFetchedAt.constFind(configDir);
-    if (old == run->old.constEnd() || !old->snapshot || !old->snapshot->subscription ||
-        fetchedAt == profileFetchedAt.constEnd())
+    if (fetchedAt == profileFetchedAt.constEnd())
         return true;
     return present - *fetchedAt > profileIntervalSeconds;
 }
@@ -289,9 +296,7 @@ void Store::saveCache(const QList<Entry>& entries) const {
 }
 
 std::unique_ptr<QSettings> Store::openSettings() const {
-    if (services.settingsPath.isEmpty())
-        return std::make_unique<QSettings>(QStringLiteral("Spanwell"), QStringLiteral("Spanwell"));
-    return std::make_unique<QSettings>(services.settingsPath, QSettings::IniFormat);
+    return HiddenAccountFolders::openSettings(services.settingsPath);
 }
 
 QSet<QString> Store::readHiddenFolders() const {

@@ -65,6 +65,10 @@ public:
     // is not missed. `refreshFinished` follows each refresh.
     bool refresh();
 
+    // For a store that refreshes once and ends: an account whose figures hold a subscription
+    // is not asked for its profile, which spares the service a request per account.
+    void askForMissingProfilesOnly();
+
     void stopTracking(const Account& account);
     void resumeTracking(const Account& account);
 
@@ -140,6 +144,7 @@ private:
     std::optional<Instant> updateCheckedInstant;
     bool demoStore = false;
     bool loaded = false;
+    bool missingProfilesOnly = false;
     QHash<QString, Instant> profileFetchedAt;
     QTimer* timer = nullptr;
     std::unique_ptr<RefreshRun> run;

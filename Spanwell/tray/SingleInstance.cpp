@@ -7,11 +7,18 @@
 #include <QLocalSocket>
 #include <QThread>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+
 #include <unistd.h>
 
 namespace {
 
 const QByteArray showMessage = QByteArrayLiteral("show\n");
+const QByteArray refreshMessage = QByteArrayLiteral("refresh\n");
+const QByteArray refreshedMessage = QByteArrayLiteral("refreshed\n");
+const qsizetype longestMessage = refreshMessage.size();
 // A copy that has just taken the lock needs a moment before it listens.
 constexpr int answerWithinMilliseconds = 3000;
 constexpr int attemptMilliseconds = 250;
@@ -31,9 +38,12 @@ QString SingleInstance::nameFor(const QString& home) {
         .arg(QString::fromLatin1(digest.toHex().left(12)));
 }
 
+QString SingleInstance::lockPath(const QString& name) {
+    return QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock");
+}
+
 SingleInstance::Claim SingleInstance::claim() {
-    lock = std::make_unique<QLockFile>(QDir::tempPath() + QLatin1Char('/') + name +
-                                       QStringLiteral(".lock"));
+    lock = std::make_unique<QLockFile>(lockPath(name));
     // Only a lock whose holder has ended is stale, however long the holder has been running.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError) {
@@ -68,16 +78,68 @@ bool SingleInstance::forward() const {
     return false;
 }
 
+bool SingleInstance::isHeld(const QString& name) {
+    qint64 processId = 0;
+    QString hostName, application;
+    if (!QLockFile(lockPath(name)).getLockInfo(&processId, &hostName, &application) ||
+        processId <= 0)
+        return false;
+    return ::kill(pid_t(processId), 0) == 0 || errno == EPERM;
+}
+
+SingleInstance::RefreshAnswer SingleInstance::askToRefresh(const QString& name,
+                                                           int timeoutMilliseconds) {
+    const QDeadlineTimer deadline(timeoutMilliseconds);
+    // A copy that has just taken the lock needs a moment before it listens; one that is not
+    // there is refreshed for by the caller, without waiting.
+    QLocalSocket socket;
+    const QDeadlineTimer listening(answerWithinMilliseconds);
+    while (true) {
+        socket.connectToServer(name);
+        if (socket.waitForConnected(attemptMilliseconds))
+            break;
+        if (!isHeld(name))
+            return RefreshAnswer::notRunning;
+        if (listening.hasExpired())
+            return RefreshAnswer::noAnswer;
+        QThread::msleep(attemptMilliseconds / 2);
+    }
+    socket.write(refreshMessage);
+    while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState &&
+           !deadline.hasExpired())
+        socket.waitForReadyRead(int(std::min<qint64>(deadline.remainingTime(), 1000)));
+    const bool refreshed =
+        socket.canReadLine() && socket.readLine(longestMessage + 2) == refreshedMessage;
+    socket.abort();
+    return refreshed ? RefreshAnswer::refreshed : RefreshAnswer::noAnswer;
+}
+
+void SingleInstance::refreshEnded(quint64 ticket) {
+    const QPointer<QLocalSocket> socket = waitingForRefresh.take(ticket);
+    if (!socket)
+        return;
+    socket->write(refreshedMessage);
+    socket->disconnectFromServer();
+}
+
 void SingleInstance::answer(QLocalSocket* socket) {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     const auto read = [this, socket] {
         if (!socket->canReadLine()) {
-            // Whatever sends this much without a line end is not a later start of ours.
-            if (socket->bytesAvailable() > showMessage.size())
+            // Whatever sends this much without a line end is not a run of ours.
+            if (socket->bytesAvailable() > longestMessage)
                 socket->abort();
             return;
         }
-        if (socket->readLine(showMessage.size() + 1) == showMessage)
+        const QByteArray message = socket->readLine(longestMessage + 1);
+        if (message == refreshMessage) {
+            // The socket stays open until the refresh has ended.
+            const quint64 ticket = ++lastTicket;
+            waitingForRefresh.insert(ticket, socket);
+            emit refreshRequested(ticket);
+            return;
+        }
+        if (message == showMessage)
             emit showRequested();
         socket->disconnectFromServer();
     };

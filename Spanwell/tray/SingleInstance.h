@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QLockFile>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -11,7 +13,8 @@ class QLocalSocket;
 
 // Keeps one running copy of the program per user and home folder. The first start holds a
 // lock file and listens on a local socket only its user may reach; a later start finds the
-// lock taken, asks the running copy to show its panel, and ends.
+// lock taken, asks the running copy to show its panel, and ends. Other runs of the program use
+// the same way in to ask the running copy for a refresh and wait for its end.
 class SingleInstance : public QObject {
     Q_OBJECT
 
@@ -25,6 +28,15 @@ public:
         unreachable,
     };
 
+    enum class RefreshAnswer {
+        // No copy runs.
+        notRunning,
+        // The running copy refreshed.
+        refreshed,
+        // A copy holds the lock but did not report a refresh in time.
+        noAnswer,
+    };
+
     // `name` tells copies apart: the lock file and the socket in the temporary folder are
     // named after it.
     explicit SingleInstance(QString name, QObject* parent = nullptr);
@@ -36,14 +48,27 @@ public:
 
     Claim claim();
 
+    // Asks the running copy, if there is one, to refresh now, and waits for the end of that
+    // refresh, at most `timeoutMilliseconds`.
+    static RefreshAnswer askToRefresh(const QString& name, int timeoutMilliseconds);
+    // Tells the run that asked with `ticket` that its refresh has ended.
+    void refreshEnded(quint64 ticket);
+
 signals:
     void showRequested();
+    // Answer with `refreshEnded(ticket)` once a refresh that started after this has ended.
+    void refreshRequested(quint64 ticket);
 
 private:
+    static QString lockPath(const QString& name);
+    // A live process holds the lock.
+    static bool isHeld(const QString& name);
     bool forward() const;
     void answer(QLocalSocket* socket);
 
     QString name;
     std::unique_ptr<QLockFile> lock;
     QLocalServer* server = nullptr;
+    quint64 lastTicket = 0;
+    QHash<quint64, QPointer<QLocalSocket>> waitingForRefresh;
 };

@@ -1,5 +1,6 @@
 #include "views/AccountRow.h"
 
+#include "store/EntryStatus.h"
 #include "views/DetailRow.h"
 #include "views/LinkButton.h"
 #include "views/MeterGrid.h"
@@ -218,32 +219,15 @@ QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& read
 }
 
 QList<LimitReading> AccountRow::limits(const Entry& entry, Instant now) {
-    QList<LimitReading> readings;
-    if (!entry.snapshot)
-        return readings;
-    for (const LimitReading& limit : entry.snapshot->limits)
-        readings.append(limit.current(now));
-    return readings;
+    return EntryStatus::currentLimits(entry, now);
 }
 
 AccountStatus AccountRow::status(const Entry& entry, Instant now) {
-    if (entry.problem && entry.problem->needsSignIn())
-        return {AccountStatus::Level::blocked, QStringLiteral("Sign in again")};
-    return AccountStatus::make(entry.snapshot ? entry.snapshot->limits : QList<LimitReading>(),
-                               now);
+    return EntryStatus::verdict(entry, now);
 }
 
 QString AccountRow::message(const FetchProblem& problem, bool hasSnapshot) {
-    switch (problem.kind()) {
-    case FetchProblem::Kind::failed:
-        return problem.message();
-    case FetchProblem::Kind::noCredential:
-        return QStringLiteral("No saved sign-in for this folder.");
-    case FetchProblem::Kind::signInExpired:
-        break;
-    }
-    return hasSnapshot ? QStringLiteral("Sign-in lapsed. Showing the last known numbers.")
-                       : QStringLiteral("Sign-in lapsed.");
+    return EntryStatus::problemText(problem, hasSnapshot);
 }
 
 QString AccountRow::detailLine(const Entry& entry, Instant now, const Calendar& calendar,

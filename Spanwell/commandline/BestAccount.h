@@ -1,0 +1,24 @@
+#pragma once
+
+#include "model/Account.h"
+#include "model/Instant.h"
+#include "store/Entry.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Which account to work in now.
+namespace BestAccount {
+
+// Among the usable accounts, one usable on every limit before one partly usable, then the
+// lowest session use (no session reading counts as none used); the panel's order settles
+// ties. Absent when no account is usable.
+std::optional<Account> choose(const QList<Entry>& entries, Instant now);
+
+// The command that starts Claude Code in the account, for a shell to run: "claude" alone for
+// the default folder, else the folder in CLAUDE_CONFIG_DIR before it, quoted where needed.
+QString command(const Account& account);
+
+} // namespace BestAccount

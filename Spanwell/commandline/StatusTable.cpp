@@ -1,0 +1,89 @@
+#include "commandline/StatusTable.h"
+
+#include "model/Format.h"
+#include "model/PrintableText.h"
+#include "store/EntryStatus.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString columnGap = QStringLiteral("  ");
+
+// The limit's use, and its reset countdown when it has one; "-" when there is no such limit.
+QString figure(const QList<LimitReading>& readings, QLatin1String title, Instant now) {
+    const auto reading = std::find_if(readings.begin(), readings.end(),
+                                      [title](const LimitReading& r) { return r.title == title; });
+    if (reading == readings.end())
+        return QStringLiteral("-");
+    QString text = Format::percent(reading->percent);
+    if (reading->resetsAt)
+        text += QStringLiteral(" \u00B7 ") + Format::countdown(*reading->resetsAt, now);
+    return text;
+}
+
+// Columns line up by characters, not by the code units a QString counts.
+qsizetype width(const QString& text) {
+    return text.toUcs4().size();
+}
+
+QString joined(const QStringList& cells, const QList<qsizetype>& widths) {
+    QString line;
+    for (qsizetype column = 0; column < cells.size(); ++column) {
+        const bool last = column + 1 == cells.size();
+        line += cells.at(column);
+        if (!last)
+            line +=
+                QString(widths.at(column) - width(cells.at(column)), QLatin1Char(' ')) + columnGap;
+    }
+    return line;
+}
+
+} // namespace
+
+namespace StatusTable {
+
+QString verdictWords(const AccountStatus& status) {
+    QString words = status.text;
+    if (status.level != AccountStatus::Level::partial && !words.isEmpty())
+        words[0] = words.at(0).toLower();
+    return words;
+}
+
+QStringList cells(const Entry& entry, Instant now) {
+    const QList<LimitReading> readings = EntryStatus::currentLimits(entry, now);
+    return {PrintableText::escaped(entry.account.email),
+            PrintableText::escaped(verdictWords(EntryStatus::verdict(entry, now))),
+            figure(readings, LimitTitle::session, now), figure(readings, LimitTitle::week, now),
+            entry.problem ? PrintableText::escaped(EntryStatus::problemText(
+                                *entry.problem, entry.snapshot.has_value()))
+                          : QString()};
+}
+
+QString text(const QList<Entry>& entries, Instant now) {
+    if (entries.isEmpty())
+        return QStringLiteral("No Claude Code account is tracked on this computer.\n");
+    QList<QStringList> rows{{QStringLiteral("ACCOUNT"), QStringLiteral("STATUS"),
+                             QStringLiteral("SESSION"), QStringLiteral("WEEK"),
+                             QStringLiteral("PROBLEM")}};
+    for (const Entry& entry : entries)
+        rows.append(cells(entry, now));
+    // The last column only when some account has a problem; no line ends in spaces.
+    const bool anyProblem = std::any_of(entries.begin(), entries.end(),
+                                        [](const Entry& entry) { return entry.problem; });
+    QList<qsizetype> widths(rows.first().size(), 0);
+    for (QStringList& row : rows) {
+        if (!anyProblem)
+            row.removeLast();
+        while (row.size() > 1 && row.last().isEmpty())
+            row.removeLast();
+        for (qsizetype column = 0; column < row.size(); ++column)
+            widths[column] = std::max(widths.at(column), width(row.at(column)));
+    }
+    QString table;
+    for (const QStringList& row : rows)
+        table += joined(row, widths) + QLatin1Char('\n');
+    return table;
+}
+
+} // namespace StatusTable

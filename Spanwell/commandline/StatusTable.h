@@ -1,0 +1,27 @@
+#pragma once
+
+#include "model/AccountStatus.h"
+#include "model/Instant.h"
+#include "store/Entry.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The tracked accounts as a table for the terminal: one line per account, in the panel's order,
+// with its e-mail, verdict, session and weekly figures, and why its last refresh failed, if it
+// did. Every text from outside is escaped, so no line can be forged and the cursor never moves.
+namespace StatusTable {
+
+// A header and one aligned line per entry; a sentence when there are none.
+QString text(const QList<Entry>& entries, Instant now);
+
+// The cells of one account's line, unaligned: e-mail, verdict, session, week, problem (empty
+// when there is none).
+QStringList cells(const Entry& entry, Instant now);
+
+// The verdict as it reads inside a line: "ready", "back in 38m", "sign in again", but
+// "Opus back in 5h 0m", since a limit's name keeps its capital.
+QString verdictWords(const AccountStatus& status);
+
+} // namespace StatusTable

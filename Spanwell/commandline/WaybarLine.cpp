@@ -1,0 +1,55 @@
+#include "commandline/WaybarLine.h"
+
+#include "commandline/StatusTable.h"
+#include "model/Format.h"
+#include "store/PanelFigures.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString styleClass(int usable, qsizetype accounts) {
+    if (usable == 0)
+        return QStringLiteral("none-usable");
+    return usable == accounts ? QStringLiteral("all-usable") : QStringLiteral("some-blocked");
+}
+
+QString tooltip(const QList<Entry>& entries, Instant now) {
+    if (entries.isEmpty())
+        return QStringLiteral("No Claude Code account is tracked on this computer.");
+    QStringList lines;
+    for (const Entry& entry : entries) {
+        QStringList cells = StatusTable::cells(entry, now);
+        cells[2].prepend(QStringLiteral("session "));
+        cells[3].prepend(QStringLiteral("week "));
+        if (cells.last().isEmpty())
+            cells.removeLast();
+        lines.append(cells.join(QStringLiteral("  ")).toHtmlEscaped());
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+namespace WaybarLine {
+
+QByteArray line(const QList<Entry>& entries, Instant now) {
+    const int usable = PanelFigures::usableCount(entries, now);
+    const std::optional<double> average = PanelFigures::averageSession(entries, now);
+    QString text = QStringLiteral("%1/%2").arg(usable).arg(entries.size());
+    if (average)
+        text += QStringLiteral(" \u00B7 ") + Format::percent(*average);
+    const QJsonObject object{
+        {QStringLiteral("text"), text},
+        {QStringLiteral("tooltip"), tooltip(entries, now)},
+        {QStringLiteral("class"), styleClass(usable, entries.size())},
+        {QStringLiteral("percentage"), average ? std::clamp(std::round(*average), 0.0, 100.0) : 0},
+    };
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+} // namespace WaybarLine
