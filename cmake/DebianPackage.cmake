@@ -25,6 +25,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PACKAGE_DESCRIPTION "Spanwell sits in the system tray and shows, for every Claude Code
 account signed in on this computer, how much of each usage limit is used,
 when each limit resets, and whether the account can be used right now.
-It can add an account or sign one in again through Claude Code's own login.")
+It can add an account or sign one in again through Claude Code's own login.
+For terminals and status bars (waybar and others) it prints the same figures
+as text or JSON, and names the account that has room now.")
 
 include(CPack)
