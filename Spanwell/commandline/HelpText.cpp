@@ -1,6 +1,7 @@
 #include "commandline/HelpText.h"
 
-#include "store/Store.h"
+#include "BuildVersion.h"
+#include "store/PanelFigures.h"
 
 namespace HelpText {
 
@@ -36,11 +37,13 @@ QString usage() {
         "\n"
         "--status and --best read the figures the tray program keeps in\n"
         "~/.local/share/Spanwell/snapshots.json and refresh them only when they are old.\n"
-        "--best ends with 1 when no account is usable; a misused option ends with 2.\n");
+        "--best ends with 1 when no account is usable, --refresh when the tray program\n"
+        "did not finish its refresh within a minute; a misused option ends with 2.\n");
 }
 
 QString version() {
-    return QStringLiteral("Spanwell ") + Store::currentVersion() + QLatin1Char('\n');
+    return QStringLiteral("Spanwell ") +
+           PanelFigures::versionText(QString::fromUtf8(BuildVersion::text)) + QLatin1Char('\n');
 }
 
 } // namespace HelpText

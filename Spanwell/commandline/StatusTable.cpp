@@ -10,13 +10,15 @@ namespace {
 
 const QString columnGap = QStringLiteral("  ");
 
-// The limit's use, and its reset countdown when it has one; "-" when there is no such limit.
+// "session 42% · 1h 51m": the limit's name, its use and, when it has one, its reset countdown;
+// "session -" when there is no such limit.
 QString figure(const QList<LimitReading>& readings, QLatin1String title, Instant now) {
+    const QString name = QString(title).toLower() + QLatin1Char(' ');
     const auto reading = std::find_if(readings.begin(), readings.end(),
                                       [title](const LimitReading& r) { return r.title == title; });
     if (reading == readings.end())
-        return QStringLiteral("-");
-    QString text = Format::percent(reading->percent);
+        return name + QLatin1Char('-');
+    QString text = name + Format::percent(reading->percent);
     if (reading->resetsAt)
         text += QStringLiteral(" \u00B7 ") + Format::countdown(*reading->resetsAt, now);
     return text;
@@ -63,25 +65,19 @@ QStringList cells(const Entry& entry, Instant now) {
 QString text(const QList<Entry>& entries, Instant now) {
     if (entries.isEmpty())
         return QStringLiteral("No Claude Code account is tracked on this computer.\n");
-    QList<QStringList> rows{{QStringLiteral("ACCOUNT"), QStringLiteral("STATUS"),
-                             QStringLiteral("SESSION"), QStringLiteral("WEEK"),
-                             QStringLiteral("PROBLEM")}};
+    QList<QStringList> rows;
     for (const Entry& entry : entries)
         rows.append(cells(entry, now));
-    // The last column only when some account has a problem; no line ends in spaces.
-    const bool anyProblem = std::any_of(entries.begin(), entries.end(),
-                                        [](const Entry& entry) { return entry.problem; });
+    // No line ends in spaces, and the problem, when there is one, comes last.
     QList<qsizetype> widths(rows.first().size(), 0);
     for (QStringList& row : rows) {
-        if (!anyProblem)
-            row.removeLast();
-        while (row.size() > 1 && row.last().isEmpty())
+        if (row.last().isEmpty())
             row.removeLast();
         for (qsizetype column = 0; column < row.size(); ++column)
             widths[column] = std::max(widths.at(column), width(row.at(column)));
     }
     QString table;
-    for (const QStringList& row : rows)
+    for (const QStringList& row : std::as_const(rows))
         table += joined(row, widths) + QLatin1Char('\n');
     return table;
 }

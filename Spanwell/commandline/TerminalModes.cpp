@@ -1,20 +1,19 @@
 #include "commandline/TerminalModes.h"
 
 #include "commandline/BestAccount.h"
-#include "commandline/FreshEntries.h"
 #include "commandline/StatusJson.h"
 #include "commandline/StatusTable.h"
 #include "commandline/WaybarLine.h"
 #include "model/PrintableText.h"
 
+#include <cstdio>
+
 namespace TerminalModes {
 
-Outcome status(const Mode& mode, const StoreServices& services) {
-    const QList<Entry> entries = FreshEntries::get(services, mode.maxAgeSeconds);
-    const Instant now = services.clock();
+Outcome status(const Mode& mode, const QList<Entry>& entries, Instant now, const QString& home) {
     switch (mode.statusFormat) {
     case Mode::StatusFormat::json:
-        return {0, StatusJson::document(entries, now, services.home), {}};
+        return {0, StatusJson::document(entries, now, home), {}};
     case Mode::StatusFormat::waybar:
         return {0, WaybarLine::line(entries, now), {}};
     case Mode::StatusFormat::text:
@@ -23,14 +22,24 @@ Outcome status(const Mode& mode, const StoreServices& services) {
     return {0, StatusTable::text(entries, now).toUtf8(), {}};
 }
 
-Outcome best(const Mode& mode, const StoreServices& services) {
-    const QList<Entry> entries = FreshEntries::get(services, mode.maxAgeSeconds);
-    const std::optional<Account> account = BestAccount::choose(entries, services.clock());
+Outcome best(const Mode& mode, const QList<Entry>& entries, Instant now) {
+    const std::optional<Account> account = BestAccount::choose(entries, now);
     if (!account)
         return {1, {}, QByteArrayLiteral("spanwell: No account is usable now.\n")};
     const QString line = mode.printCommand ? BestAccount::command(*account)
                                            : PrintableText::escaped(account->configDir);
     return {0, line.toUtf8() + '\n', {}};
+}
+
+Outcome figures(const Mode& mode, const QList<Entry>& entries, Instant now, const QString& home) {
+    return mode.kind == Mode::Kind::best ? best(mode, entries, now)
+                                         : status(mode, entries, now, home);
+}
+
+int finish(const Outcome& outcome) {
+    std::fwrite(outcome.output.constData(), 1, size_t(outcome.output.size()), stdout);
+    std::fwrite(outcome.errors.constData(), 1, size_t(outcome.errors.size()), stderr);
+    return outcome.exitStatus;
 }
 
 } // namespace TerminalModes

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "commandline/Dispatch.h"
-#include "store/StoreServices.h"
+#include "model/Instant.h"
+#include "store/Entry.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QString>
 
-// The modes for terminals and status bars: what they print and the status they end with.
+// What the modes for terminals and status bars print, and the status they end with.
 namespace TerminalModes {
 
 struct Outcome {
@@ -15,8 +18,13 @@ struct Outcome {
 };
 
 // The accounts as a table, a JSON document or a waybar line.
-Outcome status(const Mode& mode, const StoreServices& services);
+Outcome status(const Mode& mode, const QList<Entry>& entries, Instant now, const QString& home);
 // The folder of the account best usable now, or the command that starts Claude Code in it.
-Outcome best(const Mode& mode, const StoreServices& services);
+Outcome best(const Mode& mode, const QList<Entry>& entries, Instant now);
+// Either of the two, by the mode.
+Outcome figures(const Mode& mode, const QList<Entry>& entries, Instant now, const QString& home);
+
+// Writes the outcome to standard output and error; its exit status.
+int finish(const Outcome& outcome);
 
 } // namespace TerminalModes

@@ -24,8 +24,6 @@ QString tooltip(const QList<Entry>& entries, Instant now) {
     QStringList lines;
     for (const Entry& entry : entries) {
         QStringList cells = StatusTable::cells(entry, now);
-        cells[2].prepend(QStringLiteral("session "));
-        cells[3].prepend(QStringLiteral("week "));
         if (cells.last().isEmpty())
             cells.removeLast();
         lines.append(cells.join(QStringLiteral("  ")).toHtmlEscaped());

@@ -37,4 +37,8 @@ qint64 buildNumber(const QString& text) {
     return DecimalInteger::parse(text).value_or(0);
 }
 
+QString versionText(const QString& configured) {
+    return configured.isEmpty() ? QStringLiteral("dev") : configured;
+}
+
 } // namespace PanelFigures

@@ -20,5 +20,7 @@ int usableCount(const QList<Entry>& entries, Instant now);
 
 // A build number text read as a signed 64-bit decimal integer; 0 when it is not one.
 qint64 buildNumber(const QString& text);
+// The version text shown to the user: as configured, or "dev" when the build set none.
+QString versionText(const QString& configured);
 
 } // namespace PanelFigures

@@ -2,12 +2,15 @@
 
 #include "accounts/RegularFile.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QStandardPaths>
+#include <QThread>
 
 namespace {
 
@@ -18,10 +21,31 @@ constexpr qint64 largestFile = 64 * 1024 * 1024;
 // without giving it back is noticed at once, and one that hangs is overtaken after Qt's
 // 30 seconds.
 constexpr int lockWaitMilliseconds = 5000;
+constexpr int lockPollMilliseconds = 5;
+
+// Qt's own wait doubles its pause from a tenth of a second on. The lock is held for
+// milliseconds, so a short steady pause keeps a waiting writer, the tray program's interface
+// among them, from waiting far longer than the holder needs it.
+bool lockWithin(QLockFile& lock, int milliseconds) {
+    const QDeadlineTimer deadline(milliseconds);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        QThread::msleep(lockPollMilliseconds);
+    }
+    return true;
+}
 
 } // namespace
 
 namespace SnapshotCache {
+
+QString location() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/Spanwell");
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/snapshots.json");
+}
 
 QHash<QString, Snapshot> read(const QString& path) {
     const std::optional<QByteArray> contents = RegularFile::read(path, largestFile);
@@ -45,7 +69,7 @@ bool write(const QString& path, const QList<Entry>& entries) {
     // Made on every write: the folder may have been removed while the program runs.
     QDir().mkpath(QFileInfo(path).path());
     QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(lockWaitMilliseconds))
+    if (!lockWithin(lock, lockWaitMilliseconds))
         return false;
     const QHash<QString, Snapshot> written = read(path);
     QJsonObject object;

@@ -11,6 +11,10 @@
 // account's folder, so that figures show at once after a restart.
 namespace SnapshotCache {
 
+// "snapshots.json" in the folder "Spanwell" of the user's data folder, which is made when
+// missing.
+QString location();
+
 // All snapshots, or none at all when the file is missing, unreadable or anything in it is
 // malformed: a half-trusted cache is not worth showing.
 QHash<QString, Snapshot> read(const QString& path);

@@ -8,8 +8,6 @@
 #include "store/SnapshotCache.h"
 #include "store/WorkerPool.h"
 
-#include <QDir>
-#include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <utility>
@@ -84,8 +82,7 @@ qint64 Store::currentBuild() {
 }
 
 QString Store::currentVersion() {
-    const QString version = QString::fromUtf8(BuildVersion::text);
-    return version.isEmpty() ? QStringLiteral("dev") : version;
+    return PanelFigures::versionText(QString::fromUtf8(BuildVersion::text));
 }
 
 void Store::start() {
@@ -284,10 +281,7 @@ void Store::resumeTracking(const Account& account) {
 }
 
 QString Store::cacheURL() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                           QStringLiteral("/Spanwell");
-    QDir().mkpath(folder);
-    return folder + QStringLiteral("/snapshots.json");
+    return SnapshotCache::location();
 }
 
 void Store::saveCache(const QList<Entry>& entries) const {

@@ -105,11 +105,11 @@ SingleInstance::RefreshAnswer SingleInstance::askToRefresh(const QString& name,
         QThread::msleep(attemptMilliseconds / 2);
     }
     socket.write(refreshMessage);
+    socket.waitForBytesWritten(attemptMilliseconds);
     while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState &&
            !deadline.hasExpired())
         socket.waitForReadyRead(int(std::min<qint64>(deadline.remainingTime(), 1000)));
-    const bool refreshed =
-        socket.canReadLine() && socket.readLine(longestMessage + 2) == refreshedMessage;
+    const bool refreshed = socket.canReadLine() && socket.readLine() == refreshedMessage;
     socket.abort();
     return refreshed ? RefreshAnswer::refreshed : RefreshAnswer::noAnswer;
 }

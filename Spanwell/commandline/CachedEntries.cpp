@@ -1,0 +1,40 @@
+#include "commandline/CachedEntries.h"
+
+#include "accounts/Discovery.h"
+#include "store/HiddenAccountFolders.h"
+#include "store/SnapshotCache.h"
+
+namespace CachedEntries {
+
+QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QString& cachePath,
+                  const QString& settingsPath) {
+    const QSet<QString> hidden =
+        HiddenAccountFolders::read(*HiddenAccountFolders::openSettings(settingsPath));
+    const QHash<QString, Snapshot> snapshots = SnapshotCache::read(cachePath);
+    QList<Entry> entries;
+    for (const Account& account : Discovery::accounts(home, fileSystem)) {
+        if (hidden.contains(account.configDir))
+            continue;
+        const auto snapshot = snapshots.constFind(account.configDir);
+        entries.append(Entry{account,
+                             snapshot == snapshots.constEnd() ? std::nullopt
+                                                              : std::optional<Snapshot>(*snapshot),
+                             std::nullopt});
+    }
+    return entries;
+}
+
+std::optional<Instant> newestFetch(const QList<Entry>& entries) {
+    std::optional<Instant> newest;
+    for (const Entry& entry : entries)
+        if (entry.snapshot && (!newest || entry.snapshot->fetchedAt > *newest))
+            newest = entry.snapshot->fetchedAt;
+    return newest;
+}
+
+bool areFresh(const QList<Entry>& entries, Instant now, double maxAgeSeconds) {
+    const std::optional<Instant> newest = newestFetch(entries);
+    return maxAgeSeconds > 0 && newest && now - *newest <= maxAgeSeconds;
+}
+
+} // namespace CachedEntries

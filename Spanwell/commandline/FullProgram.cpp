@@ -1,0 +1,60 @@
+#include "commandline/FullProgram.h"
+
+#include <QByteArray>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <dlfcn.h>
+#include <unistd.h>
+#ifdef __APPLE__
+#include <mach-o/dyld.h>
+#endif
+
+namespace {
+
+using Entry = int (*)(int* argc, char** argv, const Mode* mode);
+
+// The folder of the running executable itself, not of a link to it.
+QByteArray executableFolder() {
+    QByteArray path(4096, '\0');
+#ifdef __APPLE__
+    uint32_t size = uint32_t(path.size());
+    if (_NSGetExecutablePath(path.data(), &size) != 0)
+        return {};
+    path.truncate(qsizetype(std::strlen(path.constData())));
+    char resolved[PATH_MAX];
+    if (!realpath(path.constData(), resolved))
+        return {};
+    path = resolved;
+#else
+    const ssize_t length = readlink("/proc/self/exe", path.data(), size_t(path.size()));
+    if (length <= 0 || length >= path.size())
+        return {};
+    path.truncate(length);
+#endif
+    return path.left(path.lastIndexOf('/'));
+}
+
+} // namespace
+
+namespace FullProgram {
+
+int run(int& argc, char** argv, const Mode& mode) {
+    // Where the build puts it and the installation keeps it, seen from the executable's folder.
+    const QByteArray path = executableFolder() + "/" SPANWELL_FULL_MODULE;
+    void* module = dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
+    const auto entry =
+        module ? reinterpret_cast<Entry>(dlsym(module, "spanwellFullProgram")) : nullptr;
+    if (!entry) {
+        const char* why = dlerror();
+        std::fprintf(stderr, "spanwell: A part of Spanwell is missing: %s\n",
+                     why ? why : path.constData());
+        return 1;
+    }
+    return entry(&argc, argv, &mode);
+}
+
+} // namespace FullProgram

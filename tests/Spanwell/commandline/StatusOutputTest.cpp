@@ -1,0 +1,189 @@
+#include "commandline/BestAccount.h"
+#include "commandline/StatusJson.h"
+#include "commandline/StatusTable.h"
+#include "commandline/WaybarLine.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+namespace {
+
+const Instant now(800000000);
+
+LimitReading reading(const QString& title, double percent, std::optional<double> resetIn = {}) {
+    return {title, percent, resetIn ? std::optional<Instant>(now + *resetIn) : std::nullopt};
+}
+
+Entry entry(const QString& folder, const QString& email, std::optional<QList<LimitReading>> limits,
+            std::optional<FetchProblem> problem = std::nullopt) {
+    Entry made{{QStringLiteral("/home/ann/") + folder, QStringLiteral("service"), email, {}, {}},
+               std::nullopt,
+               problem};
+    if (limits)
+        made.snapshot = Snapshot{*limits, QStringLiteral("Max"), {}, {}, now - 30};
+    return made;
+}
+
+Entry ready(double session, const QString& folder = QStringLiteral(".claude-a")) {
+    return entry(folder, QStringLiteral("a@example.com"),
+                 QList{reading("Session", session, 600), reading("Week", 10)});
+}
+
+// A ready account, a partly usable one, a blocked one whose last refresh failed, and one with
+// neither figures nor a credential whose e-mail would forge a line and clear the screen.
+const QList<Entry> accounts{
+    entry(".claude", "ann@example.com",
+          QList{reading("Session", 42, 6660), reading("Week", 61, 187920)}),
+    entry(".claude-client", "client@example.com",
+          QList{reading("Session", 64, 12240), reading("Week", 58, 353160),
+                reading("Week, Opus", 100, 353160)}),
+    entry(".claude-work", "work@example.com",
+          QList{reading("Session", 100, 2304), reading("Week", 72)},
+          FetchProblem::failed("Anthropic returned error 500.")),
+    entry(".claude-x", QStringLiteral("<b>x\x1b[2J@example.com\nforged ") + QChar(0xD800),
+          std::nullopt, FetchProblem::noCredential()),
+};
+
+} // namespace
+
+class StatusOutputTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void table_data() {
+        QTest::addColumn<QList<Entry>>("entries");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("accounts")
+            << accounts
+            << QStringLiteral(
+                   "ann@example.com                         ready               session 42% · 1h "
+                   "51m  week 61% · 2d 4h\n"
+                   "client@example.com                      Opus back in 4d 2h  session 64% · 3h "
+                   "24m  week 58% · 4d 2h\n"
+                   "work@example.com                        back in 38m         session 100% · 38m "
+                   "   week 72%          Anthropic returned error 500.\n"
+                   "<b>x\\x1b[2J@example.com\\nforged \\ud800  sign in again       session -       "
+                   "      week -            No saved sign-in for this folder.\n");
+        QTest::newRow("none") << QList<Entry>()
+                              << "No Claude Code account is tracked on this computer.\n";
+    }
+    void table() {
+        QFETCH(QList<Entry>, entries);
+        QFETCH(QString, text);
+        QCOMPARE(StatusTable::text(entries, now), text);
+    }
+
+    void json() {
+        const QByteArray bytes = StatusJson::document(accounts, now, "/home/ann");
+        // Valid UTF-8 and valid JSON, whatever the texts hold.
+        QCOMPARE(QString::fromUtf8(bytes).toUtf8(), bytes);
+        QJsonParseError error;
+        const QJsonObject root = QJsonDocument::fromJson(bytes, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(root.value("version"), 1);
+        QCOMPARE(
+            root.value("summary").toObject(),
+            QJsonObject({{"accounts", 4}, {"usable", 2}, {"averageSessionPercent", 206 / 3.0}}));
+        const QJsonArray list = root.value("accounts").toArray();
+        const QJsonObject first = list.at(0).toObject();
+        const auto rfc3339 = [](double seconds) {
+            return (now + seconds).toDateTime().toUTC().toString(Qt::ISODateWithMs);
+        };
+        QCOMPARE(first, QJsonObject({{"email", "ann@example.com"},
+                                     {"folder", "/home/ann/.claude"},
+                                     {"folderLabel", "~/.claude"},
+                                     {"isDefault", true},
+                                     {"plan", "Max"},
+                                     {"verdict", QJsonObject{{"kind", "ready"}, {"text", "Ready"}}},
+                                     {"limits", first.value("limits")},
+                                     {"problem", QJsonValue::Null},
+                                     {"fetchedAt", rfc3339(-30)}}));
+        QCOMPARE(first.value("limits")[0].toObject(),
+                 QJsonObject({{"title", "Session"},
+                              {"percent", 42},
+                              {"resetsAt", rfc3339(6660)},
+                              {"windowShareGone", 1 - 6660 / 18000.0}}));
+        QCOMPARE(list.at(1)["verdict"]["text"], "Opus back in 4d 2h");
+        QCOMPARE(list.at(2)["problem"], "Anthropic returned error 500.");
+        QCOMPARE(QJsonDocument::fromJson(StatusJson::document({}, now, {}))["accounts"],
+                 QJsonArray());
+    }
+
+    void waybar_data() {
+        QTest::addColumn<QList<Entry>>("entries");
+        QTest::addColumn<QJsonObject>("shown");
+        QTest::newRow("all usable")
+            << accounts.mid(0, 2)
+            << QJsonObject{{"class", "all-usable"}, {"percentage", 53}, {"text", "2/2 · 53%"}};
+        QTest::newRow("some blocked")
+            << accounts
+            << QJsonObject{{"class", "some-blocked"}, {"percentage", 69}, {"text", "2/4 · 69%"}};
+        QTest::newRow("none usable")
+            << accounts.mid(2)
+            << QJsonObject{{"class", "none-usable"}, {"percentage", 100}, {"text", "0/2 · 100%"}};
+    }
+    void waybar() {
+        QFETCH(QList<Entry>, entries);
+        QFETCH(QJsonObject, shown);
+        const QByteArray line = WaybarLine::line(entries, now);
+        QVERIFY(line.endsWith('\n') && line.count('\n') == 1);
+        QJsonObject object = QJsonDocument::fromJson(line).object();
+        const QString tooltip = object.take("tooltip").toString();
+        QCOMPARE(object, shown);
+        QCOMPARE(tooltip.count('\n'), entries.size() - 1);
+        // Pango markup: nothing from outside may open a tag.
+        QVERIFY(!tooltip.contains('<'));
+    }
+
+    void best_data() {
+        QTest::addColumn<QList<Entry>>("entries");
+        QTest::addColumn<QString>("folder");
+        const FetchProblem failed = FetchProblem::failed("Timed out");
+        QTest::newRow("usable on every limit before partly usable")
+            << QList{accounts.at(1), ready(80, ".claude-b")} << "/home/ann/.claude-b";
+        QTest::newRow("lowest session use")
+            << QList{ready(42), ready(30, ".claude-b")} << "/home/ann/.claude-b";
+        QTest::newRow("ties by the panel's order")
+            << QList{ready(30), ready(30, ".claude-b")} << "/home/ann/.claude-a";
+        QTest::newRow("a session that has reset counts as unused")
+            << QList{ready(20), entry(".claude-b", "b", QList{reading("Session", 95, -1)})}
+            << "/home/ann/.claude-b";
+        QTest::newRow("a failed refresh keeps usable figures")
+            << QList{ready(50), entry(".claude-b", "b", QList{reading("Session", 5)}, failed)}
+            << "/home/ann/.claude-b";
+        QTest::newRow("a lapsed sign-in never")
+            << QList{entry(".claude-b", "b", QList{reading("Session", 5)},
+                           FetchProblem::signInExpired()),
+                     ready(90)}
+            << "/home/ann/.claude-a";
+        QTest::newRow("nothing usable") << accounts.mid(2) << QString();
+    }
+    void best() {
+        QFETCH(QList<Entry>, entries);
+        QFETCH(QString, folder);
+        const std::optional<Account> chosen = BestAccount::choose(entries, now);
+        QCOMPARE(chosen ? chosen->configDir : QString(), folder);
+    }
+
+    void command_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("default folder") << "/home/ann/.claude"
+                                        << "claude";
+        QTest::newRow("quoted") << "/home/ann/.claude-it's $HOME"
+                                << R"(CLAUDE_CONFIG_DIR='/home/ann/.claude-it'\''s $HOME' claude)";
+        QTest::newRow("control characters")
+            << "/home/ann/.claude-a\nb\x1b"
+            << R"(CLAUDE_CONFIG_DIR='/home/ann/.claude-a\nb\x1b' claude)";
+    }
+    void command() {
+        QFETCH(QString, folder);
+        QFETCH(QString, command);
+        QCOMPARE(BestAccount::command(Account{folder, {}, {}, {}, {}}), command);
+    }
+};
+
+QTEST_GUILESS_MAIN(StatusOutputTest)
+#include "StatusOutputTest.moc"

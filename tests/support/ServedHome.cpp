@@ -1,0 +1,79 @@
+#include "support/ServedHome.h"
+
+#include "support/SpanwellProcess.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double sessionResetSeconds = 9000;
+constexpr double weekResetSeconds = 302400;
+
+QJsonObject window(double share, double resetSeconds) {
+    const QDateTime reset = QDateTime::currentDateTimeUtc().addSecs(qint64(resetSeconds));
+    return {{"utilization", share}, {"resets_at", reset.toString(Qt::ISODate)}};
+}
+
+// Any folder name, even one that could not travel in a header.
+QByteArray token(const QString& folderName) {
+    return folderName.toUtf8().toHex();
+}
+
+} // namespace
+
+ServedHome::ServedHome() {
+    server.answer("/api/oauth/usage", [this](const LoopbackHttpServer::Request& request) {
+        const QMutexLocker lock(&mutex);
+        const QByteArray sent = request.values("Authorization").value(0).mid(7);
+        return usage.value(sent, LoopbackHttpServer::Answer::of(401));
+    });
+}
+
+QString ServedHome::addAccount(const QString& folderName, const QString& email, double session,
+                               double week, int status) {
+    const QJsonObject credential{{"accessToken", QString::fromLatin1(token(folderName))}};
+    home.writeFile(folderName + "/.credentials.json",
+                   QJsonDocument(QJsonObject{{"claudeAiOauth", credential}}).toJson());
+    const QJsonObject reply{{"five_hour", window(session, sessionResetSeconds)},
+                            {"seven_day", window(week, weekResetSeconds)}};
+    const QMutexLocker lock(&mutex);
+    usage.insert(token(folderName),
+                 LoopbackHttpServer::Answer::of(status, QJsonDocument(reply).toJson()));
+    return home.addAccount(folderName, email);
+}
+
+void ServedHome::cacheSnapshot(const QString& folderName, double session, double week,
+                               double ageSeconds) {
+    // Seconds since 2001, as the cache counts.
+    const double now = QDateTime::currentMSecsSinceEpoch() / 1000.0 - 978307200;
+    const auto reading = [now](const char* title, double share, double resetSeconds) {
+        return QJsonObject{{"title", title}, {"percent", share}, {"resetsAt", now + resetSeconds}};
+    };
+    const QJsonArray limits{reading("Session", session, sessionResetSeconds),
+                            reading("Week", week, weekResetSeconds)};
+    snapshots.insert(home.pathOf(folderName),
+                     QJsonObject{{"fetchedAt", now - ageSeconds}, {"limits", limits}});
+    home.writeFile(".local/share/Spanwell/snapshots.json", QJsonDocument(snapshots).toJson());
+}
+
+QProcessEnvironment ServedHome::environment() const {
+    QProcessEnvironment environment = SpanwellProcess::environment(home.path());
+    environment.insert("SPANWELL_API_ORIGIN", server.origin());
+    environment.insert("SPANWELL_UPDATE_FEED", server.origin() + "/version.json");
+    return environment;
+}
+
+QString ServedHome::cachePath() const {
+    return home.pathOf(".local/share/Spanwell/snapshots.json");
+}
+
+int ServedHome::usageRequests() const {
+    const QList<LoopbackHttpServer::Request> requests = server.requests();
+    return int(std::count_if(requests.begin(), requests.end(), [](const auto& request) {
+        return request.target == "/api/oauth/usage";
+    }));
+}
