@@ -9,3 +9,5 @@ Q_DECLARE_LOGGING_CATEGORY(serviceLog)  // spanwell.service: the update feed, th
 Q_DECLARE_LOGGING_CATEGORY(storeLog)    // spanwell.store: the snapshot cache
 Q_DECLARE_LOGGING_CATEGORY(trayLog)     // spanwell.tray: the desktop's trays, autostart
 Q_DECLARE_LOGGING_CATEGORY(picturesLog) // spanwell.pictures: the picture modes' files
+// spanwell.notifications: where notifications could not go
+Q_DECLARE_LOGGING_CATEGORY(notificationsLog)

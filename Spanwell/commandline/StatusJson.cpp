@@ -41,7 +41,7 @@ QJsonObject limitObject(const LimitReading& reading, Instant now) {
         {QStringLiteral("title"), reading.title},
         {QStringLiteral("percent"), reading.percent},
         {QStringLiteral("resetsAt"), instantOrNull(reading.resetsAt)},
-        {QStringLiteral("windowShareGone"), orNull(LimitWindow::shareGone(reading, now))},
+        {QStringLiteral("windowShareGone"), orNull(LimitWindow::elapsedShare(reading, now))},
     };
 }
 

@@ -6,12 +6,6 @@
 
 namespace HiddenAccountFolders {
 
-std::unique_ptr<QSettings> openSettings(const QString& settingsPath) {
-    if (settingsPath.isEmpty())
-        return std::make_unique<QSettings>(QStringLiteral("Spanwell"), QStringLiteral("Spanwell"));
-    return std::make_unique<QSettings>(settingsPath, QSettings::IniFormat);
-}
-
 QSet<QString> read(QSettings& settings) {
     const QVariant value = settings.value(settingsKey);
     // The settings file writes a list of one text exactly like a single text, so both read

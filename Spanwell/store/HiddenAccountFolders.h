@@ -4,16 +4,11 @@
 #include <QSettings>
 #include <QString>
 
-#include <memory>
-
 // The folders of the accounts the user chose to stop tracking, kept in the user's settings
 // under "hiddenAccountFolders" as a sorted list without duplicates.
 namespace HiddenAccountFolders {
 
 inline const QString settingsKey = QStringLiteral("hiddenAccountFolders");
-
-// The user's settings: the INI file at `settingsPath`, or the platform's own store when empty.
-std::unique_ptr<QSettings> openSettings(const QString& settingsPath);
 
 // Empty when the key is missing or holds anything but a list of texts.
 QSet<QString> read(QSettings& settings);

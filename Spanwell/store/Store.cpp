@@ -6,6 +6,7 @@
 #include "store/HiddenAccountFolders.h"
 #include "store/PanelFigures.h"
 #include "store/SnapshotCache.h"
+#include "store/UserSettings.h"
 #include "store/WorkerPool.h"
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -136,6 +137,40 @@ void Store::startRefresh() {
         [this](const QStringList& folderNames) { fetchAll(folderNames); });
 }
 
+void Store::refreshAccounts(const QSet<QString>& configDirs) {
+    if (demoStore || refreshing || !loaded)
+        return;
+    QList<Entry> due;
+    for (const Entry& entry : std::as_const(entryList))
+        if (configDirs.contains(entry.id()))
+            due.append(entry);
+    if (due.isEmpty())
+        return;
+    setRefreshing(true);
+    run = std::make_unique<RefreshRun>();
+    run->pending = due.size();
+    for (const Entry& entry : due)
+        onWorker([entry, copied = services] { return fetch(entry.account, entry, false, copied); },
+                 [this](const FetchResult& result) {
+                     run->fetched.insert(result.entry.id(), result.entry);
+                     if (--run->pending == 0)
+                         finishAccountsRefresh();
+                 });
+}
+
+void Store::finishAccountsRefresh() {
+    // An account hidden meanwhile has left the entries already, and stays out.
+    QList<Entry> merged = entryList;
+    for (Entry& entry : merged)
+        entry = run->fetched.value(entry.id(), entry);
+    const QSet<QString> refreshed(run->fetched.keyBegin(), run->fetched.keyEnd());
+    run.reset();
+    setEntries(merged);
+    saveCache(entryList);
+    emit accountsRefreshed(refreshed);
+    endRefresh();
+}
+
 void Store::askForMissingProfilesOnly() {
     missingProfilesOnly = true;
 }
@@ -220,6 +255,10 @@ void Store::finishRefresh() {
     emit lastRefreshChanged();
     saveCache(entryList);
     run.reset();
+    QSet<QString> refreshed;
+    for (const Entry& entry : std::as_const(entryList))
+        refreshed.insert(entry.id());
+    emit accountsRefreshed(refreshed);
 
     if (updateCheckedInstant && present - *updateCheckedInstant <= updateIntervalSeconds) {
         endRefresh();
@@ -289,16 +328,12 @@ void Store::saveCache(const QList<Entry>& entries) const {
         qCWarning(storeLog) << "The snapshot cache could not be written to" << services.cachePath;
 }
 
-std::unique_ptr<QSettings> Store::openSettings() const {
-    return HiddenAccountFolders::openSettings(services.settingsPath);
-}
-
 QSet<QString> Store::readHiddenFolders() const {
-    return HiddenAccountFolders::read(*openSettings());
+    return HiddenAccountFolders::read(*UserSettings::open(services.settingsPath));
 }
 
 void Store::writeHiddenFolders(const QSet<QString>& folders) const {
-    HiddenAccountFolders::write(*openSettings(), folders);
+    HiddenAccountFolders::write(*UserSettings::open(services.settingsPath), folders);
 }
 
 void Store::setEntries(QList<Entry> entries) {

@@ -10,7 +10,7 @@
 #include <QList>
 #include <QObject>
 #include <QSet>
-#include <QSettings>
+
 #include <QTimer>
 
 #include <memory>
@@ -64,6 +64,9 @@ public:
     // was asked), so that what changed meanwhile, an account brought back or newly signed in,
     // is not missed. `refreshFinished` follows each refresh.
     bool refresh();
+    // Refreshes only these tracked accounts, as when their limits have just reset; the others
+    // keep their figures, and the last refresh keeps its time. Dropped while a refresh runs.
+    void refreshAccounts(const QSet<QString>& configDirs);
 
     // For a store that refreshes once and ends: an account whose figures hold a subscription
     // is not asked for its profile, which spares the service a request per account.
@@ -86,6 +89,9 @@ signals:
     void lastRefreshChanged();
     void hiddenAccountsChanged();
     void updateChanged();
+    // The accounts a refresh fetched, once their figures are in the entries; whole refreshes
+    // and those of some accounts alike.
+    void accountsRefreshed(const QSet<QString>& configDirs);
     void refreshFinished();
 
 private:
@@ -100,6 +106,8 @@ private:
         QHash<QString, Entry> old;
         QStringList folderNames;
         QHash<QString, FolderResult> results;
+        // A refresh of some accounts: what each fetch gave, by id.
+        QHash<QString, Entry> fetched;
         qsizetype pending = 0;
     };
 
@@ -117,10 +125,10 @@ private:
     void fetchAll(const QStringList& folderNames);
     void collect(const QString& folderName, FolderResult result);
     void finishRefresh();
+    void finishAccountsRefresh();
     void endRefresh();
     bool wantsProfile(const QString& configDir, Instant now) const;
 
-    std::unique_ptr<QSettings> openSettings() const;
     QSet<QString> readHiddenFolders() const;
     void writeHiddenFolders(const QSet<QString>& folders) const;
 

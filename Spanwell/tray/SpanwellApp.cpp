@@ -1,6 +1,8 @@
 #include "tray/SpanwellApp.h"
 
 #include "LogCategories.h"
+#include "notifications/DesktopNotifications.h"
+#include "notifications/NotificationCenter.h"
 #include "signin/SignInWindow.h"
 #include "store/Store.h"
 #include "tray/AutostartEntry.h"
@@ -60,8 +62,15 @@ SpanwellApp::SpanwellApp(QString settings, QObject* parent)
     , appStore(std::make_unique<Store>())
     , trayIcon(new TrayIcon(*appStore, this))
     , trayWatch(new TrayWatch(this))
-    , tick(new QTimer(this)) {
+    , tick(new QTimer(this))
+    , desktopNotifications(new DesktopNotifications(
+          [this](const Notification& notification) { trayMessage(notification); }, {}, this))
+    , notifications(new NotificationCenter(
+          *appStore, settingsPath,
+          [this](const Notification& notification) { desktopNotifications->send(notification); },
+          this)) {
     QApplication::setWindowIcon(applicationIcon());
+    connect(desktopNotifications, &DesktopNotifications::opened, this, &SpanwellApp::showPanel);
     trayIcon->setStyle(iconStyle);
     tick->setInterval(tickMilliseconds);
     connect(tick, &QTimer::timeout, this, [this] {
@@ -107,6 +116,7 @@ void SpanwellApp::trayFound() {
     item = new QSystemTrayIcon(this);
     item->setContextMenu(menu.get());
     connect(item, &QSystemTrayIcon::activated, this, &SpanwellApp::activated);
+    connect(item, &QSystemTrayIcon::messageClicked, this, &SpanwellApp::showPanel);
     trayIcon->attach(item);
     if (panel && !panelIsPopup)
         panel->close();
@@ -215,7 +225,21 @@ PanelServices SpanwellApp::services() {
     services.trayIconStyle = [this] { return iconStyle; };
     services.setTrayIconStyle = [this](TrayIconStyle style) { chooseStyle(style); };
     services.quit = [] { QCoreApplication::quit(); };
+    services.isNotifying = [this](NotificationKind kind) { return notifications->isEnabled(kind); };
+    services.setNotifying = [this](NotificationKind kind, bool on) {
+        notifications->setEnabled(kind, on);
+    };
     return services;
+}
+
+// Where the desktop has no notification service.
+void SpanwellApp::trayMessage(const Notification& notification) {
+    if (item && QSystemTrayIcon::supportsMessages()) {
+        item->showMessage(notification.summary, notification.body, QApplication::windowIcon());
+        return;
+    }
+    qCWarning(notificationsLog) << "Neither a notification service nor a tray item could show"
+                                << notification.summary;
 }
 
 // The item's own menu: the same commands as the footer's, and the way to the panel for trays
@@ -229,6 +253,7 @@ void SpanwellApp::buildMenu() {
     menu->addSeparator();
     MenuCommands::openAtLogin(*menu, shared);
     MenuCommands::trayIcon(*menu, shared);
+    MenuCommands::notifications(*menu, shared);
     menu->addSeparator();
     MenuCommands::quit(*menu, shared);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notifications/Announcement.h"
 #include "tray/TrayIconStyle.h"
 #include "views/PanelServices.h"
 
@@ -11,6 +12,8 @@
 
 #include <memory>
 
+class DesktopNotifications;
+class NotificationCenter;
 class TrayIcon;
 class PanelView;
 class QMenu;
@@ -21,7 +24,9 @@ class TrayWatch;
 // The tray program: the one store for the life of the process, the tray item with its label
 // and menu, and the panel that opens from the item as a popup beside it. Until the desktop
 // offers a tray the panel is an ordinary window instead, so the program is never out of sight;
-// once a tray turns up, the item takes over and the window goes.
+// once a tray turns up, the item takes over and the window goes. Notifications go to the
+// desktop's notification service, or else appear as the tray item's own message; choosing one
+// opens the panel.
 class SpanwellApp : public QObject {
     Q_OBJECT
 
@@ -46,6 +51,7 @@ private:
     void chooseStyle(TrayIconStyle style);
     PanelServices services();
     void buildMenu();
+    void trayMessage(const Notification& notification);
 
     QString settingsPath;
     TrayIconStyle iconStyle;
@@ -62,4 +68,6 @@ private:
     QRect available;
     QTimer* tick;
     QElapsedTimer sincePopupClosed;
+    DesktopNotifications* desktopNotifications;
+    NotificationCenter* notifications;
 };

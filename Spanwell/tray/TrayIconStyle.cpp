@@ -1,5 +1,7 @@
 #include "tray/TrayIconStyle.h"
 
+#include "store/UserSettings.h"
+
 #include <QSettings>
 
 #include <memory>
@@ -20,12 +22,6 @@ QString key(TrayIconStyle style) {
         break;
     }
     return QStringLiteral("automatic");
-}
-
-std::unique_ptr<QSettings> open(const QString& settingsPath) {
-    if (settingsPath.isEmpty())
-        return std::make_unique<QSettings>(QStringLiteral("Spanwell"), QStringLiteral("Spanwell"));
-    return std::make_unique<QSettings>(settingsPath, QSettings::IniFormat);
 }
 
 } // namespace
@@ -62,7 +58,7 @@ Ink ink(TrayIconStyle style, const QPalette& palette) {
 }
 
 TrayIconStyle read(const QString& settingsPath) {
-    const QString stored = open(settingsPath)->value(settingsKey).toString();
+    const QString stored = UserSettings::open(settingsPath)->value(settingsKey).toString();
     for (const TrayIconStyle style : all())
         if (key(style) == stored)
             return style;
@@ -70,7 +66,7 @@ TrayIconStyle read(const QString& settingsPath) {
 }
 
 void write(const QString& settingsPath, TrayIconStyle style) {
-    const std::unique_ptr<QSettings> settings = open(settingsPath);
+    const std::unique_ptr<QSettings> settings = UserSettings::open(settingsPath);
     settings->setValue(settingsKey, key(style));
     settings->sync();
 }

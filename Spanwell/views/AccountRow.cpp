@@ -113,7 +113,7 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     headerLayout->setSpacing(spacing);
     headerLayout->addLayout(headerLine);
     if (!expanded && !readings.isEmpty())
-        headerLayout->addWidget(meterGrid(readings, entry.problem.has_value()));
+        headerLayout->addWidget(meterGrid(readings, now, entry.problem.has_value()));
     connect(headerButton, &QAbstractButton::clicked, this, [toggle = actions.toggle] {
         if (toggle)
             toggle();
@@ -148,8 +148,8 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     }
 }
 
-QWidget* AccountRow::meterGrid(const QList<LimitReading>& readings, bool faded) {
-    auto* grid = new MeterGrid(readings);
+QWidget* AccountRow::meterGrid(const QList<LimitReading>& readings, Instant now, bool faded) {
+    auto* grid = new MeterGrid(readings, now);
     grid->setObjectName(QStringLiteral("meters"));
     grid->setContentsMargins(indent, 0, 0, 0);
     if (faded) {

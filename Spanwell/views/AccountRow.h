@@ -52,7 +52,7 @@ protected:
 private:
     static QStringList detailParts(const Entry& entry, Instant now, const Calendar& calendar,
                                    const QLocale& locale);
-    QWidget* meterGrid(const QList<LimitReading>& limits, bool faded);
+    QWidget* meterGrid(const QList<LimitReading>& limits, Instant now, bool faded);
     QWidget* details(const Entry& entry, const QList<LimitReading>& limits, Instant now,
                      const std::function<void()>& stopTracking, bool renderingPicture);
 

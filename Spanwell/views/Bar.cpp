@@ -25,6 +25,12 @@ Bar::Bar(double fraction, Theme::Role tint, QWidget* parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
+void Bar::setElapsedShare(std::optional<double> share) {
+    tickShare = share;
+    updateGeometry();
+    update();
+}
+
 double Bar::fillWidth(double available, double fraction) {
     // Written so that a fraction that is not a number shows no use either.
     if (!(fraction > 0) || !(available > 0))
@@ -32,12 +38,19 @@ double Bar::fillWidth(double available, double fraction) {
     return std::min(available, std::max(double(thickness), available * std::min(fraction, 1.0)));
 }
 
+double Bar::tickCentre(double available, double share) {
+    const double half = tickWidth / 2;
+    if (available <= tickWidth)
+        return available / 2;
+    return std::clamp(available * share, half, available - half);
+}
+
 QSize Bar::sizeHint() const {
-    return {40, thickness};
+    return {40, tickShare ? thickness + 2 * tickOverhang : thickness};
 }
 
 QSize Bar::minimumSizeHint() const {
-    return {thickness, thickness};
+    return {thickness, sizeHint().height()};
 }
 
 void Bar::paintEvent(QPaintEvent*) {
@@ -53,5 +66,13 @@ void Bar::paintEvent(QPaintEvent*) {
     if (fill > 0) {
         const double left = isRightToLeft() ? width() - fill : 0;
         fillCapsule(painter, QRectF(left, top, fill, thickness), theme.colour(tintRole));
+    }
+    if (tickShare) {
+        const double along = tickCentre(width(), *tickShare);
+        const double centre = isRightToLeft() ? width() - along : along;
+        const double tickTop = top - tickOverhang;
+        painter.fillRect(
+            QRectF(centre - tickWidth / 2, tickTop, tickWidth, thickness + 2 * tickOverhang),
+            theme.secondaryText);
     }
 }

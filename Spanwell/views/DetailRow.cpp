@@ -1,6 +1,8 @@
 #include "views/DetailRow.h"
 
 #include "model/Format.h"
+#include "model/LimitWindow.h"
+#include "model/Pace.h"
 #include "views/Bar.h"
 #include "views/TextLabel.h"
 #include "views/Typography.h"
@@ -35,6 +37,15 @@ QString clockTime(const QDateTime& moment, const QLocale& locale) {
     return locale.toString(moment.time(), format);
 }
 
+// The clock time of `at`, after its weekday when it falls on another day than `now`.
+QString clockText(Instant at, Instant now, const Calendar& calendar, const QLocale& locale) {
+    const QDateTime moment = calendar.dateTime(at);
+    const QString clock = clockTime(moment, locale);
+    if (calendar.isSameDay(at, now))
+        return clock;
+    return locale.toString(moment.date(), QStringLiteral("ddd")) + QLatin1Char(' ') + clock;
+}
+
 } // namespace
 
 DetailRow::Columns DetailRow::columns(const QList<LimitReading>& limits) {
@@ -63,6 +74,7 @@ DetailRow::DetailRow(const LimitReading& limit, Instant now, const Calendar& cal
     resetLabel->setElideMode(Qt::ElideRight);
     // Starts under the bar.
     resetLabel->setContentsMargins(widths.title + columnSpacing, 0, 0, 0);
+    usage->setElapsedShare(LimitWindow::elapsedShare(limit, now));
 
     auto* line = new QHBoxLayout;
     line->setSpacing(columnSpacing);
@@ -75,16 +87,30 @@ DetailRow::DetailRow(const LimitReading& limit, Instant now, const Calendar& cal
     layout->setSpacing(lineSpacing);
     layout->addLayout(line);
     layout->addWidget(resetLabel);
+
+    const std::optional<QString> pace = paceText(limit, now, calendar, locale);
+    if (!pace)
+        return;
+    paceLabel = new TextLabel(*pace, Typography::font(resetSize), Theme::Role::secondaryText);
+    paceLabel->setObjectName(QStringLiteral("pace"));
+    paceLabel->setElideMode(Qt::ElideRight);
+    paceLabel->setContentsMargins(widths.title + columnSpacing, 0, 0, 0);
+    layout->addWidget(paceLabel);
 }
 
 QString DetailRow::resetText(const LimitReading& limit, Instant now, const Calendar& calendar,
                              const QLocale& locale) {
     if (!limit.resetsAt)
         return QStringLiteral("Not started, nothing to reset");
-    const QDateTime reset = calendar.dateTime(*limit.resetsAt);
-    QString clock = clockTime(reset, locale);
-    if (!calendar.isSameDay(*limit.resetsAt, now))
-        clock = locale.toString(reset.date(), QStringLiteral("ddd")) + QLatin1Char(' ') + clock;
     return QStringLiteral("Resets in ") + Format::countdown(*limit.resetsAt, now) +
-           QStringLiteral(", ") + clock;
+           QStringLiteral(", ") + clockText(*limit.resetsAt, now, calendar, locale);
+}
+
+std::optional<QString> DetailRow::paceText(const LimitReading& limit, Instant now,
+                                           const Calendar& calendar, const QLocale& locale) {
+    const std::optional<Instant> runsOut = Pace::runsOutAt(limit, now);
+    if (!runsOut)
+        return std::nullopt;
+    return QStringLiteral("At this pace, runs out around ") +
+           clockText(*runsOut, now, calendar, locale);
 }

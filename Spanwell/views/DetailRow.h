@@ -7,10 +7,13 @@
 #include <QLocale>
 #include <QWidget>
 
+#include <optional>
+
 class Bar;
 class TextLabel;
 
-// One limit in an expanded row: its title, a bar, the share used, and when it resets.
+// One limit in an expanded row: its title, a bar with the share of its window gone as a tick,
+// the share used, when it resets and, for a limit running ahead of time, when it runs out.
 class DetailRow : public QWidget {
     Q_OBJECT
 
@@ -31,15 +34,22 @@ public:
     // weekday when it falls on another day than `now`.
     static QString resetText(const LimitReading& limit, Instant now, const Calendar& calendar,
                              const QLocale& locale);
+    // "At this pace, runs out around 15:40", with the weekday when that is not today; absent
+    // unless the limit's use so far would use it up before its reset.
+    static std::optional<QString> paceText(const LimitReading& limit, Instant now,
+                                           const Calendar& calendar, const QLocale& locale);
 
     const Bar* bar() const { return usage; }
     const TextLabel* number() const { return numberLabel; }
     const TextLabel* title() const { return titleLabel; }
     const TextLabel* reset() const { return resetLabel; }
+    // None for a limit on pace or behind it.
+    const TextLabel* pace() const { return paceLabel; }
 
 private:
     Bar* usage;
     TextLabel* titleLabel;
     TextLabel* numberLabel;
     TextLabel* resetLabel;
+    TextLabel* paceLabel = nullptr;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Instant.h"
 #include "model/LimitReading.h"
 
 #include <QWidget>
@@ -7,7 +8,8 @@
 class Bar;
 class TextLabel;
 
-// One limit in a collapsed row: its short title, a bar and the share used. The grid of the
+// One limit in a collapsed row: its short title, a bar with the share of its window gone at
+// `now` as a tick, and the share used. The grid of the
 // row's meters places the three: the title in its column, then a bar as long as every other
 // bar of the row, then the figure, none of them ever narrower than it needs.
 class InlineMeter : public QWidget {
@@ -16,7 +18,7 @@ class InlineMeter : public QWidget {
 public:
     static constexpr int spacing = 6;
 
-    explicit InlineMeter(const LimitReading& limit, QWidget* parent = nullptr);
+    InlineMeter(const LimitReading& limit, Instant now, QWidget* parent = nullptr);
 
     const Bar* bar() const { return usage; }
     const TextLabel* title() const { return titleLabel; }

@@ -58,6 +58,23 @@ void trayIcon(QMenu& menu, const PanelServices& services) {
     QObject::connect(choices, &QMenu::aboutToShow, group, showChoice);
 }
 
+void notifications(QMenu& menu, const PanelServices& services) {
+    QMenu* kinds = menu.addMenu(QStringLiteral("Notifications"));
+    for (const NotificationKind kind : NotificationKinds::all()) {
+        QAction* choice = kinds->addAction(NotificationKinds::title(kind));
+        choice->setCheckable(true);
+        QObject::connect(
+            choice, &QAction::triggered, choice,
+            [kind, change = calling(services.setNotifying)](bool on) { change(kind, on); });
+        // The other menu may have changed it since.
+        const auto showChoice = [choice, kind, current = services.isNotifying] {
+            choice->setChecked(current && current(kind));
+        };
+        showChoice();
+        QObject::connect(kinds, &QMenu::aboutToShow, choice, showChoice);
+    }
+}
+
 void quit(QMenu& menu, const PanelServices& services) {
     menu.addAction(QStringLiteral("Quit Spanwell"), &menu, calling(services.quit));
 }

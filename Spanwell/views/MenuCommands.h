@@ -15,6 +15,8 @@ void addAccount(QMenu& menu, const PanelServices& services);
 void openAtLogin(QMenu& menu, const PanelServices& services);
 // The "Tray Icon" submenu: one choice per style, the current one marked.
 void trayIcon(QMenu& menu, const PanelServices& services);
+// The "Notifications" submenu: one check-box item per kind.
+void notifications(QMenu& menu, const PanelServices& services);
 // "Quit Spanwell".
 void quit(QMenu& menu, const PanelServices& services);
 

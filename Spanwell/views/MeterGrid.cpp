@@ -17,10 +17,10 @@ int lines(qsizetype meters, int columns) {
 
 } // namespace
 
-MeterGrid::MeterGrid(const QList<LimitReading>& limits, QWidget* parent)
+MeterGrid::MeterGrid(const QList<LimitReading>& limits, Instant now, QWidget* parent)
     : QWidget(parent) {
     for (const LimitReading& limit : limits)
-        shown.append(new InlineMeter(limit, this));
+        shown.append(new InlineMeter(limit, now, this));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Instant.h"
 #include "model/LimitReading.h"
 
 #include <QList>
@@ -29,7 +30,8 @@ public:
         QList<int> titleColumns;
     };
 
-    explicit MeterGrid(const QList<LimitReading>& limits, QWidget* parent = nullptr);
+    // Each bar marks how much of its window has gone at `now`.
+    MeterGrid(const QList<LimitReading>& limits, Instant now, QWidget* parent = nullptr);
 
     QList<InlineMeter*> meters() const { return shown; }
 

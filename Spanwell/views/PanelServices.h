@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Account.h"
+#include "notifications/NotificationKind.h"
 #include "tray/TrayIconStyle.h"
 
 #include <QUrl>
@@ -24,4 +25,7 @@ struct PanelServices {
     // The tray item's style, and choosing another one.
     std::function<TrayIconStyle()> trayIconStyle;
     std::function<void(TrayIconStyle)> setTrayIconStyle;
+    // Whether each kind of notification is on, and turning it on or off.
+    std::function<bool(NotificationKind)> isNotifying;
+    std::function<void(NotificationKind, bool)> setNotifying;
 };

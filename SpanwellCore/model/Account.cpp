@@ -9,8 +9,10 @@ bool Account::isDefault() const {
     return path.section(QLatin1Char('/'), -1) == QLatin1String(".claude");
 }
 
+// Only the home folder itself and what lies inside it: a sibling whose name merely begins with the
+// home folder's ("/Users/anna" beside "/Users/ann") is not shortened to "~a".
 QString Account::folderLabel(const QString& home) const {
-    if (!home.isEmpty() && configDir.startsWith(home))
+    if (!home.isEmpty() && (configDir == home || configDir.startsWith(home + QLatin1Char('/'))))
         return QLatin1Char('~') + configDir.mid(home.size());
     return configDir;
 }

@@ -17,7 +17,7 @@ struct Account {
     const QString& id() const { return configDir; }
     // Claude Code's default folder: the last path component is exactly ".claude".
     bool isDefault() const;
-    // The folder for display, with a leading home-folder path written as "~".
+    // The folder for display, with the home folder written as "~" when the folder is in it.
     QString folderLabel(const QString& home = QDir::homePath()) const;
 
     QJsonObject toJson() const;

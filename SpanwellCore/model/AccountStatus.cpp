@@ -6,10 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-constexpr double usedUp = 100.0;
-} // namespace
-
 AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now) {
     QList<LimitReading> readings;
     readings.reserve(limits.size());
@@ -22,7 +18,7 @@ AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now
     bool blocked = false;
     std::optional<Instant> latestReset;
     for (const LimitReading& reading : readings) {
-        if (!reading.coversWholeAccount() || reading.percent < usedUp)
+        if (!reading.coversWholeAccount() || reading.percent < usedUpPercent)
             continue;
         blocked = true;
         if (reading.resetsAt && (!latestReset || *reading.resetsAt > *latestReset))
@@ -35,7 +31,7 @@ AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now
     }
 
     for (const LimitReading& reading : readings) {
-        if (reading.coversWholeAccount() || reading.percent < usedUp)
+        if (reading.coversWholeAccount() || reading.percent < usedUpPercent)
             continue;
         if (reading.resetsAt)
             return {Level::partial, reading.shortTitle() + QStringLiteral(" back in ") +
@@ -52,7 +48,7 @@ AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now
     if (!nearest)
         return {Level::ready, QStringLiteral("Ready")};
 
-    const double left = std::max(std::round(usedUp - nearest->percent), 0.0);
+    const double left = std::max(std::round(usedUpPercent - nearest->percent), 0.0);
     return {Level::ready, QString::number(static_cast<qint64>(left)) + QStringLiteral("% of ") +
                               nearest->title.toLower() + QStringLiteral(" left")};
 }

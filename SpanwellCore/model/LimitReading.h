@@ -16,6 +16,8 @@ inline constexpr QLatin1String week("Week");
 
 // From this share of a limit on, it is nearly used up: the verdict warns and its bar turns red.
 inline constexpr double nearlyUsedUpPercent = 90;
+// From this share on, a limit is used up: one that covers the whole account blocks it.
+inline constexpr double usedUpPercent = 100;
 
 // One usage limit as the usage service reported it.
 struct LimitReading {

@@ -2,29 +2,25 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr double sessionSeconds = 5 * 3600;
-constexpr double weekSeconds = 7 * 86400;
-
-} // namespace
-
 namespace LimitWindow {
 
-std::optional<double> lengthSeconds(const QString& title) {
+std::optional<double> length(const QString& title) {
     if (title == LimitTitle::session)
         return sessionSeconds;
-    if (title == LimitTitle::week ||
-        title.startsWith(QString(LimitTitle::week) + QStringLiteral(", ")))
+    if (isWeekly(title))
         return weekSeconds;
     return std::nullopt;
 }
 
-std::optional<double> shareGone(const LimitReading& reading, Instant now) {
-    const std::optional<double> length = lengthSeconds(reading.title);
-    if (!length || !reading.resetsAt)
+bool isWeekly(const QString& title) {
+    return title == LimitTitle::week || title.startsWith(LimitTitle::week + QLatin1String(", "));
+}
+
+std::optional<double> elapsedShare(const LimitReading& limit, Instant now) {
+    const std::optional<double> seconds = length(limit.title);
+    if (!seconds || !limit.resetsAt)
         return std::nullopt;
-    return std::clamp(1 - (*reading.resetsAt - now) / *length, 0.0, 1.0);
+    return std::clamp(1 - (*limit.resetsAt - now) / *seconds, 0.0, 1.0);
 }
 
 } // namespace LimitWindow

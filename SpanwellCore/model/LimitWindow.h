@@ -7,15 +7,19 @@
 
 #include <optional>
 
-// How long a limit's window lasts, known from its title, and how much of it has gone.
+// The span of time a limit counts its use over, ending at its reset. Its length follows from
+// the limit's title; a title of any other kind has no known window.
 namespace LimitWindow {
 
-// "Session" lasts five hours; "Week" and every "Week, …" seven days. Other titles have no
-// known length.
-std::optional<double> lengthSeconds(const QString& title);
+inline constexpr double sessionSeconds = 5 * 3600;
+inline constexpr double weekSeconds = 7 * 86400;
 
-// 1 − (resetsAt − now) / length, kept within 0 to 1; absent without a known length or a reset
-// instant.
-std::optional<double> shareGone(const LimitReading& reading, Instant now);
+// "Session": five hours; "Week" and every "Week, …": seven days; absent for any other title.
+std::optional<double> length(const QString& title);
+bool isWeekly(const QString& title);
+
+// The share of the window already gone at `now`, from 0 (just started) to 1 (over). Absent
+// without a reset instant or a known length.
+std::optional<double> elapsedShare(const LimitReading& limit, Instant now);
 
 } // namespace LimitWindow

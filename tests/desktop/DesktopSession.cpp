@@ -25,18 +25,16 @@ DesktopSession::DesktopSession() {
     // Xvfb picks a free display itself and writes its number to the descriptor it is given.
     // Without -noreset it would start over whenever its last client leaves, and refuse the
     // next one meanwhile.
-    QProcess* server =
-        start(QStringLiteral("Xvfb"),
-              {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
-               QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x800x24"),
-               QStringLiteral("-nolisten"), QStringLiteral("tcp")},
-              QProcessEnvironment::systemEnvironment());
-    const QString number = firstLine(*server);
-    QProcess* daemon = start(QStringLiteral("dbus-daemon"),
-                             {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                              QStringLiteral("--print-address=1")},
-                             QProcessEnvironment::systemEnvironment());
-    busAddress = firstLine(*daemon);
+    const QProcessEnvironment own = QProcessEnvironment::systemEnvironment();
+    const QString number =
+        firstLine(*start(QStringLiteral("Xvfb"),
+                         QStringLiteral("-displayfd 1 -noreset -screen 0 1280x800x24 -nolisten tcp")
+                             .split(QLatin1Char(' ')),
+                         own));
+    busAddress = firstLine(*start(QStringLiteral("dbus-daemon"),
+                                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                   QStringLiteral("--print-address=1")},
+                                  own));
     if (!number.isEmpty())
         display = QLatin1Char(':') + number;
 }
@@ -66,10 +64,11 @@ QProcessEnvironment DesktopSession::environment(const QString& home) const {
 }
 
 QProcess* DesktopSession::start(const QString& program, const QStringList& arguments,
-                                const QProcessEnvironment& environment) {
+                                QProcessEnvironment environment) {
     auto* process = new QProcess;
-    process->setProcessEnvironment(environment);
-    process->setProcessChannelMode(QProcess::SeparateChannels);
+    process->setProcessEnvironment(environment.isEmpty() ? this->environment(QDir::tempPath())
+                                                         : environment);
+    // The programs' complaints go nowhere unless E2E_ERR names a file for them.
     process->setStandardErrorFile(qEnvironmentVariable("E2E_ERR", QProcess::nullDevice()),
                                   QIODevice::Append);
     // Ended with the test program, however that ends.
@@ -77,10 +76,6 @@ QProcess* DesktopSession::start(const QString& program, const QStringList& argum
     process->start(program, arguments);
     started.append(process);
     return process;
-}
-
-QProcess* DesktopSession::start(const QString& program, const QStringList& arguments) {
-    return start(program, arguments, environment(QDir::tempPath()));
 }
 
 void DesktopSession::stop(QProcess& process) {
@@ -93,20 +88,19 @@ void DesktopSession::stop(QProcess& process) {
     }
 }
 
-QByteArray DesktopSession::run(const QString& program, const QStringList& arguments) const {
+QByteArray DesktopSession::run(const QString& program, const QString& arguments) const {
     QProcess tool;
     tool.setProcessEnvironment(environment(QDir::tempPath()));
-    tool.start(program, arguments);
+    tool.start(program, arguments.split(QLatin1Char(' ')));
     tool.waitForFinished(toolMilliseconds);
     return tool.readAllStandardOutput();
 }
 
 QList<QRect> DesktopSession::windows(const QString& windowClass) const {
-    const QString shell = QString::fromUtf8(run(
-        QStringLiteral("xdotool"),
-        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"),
-         QLatin1Char('^') + windowClass + QLatin1Char('$'), QStringLiteral("getwindowgeometry"),
-         QStringLiteral("--shell"), QStringLiteral("%@")}));
+    const QString shell = QString::fromUtf8(
+        run(QStringLiteral("xdotool"),
+            QStringLiteral("search --onlyvisible --classname ^%1$ getwindowgeometry --shell %@")
+                .arg(windowClass)));
     static const QRegularExpression window(
         QStringLiteral("X=(-?\\d+)\\nY=(-?\\d+)\\nWIDTH=(\\d+)\\nHEIGHT=(\\d+)"));
     QList<QRect> found;

@@ -23,14 +23,14 @@ public:
 
     // The session's display and bus, `home` as the home folder, and no chosen platform.
     QProcessEnvironment environment(const QString& home) const;
-    // Starts a program that runs until the session ends.
+    // Starts a program that runs until the session ends, in the session's environment when
+    // none is given.
     QProcess* start(const QString& program, const QStringList& arguments,
-                    const QProcessEnvironment& environment);
-    QProcess* start(const QString& program, const QStringList& arguments = {});
+                    QProcessEnvironment environment = {});
     // Asks the program to end, and kills it if it has not within a few seconds.
     static void stop(QProcess& process);
-    // Runs a tool of the session to its end; its standard output.
-    QByteArray run(const QString& program, const QStringList& arguments) const;
+    // Runs a tool of the session to its end, its arguments split at spaces; its standard output.
+    QByteArray run(const QString& program, const QString& arguments) const;
 
     // Where the mapped windows of `windowClass` are on the screen.
     QList<QRect> windows(const QString& windowClass) const;

@@ -18,6 +18,8 @@ namespace {
 
 constexpr int waitMilliseconds = 15000;
 const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString itemPath = QStringLiteral("/StatusNotifierItem");
+const QString itemInterface = QStringLiteral("org.kde.StatusNotifierItem");
 
 // A home with one signed-in account whose four limits a loopback usage service reports, and
 // the real program run there.
@@ -25,7 +27,7 @@ struct Account {
     TemporaryHome home;
     LoopbackHttpServer service;
 
-    Account() {
+    explicit Account(DesktopSession& desktop) {
         home.addAccount(QStringLiteral(".claude"), QStringLiteral("someone@example.com"));
         home.writeFile(QStringLiteral(".claude/.credentials.json"),
                        R"({"claudeAiOauth":{"accessToken":"token"}})");
@@ -34,9 +36,6 @@ struct Account {
                            200, R"({"five_hour":{"utilization":71},"seven_day":{"utilization":40},
                                    "seven_day_opus":{"utilization":100},
                                    "seven_day_sonnet":{"utilization":8}})"));
-    }
-
-    void startProgram(DesktopSession& desktop) {
         QProcessEnvironment environment = desktop.environment(home.path());
         environment.insert(QStringLiteral("SPANWELL_API_ORIGIN"), service.origin());
         environment.insert(QStringLiteral("SPANWELL_UPDATE_FEED"),
@@ -112,34 +111,29 @@ class TrayTest : public QObject {
 
 private slots:
     // Started before the desktop's XEmbed tray, the program shows its window; once the tray is
-    // there the item docks and the window goes. Clicked, the item opens the panel beneath it;
-    // Escape closes it.
+    // there the item docks and the window goes, also when the tray starts again. Clicked, the
+    // item opens the panel beneath it; Escape closes it.
     void docksInATrayThatStartsLater() {
         DesktopSession desktop;
         QVERIFY(desktop.isReady());
-        Account account;
-        account.startProgram(desktop);
+        Account account(desktop);
         QVERIFY(QTest::qWaitFor([&] { return panel(desktop).has_value(); }, waitMilliseconds));
 
-        const QStringList trayAtTheTopRight{QStringLiteral("--edge"),      QStringLiteral("top"),
-                                            QStringLiteral("--align"),     QStringLiteral("right"),
-                                            QStringLiteral("--widthtype"), QStringLiteral("pixel"),
-                                            QStringLiteral("--width"),     QStringLiteral("100"),
-                                            QStringLiteral("--height"),    QStringLiteral("24")};
         QRect item;
         const auto docked = [&] {
-            item = QRect();
             const QList<QRect> windows = desktop.windows(QStringLiteral("spanwell"));
-            for (const QRect& window : windows)
-                if (window.width() <= 32 && window.bottom() < 24 && window.left() >= 1180)
-                    item = window;
-            return !item.isNull() && windows.size() == 1;
+            item = windows.value(0);
+            return windows.size() == 1 && item.width() <= 32 && item.bottom() < 24 &&
+                   item.left() >= 1180;
         };
-        // Also when the tray starts again; meanwhile the item is nowhere.
         for (int start = 0; start < 2; ++start) {
-            QProcess* tray = desktop.start(QStringLiteral("trayer"), trayAtTheTopRight);
+            QProcess* tray = desktop.start(
+                QStringLiteral("trayer"),
+                QStringLiteral("--edge top --align right --widthtype pixel --width 100 --height 24")
+                    .split(QLatin1Char(' ')));
             QVERIFY(QTest::qWaitFor(docked, waitMilliseconds));
             if (start == 0) {
+                // Meanwhile the item is nowhere.
                 DesktopSession::stop(*tray);
                 QVERIFY(QTest::qWaitFor(
                     [&] { return desktop.windows(QStringLiteral("spanwell")).isEmpty(); },
@@ -147,34 +141,31 @@ private slots:
             }
         }
 
-        const QPoint middle = item.center();
-        desktop.run(QStringLiteral("xdotool"),
-                    {QStringLiteral("mousemove"), QString::number(middle.x()),
-                     QString::number(middle.y()), QStringLiteral("click"), QStringLiteral("1")});
+        desktop.run(QStringLiteral("xdotool"), QStringLiteral("mousemove %1 %2 click 1")
+                                                   .arg(item.center().x())
+                                                   .arg(item.center().y()));
         std::optional<QRect> opened;
         QVERIFY(QTest::qWaitFor([&] { return (opened = panel(desktop)).has_value(); },
                                 waitMilliseconds));
         QVERIFY(opened->top() > item.bottom() && opened->right() < 1280);
-        desktop.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+        desktop.run(QStringLiteral("xdotool"), QStringLiteral("key Escape"));
         QVERIFY(QTest::qWaitFor([&] { return !panel(desktop); }, waitMilliseconds));
     }
 
-    // The desktop's StatusNotifierItem watcher and host start after the program: the item
-    // registers, its menu offers the program's commands, and its images read on light and
-    // dark panels alike. Activated, it opens the panel at the pointer, with the keyboard on the
-    // first row; Return opens that row, and the taller panel keeps its place wherever the
-    // pointer has gone since.
+    // The desktop's StatusNotifierItem watcher and host start after the program, and again:
+    // the item registers, its menu offers the program's commands, and its images read on
+    // light and dark panels alike. Activated, it opens the panel at the pointer, with the
+    // keyboard on the first row; Return opens that row, and the taller panel keeps its place
+    // wherever the pointer has gone since.
     void registersWithAWatcherThatStartsLater() {
         DesktopSession desktop;
         QVERIFY(desktop.isReady());
-        Account account;
-        account.startProgram(desktop);
+        Account account(desktop);
         QVERIFY(QTest::qWaitFor([&] { return panel(desktop).has_value(); }, waitMilliseconds));
         const QDBusConnection bus = desktop.bus();
         QStringList items;
-        // Also when the watcher and the host start again, as a desktop's panel may.
         for (int start = 0; start < 2; ++start) {
-            QProcess* watching = desktop.start(QStringLiteral("status-notifier-watcher"));
+            QProcess* watching = desktop.start(QStringLiteral("status-notifier-watcher"), {});
             // The host registers with the watcher, which must be there first.
             QVERIFY(QTest::qWaitFor(
                 [&] { return bus.interface()->isServiceRegistered(watcher).value(); },
@@ -195,8 +186,6 @@ private slots:
         }
         // Registered by the connection's own name, at the usual path.
         const QString item = items.first().section(QLatin1Char('/'), 0, 0);
-        const QString itemPath = QStringLiteral("/StatusNotifierItem");
-        const QString itemInterface = QStringLiteral("org.kde.StatusNotifierItem");
 
         const QString menuPath =
             busProperty(bus, item, itemPath, itemInterface, QStringLiteral("Menu"))
@@ -209,28 +198,23 @@ private slots:
         QCOMPARE(layout.arguments().size(), 2);
         QStringList entries;
         flatten(layout.arguments().at(1).value<QDBusArgument>(), entries);
-        QCOMPARE(entries,
-                 (QStringList{"Show Panel", "Refresh Now", "Add an Account\u2026", "-",
-                              "Open at Login", "Tray Icon", "Automatic", "For Light Panels",
-                              "For Dark Panels", "-", "Quit Spanwell"}));
+        QCOMPARE(entries, (QStringList{"Show Panel", "Refresh Now", "Add an Account\u2026", "-",
+                                       "Open at Login", "Tray Icon", "Automatic",
+                                       "For Light Panels", "For Dark Panels", "Notifications",
+                                       "Limit Nearly Used Up", "Account Usable Again",
+                                       "Weekly Limit Left Unused", "-", "Quit Spanwell"}));
 
         // Every size the item offers.
         const QList<QImage> offered =
             images(busProperty(bus, item, itemPath, itemInterface, QStringLiteral("IconPixmap"))
                        .value<QDBusArgument>());
         QVERIFY(!offered.isEmpty());
-        for (const QImage& image : offered) {
-            QVERIFY2(IconContrast::isReadable(image, QColor(240, 240, 240)),
+        for (const QImage& image : offered)
+            QVERIFY2(IconContrast::isReadable(image, QColor(240, 240, 240)) &&
+                         IconContrast::isReadable(image, QColor(32, 32, 32)),
                      qPrintable(QString::number(image.width())));
-            QVERIFY2(IconContrast::isReadable(image, QColor(32, 32, 32)),
-                     qPrintable(QString::number(image.width())));
-        }
 
-        const auto pointTo = [&](int x, int y) {
-            desktop.run(QStringLiteral("xdotool"),
-                        {QStringLiteral("mousemove"), QString::number(x), QString::number(y)});
-        };
-        pointTo(640, 300);
+        desktop.run(QStringLiteral("xdotool"), QStringLiteral("mousemove 640 300"));
         bus.call(QDBusMessage::createMethodCall(item, itemPath, itemInterface,
                                                 QStringLiteral("Activate"))
                  << 640 << 300);
@@ -238,8 +222,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return (opened = panel(desktop)).has_value(); },
                                 waitMilliseconds));
         QVERIFY(opened->top() > 300);
-        pointTo(100, 700);
-        desktop.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+        desktop.run(QStringLiteral("xdotool"), QStringLiteral("mousemove 100 700 key Return"));
         QVERIFY(QTest::qWaitFor(
             [&] {
                 const std::optional<QRect> now = panel(desktop);

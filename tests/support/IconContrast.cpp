@@ -27,26 +27,21 @@ double ratio(const QColor& one, const QColor& other) {
     return std::max(first, second) / std::min(first, second);
 }
 
-double standingOut(const QImage& icon, const QColor& panel) {
-    const QImage pixels = icon.convertToFormat(QImage::Format_ARGB32);
-    int standing = 0;
-    for (int y = 0; y < pixels.height(); ++y)
-        for (int x = 0; x < pixels.width(); ++x) {
-            const QColor pixel = pixels.pixelColor(x, y);
-            const double alpha = pixel.alphaF();
-            const QColor laid =
-                QColor::fromRgbF(float(pixel.redF() * alpha + panel.redF() * (1 - alpha)),
-                                 float(pixel.greenF() * alpha + panel.greenF() * (1 - alpha)),
-                                 float(pixel.blueF() * alpha + panel.blueF() * (1 - alpha)));
-            if (ratio(laid, panel) >= leastRatio)
-                ++standing;
-        }
-    const qsizetype area = qsizetype(pixels.width()) * pixels.height();
-    return area ? double(standing) / double(area) : 0;
+QColor laidOver(const QColor& top, const QColor& ground) {
+    const double alpha = top.alphaF();
+    return QColor::fromRgbF(float(top.redF() * alpha + ground.redF() * (1 - alpha)),
+                            float(top.greenF() * alpha + ground.greenF() * (1 - alpha)),
+                            float(top.blueF() * alpha + ground.blueF() * (1 - alpha)));
 }
 
 bool isReadable(const QImage& icon, const QColor& panel) {
-    return standingOut(icon, panel) >= leastShare;
+    const QImage pixels = icon.convertToFormat(QImage::Format_ARGB32);
+    qsizetype standing = 0;
+    for (int y = 0; y < pixels.height(); ++y)
+        for (int x = 0; x < pixels.width(); ++x)
+            if (ratio(laidOver(pixels.pixelColor(x, y), panel), panel) >= leastRatio)
+                ++standing;
+    return standing > 0 && double(standing) >= leastShare * pixels.width() * pixels.height();
 }
 
 } // namespace IconContrast

@@ -11,8 +11,8 @@ namespace IconContrast {
 
 // The ratio of relative luminances, lighter over darker, each plus 0.05: 1 to 21.
 double ratio(const QColor& one, const QColor& other);
-// The share of the icon's pixels that stand out from `panel`.
-double standingOut(const QImage& icon, const QColor& panel);
+// `top`, with its transparency, laid over the opaque `ground`.
+QColor laidOver(const QColor& top, const QColor& ground);
 bool isReadable(const QImage& icon, const QColor& panel);
 
 } // namespace IconContrast

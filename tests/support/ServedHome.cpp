@@ -3,8 +3,8 @@
 #include "support/SpanwellProcess.h"
 
 #include <QDateTime>
-#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 
@@ -44,20 +44,6 @@ QString ServedHome::addAccount(const QString& folderName, const QString& email, 
     usage.insert(token(folderName),
                  LoopbackHttpServer::Answer::of(status, QJsonDocument(reply).toJson()));
     return home.addAccount(folderName, email);
-}
-
-void ServedHome::cacheSnapshot(const QString& folderName, double session, double week,
-                               double ageSeconds) {
-    // Seconds since 2001, as the cache counts.
-    const double now = QDateTime::currentMSecsSinceEpoch() / 1000.0 - 978307200;
-    const auto reading = [now](const char* title, double share, double resetSeconds) {
-        return QJsonObject{{"title", title}, {"percent", share}, {"resetsAt", now + resetSeconds}};
-    };
-    const QJsonArray limits{reading("Session", session, sessionResetSeconds),
-                            reading("Week", week, weekResetSeconds)};
-    snapshots.insert(home.pathOf(folderName),
-                     QJsonObject{{"fetchedAt", now - ageSeconds}, {"limits", limits}});
-    home.writeFile(".local/share/Spanwell/snapshots.json", QJsonDocument(snapshots).toJson());
 }
 
 QProcessEnvironment ServedHome::environment() const {

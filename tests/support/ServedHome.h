@@ -4,7 +4,6 @@
 #include "support/TemporaryHome.h"
 
 #include <QHash>
-#include <QJsonObject>
 #include <QMutex>
 #include <QProcessEnvironment>
 
@@ -18,8 +17,6 @@ public:
     // resetting in 2.5 hours and 3.5 days, or fails with `status`.
     QString addAccount(const QString& folderName, const QString& email, double session, double week,
                        int status = 200);
-    // The cache holds a snapshot for the account, fetched `ageSeconds` ago.
-    void cacheSnapshot(const QString& folderName, double session, double week, double ageSeconds);
 
     // This home and this service, without a display.
     QProcessEnvironment environment() const;
@@ -32,5 +29,4 @@ public:
 private:
     mutable QMutex mutex;
     QHash<QByteArray, LoopbackHttpServer::Answer> usage;
-    QJsonObject snapshots;
 };

@@ -10,8 +10,7 @@
 namespace SpanwellProcess {
 
 struct Finished {
-    bool inTime = false;
-    QProcess::ExitStatus status = QProcess::CrashExit;
+    // -1 for a crash, and for a run killed at its time limit.
     int exitCode = -1;
     QByteArray output;
     QByteArray errors;
@@ -38,13 +37,12 @@ inline Finished run(const QStringList& arguments, const QProcessEnvironment& env
     process.setProcessEnvironment(environment);
     process.start(path(), arguments);
     Finished finished;
-    finished.inTime = process.waitForFinished(timeoutMilliseconds);
-    if (!finished.inTime) {
+    if (!process.waitForFinished(timeoutMilliseconds)) {
         process.kill();
         process.waitForFinished();
     }
-    finished.status = process.exitStatus();
-    finished.exitCode = process.exitCode();
+    if (process.exitStatus() == QProcess::NormalExit)
+        finished.exitCode = process.exitCode();
     finished.output = process.readAllStandardOutput();
     finished.errors = process.readAllStandardError();
     return finished;

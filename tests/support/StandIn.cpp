@@ -1,6 +1,5 @@
 #include "support/StandIn.h"
-
-#include <QFile>
+#include "support/TemporaryHome.h"
 
 #include <algorithm>
 #include <optional>
@@ -11,13 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
 QStringList nulSeparated(const QByteArray& bytes) {
     QStringList items;
@@ -33,7 +25,7 @@ QByteArray quotedFolder(const QString& folder) {
 
 std::optional<pid_t> recordedProcess(const QString& path) {
     bool ok = false;
-    const int id = contents(path).trimmed().toInt(&ok);
+    const int id = readFile(path).trimmed().toInt(&ok);
     if (!ok || id <= 0)
         return std::nullopt;
     return static_cast<pid_t>(id);
@@ -68,19 +60,19 @@ QByteArray descendantLine(const QString& folder) {
 }
 
 QStringList recordedArguments(const QString& folder) {
-    const QByteArray bytes = contents(folder + QStringLiteral("/arguments"));
+    const QByteArray bytes = readFile(folder + QStringLiteral("/arguments"));
     return bytes.isEmpty() ? QStringList() : nulSeparated(bytes);
 }
 
 QStringList recordedEnvironment(const QString& folder) {
-    const QByteArray bytes = contents(folder + QStringLiteral("/environment"));
+    const QByteArray bytes = readFile(folder + QStringLiteral("/environment"));
     QStringList entries = bytes.isEmpty() ? QStringList() : nulSeparated(bytes);
     std::sort(entries.begin(), entries.end());
     return entries;
 }
 
 QStringList recordedStreams(const QString& folder) {
-    return QString::fromUtf8(contents(folder + QStringLiteral("/streams")))
+    return QString::fromUtf8(readFile(folder + QStringLiteral("/streams")))
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 

@@ -26,9 +26,14 @@ QString TemporaryHome::makeFolder(const QString& relativePath) const {
     return folder;
 }
 
-QString TemporaryHome::writeFile(const QString& relativePath, const QByteArray& contents) const {
+QString TemporaryHome::withParents(const QString& relativePath) const {
     const QString file = pathOf(relativePath);
     QDir().mkpath(QFileInfo(file).path());
+    return file;
+}
+
+QString TemporaryHome::writeFile(const QString& relativePath, const QByteArray& contents) const {
+    const QString file = withParents(relativePath);
     QFile output(file);
     if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         output.write(contents) != contents.size())
@@ -46,16 +51,14 @@ QString TemporaryHome::writeExecutable(const QString& relativePath,
 }
 
 QString TemporaryHome::makeNamedPipe(const QString& relativePath) const {
-    const QString file = pathOf(relativePath);
-    QDir().mkpath(QFileInfo(file).path());
+    const QString file = withParents(relativePath);
     if (::mkfifo(QFile::encodeName(file).constData(), 0600) != 0)
         qFatal("Could not make the named pipe %s", qPrintable(file));
     return file;
 }
 
 QString TemporaryHome::makeLink(const QString& relativePath, const QString& target) const {
-    const QString file = pathOf(relativePath);
-    QDir().mkpath(QFileInfo(file).path());
+    const QString file = withParents(relativePath);
     if (!QFile::link(target, file))
         qFatal("Could not make the link %s", qPrintable(file));
     return file;

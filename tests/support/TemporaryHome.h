@@ -36,6 +36,9 @@ public:
                        const std::optional<QString>& planDisplayName = std::nullopt) const;
 
 private:
+    // home/relativePath, after making its parent folders.
+    QString withParents(const QString& relativePath) const;
+
     QTemporaryDir directory;
 };
 

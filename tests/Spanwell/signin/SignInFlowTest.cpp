@@ -4,7 +4,6 @@
 #include <QTest>
 
 using Phase = SignInFlow::Phase;
-using Check = AccountFolder::Check;
 Q_DECLARE_METATYPE(SignInFlow::Phase)
 
 namespace {
@@ -16,11 +15,6 @@ const QByteArray printsAddress =
     "\\033[2mhttps://claude.ai/oauth/auth'\nsleep 0.05\n"
     "printf 'orize?state=1\\033[22m\\033]8;;\\007\\r\\n'\nsleep 0.05\n"
     "echo 'or https://claude.com/later'\n";
-// Waits for a code and signs in as whatever the code says.
-QByteArray signsInWithCode(const QByteArray& accountFile) {
-    return printsAddress + "printf 'Paste code here > '\nread code\n" +
-           SignInHarness::signInLines(accountFile, "$code") + "exit 0\n";
-}
 
 } // namespace
 
@@ -28,18 +22,13 @@ class SignInFlowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void choosingTheFolder() {
+    // Without the default folder, an empty name starts nothing.
+    void anEmptyNameStartsNothing() {
         SignInHarness harness;
-        const auto flow = harness.makeFlow();
-        const QString home = harness.stores.home.path();
-        QCOMPARE(flow->folderCheck(), Check::ok(home + QStringLiteral("/.claude"), true));
-        // Without the default folder, an empty name starts nothing.
-        flow->setUseDefault(false);
+        const auto flow = harness.makeNamedFlow(QString());
         flow->start();
         QCOMPARE(flow->phase(), Phase::naming());
-        QVERIFY(!flow->session() && !flow->target());
-        flow->setName(QStringLiteral("Work"));
-        QTRY_COMPARE(flow->folderCheck(), Check::ok(home + QStringLiteral("/.claude-work"), false));
+        QVERIFY(!flow->session());
     }
 
     void launchFailure() {
@@ -48,58 +37,47 @@ private slots:
         const auto flow = harness.makeFlow();
         flow->start();
         QCOMPARE(flow->phase(), Phase::failed(SignInFlow::couldNotStartMessage));
-        QVERIFY(!flow->claudeMissing());
     }
 
     void loginEndings_data() {
-        QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<Phase>("ending");
         const QString unfinished = SignInFlow::unfinishedMessage;
-        QTest::newRow("code, main folder")
-            << QString() << signsInWithCode(".claude.json") << Phase::done("code@example.com");
-        QTest::newRow("code, new folder")
-            << QStringLiteral("work") << signsInWithCode(".claude-work/.claude.json")
-            << Phase::done("code@example.com");
+        // Waits for a code and signs in as whatever the code says.
+        QTest::newRow("code") << printsAddress + "printf 'Paste code here > '\nread code\n" +
+                                     SignInHarness::signInLines(".claude-work/.claude.json",
+                                                                "$code")
+                              << Phase::done("code@example.com");
         QTest::newRow("failure with Claude Code's last line")
-            << QStringLiteral("work")
             << printsAddress +
                    "echo 'Error: bad code'\nprintf '\\033[2K  \\r\\nPaste code here > '\n"
                    "exit 1"
             << Phase::failed(unfinished + QStringLiteral(" Claude Code said: Error: bad code"));
         QTest::newRow("failure without a line")
-            << QStringLiteral("work") << QByteArray("printf '\\033[0m\\r\\n'\nexit 3")
-            << Phase::failed(unfinished);
+            << QByteArray("printf '\\033[0m\\r\\n'\nexit 3") << Phase::failed(unfinished);
         QTest::newRow("exit 0 without an e-mail")
-            << QStringLiteral("work") << QByteArray("exit 0") << Phase::failed(unfinished);
+            << QByteArray("exit 0") << Phase::failed(unfinished);
     }
     void loginEndings() {
-        QFETCH(QString, name);
         QFETCH(QByteArray, script);
         QFETCH(Phase, ending);
         SignInHarness harness;
         harness.writeClaude(script);
-        const auto flow = harness.makeFlow();
-        flow->setUseDefault(name.isEmpty());
-        flow->setName(name);
+        const auto flow = harness.makeNamedFlow(QStringLiteral("work"));
         QSignalSpy refreshes(harness.store.get(), &Store::refreshingChanged);
         SignInHarness::settle(*flow);
         flow->start();
         QCOMPARE(flow->phase(), Phase::waiting());
 
         if (script.contains("read code")) {
-            QTRY_COMPARE(flow->signInURL(),
-                         std::optional<QString>("https://claude.ai/oauth/authorize?state=1"));
+            const QString address = QStringLiteral("https://claude.ai/oauth/authorize?state=1");
+            QTRY_COMPARE(flow->signInURL(), std::optional(address));
             flow->openSignInPage();
-            QCOMPARE(
-                harness.opened,
-                QList<QUrl>{QUrl(QStringLiteral("https://claude.ai/oauth/authorize?state=1"))});
-            QVERIFY(flow->showCode());
+            QCOMPARE(harness.opened, QList<QUrl>{QUrl(address)});
             flow->setCode(QStringLiteral(" code@example.com\n"));
             flow->submitCode();
         }
         QTRY_COMPARE(flow->phase(), ending);
-        QCOMPARE(flow->signInURL().has_value(), script.contains("claude.ai"));
         QCOMPARE(refreshes.isEmpty(), ending.kind() == Phase::Kind::failed);
         QCOMPARE(harness.stores.fileSystem.callsOnInterfaceThread(), 0);
     }
@@ -109,9 +87,7 @@ private slots:
         harness.writeClaude(
             SignInHarness::signInLines(".claude-work/.claude.json", "early@example.com") +
             "exec sleep 30");
-        const auto flow = harness.makeFlow();
-        flow->setUseDefault(false);
-        flow->setName(QStringLiteral("work"));
+        const auto flow = harness.makeNamedFlow(QStringLiteral("work"));
         QSignalSpy refreshes(harness.store.get(), &Store::refreshingChanged);
         // Asked for before the name's verdict has come, the sign-in starts when it comes.
         flow->start();
@@ -121,7 +97,6 @@ private slots:
         // The exit, after success was declared, changes nothing.
         QTest::qWait(100);
         QCOMPARE(flow->phase(), Phase::done(QStringLiteral("early@example.com")));
-        QCOMPARE(harness.stores.fileSystem.callsOnInterfaceThread(), 0);
     }
 
     void earlySuccessBelongsToItsAttempt() {
@@ -131,9 +106,7 @@ private slots:
         harness.writeClaude("[ -e \"$HOME_DIR/ran\" ] && exec sleep 30\ntouch \"$HOME_DIR/ran\"\n" +
                             SignInHarness::signInLines(".claude-one/.claude.json", "a@b.c") +
                             "sleep 0.1\nexit 1");
-        const auto flow = harness.makeFlow();
-        flow->setUseDefault(false);
-        flow->setName(QStringLiteral("one"));
+        const auto flow = harness.makeNamedFlow(QStringLiteral("one"));
         flow->start();
         QTRY_COMPARE(flow->phase().kind(), Phase::Kind::failed);
         flow->retry();
@@ -169,9 +142,7 @@ private slots:
         QFETCH(bool, destroyed);
         SignInHarness harness;
         harness.writeClaude("echo https://claude.ai/a\nexec sleep 30");
-        auto flow = harness.makeFlow();
-        flow->setName(QStringLiteral("work"));
-        flow->setUseDefault(false);
+        auto flow = harness.makeNamedFlow(QStringLiteral("work"));
         flow->start();
         QTRY_VERIFY(flow->signInURL());
         if (destroyed)
@@ -184,16 +155,6 @@ private slots:
             QCOMPARE(flow->phase(), Phase::waiting());
             QVERIFY(!flow->session());
         }
-    }
-
-    // An own folder's command is copied through the view in SignInViewTest::done.
-    void copyCommandForTheDefaultFolder() {
-        SignInHarness harness;
-        const auto flow =
-            harness.makeFlow(harness.account(QStringLiteral(".claude"), QStringLiteral("a@b.c")));
-        flow->copyCommand();
-        QCOMPARE(harness.copied, QStringList{QStringLiteral("claude")});
-        QVERIFY(flow->copied());
     }
 };
 

@@ -4,7 +4,6 @@
 #include "signin/SignInFlow.h"
 #include "support/StandIn.h"
 
-#include <QFile>
 #include <QList>
 #include <QStringList>
 #include <QTest>
@@ -38,7 +37,8 @@ public:
                "\" > \"$HOME_DIR/" + accountFile + "\"\n";
     }
 
-    SignInFlow::Services services() {
+    // Once the flow has read what it reads at its start.
+    std::unique_ptr<SignInFlow> makeFlow(std::optional<Account> again = std::nullopt) {
         SignInFlow::Services services;
         services.home = stores.home.path();
         services.fileSystem = &stores.fileSystem;
@@ -49,12 +49,16 @@ public:
         services.openAddress = [this](const QUrl& address) { opened.append(address); };
         services.pollInterval = std::chrono::milliseconds(40);
         services.successDelay = successDelay;
-        return services;
-    }
-    // Once the flow has read what it reads at its start.
-    std::unique_ptr<SignInFlow> makeFlow(std::optional<Account> again = std::nullopt) {
-        auto flow = std::make_unique<SignInFlow>(store.get(), std::move(again), services());
+        auto flow = std::make_unique<SignInFlow>(store.get(), std::move(again), services);
         settle(*flow);
+        return flow;
+    }
+    // A flow that adds an account in a folder of its own called `name`; the name's verdict may
+    // still be on its way.
+    std::unique_ptr<SignInFlow> makeNamedFlow(const QString& name) {
+        auto flow = makeFlow();
+        flow->setUseDefault(false);
+        flow->setName(name);
         return flow;
     }
     // Waits for the flow's reads of account files, such as a typed name's verdict.
@@ -68,10 +72,6 @@ public:
         account.configDir = stores.home.addAccount(folderName, email);
         account.email = email;
         return account;
-    }
-    // A file below the home folder, empty when missing.
-    QByteArray read(const QString& relativePath) const {
-        return readFile(stores.home.pathOf(relativePath));
     }
     bool childHasEnded() const { return StandIn::hasEnded(stores.home.path()); }
 

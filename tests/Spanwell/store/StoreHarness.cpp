@@ -2,8 +2,6 @@
 
 #include "accounts/Discovery.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -13,23 +11,20 @@ void ScriptedUsageClient::answer(const QString& token, const QString& path,
     replies.insert(token + QLatin1Char(' ') + path, std::move(reply));
 }
 
-QList<ScriptedUsageClient::Request> ScriptedUsageClient::requests() const {
+QStringList ScriptedUsageClient::requests() const {
     const QMutexLocker lock(&mutex);
     return received;
 }
 
-int ScriptedUsageClient::count(const QString& token, const QString& path) const {
-    const QMutexLocker lock(&mutex);
-    return static_cast<int>(std::count_if(received.begin(), received.end(), [&](const Request& r) {
-        return r.token == token && r.path == path;
-    }));
+qsizetype ScriptedUsageClient::count(const QString& token, const QString& path) const {
+    return requests().count(token + QLatin1Char(' ') + path);
 }
 
 UsageClient::Result<QByteArray> ScriptedUsageClient::get(const QString& path,
                                                          const QString& token) const {
     const QMutexLocker lock(&mutex);
-    received.append({path, token});
-    return replies.value(token + QLatin1Char(' ') + path, Failure::http(404));
+    received.append(token + QLatin1Char(' ') + path);
+    return replies.value(received.last(), Failure::http(404));
 }
 
 StoreHarness::StoreHarness()
@@ -57,13 +52,9 @@ void StoreHarness::setCredential(const QString& folderName, std::optional<Creden
     credentials.insert(home.pathOf(folderName), std::move(credential));
 }
 
-void StoreHarness::closeCredentialGate() {
-    gateClosed = true;
-}
-
 void StoreHarness::openCredentialGate() {
     gateClosed = false;
-    gate->release(1000);
+    gate.release(1000);
 }
 
 StoreServices StoreHarness::services() {
@@ -71,31 +62,24 @@ StoreServices StoreHarness::services() {
         [this] { return clock.now(); },
         home.path(),
         &fileSystem,
-        [this](const Account& account, double timeoutSeconds) {
+        [this](const Account& account, double) {
             if (gateClosed) {
                 ++waiting;
-                gate->acquire();
+                gate.acquire();
                 --waiting;
             }
             const QMutexLocker lock(&mutex);
-            recorded.credentialReads.append(account.configDir);
-            recorded.credentialTimeouts.append(timeoutSeconds);
             return credentials.value(account.configDir);
         },
-        [this](const QString& configDir, bool, double timeoutSeconds) {
-            {
-                const QMutexLocker lock(&mutex);
-                recorded.renewals.append(configDir);
-                recorded.renewalTimeouts.append(timeoutSeconds);
-            }
+        [this](const QString&, bool, double) {
+            ++renewals;
             if (onRenewal)
                 onRenewal();
             return false;
         },
         client,
         [this](qint64) {
-            const QMutexLocker lock(&mutex);
-            ++recorded.updateChecks;
+            ++updateChecks;
             return updateReply;
         },
         cachePath,
@@ -112,28 +96,19 @@ std::unique_ptr<Store> StoreHarness::makeStore() {
 
 bool StoreHarness::refreshAndWait(Store& store) {
     QSignalSpy finished(&store, &Store::refreshFinished);
-    if (!store.refresh())
-        return false;
-    return finished.wait(5000);
+    return store.refresh() && finished.wait(5000);
 }
 
-StoreHarness::Calls StoreHarness::calls() const {
-    const QMutexLocker lock(&mutex);
-    return recorded;
+QStringList StoreHarness::folders(const QList<Entry>& entries) const {
+    QStringList labels;
+    for (const Entry& entry : entries)
+        labels.append(entry.account.folderLabel(home.path()));
+    return labels;
 }
 
 QByteArray usageReply(double session, double week) {
-    const QJsonObject reply{
-        {QStringLiteral("five_hour"), QJsonObject{{QStringLiteral("utilization"), session}}},
-        {QStringLiteral("seven_day"), QJsonObject{{QStringLiteral("utilization"), week}}},
-    };
-    return QJsonDocument(reply).toJson();
-}
-
-QByteArray profileReply(const QString& status) {
-    const QJsonObject reply{
-        {QStringLiteral("organization"),
-         QJsonObject{{QStringLiteral("subscription_status"), status}}},
-    };
-    return QJsonDocument(reply).toJson();
+    return QStringLiteral(R"({"five_hour":{"utilization":%1},"seven_day":{"utilization":%2}})")
+        .arg(session)
+        .arg(week)
+        .toUtf8();
 }

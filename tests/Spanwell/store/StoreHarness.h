@@ -15,33 +15,27 @@
 // A clock that tests move by hand, read from any thread.
 class ManualClock {
 public:
-    explicit ManualClock(double start = 800000000)
-        : seconds(start) {}
     Instant now() const { return Instant(seconds.load()); }
     void advance(double by) { seconds = seconds.load() + by; }
 
 private:
-    std::atomic<double> seconds;
+    std::atomic<double> seconds = 800000000;
 };
 
 // The usage service as a table of replies per access token and path; records every request.
 class ScriptedUsageClient final : public UsageClient {
 public:
-    struct Request {
-        QString path;
-        QString token;
-    };
-
     void answer(const QString& token, const QString& path, Result<QByteArray> reply);
-    QList<Request> requests() const;
-    int count(const QString& token, const QString& path) const;
+    // Each request so far, as "token path".
+    QStringList requests() const;
+    qsizetype count(const QString& token, const QString& path) const;
 
     Result<QByteArray> get(const QString& path, const QString& token) const override;
 
 private:
     mutable QMutex mutex;
     QHash<QString, Result<QByteArray>> replies;
-    mutable QList<Request> received;
+    mutable QStringList received;
 };
 
 // A temporary home with accounts, a cache file, a settings file and stand-ins for every
@@ -55,7 +49,7 @@ public:
                        std::optional<Instant> tokenExpiresAt = std::nullopt);
     void setCredential(const QString& folderName, std::optional<Credential> credential);
     // While closed, credential reads wait for `open()`; this keeps a refresh running.
-    void closeCredentialGate();
+    void closeCredentialGate() { gateClosed = true; }
     void openCredentialGate();
     // How many credential reads wait at the closed gate.
     int waitingAtGate() const { return waiting; }
@@ -64,6 +58,8 @@ public:
     std::unique_ptr<Store> makeStore();
     // Starts a refresh and waits until it has finished.
     static bool refreshAndWait(Store& store);
+    // The entries' folders, as "~/.claude-a".
+    QStringList folders(const QList<Entry>& entries) const;
 
     TemporaryHome home;
     WatchedFileSystem fileSystem;
@@ -72,14 +68,9 @@ public:
     QString cachePath;
     QString settingsPath;
 
-    struct Calls {
-        QStringList credentialReads;
-        QList<double> credentialTimeouts;
-        QStringList renewals;
-        QList<double> renewalTimeouts;
-        int updateChecks = 0;
-    };
-    Calls calls() const;
+    // How often a sign-in was renewed and the update feed asked.
+    std::atomic<int> renewals = 0;
+    std::atomic<int> updateChecks = 0;
     std::optional<UpdateInfo> updateReply;
     // Runs inside the renewal stand-in, on the worker that renews.
     std::function<void()> onRenewal;
@@ -87,13 +78,10 @@ public:
 private:
     mutable QMutex mutex;
     QHash<QString, std::optional<Credential>> credentials;
-    Calls recorded;
-    std::shared_ptr<QSemaphore> gate = std::make_shared<QSemaphore>(0);
+    QSemaphore gate;
     std::atomic<bool> gateClosed = false;
     std::atomic<int> waiting = 0;
 };
 
 // A usage reply with a session and a week reading.
 QByteArray usageReply(double session, double week);
-// A profile reply with an organization in the given subscription status.
-QByteArray profileReply(const QString& status);

@@ -1,6 +1,6 @@
 #include "tray/AutostartEntry.h"
+#include "support/TemporaryHome.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,9 +16,8 @@ private slots:
                                    QStringLiteral("/opt/My 100%/a\"b$c\\d"));
         QVERIFY(!entry.isRegistered() && entry.unregister());
         QVERIFY(entry.registerEntry() && entry.isRegistered());
-        QFile written(config.filePath(QStringLiteral("autostart/spanwell.desktop")));
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        const QByteArray contents = written.readAll();
+        const QByteArray contents =
+            readFile(config.filePath(QStringLiteral("autostart/spanwell.desktop")));
         QVERIFY(contents.startsWith("[Desktop Entry]\nType=Application\n"));
         QVERIFY2(contents.contains("\nExec=\"/opt/My 100%%/a\\\\\"b\\\\$c\\\\\\\\d\"\n"),
                  contents.constData());

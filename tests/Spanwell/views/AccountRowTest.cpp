@@ -1,16 +1,16 @@
 #include "views/AccountRow.h"
+#include "Spanwell/views/Widgets.h"
 #include "views/Bar.h"
 #include "views/DetailRow.h"
 #include "views/InlineMeter.h"
 #include "views/MeterGrid.h"
 #include "views/StatusMark.h"
-#include "views/TextLabel.h"
 
-#include <QAbstractButton>
 #include <QGraphicsOpacityEffect>
 #include <QTest>
 
 using Level = AccountStatus::Level;
+using Widgets::named;
 
 namespace {
 
@@ -27,9 +27,11 @@ Entry entry(QList<LimitReading> limits, std::optional<FetchProblem> problem = st
                  std::move(problem)};
 }
 
-template <typename View = TextLabel>
-View* child(const QWidget& row, const char* name) {
-    return row.findChild<View*>(QString::fromUtf8(name));
+// Shown at the width of the panel.
+void show(AccountRow& row) {
+    row.resize(384, row.heightForWidth(384));
+    row.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&row));
 }
 
 } // namespace
@@ -38,63 +40,45 @@ class AccountRowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A missing or lapsed sign-in blocks and offers to sign in again, in red; a failed
+    // refresh says why and leaves the verdict to the numbers, here used up.
     void showsEachProblem_data() {
         QTest::addColumn<std::optional<FetchProblem>>("problem");
         QTest::addColumn<bool>("withSnapshot");
-        QTest::addColumn<QString>("verdict");
-        QTest::addColumn<Level>("level");
-        QTest::addColumn<QString>("message");
-        // Red messages are the ones that offer to sign in again.
-        QTest::addColumn<Theme::Role>("messageColour");
         using Problem = std::optional<FetchProblem>;
-        const auto red = Theme::Role::red;
-        QTest::newRow("none") << Problem() << true << "Ready" << Level::ready << QString()
-                              << Theme::Role::secondaryText;
-        QTest::newRow("no credential")
-            << Problem(FetchProblem::noCredential()) << true << "Sign in again" << Level::blocked
-            << "No saved sign-in for this folder." << red;
-        QTest::newRow("lapsed, no numbers")
-            << Problem(FetchProblem::signInExpired()) << false << "Sign in again" << Level::blocked
-            << "Sign-in lapsed." << red;
-        QTest::newRow("lapsed, last numbers")
-            << Problem(FetchProblem::signInExpired()) << true << "Sign in again" << Level::blocked
-            << "Sign-in lapsed. Showing the last known numbers." << red;
-        QTest::newRow("failed: verdict from the numbers")
-            << Problem(FetchProblem::failed(QStringLiteral("Anthropic returned error 500.")))
-            << true << "Back in 1h 0m" << Level::blocked << "Anthropic returned error 500."
-            << Theme::Role::secondaryText;
+        QTest::newRow("none") << Problem() << true;
+        QTest::newRow("no credential") << Problem(FetchProblem::noCredential()) << true;
+        QTest::newRow("lapsed, no numbers") << Problem(FetchProblem::signInExpired()) << false;
+        QTest::newRow("lapsed, last numbers") << Problem(FetchProblem::signInExpired()) << true;
+        QTest::newRow("failed") << Problem(FetchProblem::failed(QStringLiteral("Error 500.")))
+                                << true;
     }
     void showsEachProblem() {
         QFETCH(std::optional<FetchProblem>, problem);
         QFETCH(bool, withSnapshot);
-        QFETCH(QString, verdict);
-        QFETCH(Level, level);
-        QFETCH(QString, message);
-        QFETCH(Theme::Role, messageColour);
-        const bool failed = problem && !problem->needsSignIn();
+        const bool signsIn = problem && problem->needsSignIn();
+        const bool failed = problem && !signsIn;
         Entry shown = entry({reading("Session", failed ? 100 : 20), reading("Week", 30)}, problem);
         if (!withSnapshot)
             shown.snapshot.reset();
         int signIns = 0;
         AccountRow row(shown, now, false, {{}, {}, [&signIns] { ++signIns; }});
 
-        QCOMPARE(child(row, "status")->text(), verdict);
-        QCOMPARE(child(row, "status")->colour(),
-                 level == Level::ready ? Theme::Role::primaryText : Theme::Role::red);
-        QCOMPARE(row.findChild<StatusMark*>()->level(), level);
-        const TextLabel* sentence = child(row, "message");
-        QCOMPARE(sentence ? sentence->text() : QString(), message);
-        QCOMPARE(sentence ? sentence->colour() : Theme::Role::secondaryText, messageColour);
+        QCOMPARE(row.findChild<StatusMark*>()->level(), problem ? Level::blocked : Level::ready);
+        const TextLabel* sentence = named(row, "message");
+        QCOMPARE(sentence != nullptr, problem.has_value());
+        if (failed)
+            QCOMPARE(sentence->text(), problem->message());
         // Figures that may be stale are faded.
-        const QWidget* meters = child<QWidget>(row, "meters");
+        const QWidget* meters = named<QWidget>(row, "meters");
         QCOMPARE(meters != nullptr, withSnapshot);
         const auto* fade =
             meters ? qobject_cast<QGraphicsOpacityEffect*>(meters->graphicsEffect()) : nullptr;
-        QCOMPARE(fade ? fade->opacity() : 1.0, problem && withSnapshot ? 0.5 : 1.0);
-        auto* signIn = child<QAbstractButton>(row, "signInAgain");
-        QCOMPARE(signIn != nullptr, messageColour == Theme::Role::red);
+        QCOMPARE(fade && fade->opacity() < 1, problem && withSnapshot);
+        auto* signIn = named<QAbstractButton>(row, "signInAgain");
+        QCOMPARE(signIn != nullptr, signsIn);
+        QCOMPARE(sentence && sentence->colour() == Theme::Role::red, signsIn);
         if (signIn) {
-            QCOMPARE(signIn->text(), QStringLiteral("Sign In Again\u2026"));
             signIn->click();
             QCOMPARE(signIns, 1);
         }
@@ -112,9 +96,7 @@ private slots:
                                       reading("Week, Opus", 250),     reading("Week, Sonnet", 10),
                                       reading("Daily Routines", 100), reading("Week, Fable", 5)};
         AccountRow row(entry(all.first(readings)), now, false, {});
-        row.resize(384, row.heightForWidth(384));
-        row.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&row));
+        show(row);
 
         const QList<InlineMeter*> meters = row.findChildren<InlineMeter*>();
         QCOMPARE(meters.size(), readings);
@@ -130,50 +112,29 @@ private slots:
             const QRect area(meter->mapTo(&row, QPoint()), meter->size());
             QVERIFY(row.rect().contains(area) && !taken.intersects(area));
             taken += area;
-            const bool red = index % 2 == 0;
-            QCOMPARE(meter->bar()->tint(), red ? Theme::Role::red : Theme::Role::accent);
-            QCOMPARE(meter->number()->colour(), red ? Theme::Role::red : Theme::Role::primaryText);
+            QCOMPARE(meter->number()->colour() == Theme::Role::red, index % 2 == 0);
         }
     }
 
-    void expandedRowShowsEveryLimit_data() {
-        QTest::addColumn<bool>("picture");
-        QTest::newRow("live") << false;
-        QTest::newRow("picture") << true;
-    }
     void expandedRowShowsEveryLimit() {
-        QFETCH(bool, picture);
-        int toggles = 0;
         int stops = 0;
-        AccountRow row(entry({reading("Session", 100, 0), reading("Week, Sonnet", 95, 7200)},
-                             FetchProblem::noCredential()),
-                       now, true, {[&] { ++toggles; }, [&] { ++stops; }, {}}, picture);
-
-        QVERIFY(!child<QWidget>(row, "meters"));
+        const Entry shown = entry({reading("Session", 100, 0), reading("Week, Sonnet", 95, 7200)},
+                                  FetchProblem::noCredential());
+        AccountRow row(shown, now, true, {{}, [&] { ++stops; }, {}});
+        show(row);
+        QVERIFY(!named<QWidget>(row, "meters"));
         const QList<DetailRow*> details = row.findChildren<DetailRow*>();
         QCOMPARE(details.size(), 2);
-        // A limit whose reset has passed is unused and has nothing to reset.
-        QCOMPARE(details[0]->number()->text(), QStringLiteral("0% used"));
+        // A limit whose reset has passed is unused.
         QCOMPARE(details[0]->bar()->fraction(), 0.0);
-        QCOMPARE(details[0]->reset()->text(), QStringLiteral("Not started, nothing to reset"));
-        QCOMPARE(details[1]->number()->colour(), Theme::Role::red);
         QCOMPARE(details[1]->title()->shownText(), QStringLiteral("Week, Sonnet"));
         QCOMPARE(details[0]->bar()->width(), details[1]->bar()->width());
-        QCOMPARE(child(row, "detailLine")->text(),
-                 QStringLiteral("Max  \u00B7  /srv/.claude-work"));
-        QCOMPARE(child<SymbolView>(row, "chevron")->rotation(), 90.0);
-
-        QCOMPARE(child<QWidget>(row, "signInAgain") == nullptr, picture);
-        if (picture) {
-            QCOMPARE(child(row, "stopTracking")->colour(), Theme::Role::accent);
-            return;
-        }
-        auto* stop = child<QAbstractButton>(row, "stopTracking");
-        QVERIFY(stop->toolTip().startsWith(QStringLiteral("Hides this account from Spanwell.")));
-        stop->click();
-        row.header()->click();
+        named<QAbstractButton>(row, "stopTracking")->click();
         QCOMPARE(stops, 1);
-        QCOMPARE(toggles, 1);
+        // A picture has no controls.
+        AccountRow still(shown, now, true, {}, true);
+        QVERIFY(!named<QAbstractButton>(still, "stopTracking"));
+        QVERIFY(!named<QWidget>(still, "signInAgain"));
     }
 
     void aLongFolderGivesWayBeforeTheDates() {
@@ -184,10 +145,8 @@ private slots:
         shown.snapshot->loginExpiresAt = now + 3 * 86400;
         shown.snapshot->plan.reset();
         AccountRow row(shown, now, true, {});
-        row.resize(384, row.heightForWidth(384));
-        row.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&row));
-        const TextLabel* line = child(row, "detailLine");
+        show(row);
+        const TextLabel* line = named(row, "detailLine");
         const QString dates = line->text().mid(line->text().lastIndexOf(QStringLiteral("renews")));
         QVERIFY(line->shownText().contains(QChar(0x2026)));
         QVERIFY2(line->shownText().endsWith(dates), qPrintable(line->shownText()));

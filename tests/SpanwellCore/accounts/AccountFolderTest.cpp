@@ -9,39 +9,27 @@ class AccountFolderTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // `name` is what is left of the typed name; a message marks a name that is refused.
-    void typedNamesAreNormalizedAndChecked_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("message");
-        const QString shortName = QStringLiteral("Type a short name, like work or personal.");
-        const QString twentyFourLetters = QString(24, QLatin1Char('a'));
-        const auto row = [](const char* tag, const QString& typed, const QString& name,
-                            const QString& message = {}) {
-            QTest::newRow(tag) << typed << name << message;
-        };
-        row("space", "Work Stuff", "work-stuff");
-        row("spaces around", "  Client  A ", "client-a");
-        row("punctuation and tab dropped", "my_project.b\t2", "myprojectb2");
-        row("accent dropped", "Café Team", "caf-team");
-        row("other digits dropped", "٣x", "x");
-        row("hyphen runs", "a - - b", "a-b");
-        row("empty", "", "", shortName);
-        row("nothing usable", "-!-", "", shortName);
-        row("24 characters", twentyFourLetters, twentyFourLetters);
-        row("25 characters", twentyFourLetters + "a", twentyFourLetters + "a",
-            QStringLiteral("Use 24 characters or fewer."));
-        row("30 typed, 20 kept", "aaaaaaaaaa!!!!!!!!!!bbbbbbbbbb", "aaaaaaaaaabbbbbbbbbb");
-    }
+    // What is left of the typed name, and the message for a name that is refused.
     void typedNamesAreNormalizedAndChecked() {
-        QFETCH(QString, typed);
-        QFETCH(QString, name);
-        QFETCH(QString, message);
+        const QString a24(24, QLatin1Char('a'));
+        const char* shortName = "Type a short name, like work or personal.";
+        const std::tuple<QString, QString, const char*> rows[] = {
+            {"  Client  A ", "client-a", nullptr},
+            {"my_project.b\t2", "myprojectb2", nullptr},
+            {"Café Team", "caf-team", nullptr},
+            {"٣x", "x", nullptr},
+            {"a - - b", "a-b", nullptr},
+            {"-!-", "", shortName},
+            {a24, a24, nullptr},
+            {a24 + "a", a24 + "a", "Use 24 characters or fewer."},
+            {"aaaaaaaaaa!!!!!!!!!!bbbbbbbbbb", "aaaaaaaaaabbbbbbbbbb", nullptr}};
         TemporaryHome home;
-        QCOMPARE(AccountFolder::normalized(typed), name);
-        QCOMPARE(AccountFolder::check(typed, home.path(), FileSystem::local()),
-                 message.isEmpty() ? Check::ok(home.pathOf(".claude-" + name), false)
-                                   : Check::invalid(message));
+        for (const auto& [typed, name, message] : rows) {
+            QCOMPARE(AccountFolder::normalized(typed), name);
+            QCOMPARE(AccountFolder::check(typed, home.path(), FileSystem::local()),
+                     message ? Check::invalid(message)
+                             : Check::ok(home.pathOf(".claude-" + name), false));
+        }
     }
 
     void existingFoldersAreJudged() {
@@ -69,29 +57,17 @@ private slots:
         QVERIFY(AccountFolder::defaultIsFree(home.path(), FileSystem::local()));
         home.addAccount(QStringLiteral(".claude"), QStringLiteral("me@example.com"));
         QVERIFY(!AccountFolder::defaultIsFree(home.path(), FileSystem::local()));
-        QCOMPARE(AccountFolder::signedInEmail(QStringLiteral("/ignored"), true, home.path(),
-                                              FileSystem::local()),
-                 QStringLiteral("me@example.com"));
     }
 
-    void commandLines_data() {
-        QTest::addColumn<QString>("configDir");
-        QTest::addColumn<bool>("isDefault");
-        QTest::addColumn<QString>("command");
-        QTest::newRow("inside home")
-            << "/Users/me/my work" << false << "CLAUDE_CONFIG_DIR=~/my work claude";
-        QTest::newRow("outside home")
-            << "/Volumes/x/.claude-a" << false << "CLAUDE_CONFIG_DIR=/Volumes/x/.claude-a claude";
-        QTest::newRow("default") << "/Users/me/.claude" << true << "claude";
-        QTest::newRow("home with a suffix")
-            << "/Users/meX" << false << "CLAUDE_CONFIG_DIR=/Users/meX claude";
-    }
     void commandLines() {
-        QFETCH(QString, configDir);
-        QFETCH(bool, isDefault);
-        QFETCH(QString, command);
-        QCOMPARE(AccountFolder::command(configDir, isDefault, QStringLiteral("/Users/me")),
-                 command);
+        const std::tuple<const char*, bool, const char*> rows[] = {
+            {"/Users/me/my work", false, "CLAUDE_CONFIG_DIR=~/my work claude"},
+            {"/Volumes/x/.claude-a", false, "CLAUDE_CONFIG_DIR=/Volumes/x/.claude-a claude"},
+            {"/Users/me/.claude", true, "claude"},
+            {"/Users/meX", false, "CLAUDE_CONFIG_DIR=/Users/meX claude"}};
+        for (const auto& [configDir, isDefault, command] : rows)
+            QCOMPARE(AccountFolder::command(configDir, isDefault, QStringLiteral("/Users/me")),
+                     QString(command));
     }
 };
 

@@ -1,13 +1,17 @@
 #include "accounts/Credential.h"
+#include "accounts/CredentialSource.h"
+#include "support/StandIn.h"
+#include "support/TemporaryHome.h"
 
 #include <QTest>
+
+using Token = std::optional<QString>;
 
 namespace {
 
 // 2023-11-14 22:13:20 UTC, worked out independently of the millisecond conversion.
-Instant november14() {
-    return Instant::fromDateTime(QDateTime(QDate(2023, 11, 14), QTime(22, 13, 20), Qt::UTC));
-}
+const Instant november14 =
+    Instant::fromDateTime(QDateTime(QDate(2023, 11, 14), QTime(22, 13, 20), Qt::UTC));
 
 Credential tokenOnly(const QString& token) {
     return Credential{token, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
@@ -15,72 +19,90 @@ Credential tokenOnly(const QString& token) {
 
 } // namespace
 
+// The keychain is read through its tool, a stand-in here; how the tool is stopped at its time
+// limit is the child-process helper's to show.
 class CredentialTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void parse_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<std::optional<Credential>>("expected");
-
-        QTest::newRow("every field, with the tool's line end")
-            << QByteArray(R"({"claudeAiOauth":{"accessToken":"sk-ant-oat01-x","refreshToken":"r",)"
-                          R"("expiresAt":1700000000000,"refreshTokenExpiresAt":1700000000500.5,)"
-                          R"("scopes":["user:inference"],"subscriptionType":"max",)"
-                          R"("rateLimitTier":"default_claude_max_20x"}})"
-                          "\n")
-            << std::optional(Credential{QStringLiteral("sk-ant-oat01-x"), november14(),
-                                        Instant::fromUnixSeconds(1700000000.5005),
-                                        QStringLiteral("max"),
-                                        QStringLiteral("default_claude_max_20x")});
-        QTest::newRow("surrounding white space")
-            << QByteArray(" \n\t{\"claudeAiOauth\":{\"accessToken\":\"t\"}}\r\n\n")
-            << std::optional(tokenOnly(QStringLiteral("t")));
-        QTest::newRow("times written as text, other fields of the wrong type")
-            << QByteArray(R"({"claudeAiOauth":{"accessToken":"t","expiresAt":"1700000000000",)"
-                          R"("refreshTokenExpiresAt":true,"subscriptionType":7,)"
-                          R"("rateLimitTier":null}})")
-            << std::optional(tokenOnly(QStringLiteral("t")));
-        QTest::newRow("times beyond any calendar")
-            << QByteArray(R"({"claudeAiOauth":{"accessToken":"t","expiresAt":1e300,)"
-                          R"("refreshTokenExpiresAt":-9.2e18}})")
-            << std::optional(tokenOnly(QStringLiteral("t")));
-        QTest::newRow("vertical tab and form feed are not JSON's white space")
-            << QByteArray("\v{\"claudeAiOauth\":{\"accessToken\":\"t\"}}\f")
-            << std::optional<Credential>();
-        QTest::newRow("empty token")
-            << QByteArray(R"({"claudeAiOauth":{"accessToken":"","expiresAt":1}})")
-            << std::optional<Credential>();
-        QTest::newRow("no claudeAiOauth")
-            << QByteArray(R"({"accessToken":"t"})") << std::optional<Credential>();
-        QTest::newRow("something after the object")
-            << QByteArray(R"({"claudeAiOauth":{"accessToken":"t"}} x)")
-            << std::optional<Credential>();
-    }
-
     void parse() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(std::optional<Credential>, expected);
-        QCOMPARE(Credential::parse(bytes), expected);
+        const Credential full{QStringLiteral("sk-ant-oat01-x"), november14,
+                              Instant::fromUnixSeconds(1700000000.5005), QStringLiteral("max"),
+                              QStringLiteral("default_claude_max_20x")};
+        const std::pair<QByteArray, std::optional<Credential>> rows[] = {
+            // Every field, with the keychain tool's line end.
+            {R"({"claudeAiOauth":{"accessToken":"sk-ant-oat01-x","refreshToken":"r",)"
+             R"("expiresAt":1700000000000,"refreshTokenExpiresAt":1700000000500.5,)"
+             R"("scopes":["user:inference"],"subscriptionType":"max",)"
+             R"("rateLimitTier":"default_claude_max_20x"}})"
+             "\n",
+             full},
+            {" \n\t{\"claudeAiOauth\":{\"accessToken\":\"t\"}}\r\n\n", tokenOnly("t")},
+            // Times written as text, other fields of the wrong type, times beyond any calendar.
+            {R"({"claudeAiOauth":{"accessToken":"t","expiresAt":"1700000000000",)"
+             R"("refreshTokenExpiresAt":true,"subscriptionType":7,"rateLimitTier":null}})",
+             tokenOnly("t")},
+            {R"({"claudeAiOauth":{"accessToken":"t","expiresAt":1e300,)"
+             R"("refreshTokenExpiresAt":-9.2e18}})",
+             tokenOnly("t")},
+            // Vertical tab and form feed are not white space in JSON.
+            {"\v{\"claudeAiOauth\":{\"accessToken\":\"t\"}}\f", std::nullopt},
+            {R"({"claudeAiOauth":{"accessToken":"","expiresAt":1}})", std::nullopt},
+            {R"({"accessToken":"t"})", std::nullopt},
+            {R"({"claudeAiOauth":{"accessToken":"t"}} x)", std::nullopt}};
+        for (const auto& [bytes, expected] : rows)
+            QVERIFY2(Credential::parse(bytes) == expected, bytes.constData());
     }
 
-    void isExpired_data() {
-        QTest::addColumn<std::optional<Instant>>("expiresAt");
-        QTest::addColumn<Instant>("at");
-        QTest::addColumn<bool>("expired");
-        const Instant expiry = november14();
-        QTest::newRow("a millisecond before") << std::optional(expiry) << expiry - 0.001 << false;
-        QTest::newRow("exactly at") << std::optional(expiry) << expiry << true;
-        QTest::newRow("without an expiry") << std::optional<Instant>() << expiry + 1e9 << false;
-    }
-
-    void isExpired() {
-        QFETCH(std::optional<Instant>, expiresAt);
-        QFETCH(Instant, at);
-        QFETCH(bool, expired);
+    void expiresAtItsInstant() {
         Credential credential = tokenOnly(QStringLiteral("t"));
-        credential.expiresAt = expiresAt;
-        QCOMPARE(credential.isExpired(at), expired);
+        QVERIFY(!credential.isExpired(november14 + 1e9));
+        credential.expiresAt = november14;
+        QVERIFY(!credential.isExpired(november14 - 0.001));
+        QVERIFY(credential.isExpired(november14));
+    }
+
+    void keychainFirstThenTheFile_data() {
+        QTest::addColumn<QByteArray>("tool"); // the stand-in's body; none when empty
+        QTest::addColumn<QString>("file");    // "none", "fifo" or "secret"
+        QTest::addColumn<Token>("token");
+        const auto row = [](const char* tag, const QByteArray& tool, const char* file,
+                            Token token) { QTest::newRow(tag) << tool << file << token; };
+        const QByteArray prints =
+            R"(printf '%s\n' '{"claudeAiOauth":{"accessToken":"from-keychain"}}')";
+        row("keychain first", prints, "secret", "from-keychain");
+        row("file when the tool fails", prints + "\nexit 1", "secret", "from-file");
+        row("file when the tool prints no credential", "echo nothing", "secret", "from-file");
+        row("file when there is no tool", "", "secret", "from-file");
+        row("neither", "exit 44", "none", std::nullopt);
+        row("a named pipe in place of the file", "", "fifo", std::nullopt);
+    }
+    void keychainFirstThenTheFile() {
+        QFETCH(QByteArray, tool);
+        QFETCH(QString, file);
+        QFETCH(Token, token);
+        TemporaryHome home;
+        const QString records = home.makeFolder(QStringLiteral("records"));
+        const QString toolPath = home.pathOf(QStringLiteral("bin/security"));
+        if (!tool.isEmpty())
+            home.writeExecutable(QStringLiteral("bin/security"),
+                                 StandIn::script(StandIn::recordingLines(records) + tool));
+        const QString configDir = home.makeFolder(QStringLiteral(".claude-work"));
+        if (file == QLatin1String("fifo"))
+            home.makeNamedPipe(QStringLiteral(".claude-work/.credentials.json"));
+        else if (file == QLatin1String("secret"))
+            home.writeFile(QStringLiteral(".claude-work/.credentials.json"),
+                           R"({"claudeAiOauth":{"accessToken":"from-file"}})");
+        const Account account{configDir, QStringLiteral("Claude Code-credentials-0123abcd"),
+                              QStringLiteral("me@example.com"), std::nullopt, std::nullopt};
+
+        const std::optional<Credential> credential = CredentialSource::read(account, 5, toolPath);
+
+        QCOMPARE(credential ? Token(credential->accessToken) : std::nullopt, token);
+        QCOMPARE(StandIn::recordedArguments(records),
+                 tool.isEmpty()
+                     ? QStringList()
+                     : QStringList({"find-generic-password", "-s", account.keychainService, "-w"}));
     }
 };
 

@@ -2,55 +2,40 @@
 
 #include <QTest>
 
-using Text = std::optional<QString>;
-Q_DECLARE_METATYPE(Text)
+#include <array>
 
 namespace {
-Text text(const char* value) {
-    return QString::fromUtf8(value);
+std::optional<QString> text(const char* value) {
+    return value ? std::optional(QString::fromUtf8(value)) : std::nullopt;
 }
-const Text none = std::nullopt;
 } // namespace
 
 class PlanLabelTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void planIsNamed_data() {
-        QTest::addColumn<Text>("type");
-        QTest::addColumn<Text>("tier");
-        QTest::addColumn<Text>("displayName");
-        QTest::addColumn<Text>("label");
-        QTest::newRow("max 20x is ultra")
-            << text("max") << text("default_claude_max_20x") << none << text("Ultra");
-        QTest::newRow("max 5x") << text("max") << text("default_claude_max_5x") << none
-                                << text("Max");
-        QTest::newRow("pro") << text("pro") << none << none << text("Pro");
-        QTest::newRow("multiplier alone") << none << text("tier_20x") << none << text("20x");
-        QTest::newRow("nothing") << none << none << none << none;
-        QTest::newRow("display name with multiplier")
-            << none << text("tier_5x") << text("Team") << text("Team 5x");
-        QTest::newRow("display name wins")
-            << text("pro") << none << text("Enterprise") << text("Enterprise");
-        QTest::newRow("capital MAX") << none << none << text("MAX") << text("Max");
-        QTest::newRow("ultra ignores multiplier")
-            << none << text("x_5x") << text("uLtRa") << text("Ultra");
-        QTest::newRow("x alone") << text("team") << text("tier_x") << none << text("Team");
-        QTest::newRow("capital X") << text("team") << text("tier_20X") << none << text("Team");
-        QTest::newRow("trailing underscore")
-            << text("team") << text("tier_5x_") << none << text("Team 5x");
-        QTest::newRow("signed multiplier") << none << text("tier_+5x") << none << text("+5x");
-        QTest::newRow("too large") << none << text("tier_99999999999999999999x") << none << none;
-        QTest::newRow("only underscores") << none << text("___") << none << none;
-        QTest::newRow("empty display name") << text("pro") << none << text("") << text("");
-        QTest::newRow("rest kept") << text("maX team") << none << none << text("MaX team");
-    }
+    // Subscription type, rate-limit tier, display name, and the label; null stands for absent.
     void planIsNamed() {
-        QFETCH(Text, type);
-        QFETCH(Text, tier);
-        QFETCH(Text, displayName);
-        QFETCH(Text, label);
-        QCOMPARE(PlanLabel::make(type, tier, displayName), label);
+        const std::array<const char*, 4> rows[] = {
+            {"max", "default_claude_max_20x", nullptr, "Ultra"},
+            {"max", "default_claude_max_5x", nullptr, "Max"},
+            {"pro", nullptr, nullptr, "Pro"},
+            {nullptr, "tier_20x", nullptr, "20x"},
+            {nullptr, nullptr, nullptr, nullptr},
+            {nullptr, "tier_5x", "Team", "Team 5x"},
+            {"pro", nullptr, "Enterprise", "Enterprise"},
+            {nullptr, nullptr, "MAX", "Max"},
+            {nullptr, "x_5x", "uLtRa", "Ultra"},
+            {"team", "tier_x", nullptr, "Team"},
+            {"team", "tier_20X", nullptr, "Team"},
+            {"team", "tier_5x_", nullptr, "Team 5x"},
+            {nullptr, "tier_+5x", nullptr, "+5x"},
+            {nullptr, "tier_99999999999999999999x", nullptr, nullptr},
+            {nullptr, "___", nullptr, nullptr},
+            {"pro", nullptr, "", ""},
+            {"maX team", nullptr, nullptr, "MaX team"}};
+        for (const auto& [type, tier, displayName, label] : rows)
+            QCOMPARE(PlanLabel::make(text(type), text(tier), text(displayName)), text(label));
     }
 };
 

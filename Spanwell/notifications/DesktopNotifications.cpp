@@ -1,0 +1,92 @@
+#include "notifications/DesktopNotifications.h"
+
+#include "LogCategories.h"
+
+#if defined(Q_OS_LINUX)
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#endif
+
+namespace {
+
+#if defined(Q_OS_LINUX)
+const QString service = QStringLiteral("org.freedesktop.Notifications");
+const QString path = QStringLiteral("/org/freedesktop/Notifications");
+const QString interface = QStringLiteral("org.freedesktop.Notifications");
+// A service that has not answered by then is taken as none, and the fallback shows the message.
+constexpr int answerMilliseconds = 5000;
+#endif
+
+} // namespace
+
+DesktopNotifications::DesktopNotifications(Fallback fallbackSender, const QString& busAddress,
+                                           QObject* parent)
+    : QObject(parent)
+    , fallback(std::move(fallbackSender)) {
+#if defined(Q_OS_LINUX)
+    const QDBusConnection bus =
+        busAddress.isEmpty()
+            ? QDBusConnection::sessionBus()
+            : QDBusConnection::connectToBus(
+                  busAddress, QStringLiteral("spanwell-notifications-%1").arg(quintptr(this)));
+    connectionName = bus.name();
+    ownConnection = !busAddress.isEmpty();
+    QDBusConnection(bus).connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
+                                 SLOT(actionInvoked(uint, QString)));
+    QDBusConnection(bus).connect(service, path, interface, QStringLiteral("NotificationClosed"),
+                                 this, SLOT(closed(uint, uint)));
+#else
+    Q_UNUSED(busAddress)
+#endif
+}
+
+DesktopNotifications::~DesktopNotifications() {
+#if defined(Q_OS_LINUX)
+    if (ownConnection)
+        QDBusConnection::disconnectFromBus(connectionName);
+#endif
+}
+
+void DesktopNotifications::send(const Notification& notification) {
+#if defined(Q_OS_LINUX)
+    QDBusConnection bus(connectionName);
+    if (!bus.isConnected()) {
+        fallback(notification);
+        return;
+    }
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
+    // The "default" action is what clicking the notification itself does.
+    call << QStringLiteral("Spanwell") << uint(0) << QStringLiteral("spanwell")
+         << notification.summary << notification.body
+         << QStringList{QStringLiteral("default"), QStringLiteral("Show Panel")}
+         << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("spanwell")}}
+         << qint32(-1);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, answerMilliseconds), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, notification](QDBusPendingCallWatcher* answered) {
+                answered->deleteLater();
+                const QDBusPendingReply<uint> reply = *answered;
+                if (reply.isError()) {
+                    qCInfo(notificationsLog)
+                        << "No notification service answered:" << reply.error().message();
+                    fallback(notification);
+                    return;
+                }
+                shown.insert(reply.value());
+            });
+#else
+    fallback(notification);
+#endif
+}
+
+void DesktopNotifications::actionInvoked(uint id, const QString&) {
+    if (shown.contains(id))
+        emit opened();
+}
+
+void DesktopNotifications::closed(uint id, uint) {
+    shown.remove(id);
+}

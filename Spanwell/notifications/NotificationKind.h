@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The kinds of notification the user turns on or off, each in the "Notifications" menu.
+enum class NotificationKind {
+    // A limit has crossed 80 %, or has reached 100 %.
+    nearlyUsedUp,
+    // A blocked account can be used again.
+    usableAgain,
+    // A weekly limit resets soon with much of it unused.
+    useItOrLoseIt,
+};
+
+namespace NotificationKinds {
+
+// In the order the menu offers them.
+QList<NotificationKind> all();
+// The menu's words for it.
+QString title(NotificationKind kind);
+bool isOnByDefault(NotificationKind kind);
+// Where the choice is kept in the user's settings.
+QString settingsKey(NotificationKind kind);
+
+} // namespace NotificationKinds
