@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "support/SpanwellProcess.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -9,12 +10,12 @@
 
 namespace {
 
-constexpr int startMilliseconds = 10000;
-constexpr int toolMilliseconds = 5000;
+// How long a program of the session may take to start, or a tool to end.
+constexpr int waitMilliseconds = 10000;
 
 // The first line the program prints, such as the display number or the bus address.
 QString firstLine(QProcess& process) {
-    if (!QTest::qWaitFor([&] { return process.canReadLine(); }, startMilliseconds))
+    if (!QTest::qWaitFor([&] { return process.canReadLine(); }, waitMilliseconds))
         return {};
     return QString::fromUtf8(process.readLine()).trimmed();
 }
@@ -26,15 +27,11 @@ DesktopSession::DesktopSession() {
     // Without -noreset it would start over whenever its last client leaves, and refuse the
     // next one meanwhile.
     const QProcessEnvironment own = QProcessEnvironment::systemEnvironment();
-    const QString number =
-        firstLine(*start(QStringLiteral("Xvfb"),
-                         QStringLiteral("-displayfd 1 -noreset -screen 0 1280x800x24 -nolisten tcp")
-                             .split(QLatin1Char(' ')),
-                         own));
+    const QString number = firstLine(
+        *start(QStringLiteral("Xvfb"),
+               QStringLiteral("-displayfd 1 -noreset -screen 0 1280x800x24 -nolisten tcp"), own));
     busAddress = firstLine(*start(QStringLiteral("dbus-daemon"),
-                                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                   QStringLiteral("--print-address=1")},
-                                  own));
+                                  QStringLiteral("--session --nofork --print-address=1"), own));
     if (!number.isEmpty())
         display = QLatin1Char(':') + number;
 }
@@ -43,27 +40,23 @@ DesktopSession::~DesktopSession() {
     QDBusConnection::disconnectFromBus(busAddress);
     // The last started first: the programs before the bus and the display they need.
     while (!started.isEmpty()) {
-        QProcess* process = started.takeLast();
-        stop(*process);
-        delete process;
+        stop(*started.last());
+        delete started.takeLast();
     }
 }
 
-QProcessEnvironment DesktopSession::environment(const QString& home) const {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY",
-                             "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CURRENT_DESKTOP"})
-        environment.remove(QLatin1String(name));
+QProcessEnvironment DesktopSession::environment(const QString& home,
+                                                const QString& serviceOrigin) const {
+    QProcessEnvironment environment = SpanwellProcess::environment(home, serviceOrigin);
     environment.insert(QStringLiteral("DISPLAY"), display);
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
-    environment.insert(QStringLiteral("HOME"), home);
     // No accessibility bus for the GTK trays: the session bus would start it as a program of
     // its own.
     environment.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
     return environment;
 }
 
-QProcess* DesktopSession::start(const QString& program, const QStringList& arguments,
+QProcess* DesktopSession::start(const QString& program, const QString& arguments,
                                 QProcessEnvironment environment) {
     auto* process = new QProcess;
     process->setProcessEnvironment(environment.isEmpty() ? this->environment(QDir::tempPath())
@@ -73,7 +66,7 @@ QProcess* DesktopSession::start(const QString& program, const QStringList& argum
                                   QIODevice::Append);
     // Ended with the test program, however that ends.
     process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    process->start(program, arguments);
+    process->start(program, arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts));
     started.append(process);
     return process;
 }
@@ -88,19 +81,18 @@ void DesktopSession::stop(QProcess& process) {
     }
 }
 
-QByteArray DesktopSession::run(const QString& program, const QString& arguments) const {
+QByteArray DesktopSession::xdotool(const QString& arguments) const {
     QProcess tool;
     tool.setProcessEnvironment(environment(QDir::tempPath()));
-    tool.start(program, arguments.split(QLatin1Char(' ')));
-    tool.waitForFinished(toolMilliseconds);
+    tool.start(QStringLiteral("xdotool"), arguments.split(QLatin1Char(' ')));
+    tool.waitForFinished(waitMilliseconds);
     return tool.readAllStandardOutput();
 }
 
 QList<QRect> DesktopSession::windows(const QString& windowClass) const {
     const QString shell = QString::fromUtf8(
-        run(QStringLiteral("xdotool"),
-            QStringLiteral("search --onlyvisible --classname ^%1$ getwindowgeometry --shell %@")
-                .arg(windowClass)));
+        xdotool(QStringLiteral("search --onlyvisible --classname ^%1$ getwindowgeometry --shell %@")
+                    .arg(windowClass)));
     static const QRegularExpression window(
         QStringLiteral("X=(-?\\d+)\\nY=(-?\\d+)\\nWIDTH=(\\d+)\\nHEIGHT=(\\d+)"));
     QList<QRect> found;

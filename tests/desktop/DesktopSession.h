@@ -21,16 +21,18 @@ public:
     // Whether the X server and the bus came up.
     bool isReady() const { return !display.isEmpty() && !busAddress.isEmpty(); }
 
-    // The session's display and bus, `home` as the home folder, and no chosen platform.
-    QProcessEnvironment environment(const QString& home) const;
-    // Starts a program that runs until the session ends, in the session's environment when
-    // none is given.
-    QProcess* start(const QString& program, const QStringList& arguments,
+    // The session's display and bus, and the program's environment for `home` and the service
+    // at `serviceOrigin`.
+    QProcessEnvironment environment(const QString& home, const QString& serviceOrigin = {}) const;
+    // Starts a program that runs until the session ends, its arguments split at spaces, in the
+    // session's environment when none is given.
+    QProcess* start(const QString& program, const QString& arguments = {},
                     QProcessEnvironment environment = {});
     // Asks the program to end, and kills it if it has not within a few seconds.
     static void stop(QProcess& process);
-    // Runs a tool of the session to its end, its arguments split at spaces; its standard output.
-    QByteArray run(const QString& program, const QString& arguments) const;
+    // Runs xdotool on the session's display to its end, its arguments split at spaces; its
+    // standard output.
+    QByteArray xdotool(const QString& arguments) const;
 
     // Where the mapped windows of `windowClass` are on the screen.
     QList<QRect> windows(const QString& windowClass) const;

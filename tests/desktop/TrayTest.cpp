@@ -1,9 +1,9 @@
 #include "DesktopSession.h"
 #include "support/IconContrast.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/SpanwellProcess.h"
 #include "support/TemporaryHome.h"
 
-#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -21,8 +21,14 @@ const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString itemPath = QStringLiteral("/StatusNotifierItem");
 const QString itemInterface = QStringLiteral("org.kde.StatusNotifierItem");
 
-// A home with one signed-in account whose four limits a loopback usage service reports, and
-// the real program run there.
+// Whether `condition` comes true within the time a desktop program may take.
+template <typename Condition>
+bool until(Condition condition) {
+    return QTest::qWaitFor(condition, waitMilliseconds);
+}
+
+// A home with one signed-in account whose limits a loopback usage service reports, and the
+// real program run there.
 struct Account {
     TemporaryHome home;
     LoopbackHttpServer service;
@@ -31,17 +37,10 @@ struct Account {
         home.addAccount(QStringLiteral(".claude"), QStringLiteral("someone@example.com"));
         home.writeFile(QStringLiteral(".claude/.credentials.json"),
                        R"({"claudeAiOauth":{"accessToken":"token"}})");
-        service.answer("/api/oauth/usage",
-                       LoopbackHttpServer::Answer::of(
-                           200, R"({"five_hour":{"utilization":71},"seven_day":{"utilization":40},
-                                   "seven_day_opus":{"utilization":100},
-                                   "seven_day_sonnet":{"utilization":8}})"));
-        QProcessEnvironment environment = desktop.environment(home.path());
-        environment.insert(QStringLiteral("SPANWELL_API_ORIGIN"), service.origin());
-        environment.insert(QStringLiteral("SPANWELL_UPDATE_FEED"),
-                           service.origin() + QStringLiteral("/version.json"));
-        desktop.start(QCoreApplication::applicationDirPath() + QStringLiteral("/spanwell"), {},
-                      environment);
+        const char* usage = R"({"five_hour":{"utilization":71},"seven_day":{"utilization":40}})";
+        service.answer("/api/oauth/usage", LoopbackHttpServer::Answer::of(200, usage));
+        desktop.start(SpanwellProcess::path(), {},
+                      desktop.environment(home.path(), service.origin()));
     }
 };
 
@@ -58,8 +57,8 @@ QVariant busProperty(const QDBusConnection& bus, const QString& service, const Q
     QDBusMessage get = QDBusMessage::createMethodCall(
         service, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << interface << name;
-    const QDBusReply<QDBusVariant> reply = bus.call(get);
-    return reply.isValid() ? reply.value().variant() : QVariant();
+    // An error reply holds no value, and so an invalid variant.
+    return QDBusReply<QDBusVariant>(bus.call(get)).value().variant();
 }
 
 // A menu laid out as com.canonical.dbusmenu sends it, flattened: each entry's label, "-" for
@@ -95,9 +94,9 @@ QList<QImage> images(const QDBusArgument& pixmaps) {
         pixmaps >> width >> height >> bytes;
         pixmaps.endStructure();
         QImage image(width, height, QImage::Format_ARGB32);
-        for (int index = 0; index < width * height && (index + 1) * 4 <= bytes.size(); ++index)
-            image.setPixel(index % width, index / width,
-                           qFromBigEndian<quint32>(bytes.constData() + index * 4));
+        image.fill(Qt::transparent);
+        if (bytes.size() == image.sizeInBytes())
+            qFromBigEndian<quint32>(bytes.constData(), width * height, image.bits());
         found.append(image);
     }
     pixmaps.endArray();
@@ -111,45 +110,33 @@ class TrayTest : public QObject {
 
 private slots:
     // Started before the desktop's XEmbed tray, the program shows its window; once the tray is
-    // there the item docks and the window goes, also when the tray starts again. Clicked, the
-    // item opens the panel beneath it; Escape closes it.
+    // there the item docks and the window goes. Clicked, the item opens the panel beneath it;
+    // Escape closes it.
     void docksInATrayThatStartsLater() {
         DesktopSession desktop;
         QVERIFY(desktop.isReady());
         Account account(desktop);
-        QVERIFY(QTest::qWaitFor([&] { return panel(desktop).has_value(); }, waitMilliseconds));
+        QVERIFY(until([&] { return panel(desktop).has_value(); }));
 
         QRect item;
-        const auto docked = [&] {
+        desktop.start(
+            QStringLiteral("trayer"),
+            QStringLiteral("--edge top --align right --widthtype pixel --width 100 --height 24"));
+        QVERIFY(until([&] {
             const QList<QRect> windows = desktop.windows(QStringLiteral("spanwell"));
             item = windows.value(0);
             return windows.size() == 1 && item.width() <= 32 && item.bottom() < 24 &&
                    item.left() >= 1180;
-        };
-        for (int start = 0; start < 2; ++start) {
-            QProcess* tray = desktop.start(
-                QStringLiteral("trayer"),
-                QStringLiteral("--edge top --align right --widthtype pixel --width 100 --height 24")
-                    .split(QLatin1Char(' ')));
-            QVERIFY(QTest::qWaitFor(docked, waitMilliseconds));
-            if (start == 0) {
-                // Meanwhile the item is nowhere.
-                DesktopSession::stop(*tray);
-                QVERIFY(QTest::qWaitFor(
-                    [&] { return desktop.windows(QStringLiteral("spanwell")).isEmpty(); },
-                    waitMilliseconds));
-            }
-        }
+        }));
 
-        desktop.run(QStringLiteral("xdotool"), QStringLiteral("mousemove %1 %2 click 1")
-                                                   .arg(item.center().x())
-                                                   .arg(item.center().y()));
+        desktop.xdotool(QStringLiteral("mousemove %1 %2 click 1")
+                            .arg(item.center().x())
+                            .arg(item.center().y()));
         std::optional<QRect> opened;
-        QVERIFY(QTest::qWaitFor([&] { return (opened = panel(desktop)).has_value(); },
-                                waitMilliseconds));
+        QVERIFY(until([&] { return (opened = panel(desktop)).has_value(); }));
         QVERIFY(opened->top() > item.bottom() && opened->right() < 1280);
-        desktop.run(QStringLiteral("xdotool"), QStringLiteral("key Escape"));
-        QVERIFY(QTest::qWaitFor([&] { return !panel(desktop); }, waitMilliseconds));
+        desktop.xdotool(QStringLiteral("key Escape"));
+        QVERIFY(until([&] { return !panel(desktop); }));
     }
 
     // The desktop's StatusNotifierItem watcher and host start after the program, and again:
@@ -161,25 +148,21 @@ private slots:
         DesktopSession desktop;
         QVERIFY(desktop.isReady());
         Account account(desktop);
-        QVERIFY(QTest::qWaitFor([&] { return panel(desktop).has_value(); }, waitMilliseconds));
+        QVERIFY(until([&] { return panel(desktop).has_value(); }));
         const QDBusConnection bus = desktop.bus();
         QStringList items;
         for (int start = 0; start < 2; ++start) {
-            QProcess* watching = desktop.start(QStringLiteral("status-notifier-watcher"), {});
+            QProcess* watching = desktop.start(QStringLiteral("status-notifier-watcher"));
             // The host registers with the watcher, which must be there first.
-            QVERIFY(QTest::qWaitFor(
-                [&] { return bus.interface()->isServiceRegistered(watcher).value(); },
-                waitMilliseconds));
+            QVERIFY(until([&] { return bus.interface()->isServiceRegistered(watcher).value(); }));
             QProcess* host = desktop.start(QStringLiteral("gtk-sni-tray-standalone"),
-                                           {QStringLiteral("--bottom")});
-            QVERIFY(QTest::qWaitFor(
-                [&] {
-                    items = busProperty(bus, watcher, QStringLiteral("/StatusNotifierWatcher"),
-                                        watcher, QStringLiteral("RegisteredStatusNotifierItems"))
-                                .toStringList();
-                    return items.size() == 1 && !panel(desktop);
-                },
-                waitMilliseconds));
+                                           QStringLiteral("--bottom"));
+            QVERIFY(until([&] {
+                items = busProperty(bus, watcher, QStringLiteral("/StatusNotifierWatcher"), watcher,
+                                    QStringLiteral("RegisteredStatusNotifierItems"))
+                            .toStringList();
+                return items.size() == 1 && !panel(desktop);
+            }));
             if (start == 0)
                 for (QProcess* tray : {host, watching})
                     DesktopSession::stop(*tray);
@@ -214,21 +197,18 @@ private slots:
                          IconContrast::isReadable(image, QColor(32, 32, 32)),
                      qPrintable(QString::number(image.width())));
 
-        desktop.run(QStringLiteral("xdotool"), QStringLiteral("mousemove 640 300"));
+        desktop.xdotool(QStringLiteral("mousemove 640 300"));
         bus.call(QDBusMessage::createMethodCall(item, itemPath, itemInterface,
                                                 QStringLiteral("Activate"))
                  << 640 << 300);
         std::optional<QRect> opened;
-        QVERIFY(QTest::qWaitFor([&] { return (opened = panel(desktop)).has_value(); },
-                                waitMilliseconds));
+        QVERIFY(until([&] { return (opened = panel(desktop)).has_value(); }));
         QVERIFY(opened->top() > 300);
-        desktop.run(QStringLiteral("xdotool"), QStringLiteral("mousemove 100 700 key Return"));
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                const std::optional<QRect> now = panel(desktop);
-                return now && now->height() > opened->height();
-            },
-            waitMilliseconds));
+        desktop.xdotool(QStringLiteral("mousemove 100 700 key Return"));
+        QVERIFY(until([&] {
+            const std::optional<QRect> now = panel(desktop);
+            return now && now->height() > opened->height();
+        }));
         QCOMPARE(panel(desktop)->topLeft(), opened->topLeft());
     }
 };

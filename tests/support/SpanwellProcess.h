@@ -20,14 +20,21 @@ inline QString path() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/spanwell");
 }
 
-// The test's own environment with `home` as the home folder, no display and no chosen platform,
-// and the user's data and settings folders inside the home folder.
-inline QProcessEnvironment environment(const QString& home) {
+// The test's own environment with `home` as the home folder, no display, no chosen platform or
+// desktop, and the user's data and settings folders inside the home folder; with the usage
+// service and the update feed at `serviceOrigin` when one is given.
+inline QProcessEnvironment environment(const QString& home, const QString& serviceOrigin = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), home);
     for (const char* name :
-         {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+         {"QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME", "DISPLAY", "WAYLAND_DISPLAY", "XDG_DATA_HOME",
+          "XDG_CONFIG_HOME", "XDG_CURRENT_DESKTOP"})
         environment.remove(QLatin1String(name));
+    if (!serviceOrigin.isEmpty()) {
+        environment.insert(QStringLiteral("SPANWELL_API_ORIGIN"), serviceOrigin);
+        environment.insert(QStringLiteral("SPANWELL_UPDATE_FEED"),
+                           serviceOrigin + QStringLiteral("/version.json"));
+    }
     return environment;
 }
 

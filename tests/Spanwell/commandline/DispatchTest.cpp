@@ -10,10 +10,6 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<Mode>("mode");
         using Kind = Mode::Kind;
-        QTest::newRow("nothing") << QStringList{"spanwell"} << Mode{};
-        QTest::newRow("sign-in picture path found by the phase text")
-            << QStringList({"spanwell", "waiting", "--signin-picture", "waiting", "pic.png"})
-            << Mode{Kind::signInPicture, "waiting", "--signin-picture"};
         QTest::newRow("sign-in picture first of all")
             << QStringList({"spanwell", "--icon", "icons", "--snapshot", "out.png", "--renew-check",
                             "--signin-picture", "naming", "n.png"})

@@ -28,7 +28,6 @@ private slots:
         const QString hostile = QStringLiteral(".claude-a\nforged ok\x1b[2J");
         home.addAccount(QStringLiteral(".claude"), QStringLiteral("me@example.com"));
         home.addAccount(hostile, QStringLiteral("a@example.com"));
-        home.addAccount(QStringLiteral(".claude-broken"), QStringLiteral("b@example.com"));
         // A device, unlike a string, holds back what is not flushed, as standard output does.
         QBuffer printed;
         QVERIFY(printed.open(QIODevice::WriteOnly));
@@ -38,17 +37,14 @@ private slots:
             home.path(), FileSystem::local(),
             [&](const QString& configDir, bool isDefault) {
                 calls.append({configDir, isDefault, printed.data()});
-                return !configDir.endsWith(QLatin1String("-broken"));
+                return isDefault;
             },
             output);
 
         const QByteArray first = "~/.claude ok\n";
-        const QByteArray second = "~/.claude-a\\nforged ok\\x1b[2J ok\n";
-        QCOMPARE(printed.data(), first + second + "~/.claude-broken FAILED\n");
+        QCOMPARE(printed.data(), first + "~/.claude-a\\nforged ok\\x1b[2J FAILED\n");
         QCOMPARE(calls, QList<Call>({{home.pathOf(QStringLiteral(".claude")), true, {}},
-                                     {home.pathOf(hostile), false, first},
-                                     {home.pathOf(QStringLiteral(".claude-broken")), false,
-                                      first + second}}));
+                                     {home.pathOf(hostile), false, first}}));
     }
 
     // The executable renews through Claude Code, with no display to connect to.
@@ -56,21 +52,16 @@ private slots:
         TemporaryHome home;
         home.addAccount(QStringLiteral(".claude"), QStringLiteral("me@example.com"));
         home.addAccount(QStringLiteral(".claude-broken"), QStringLiteral("b@example.com"));
-        const QByteArray log = home.pathOf(QStringLiteral("runs.log")).toUtf8();
-        home.writeExecutable(QStringLiteral(".local/bin/claude"),
-                             StandIn::script("echo \"${CLAUDE_CONFIG_DIR:-default} $*\" >> '" +
-                                             log +
-                                             "'\ncase \"$CLAUDE_CONFIG_DIR\" in\n"
-                                             "*-broken) exit 1 ;;\nesac\n"));
+        // Fails for the folder it is pointed at only when that is the broken one.
+        home.writeExecutable(
+            QStringLiteral(".local/bin/claude"),
+            StandIn::script("case \"$CLAUDE_CONFIG_DIR\" in\n*-broken) exit 1 ;;\nesac\n"));
 
         const auto finished = SpanwellProcess::run({QStringLiteral("--renew-check")},
                                                    SpanwellProcess::environment(home.path()));
         QCOMPARE(finished.exitCode, 0);
         QCOMPARE(finished.output, QByteArray("~/.claude ok\n~/.claude-broken FAILED\n"));
         QCOMPARE(finished.errors, QByteArray());
-        QCOMPARE(readFile(QString::fromUtf8(log)),
-                 "default auth status\n" + home.pathOf(QStringLiteral(".claude-broken")).toUtf8() +
-                     " auth status\n");
     }
 };
 

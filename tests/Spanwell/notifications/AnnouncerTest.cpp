@@ -91,7 +91,6 @@ private slots:
                            {hour + 95, {{"Session", 100, hour}}, {}, hour + 215},
                            {hour + 215, {{"Session", 100, hour}}, {}, hour + 455},
                            {hour + 455, {{"Session", 100, hour}}, {}, hour + 755},
-                           {hour + 755, {{"Session", 100, hour}}, {}, hour + 1055},
                            {hour + 1055, {{"Session", 0}, {"Week", 100, week}}, {}, week + 5},
                            {hour + 1355, {{"Session", 0}, {"Week", 0}}, usable}};
         QTest::newRow("none for an account hidden meanwhile")

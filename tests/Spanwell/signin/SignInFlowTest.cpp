@@ -22,19 +22,17 @@ class SignInFlowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Without the default folder, an empty name starts nothing.
-    void anEmptyNameStartsNothing() {
+    // Without the default folder, an empty name starts nothing; a name starts Claude Code,
+    // here one that cannot be run.
+    void emptyNameAndLaunchFailure() {
         SignInHarness harness;
+        harness.claude = harness.stores.home.writeFile(QStringLiteral("claude"), "not a program");
         const auto flow = harness.makeNamedFlow(QString());
         flow->start();
         QCOMPARE(flow->phase(), Phase::naming());
         QVERIFY(!flow->session());
-    }
-
-    void launchFailure() {
-        SignInHarness harness;
-        harness.claude = harness.stores.home.writeFile(QStringLiteral("claude"), "not a program");
-        const auto flow = harness.makeFlow();
+        flow->setName(QStringLiteral("work"));
+        SignInHarness::settle(*flow);
         flow->start();
         QCOMPARE(flow->phase(), Phase::failed(SignInFlow::couldNotStartMessage));
     }

@@ -5,7 +5,6 @@
 #include "support/StandIn.h"
 
 #include <QList>
-#include <QStringList>
 #include <QTest>
 #include <QUrl>
 
@@ -13,7 +12,7 @@
 #include <memory>
 
 // A throw-away home with a store over it, a stand-in `claude` script, and a flow whose
-// clipboard and browser are recorded. The flow polls and succeeds quickly.
+// browser is recorded and clipboard ignored. The flow polls and succeeds quickly.
 class SignInHarness {
 public:
     // A refresh started by a sign-in still uses the stand-ins on its workers.
@@ -45,7 +44,7 @@ public:
         services.findClaude = [this] {
             return claude.isEmpty() ? std::nullopt : std::optional<QString>(claude);
         };
-        services.copyText = [this](const QString& text) { copied.append(text); };
+        services.copyText = [](const QString&) {};
         services.openAddress = [this](const QUrl& address) { opened.append(address); };
         services.pollInterval = std::chrono::milliseconds(40);
         services.successDelay = successDelay;
@@ -79,6 +78,5 @@ public:
     StoreHarness stores;
     std::unique_ptr<Store> store = stores.makeStore();
     QString claude;
-    QStringList copied;
     QList<QUrl> opened;
 };

@@ -43,6 +43,7 @@ private:
 class StoreHarness {
 public:
     StoreHarness();
+    ~StoreHarness();
 
     // Adds an account folder whose credential holds `token`, or no credential when empty.
     Account addAccount(const QString& folderName, const QString& token,
@@ -58,8 +59,6 @@ public:
     std::unique_ptr<Store> makeStore();
     // Starts a refresh and waits until it has finished.
     static bool refreshAndWait(Store& store);
-    // The entries' folders, as "~/.claude-a".
-    QStringList folders(const QList<Entry>& entries) const;
 
     TemporaryHome home;
     WatchedFileSystem fileSystem;
@@ -68,9 +67,8 @@ public:
     QString cachePath;
     QString settingsPath;
 
-    // How often a sign-in was renewed and the update feed asked.
+    // How often a sign-in was renewed.
     std::atomic<int> renewals = 0;
-    std::atomic<int> updateChecks = 0;
     std::optional<UpdateInfo> updateReply;
     // Runs inside the renewal stand-in, on the worker that renews.
     std::function<void()> onRenewal;

@@ -1,5 +1,4 @@
 #include "views/Bar.h"
-#include "Spanwell/views/Pictures.h"
 
 #include <QTest>
 
@@ -27,22 +26,6 @@ private slots:
         QFETCH(double, fraction);
         QFETCH(double, width);
         QCOMPARE(Bar::fillWidth(available, fraction), width);
-    }
-
-    // The fill in its tint, then the faint track, with round ends; in the dark palette a
-    // picture sets after the bar is built.
-    void paintsTheFillOverTheTrack() {
-        const Theme theme = Theme::dark();
-        QWidget window;
-        auto* bar = new Bar(0.5, Theme::Role::accent, &window);
-        window.setPalette(theme.palette());
-        const QImage image = Pictures::of(*bar, QSize(100, Bar::thickness));
-        const int middle = Bar::thickness / 2;
-        QVERIFY(Pictures::near(image.pixelColor(25, middle), theme.accent, 3));
-        const int track = qAlpha(image.pixel(75, middle));
-        QVERIFY(track > 0 && track < 128);
-        QVERIFY(qAlpha(image.pixel(0, 0)) < qAlpha(image.pixel(0, middle)));
-        QVERIFY(qAlpha(image.pixel(99, 0)) < track);
     }
 };
 

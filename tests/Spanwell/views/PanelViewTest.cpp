@@ -11,8 +11,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -126,36 +124,6 @@ private slots:
         QVERIFY(finished.wait());
     }
 
-    // A click anywhere on a row's header, here on the e-mail, opens it and closes the one
-    // open before, unless every row is open; a new present keeps what is open.
-    void expansionFollowsClicks() {
-        const auto store = Demo::store(now);
-        for (const bool expandAll : {false, true}) {
-            PanelView panel(*store, now, {expandAll, store->entries()[1].id(), false}, {});
-            panel.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&panel));
-            QTest::mouseClick(named(*panel.findChildren<AccountRow*>()[3], "email"),
-                              Qt::LeftButton);
-            panel.setNow(now + 30);
-            QCOMPARE(openRows(panel), expandAll ? QStringLiteral("1111") : QStringLiteral("0001"));
-        }
-    }
-
-    // Given less height than its rows need, the panel scrolls them between the summary and
-    // the footer.
-    void scrollsTheRowsItHasNoRoomFor() {
-        const auto store = Store::demo(Demo::store(now)->entries(), [] { return now; });
-        PanelView panel(*store, now, {true, std::nullopt, false}, {});
-        QCOMPARE(named(panel, "summary")->text(),
-                 QStringLiteral("3 of 4 accounts usable now  \u00B7  average session use 52%"));
-        panel.resize(panel.sizeHint().width(), panel.sizeHint().height() / 2);
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        QCOMPARE(named(panel, "summary")->mapTo(&panel, QPoint()).y(), 0);
-        QCOMPARE(panel.findChild<Footer*>()->geometry().bottom(), panel.height() - 1);
-        QVERIFY(panel.findChild<QScrollArea*>()->verticalScrollBar()->maximum() > 0);
-    }
-
     void keyboardFollowsTheDrawing_data() {
         QTest::addColumn<QList<int>>("keys");
         QTest::addColumn<QStringList>("focus");
@@ -165,13 +133,9 @@ private slots:
                           Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab}
             << QStringList{"stopTracking0", "header1", "header2", "header3", "refresh", "menu"}
             << "1000";
-        QTest::newRow("back from the first row")
-            << QList<int>{Qt::Key_Backtab} << QStringList{"menu"} << "1000";
         QTest::newRow("up and down between rows")
             << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}
             << QStringList{"header1", "header2", "header1"} << "1000";
-        QTest::newRow("down from a link") << QList<int>{Qt::Key_Tab, Qt::Key_Down}
-                                          << QStringList{"stopTracking0", "header1"} << "1000";
         QTest::newRow("a row keeps the keyboard as it closes and opens")
             << QList<int>{Qt::Key_Return, Qt::Key_Down, Qt::Key_Space}
             << QStringList{"header0", "header1", "header1"} << "0100";
