@@ -24,7 +24,7 @@ QString usage() {
         "  (none of these)              the tray program; a second start shows its panel\n"
         "\n"
         "Options:\n"
-        "  PHASE                        naming, waiting or done\n"
+        "  PHASE                        name, waiting or done\n"
         "  --demo                       with --snapshot: four made-up accounts instead\n"
         "  --dark                       with --snapshot: the dark colours\n"
         "  --open N                     with --snapshot: open row N, counted from 0\n"
