@@ -50,8 +50,8 @@ std::optional<Account> choose(const QList<Entry>& entries, Instant now) {
 QString command(const Account& account) {
     if (account.isDefault())
         return QStringLiteral("claude");
-    return QStringLiteral("CLAUDE_CONFIG_DIR=") +
-           shellQuoted(PrintableText::escaped(account.configDir)) + QStringLiteral(" claude");
+    return QStringLiteral("CLAUDE_CONFIG_DIR=") + shellQuoted(account.configDir) +
+           QStringLiteral(" claude");
 }
 
 } // namespace BestAccount

@@ -18,7 +18,8 @@ namespace BestAccount {
 std::optional<Account> choose(const QList<Entry>& entries, Instant now);
 
 // The command that starts Claude Code in the account, for a shell to run: "claude" alone for
-// the default folder, else the folder in CLAUDE_CONFIG_DIR before it, quoted where needed.
+// the default folder, else the folder in CLAUDE_CONFIG_DIR before it, quoted for the shell.
+// Printing it is only safe for a folder that `PrintableText::escaped` leaves as it is.
 QString command(const Account& account);
 
 } // namespace BestAccount

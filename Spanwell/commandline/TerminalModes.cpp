@@ -26,8 +26,15 @@ Outcome best(const Mode& mode, const QList<Entry>& entries, Instant now) {
     const std::optional<Account> account = BestAccount::choose(entries, now);
     if (!account)
         return {1, {}, QByteArrayLiteral("spanwell: No account is usable now.\n")};
-    const QString line = mode.printCommand ? BestAccount::command(*account)
-                                           : PrintableText::escaped(account->configDir);
+    // A folder is printed as it is or not at all: its escaped form would name another folder,
+    // where Claude Code would start afresh.
+    const QString printable = PrintableText::escaped(account->configDir);
+    if (printable != account->configDir)
+        return {1,
+                {},
+                "spanwell: The folder of the account best usable now, " + printable.toUtf8() +
+                    ", has characters in its name that cannot be printed as they are.\n"};
+    const QString line = mode.printCommand ? BestAccount::command(*account) : printable;
     return {0, line.toUtf8() + '\n', {}};
 }
 

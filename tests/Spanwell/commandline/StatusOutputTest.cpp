@@ -1,6 +1,7 @@
 #include "commandline/BestAccount.h"
 #include "commandline/StatusJson.h"
 #include "commandline/StatusTable.h"
+#include "commandline/TerminalModes.h"
 #include "commandline/WaybarLine.h"
 
 #include <QJsonArray>
@@ -146,14 +147,26 @@ private slots:
         QCOMPARE(chosen ? chosen->configDir : QString(), folder);
     }
 
-    // Quoted for the shell, with nothing from outside unescaped; the default folder needs none.
+    // Quoted for the shell, the default folder needs none; a folder whose name cannot be printed
+    // as it is, is not printed at all.
     void command() {
-        const auto command = [](const QString& folder) {
-            return BestAccount::command(Account{"/home/ann/" + folder, {}, {}, {}, {}});
+        Mode mode;
+        mode.kind = Mode::Kind::best;
+        mode.printCommand = true;
+        const auto best = [&mode](const QString& folder) {
+            return TerminalModes::best(mode, {ready(10, folder)}, now);
         };
-        QCOMPARE(command(".claude"), "claude");
-        QCOMPARE(command(".claude-it's $HOME\n\x1b"),
-                 R"(CLAUDE_CONFIG_DIR='/home/ann/.claude-it'\''s $HOME\n\x1b' claude)");
+        QCOMPARE(best(".claude").output, "claude\n");
+        QCOMPARE(best(".claude-it's $HOME").output,
+                 R"(CLAUDE_CONFIG_DIR='/home/ann/.claude-it'\''s $HOME' claude)"
+                 "\n");
+        for (const bool printCommand : {true, false}) {
+            mode.printCommand = printCommand;
+            const TerminalModes::Outcome refused = best(".claude-a\n\x1b");
+            QCOMPARE(refused.exitStatus, 1);
+            QVERIFY(refused.output.isEmpty());
+            QVERIFY(refused.errors.contains(R"(.claude-a\n\x1b,)"));
+        }
     }
 };
 
