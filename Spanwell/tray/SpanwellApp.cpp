@@ -99,8 +99,23 @@ SpanwellApp::SpanwellApp(QString settings, QObject* parent)
             });
 }
 
+namespace {
+
+// Qt frees the items a tray host's menu is built from as actions leave the menu, never with
+// the menu itself.
+void empty(QMenu& menu) {
+    for (QAction* action : menu.actions())
+        if (QMenu* submenu = action->menu())
+            empty(*submenu);
+    menu.clear();
+}
+
+} // namespace
+
 SpanwellApp::~SpanwellApp() {
     delete panel;
+    if (menu)
+        empty(*menu);
 }
 
 void SpanwellApp::start() {
