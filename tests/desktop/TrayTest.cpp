@@ -1,8 +1,7 @@
 #include "DesktopSession.h"
 #include "support/IconContrast.h"
-#include "support/LoopbackHttpServer.h"
+#include "support/ServedHome.h"
 #include "support/SpanwellProcess.h"
-#include "support/TemporaryHome.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -29,18 +28,11 @@ bool until(Condition condition) {
 
 // A home with one signed-in account whose limits a loopback usage service reports, and the
 // real program run there.
-struct Account {
-    TemporaryHome home;
-    LoopbackHttpServer service;
-
+struct Account : ServedHome {
     explicit Account(DesktopSession& desktop) {
-        home.addAccount(QStringLiteral(".claude"), QStringLiteral("someone@example.com"));
-        home.writeFile(QStringLiteral(".claude/.credentials.json"),
-                       R"({"claudeAiOauth":{"accessToken":"token"}})");
-        const char* usage = R"({"five_hour":{"utilization":71},"seven_day":{"utilization":40}})";
-        service.answer("/api/oauth/usage", LoopbackHttpServer::Answer::of(200, usage));
+        addAccount(QStringLiteral(".claude"), QStringLiteral("someone@example.com"), 71, 40);
         desktop.start(SpanwellProcess::path(), {},
-                      desktop.environment(home.path(), service.origin()));
+                      desktop.environment(home.path(), server.origin()));
     }
 };
 
@@ -196,6 +188,20 @@ private slots:
             QVERIFY2(IconContrast::isReadable(image, QColor(240, 240, 240)) &&
                          IconContrast::isReadable(image, QColor(32, 32, 32)),
                      qPrintable(QString::number(image.width())));
+
+        // The tool tip (icon name, images, title, text) tells the average session use.
+        QVERIFY(until([&] {
+            const QDBusArgument tip =
+                busProperty(bus, item, itemPath, itemInterface, QStringLiteral("ToolTip"))
+                    .value<QDBusArgument>();
+            QString icon;
+            QString title;
+            tip.beginStructure();
+            tip >> icon;
+            images(tip);
+            tip >> title;
+            return title.endsWith(QStringLiteral(" 71%"));
+        }));
 
         desktop.xdotool(QStringLiteral("mousemove 640 300"));
         bus.call(QDBusMessage::createMethodCall(item, itemPath, itemInterface,

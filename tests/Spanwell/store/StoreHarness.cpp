@@ -43,14 +43,12 @@ StoreHarness::~StoreHarness() {
             qWarning("Work outlived its test");
 }
 
-Account StoreHarness::addAccount(const QString& folderName, const QString& token,
-                                 std::optional<Instant> tokenExpiresAt) {
+Account StoreHarness::addAccount(const QString& folderName, const QString& token) {
     const QString folder =
         home.addAccount(folderName, folderName.mid(1) + QStringLiteral("@example.com"));
-    setCredential(folderName, token.isEmpty() ? std::nullopt
-                                              : std::optional<Credential>(
-                                                    Credential{token, tokenExpiresAt, std::nullopt,
-                                                               std::nullopt, std::nullopt}));
+    setCredential(folderName, token.isEmpty()
+                                  ? std::nullopt
+                                  : std::optional<Credential>(Credential{token, {}, {}, {}, {}}));
     for (const Account& account : Discovery::accounts(home.path(), FileSystem::local()))
         if (account.configDir == folder)
             return account;

@@ -46,8 +46,7 @@ public:
     ~StoreHarness();
 
     // Adds an account folder whose credential holds `token`, or no credential when empty.
-    Account addAccount(const QString& folderName, const QString& token,
-                       std::optional<Instant> tokenExpiresAt = std::nullopt);
+    Account addAccount(const QString& folderName, const QString& token);
     void setCredential(const QString& folderName, std::optional<Credential> credential);
     // While closed, credential reads wait for `open()`; this keeps a refresh running.
     void closeCredentialGate() { gateClosed = true; }

@@ -25,8 +25,6 @@ private slots:
                                                     << belowTopPanel << QRect(894, 28, 386, 772);
         QTest::newRow("item at the bottom left") << QRect(100, 776, 24, 24) << QSize(386, 300)
                                                  << aboveBottomPanel << QRect(0, 472, 386, 300);
-        QTest::newRow("pointer in the upper half") << QRect(640, 300, 1, 1) << QSize(386, 300)
-                                                   << belowTopPanel << QRect(447, 305, 386, 300);
         QTest::newRow("pointer in the lower half, tall panel")
             << QRect(640, 600, 1, 1) << QSize(386, 2000) << belowTopPanel
             << QRect(447, 24, 386, 572);

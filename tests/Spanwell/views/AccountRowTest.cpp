@@ -47,7 +47,6 @@ private slots:
         using Problem = std::optional<FetchProblem>;
         QTest::newRow("none") << Problem() << true;
         QTest::newRow("lapsed, no numbers") << Problem(FetchProblem::signInExpired()) << false;
-        QTest::newRow("lapsed, last numbers") << Problem(FetchProblem::signInExpired()) << true;
         QTest::newRow("failed") << Problem(FetchProblem::failed(QStringLiteral("Error 500.")))
                                 << true;
     }

@@ -12,14 +12,12 @@ private slots:
         QTest::addColumn<double>("available");
         QTest::addColumn<double>("fraction");
         QTest::addColumn<double>("width");
-        QTest::newRow("no use") << 100.0 << 0.0 << 0.0;
         QTest::newRow("not a number shows no use")
             << 100.0 << std::numeric_limits<double>::quiet_NaN() << 0.0;
         QTest::newRow("tiny use shows a dot") << 100.0 << 0.001 << 5.0;
         QTest::newRow("half") << 100.0 << 0.5 << 50.0;
         QTest::newRow("over full stays on the track") << 100.0 << 2.5 << 100.0;
         QTest::newRow("track narrower than a dot") << 3.0 << 0.5 << 3.0;
-        QTest::newRow("no track") << 0.0 << 0.5 << 0.0;
     }
     void fillWidthFollowsUse() {
         QFETCH(double, available);

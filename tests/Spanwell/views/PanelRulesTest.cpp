@@ -31,16 +31,8 @@ class PanelRulesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void statusTextTellsHowFreshTheFiguresAre_data() {
-        QTest::addColumn<std::optional<Instant>>("lastRefresh");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("59 s") << std::optional(now - 59) << "Updated just now";
-        QTest::newRow("after now") << std::optional(now + 300) << "Updated just now";
-    }
-    void statusTextTellsHowFreshTheFiguresAre() {
-        QFETCH(std::optional<Instant>, lastRefresh);
-        QFETCH(QString, text);
-        QCOMPARE(PanelText::statusText(false, lastRefresh, now), text);
+    void statusTextAfterTheClockWentBack() {
+        QCOMPARE(PanelText::statusText(false, now + 300, now), QStringLiteral("Updated just now"));
     }
 
     void detailLineListsWhatIsKnown_data() {
@@ -57,8 +49,6 @@ private slots:
         QTest::newRow("active without a start")
             << entry(std::nullopt, subscription(QStringLiteral("active")))
             << folder + dot + QStringLiteral("subscription active");
-        QTest::newRow("sign-in ends in exactly 7 days")
-            << entry(std::nullopt, std::nullopt, now + 604800) << folder;
         QTest::newRow("sign-in ends a second sooner")
             << entry(std::nullopt, std::nullopt, now + 604799)
             << folder + dot + QStringLiteral("sign in again by Mar 11");
