@@ -200,6 +200,7 @@ private slots:
             tip >> icon;
             images(tip);
             tip >> title;
+            tip.endStructure();
             return title.endsWith(QStringLiteral(" 71%"));
         }));
 
