@@ -3,8 +3,8 @@
 // program once it has refreshed eight accounts, both on the offscreen platform. Prints every
 // figure and, last, the two ratios.
 
+#include "ProgramRuns.h"
 #include "support/LoopbackHttpServer.h"
-#include "support/TemporaryHome.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -19,26 +19,16 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 namespace {
 
 constexpr int timedRuns = 11;
 constexpr int memoryRuns = 3;
-constexpr int accountCount = 8;
 // After a program is ready, so that work it queued meanwhile has run.
 constexpr int settleMilliseconds = 1000;
-constexpr int patienceMilliseconds = 60000;
 
-[[noreturn]] void fail(const QString& why) {
-    std::fprintf(stderr, "bench-footprint: %s\n", qPrintable(why));
-    std::exit(1);
-}
-
-QString besideThisProgram(const char* name) {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name);
-}
+using ProgramRuns::fail;
 
 QByteArray json(const QJsonObject& object) {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
@@ -47,11 +37,8 @@ QByteArray json(const QJsonObject& object) {
 // Eight accounts, each with a credential file whose token stays valid for a day.
 void addAccounts(const TemporaryHome& home) {
     const double expiresAt = double(QDateTime::currentMSecsSinceEpoch() + 86400000);
-    for (int index = 0; index < accountCount; ++index) {
-        const QString folder =
-            index == 0 ? QStringLiteral(".claude") : QStringLiteral(".claude-bench%1").arg(index);
-        home.addAccount(folder, QStringLiteral("bench%1@example.com").arg(index),
-                        QStringLiteral("Bench %1").arg(index), QStringLiteral("Claude Max"));
+    for (int index = 0; index < ProgramRuns::accountCount; ++index) {
+        const QString folder = ProgramRuns::addAccount(home, index);
         home.writeFile(folder + QStringLiteral("/.credentials.json"),
                        json({{QStringLiteral("claudeAiOauth"),
                               QJsonObject{{QStringLiteral("accessToken"),
@@ -95,26 +82,6 @@ QProcessEnvironment environmentFor(const TemporaryHome& home, const LoopbackHttp
     return environment;
 }
 
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-// Milliseconds from start to exit of a run that must succeed.
-double timedRun(const QString& program, const QStringList& arguments,
-                const QProcessEnvironment& environment) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer clock;
-    clock.start();
-    process.start(program, arguments);
-    if (!process.waitForFinished(patienceMilliseconds) ||
-        process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        fail(program + QStringLiteral(" did not finish well"));
-    return double(clock.nsecsElapsed()) / 1e6;
-}
-
 // Milliseconds of a picture run, the median of several.
 struct Timing {
     double spanwell = 0;
@@ -128,7 +95,7 @@ Timing medianTimes(const QString& spanwell, const QString& reference, const QStr
     QList<double> referenceTimes;
     const auto timed = [&](const QString& program, const QStringList& arguments) {
         QFile::remove(picture);
-        const double time = timedRun(program, arguments, environment);
+        const double time = ProgramRuns::timed(program, arguments, environment).milliseconds;
         if (!QFileInfo::exists(picture))
             fail(program + QStringLiteral(" wrote no picture"));
         return time;
@@ -138,7 +105,7 @@ Timing medianTimes(const QString& spanwell, const QString& reference, const QStr
             timed(spanwell, {QStringLiteral("--snapshot"), picture, QStringLiteral("--demo")}));
         referenceTimes.append(timed(reference, {QStringLiteral("--snapshot"), picture}));
     }
-    return Timing{median(spanwellTimes), median(referenceTimes)};
+    return Timing{ProgramRuns::median(spanwellTimes), ProgramRuns::median(referenceTimes)};
 }
 
 qint64 residentKibibytes(qint64 processId) {
@@ -159,14 +126,14 @@ qint64 residentWhenReady(const QString& program, const QProcessEnvironment& envi
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(program, {});
-    if (!process.waitForStarted(patienceMilliseconds))
+    if (!process.waitForStarted(ProgramRuns::patienceMilliseconds))
         fail(program + QStringLiteral(" did not start"));
     QElapsedTimer waited;
     waited.start();
     while (!isReady(process)) {
         if (process.state() != QProcess::Running)
             fail(program + QStringLiteral(" ended early"));
-        if (waited.hasExpired(patienceMilliseconds))
+        if (waited.hasExpired(ProgramRuns::patienceMilliseconds))
             fail(program + QStringLiteral(" did not get ready"));
         process.waitForReadyRead(50);
     }
@@ -189,15 +156,15 @@ qint64 medianResident(
         beforeEachRun();
         sizes.append(double(residentWhenReady(program, environment, isReady)));
     }
-    return qint64(median(sizes));
+    return qint64(ProgramRuns::median(sizes));
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    const QString spanwell = besideThisProgram("spanwell");
-    const QString reference = besideThisProgram("bench-minimal-widgets");
+    const QString spanwell = ProgramRuns::besideThisProgram("spanwell");
+    const QString reference = ProgramRuns::besideThisProgram("bench-minimal-widgets");
 
     TemporaryHome home;
     addAccounts(home);

@@ -2,44 +2,25 @@
 // costs to read the same cache file and print one line: the wall time from start to exit,
 // median of 21 runs each, the two taking turns. Prints both times and, last, their ratio.
 
-#include "support/TemporaryHome.h"
+#include "ProgramRuns.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
 constexpr int timedRuns = 21;
-constexpr int accountCount = 8;
-constexpr int patienceMilliseconds = 60000;
-
-[[noreturn]] void fail(const QString& why) {
-    std::fprintf(stderr, "bench-status: %s\n", qPrintable(why));
-    std::exit(1);
-}
-
-QString besideThisProgram(const char* name) {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name);
-}
-
 // Eight accounts, and a cache whose figures of every one were fetched a second ago.
 QString addAccountsWithFreshFigures(const TemporaryHome& home) {
     const double now = double(QDateTime::currentMSecsSinceEpoch()) / 1000 - 978307200;
     QJsonObject cache;
-    for (int index = 0; index < accountCount; ++index) {
-        const QString folder =
-            index == 0 ? QStringLiteral(".claude") : QStringLiteral(".claude-bench%1").arg(index);
-        home.addAccount(folder, QStringLiteral("bench%1@example.com").arg(index),
-                        QStringLiteral("Bench %1").arg(index), QStringLiteral("Claude Max"));
+    for (int index = 0; index < ProgramRuns::accountCount; ++index) {
+        const QString folder = ProgramRuns::addAccount(home, index);
         const QJsonArray limits{
             QJsonObject{{"title", "Session"}, {"percent", 10 * index}, {"resetsAt", now + 7200}},
             QJsonObject{{"title", "Week"}, {"percent", 5 * index}, {"resetsAt", now + 300000}}};
@@ -50,27 +31,13 @@ QString addAccountsWithFreshFigures(const TemporaryHome& home) {
                           QJsonDocument(cache).toJson(QJsonDocument::Compact));
 }
 
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 // Milliseconds from start to exit of a run that must succeed and print something.
 double timedRun(const QString& program, const QStringList& arguments,
                 const QProcessEnvironment& environment) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer clock;
-    clock.start();
-    process.start(program, arguments);
-    if (!process.waitForFinished(patienceMilliseconds) ||
-        process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        fail(program + QStringLiteral(" did not finish well"));
-    const double elapsed = double(clock.nsecsElapsed()) / 1e6;
-    if (process.readAllStandardOutput().isEmpty())
-        fail(program + QStringLiteral(" printed nothing"));
-    return elapsed;
+    const ProgramRuns::Run run = ProgramRuns::timed(program, arguments, environment);
+    if (run.output.isEmpty())
+        ProgramRuns::fail(program + QStringLiteral(" printed nothing"));
+    return run.milliseconds;
 }
 
 } // namespace
@@ -86,16 +53,16 @@ int main(int argc, char** argv) {
     // Nothing may be refreshed: a request would fail at once and show as a problem.
     environment.insert(QStringLiteral("SPANWELL_API_ORIGIN"), QStringLiteral("http://127.0.0.1:9"));
 
-    const QString spanwell = besideThisProgram("spanwell");
-    const QString reference = besideThisProgram("bench-minimal-core");
+    const QString spanwell = ProgramRuns::besideThisProgram("spanwell");
+    const QString reference = ProgramRuns::besideThisProgram("bench-minimal-core");
     QList<double> spanwellTimes;
     QList<double> referenceTimes;
     for (int run = 0; run < timedRuns; ++run) {
         spanwellTimes.append(timedRun(spanwell, {QStringLiteral("--status")}, environment));
         referenceTimes.append(timedRun(reference, {cache}, environment));
     }
-    const double spanwellMedian = median(spanwellTimes);
-    const double referenceMedian = median(referenceTimes);
+    const double spanwellMedian = ProgramRuns::median(spanwellTimes);
+    const double referenceMedian = ProgramRuns::median(referenceTimes);
     std::printf("status_spanwell_ms=%.1f\nstatus_reference_ms=%.1f\nstatus_ratio=%.2f\n",
                 spanwellMedian, referenceMedian, spanwellMedian / referenceMedian);
     return 0;
