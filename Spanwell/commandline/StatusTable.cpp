@@ -52,27 +52,32 @@ QString verdictWords(const AccountStatus& status) {
     return words;
 }
 
+QString noAccounts() {
+    return QStringLiteral("No Claude Code account is tracked on this computer.");
+}
+
 QStringList cells(const Entry& entry, Instant now) {
     const QList<LimitReading> readings = EntryStatus::currentLimits(entry, now);
-    return {PrintableText::escaped(entry.account.email),
-            PrintableText::escaped(verdictWords(EntryStatus::verdict(entry, now))),
-            figure(readings, LimitTitle::session, now), figure(readings, LimitTitle::week, now),
-            entry.problem ? PrintableText::escaped(EntryStatus::problemText(
-                                *entry.problem, entry.snapshot.has_value()))
-                          : QString()};
+    QStringList line{PrintableText::escaped(entry.account.email),
+                     PrintableText::escaped(verdictWords(EntryStatus::verdict(entry, now))),
+                     figure(readings, LimitTitle::session, now),
+                     figure(readings, LimitTitle::week, now)};
+    // Last, so that a line without one ends in no spaces.
+    if (entry.problem)
+        line.append(PrintableText::escaped(
+            EntryStatus::problemText(*entry.problem, entry.snapshot.has_value())));
+    return line;
 }
 
 QString text(const QList<Entry>& entries, Instant now) {
     if (entries.isEmpty())
-        return QStringLiteral("No Claude Code account is tracked on this computer.\n");
+        return noAccounts() + QLatin1Char('\n');
     QList<QStringList> rows;
     for (const Entry& entry : entries)
         rows.append(cells(entry, now));
-    // No line ends in spaces, and the problem, when there is one, comes last.
-    QList<qsizetype> widths(rows.first().size(), 0);
-    for (QStringList& row : rows) {
-        if (row.last().isEmpty())
-            row.removeLast();
+    QList<qsizetype> widths;
+    for (const QStringList& row : std::as_const(rows)) {
+        widths.resize(std::max(widths.size(), row.size()));
         for (qsizetype column = 0; column < row.size(); ++column)
             widths[column] = std::max(widths.at(column), width(row.at(column)));
     }

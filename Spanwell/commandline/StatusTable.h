@@ -13,11 +13,14 @@
 // did. Every text from outside is escaped, so no line can be forged and the cursor never moves.
 namespace StatusTable {
 
+// What is shown in place of the lines when no account is tracked.
+QString noAccounts();
+
 // One line per entry, in aligned columns; a sentence when there are none.
 QString text(const QList<Entry>& entries, Instant now);
 
 // The cells of one account's line, unaligned: e-mail, verdict, "session 42% · 1h 51m", the
-// same for the week, and the problem (empty when there is none).
+// same for the week, and the problem when there is one.
 QStringList cells(const Entry& entry, Instant now);
 
 // The verdict as it reads inside a line: "ready", "back in 38m", "sign in again", but

@@ -20,14 +20,10 @@ QString styleClass(int usable, qsizetype accounts) {
 
 QString tooltip(const QList<Entry>& entries, Instant now) {
     if (entries.isEmpty())
-        return QStringLiteral("No Claude Code account is tracked on this computer.");
+        return StatusTable::noAccounts();
     QStringList lines;
-    for (const Entry& entry : entries) {
-        QStringList cells = StatusTable::cells(entry, now);
-        if (cells.last().isEmpty())
-            cells.removeLast();
-        lines.append(cells.join(QStringLiteral("  ")).toHtmlEscaped());
-    }
+    for (const Entry& entry : entries)
+        lines.append(StatusTable::cells(entry, now).join(QStringLiteral("  ")).toHtmlEscaped());
     return lines.join(QLatin1Char('\n'));
 }
 
