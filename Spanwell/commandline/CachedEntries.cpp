@@ -13,13 +13,8 @@ QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QStri
     const QHash<QString, Snapshot> snapshots = SnapshotCache::read(cachePath);
     QList<Entry> entries;
     for (const Account& account : Discovery::accounts(home, fileSystem)) {
-        if (hidden.contains(account.configDir))
-            continue;
-        const auto snapshot = snapshots.constFind(account.configDir);
-        entries.append(Entry{account,
-                             snapshot == snapshots.constEnd() ? std::nullopt
-                                                              : std::optional<Snapshot>(*snapshot),
-                             std::nullopt});
+        if (!hidden.contains(account.configDir))
+            entries.append(SnapshotCache::cachedEntry(account, snapshots));
     }
     return entries;
 }

@@ -65,6 +65,14 @@ QHash<QString, Snapshot> read(const QString& path) {
     return snapshots;
 }
 
+Entry cachedEntry(const Account& account, const QHash<QString, Snapshot>& snapshots) {
+    const auto snapshot = snapshots.constFind(account.configDir);
+    return Entry{account,
+                 snapshot == snapshots.constEnd() ? std::nullopt
+                                                  : std::optional<Snapshot>(*snapshot),
+                 std::nullopt};
+}
+
 bool write(const QString& path, const QList<Entry>& entries, Instant now) {
     // Made on every write: the folder may have been removed while the program runs.
     QDir().mkpath(QFileInfo(path).path());

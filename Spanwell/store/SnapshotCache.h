@@ -19,6 +19,10 @@ QString location();
 // malformed: a half-trusted cache is not worth showing.
 QHash<QString, Snapshot> read(const QString& path);
 
+// The account with its snapshot among those read, when it has one, and no problem: how an
+// account is shown before it is refreshed.
+Entry cachedEntry(const Account& account, const QHash<QString, Snapshot>& snapshots);
+
 // Replaces the file atomically with the entries' snapshots, in compact JSON, making its
 // folder when it is missing. The tray program and any number of terminal runs write the file,
 // so each write holds a lock file beside it while it reads and replaces it, and keeps a

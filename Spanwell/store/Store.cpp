@@ -56,12 +56,7 @@ void Store::showCached(const CachedDisplay& cached) {
             hiddenAccounts.append(account);
             continue;
         }
-        const auto snapshot = cached.snapshots.constFind(account.configDir);
-        entries.append(Entry{account,
-                             snapshot == cached.snapshots.constEnd()
-                                 ? std::nullopt
-                                 : std::optional<Snapshot>(*snapshot),
-                             std::nullopt});
+        entries.append(SnapshotCache::cachedEntry(account, cached.snapshots));
     }
     loaded = true;
     setHiddenAccounts(hiddenAccounts);
