@@ -31,13 +31,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        static const QImage icon = [] {
-            QImage drawn(iconDrawingSize, iconDrawingSize, QImage::Format_ARGB32_Premultiplied);
-            drawn.fill(Qt::transparent);
-            QPainter painter(&drawn);
-            AppIcon::draw(painter, iconDrawingSize);
-            return drawn;
-        }();
+        static const QImage icon = AppIcon::image(iconDrawingSize);
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(QRectF(rect()), icon);

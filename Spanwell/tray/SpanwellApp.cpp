@@ -18,7 +18,6 @@
 #include <QDesktopServices>
 #include <QIcon>
 #include <QMenu>
-#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -35,14 +34,8 @@ constexpr int reopenAfterMilliseconds = 300;
 // For the panel window, the sign-in window and the desktop's task switcher.
 QIcon applicationIcon() {
     QIcon icon;
-    for (const int edge : {16, 32, 48, 64, 128, 256}) {
-        QImage image(edge, edge, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        AppIcon::draw(painter, edge);
-        painter.end();
-        icon.addPixmap(QPixmap::fromImage(image));
-    }
+    for (const int edge : {16, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(AppIcon::image(edge)));
     return icon;
 }
 

@@ -55,16 +55,9 @@ void strokeRound(QPainter& painter, const QPainterPath& path, const QColor& colo
 }
 
 std::optional<QByteArray> iconFile(int edge) {
-    QImage image(edge, edge, QImage::Format_ARGB32);
+    const QImage image = AppIcon::image(edge);
     if (image.isNull())
         return std::nullopt;
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        if (!painter.isActive())
-            return std::nullopt;
-        AppIcon::draw(painter, edge);
-    }
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -106,6 +99,18 @@ void draw(QPainter& painter, double size) {
     strokeRound(painter, needle, needleColour);
 
     painter.restore();
+}
+
+QImage image(int edge) {
+    QImage drawn(edge, edge, QImage::Format_ARGB32_Premultiplied);
+    if (drawn.isNull())
+        return {};
+    drawn.fill(Qt::transparent);
+    QPainter painter(&drawn);
+    if (!painter.isActive())
+        return {};
+    draw(painter, edge);
+    return drawn;
 }
 
 bool write(const QString& folder) {

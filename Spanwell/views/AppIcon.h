@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QString>
 
 class QPainter;
@@ -13,6 +14,10 @@ extern const QColor blue;
 
 // Draws the icon into the square from (0, 0) to (size, size) of the painter's coordinates.
 void draw(QPainter& painter, double size);
+
+// The icon drawn on a transparent square `edge` pixels wide; a null image when one so large
+// cannot be made.
+QImage image(int edge);
 
 // Writes icon_16.png, icon_32.png, ... icon_1024.png into `folder`, creating it and any
 // missing parents. Stops at the first failure and returns false; the files written before it
