@@ -321,10 +321,6 @@ void Store::resumeTracking(const Account& account) {
     refresh();
 }
 
-QString Store::cacheURL() {
-    return SnapshotCache::location();
-}
-
 void Store::saveCache(const QList<Entry>& entries, std::function<void()> then) {
     lastCacheWrite = QtConcurrent::run(
         &WorkerPool::cacheWriter(), [path = services.cachePath, entries, present = now()] {

@@ -84,9 +84,6 @@ public:
     static FetchResult fetch(const Account& account, const std::optional<Entry>& old,
                              bool wantsProfile, const StoreServices& services);
 
-    // The snapshot cache in the user's data folder, which is created when missing.
-    static QString cacheURL();
-
 signals:
     void entriesChanged();
     void refreshingChanged();

@@ -3,7 +3,7 @@
 #include "accounts/ClaudeCLI.h"
 #include "accounts/CredentialSource.h"
 #include "service/UpdateCheck.h"
-#include "store/Store.h"
+#include "store/SnapshotCache.h"
 
 #include <QDir>
 
@@ -18,7 +18,7 @@ StoreServices StoreServices::real() {
         &ClaudeCLI::renewSignIn,
         std::make_shared<UsageClient>(),
         [](qint64 currentBuild) { return UpdateCheck::fetch(currentBuild); },
-        Store::cacheURL(),
+        SnapshotCache::location(),
         QString(),
     };
 }
