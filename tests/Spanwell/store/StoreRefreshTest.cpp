@@ -139,9 +139,10 @@ private slots:
                                       credential(renewedToken, harness.clock.now() + 3600));
         };
         const QString used = renewedToken.isEmpty() ? token : renewedToken;
-        harness.client->answer(used, usagePath,
-                               failure ? UsageClient::Result<QByteArray>(*failure)
-                                       : usageReply(5, 6));
+        if (failure)
+            harness.client->answer(used, usagePath, *failure);
+        else
+            harness.client->answer(used, usagePath, usageReply(5, 6));
         harness.client->answer(used, QStringLiteral("/api/oauth/profile"), QByteArray("{}"));
 
         const Entry entry =
