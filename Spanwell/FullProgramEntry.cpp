@@ -109,7 +109,7 @@ extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const M
     case Mode::Kind::iconFiles:
         return iconFiles(mode->path);
     case Mode::Kind::panelPicture:
-        return PanelPicture::run(*argc, argv, mode->path);
+        return PanelPicture::run(*argc, argv, *mode);
     default:
         break;
     }

@@ -1,37 +1,125 @@
 #include "commandline/Dispatch.h"
 
-#include "commandline/Arguments.h"
 #include "model/DecimalInteger.h"
+
+#include <QCommandLineParser>
+#include <QList>
 
 namespace {
 
-bool isPresent(const QStringList& arguments, const char* flag) {
-    return Arguments::isPresent(arguments, QLatin1String(flag));
+using Kind = Mode::Kind;
+
+// The modes chosen by an option of their own; the older ones first, in the order they were
+// always told apart, so that a command line that names several keeps choosing the same one.
+struct ModeOption {
+    const char* name;
+    const char* valueName;
+    Kind kind;
+};
+const ModeOption modeOptions[] = {
+    {"signin-picture", "PHASE", Kind::signInPicture},
+    {"icon", "FOLDER", Kind::iconFiles},
+    {"snapshot", "FILE", Kind::panelPicture},
+    {"renew-check", nullptr, Kind::renewalCheck},
+    {"status", nullptr, Kind::status},
+    {"best", nullptr, Kind::best},
+    {"refresh", nullptr, Kind::refresh},
+};
+
+// The options that change how a mode runs, and the modes they belong to.
+struct Modifier {
+    const char* name;
+    const char* valueName;
+    QList<Kind> modes;
+    // How the sentence that refuses it with another mode names its modes.
+    const char* goesWith;
+};
+const QList<Modifier>& modifiers() {
+    static const QList<Modifier> all = {
+        {"dark", nullptr, {Kind::panelPicture}, "--snapshot"},
+        {"demo", nullptr, {Kind::panelPicture}, "--snapshot"},
+        {"open", "N", {Kind::panelPicture}, "--snapshot"},
+        {"expand-all", nullptr, {Kind::panelPicture}, "--snapshot"},
+        {"json", nullptr, {Kind::status}, "--status"},
+        {"waybar", nullptr, {Kind::status}, "--status"},
+        {"command", nullptr, {Kind::best}, "--best"},
+        {"max-age", "SECONDS", {Kind::status, Kind::best}, "--status or --best"},
+    };
+    return all;
+}
+
+QCommandLineOption option(const char* name, const char* valueName) {
+    return valueName ? QCommandLineOption(QLatin1String(name), QString(), QLatin1String(valueName))
+                     : QCommandLineOption(QLatin1String(name));
+}
+
+QString dashed(const QString& name) {
+    return QStringLiteral("--") + name;
 }
 
 Mode misused(QString problem) {
     Mode mode;
-    mode.kind = Mode::Kind::misused;
+    mode.kind = Kind::misused;
     mode.problem = std::move(problem);
     return mode;
 }
 
-// The status and best-account modes, with the options they take.
-Mode figuresMode(const QStringList& arguments, Mode::Kind kind) {
-    Mode mode;
-    mode.kind = kind;
-    if (const auto maxAge = Arguments::value(arguments, QStringLiteral("--max-age"))) {
-        const std::optional<qint64> seconds = DecimalInteger::parse(*maxAge);
+// The options this program declares, with Qt's own -platform and -display, which the windowed
+// modes hand on to Qt.
+void declare(QCommandLineParser& parser) {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
+    parser.addOption({{QStringLiteral("v"), QStringLiteral("version")}, QString()});
+    for (const ModeOption& mode : modeOptions)
+        parser.addOption(option(mode.name, mode.valueName));
+    for (const Modifier& modifier : modifiers())
+        parser.addOption(option(modifier.name, modifier.valueName));
+    for (const char* name : {"platform", "display"})
+        parser.addOption(option(name, "NAME"));
+}
+
+// The parser names an unknown option without its dashes; the sentence shows it as it was typed.
+QString unknownOption(const QStringList& arguments, const QString& name) {
+    for (const QString& argument : arguments)
+        if (argument.startsWith(QLatin1Char('-')) &&
+            argument.section(QLatin1Char('='), 0, 0).endsWith(QLatin1Char('-') + name))
+            return QStringLiteral("Unknown option %1.")
+                .arg(argument.section(QLatin1Char('='), 0, 0));
+    return QStringLiteral("Unknown option %1.").arg(dashed(name));
+}
+
+Kind modeOf(const QCommandLineParser& parser) {
+    if (parser.isSet(QStringLiteral("help")))
+        return Kind::help;
+    if (parser.isSet(QStringLiteral("version")))
+        return Kind::version;
+    for (const ModeOption& mode : modeOptions)
+        if (parser.isSet(QLatin1String(mode.name)))
+            return mode.kind;
+    return Kind::normalStart;
+}
+
+// A modifier given to a mode it does not modify is a mistake, not something to ignore.
+std::optional<QString> misplacedModifier(const QCommandLineParser& parser, Kind kind) {
+    for (const Modifier& modifier : modifiers())
+        if (parser.isSet(QLatin1String(modifier.name)) && !modifier.modes.contains(kind))
+            return QStringLiteral("%1 goes with %2.")
+                .arg(dashed(QLatin1String(modifier.name)), QLatin1String(modifier.goesWith));
+    return std::nullopt;
+}
+
+// The status and best-account modes' own options.
+Mode figuresMode(const QCommandLineParser& parser, Mode mode) {
+    if (parser.isSet(QStringLiteral("max-age"))) {
+        const std::optional<qint64> seconds =
+            DecimalInteger::parse(parser.value(QStringLiteral("max-age")));
         if (!seconds || *seconds < 0)
             return misused(QStringLiteral("--max-age takes a whole number of seconds, 0 or more."));
         mode.maxAgeSeconds = double(*seconds);
     }
-    if (kind == Mode::Kind::best) {
-        mode.printCommand = isPresent(arguments, "--command");
-        return mode;
-    }
-    const bool json = isPresent(arguments, "--json");
-    const bool waybar = isPresent(arguments, "--waybar");
+    mode.printCommand = parser.isSet(QStringLiteral("command"));
+    const bool json = parser.isSet(QStringLiteral("json"));
+    const bool waybar = parser.isSet(QStringLiteral("waybar"));
     if (json && waybar)
         return misused(QStringLiteral("--json and --waybar cannot be given together."));
     if (json)
@@ -46,29 +134,53 @@ Mode figuresMode(const QStringList& arguments, Mode::Kind kind) {
 namespace Dispatch {
 
 Mode choose(const QStringList& arguments) {
-    // The picture's path is whatever follows the first argument equal to the phase text,
-    // wherever that stands.
-    if (const auto phase = Arguments::value(arguments, QStringLiteral("--signin-picture")))
-        if (const auto path = Arguments::value(arguments, *phase))
-            return {Mode::Kind::signInPicture, *phase, *path};
-    if (const auto folder = Arguments::value(arguments, QStringLiteral("--icon")))
-        return {Mode::Kind::iconFiles, {}, *folder};
-    if (const auto path = Arguments::value(arguments, QStringLiteral("--snapshot")))
-        return {Mode::Kind::panelPicture, {}, *path};
-    if (isPresent(arguments, "--renew-check"))
-        return {Mode::Kind::renewalCheck, {}, {}};
-    // The modes above keep every argument they ever took; the newer ones come after them.
-    if (isPresent(arguments, "--help"))
-        return {Mode::Kind::help, {}, {}};
-    if (isPresent(arguments, "--version"))
-        return {Mode::Kind::version, {}, {}};
-    if (isPresent(arguments, "--status"))
-        return figuresMode(arguments, Mode::Kind::status);
-    if (isPresent(arguments, "--best"))
-        return figuresMode(arguments, Mode::Kind::best);
-    if (isPresent(arguments, "--refresh"))
-        return {Mode::Kind::refresh, {}, {}};
-    return {};
+    QCommandLineParser parser;
+    declare(parser);
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return misused(unknown.isEmpty() ? parser.errorText()
+                                         : unknownOption(arguments, unknown.first()));
+    }
+    Mode mode;
+    mode.kind = modeOf(parser);
+    if (const auto problem = misplacedModifier(parser, mode.kind))
+        return misused(*problem);
+
+    // Only the sign-in picture takes an argument that is not an option: its file.
+    const QStringList positional = parser.positionalArguments();
+    const qsizetype expected = mode.kind == Kind::signInPicture ? 1 : 0;
+    if (positional.size() > expected)
+        return misused(QStringLiteral("Unexpected argument %1.").arg(positional.at(expected)));
+    switch (mode.kind) {
+    case Kind::signInPicture:
+        if (positional.isEmpty())
+            return misused(QStringLiteral("--signin-picture takes a phase and a file."));
+        mode.phase = parser.value(QStringLiteral("signin-picture"));
+        mode.path = positional.first();
+        break;
+    case Kind::iconFiles:
+        mode.path = parser.value(QStringLiteral("icon"));
+        break;
+    case Kind::panelPicture:
+        mode.path = parser.value(QStringLiteral("snapshot"));
+        mode.dark = parser.isSet(QStringLiteral("dark"));
+        mode.demo = parser.isSet(QStringLiteral("demo"));
+        if (parser.isSet(QStringLiteral("open")))
+            mode.open = parser.value(QStringLiteral("open"));
+        mode.expandAll = parser.isSet(QStringLiteral("expand-all"));
+        break;
+    case Kind::status:
+    case Kind::best:
+        return figuresMode(parser, mode);
+    case Kind::renewalCheck:
+    case Kind::help:
+    case Kind::version:
+    case Kind::refresh:
+    case Kind::misused:
+    case Kind::normalStart:
+        break;
+    }
+    return mode;
 }
 
 } // namespace Dispatch

@@ -11,13 +11,13 @@ QString usage() {
         "Shows how much of each usage limit the Claude Code accounts on this computer\n"
         "have used, when each resets, and which account can be used now.\n"
         "\n"
-        "Modes, tried in this order (the first that applies runs):\n"
+        "Modes (--help and --version win; of the others the first listed runs):\n"
+        "  -h, --help                   print this help\n"
+        "  -v, --version                print the version\n"
         "  --signin-picture PHASE FILE  draw the sign-in window in PHASE to a PNG file\n"
         "  --icon FOLDER                write the application icon files into FOLDER\n"
         "  --snapshot FILE              draw the panel to a PNG file, after one refresh\n"
         "  --renew-check                renew each account's sign-in, one line each\n"
-        "  --help                       print this help\n"
-        "  --version                    print the version\n"
         "  --status                     print each tracked account's verdict and limits\n"
         "  --best                       print the folder of the account best usable now\n"
         "  --refresh                    refresh now, through the tray program if it runs\n"
@@ -38,7 +38,8 @@ QString usage() {
         "--status and --best read the figures the tray program keeps in\n"
         "~/.local/share/Spanwell/snapshots.json and refresh them only when they are old.\n"
         "--best ends with 1 when no account is usable, --refresh when the tray program\n"
-        "did not finish its refresh within a minute; a misused option ends with 2.\n");
+        "did not finish its refresh within a minute; an unknown or misused option ends\n"
+        "with 2.\n");
 }
 
 QString version() {

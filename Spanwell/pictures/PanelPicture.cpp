@@ -1,7 +1,6 @@
 #include "pictures/PanelPicture.h"
 
 #include "LogCategories.h"
-#include "commandline/Arguments.h"
 #include "commandline/OffscreenPlatform.h"
 #include "model/DecimalInteger.h"
 #include "pictures/PngEncoding.h"
@@ -56,16 +55,6 @@ std::unique_ptr<Store> refreshedStore() {
 
 namespace PanelPicture {
 
-Request Request::from(const QStringList& arguments, const QString& path) {
-    Request request;
-    request.path = path;
-    request.dark = Arguments::isPresent(arguments, QStringLiteral("--dark"));
-    request.demo = Arguments::isPresent(arguments, QStringLiteral("--demo"));
-    request.open = Arguments::value(arguments, QStringLiteral("--open"));
-    request.expandAll = Arguments::isPresent(arguments, QStringLiteral("--expand-all"));
-    return request;
-}
-
 std::optional<qsizetype> openedRow(const std::optional<QString>& open, qsizetype rowCount) {
     const std::optional<qint64> row = open ? DecimalInteger::parse(*open) : std::nullopt;
     if (!row || *row < 0 || *row >= rowCount)
@@ -96,31 +85,30 @@ QImage render(QWidget& view) {
     return image;
 }
 
-void write(const Request& request) {
-    const QPalette palette = (request.dark ? Theme::dark() : Theme::light()).palette();
+void write(const Mode& mode) {
+    const QPalette palette = (mode.dark ? Theme::dark() : Theme::light()).palette();
     QApplication::setPalette(palette);
 
-    const std::unique_ptr<Store> store =
-        request.demo ? Demo::store(Instant::now()) : refreshedStore();
+    const std::unique_ptr<Store> store = mode.demo ? Demo::store(Instant::now()) : refreshedStore();
     PanelView::Options options;
-    options.expandAll = request.expandAll;
-    if (const auto row = openedRow(request.open, store->entries().size()))
+    options.expandAll = mode.expandAll;
+    if (const auto row = openedRow(mode.open, store->entries().size()))
         options.initiallyExpanded = store->entries().at(*row).id();
     options.renderingPicture = true;
     // Nothing in a picture can be clicked, so the panel needs none of the outside services.
     PanelView view(*store, Instant::now(), options, PanelServices{});
     view.setPalette(palette);
     // The mode ends with 0 whatever happens; a file that could not be written is only logged.
-    if (!PngEncoding::write(render(view), request.path))
-        qCWarning(picturesLog) << "The panel picture could not be written to" << request.path;
+    if (!PngEncoding::write(render(view), mode.path))
+        qCWarning(picturesLog) << "The panel picture could not be written to" << mode.path;
 }
 
-int run(int& argc, char** argv, const QString& path) {
+int run(int& argc, char** argv, const Mode& mode) {
     // The mode reports nothing, not even what Qt would say about the session it runs in.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     OffscreenPlatform::chooseUnlessSet();
     QApplication application(argc, argv);
-    write(Request::from(Arguments::list(), path));
+    write(mode);
     return 0;
 }
 

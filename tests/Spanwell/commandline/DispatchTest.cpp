@@ -6,39 +6,72 @@ class DispatchTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void choose_data() {
+    void chooses_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<Mode>("mode");
         using Kind = Mode::Kind;
-        QTest::newRow("sign-in picture first of all")
+        Mode picture{Kind::panelPicture, {}, "out.png"};
+        picture.dark = picture.demo = picture.expandAll = true;
+        picture.open = "+1";
+        QTest::newRow("sign-in picture first of the older modes")
             << QStringList({"spanwell", "--icon", "icons", "--snapshot", "out.png", "--renew-check",
-                            "--signin-picture", "naming", "n.png"})
-            << Mode{Kind::signInPicture, "naming", "n.png"};
-        QTest::newRow("sign-in picture without a phase goes on")
-            << QStringList({"spanwell", "--icon", "icons", "--signin-picture"})
-            << Mode{Kind::iconFiles, {}, "icons"};
+                            "--signin-picture", "name", "n.png"})
+            << Mode{Kind::signInPicture, "name", "n.png"};
         QTest::newRow("icon files before the panel picture")
             << QStringList({"spanwell", "--snapshot", "out.png", "--icon", "icons"})
             << Mode{Kind::iconFiles, {}, "icons"};
-        QTest::newRow("panel picture before the renewal check")
-            << QStringList({"spanwell", "--renew-check", "--snapshot", "out.png"})
-            << Mode{Kind::panelPicture, {}, "out.png"};
-        QTest::newRow("options match exactly")
-            << QStringList({"spanwell", "--renew-check=yes", "--Renew-Check", "-renew-check",
-                            "--Icon", "icons"})
-            << Mode{};
-        // The newer modes only get the arguments the older ones leave.
-        QTest::newRow("renewal check before the status")
-            << QStringList({"spanwell", "--status", "--renew-check"})
-            << Mode{Kind::renewalCheck, {}, {}};
+        QTest::newRow("panel picture with its options, before the renewal check")
+            << QStringList({"spanwell", "--renew-check", "--dark", "--snapshot=out.png", "--demo",
+                            "--open", "+1", "-expand-all"})
+            << picture;
+        QTest::newRow("help wins") << QStringList({"spanwell", "--status", "-h", "--icon", "x"})
+                                   << Mode{Kind::help, {}, {}};
+        QTest::newRow("short version")
+            << QStringList({"spanwell", "-v"}) << Mode{Kind::version, {}, {}};
         QTest::newRow("best command")
-            << QStringList({"spanwell", "--command", "--best"})
-            << Mode{Kind::best, {}, {}, Mode::StatusFormat::text, true, 60};
+            << QStringList({"spanwell", "--command", "--best", "--max-age", "0"})
+            << Mode{Kind::best, {}, {}, Mode::StatusFormat::text, true, 0};
+        QTest::newRow("Qt's own options for the tray program")
+            << QStringList({"spanwell", "-platform", "offscreen", "-display", ":1"}) << Mode{};
     }
-    void choose() {
+    void chooses() {
         QFETCH(QStringList, arguments);
         QFETCH(Mode, mode);
         QCOMPARE(Dispatch::choose(arguments), mode);
+    }
+
+    // Each is refused with a sentence that names what is wrong, never run as something else.
+    void refuses_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("unknown") << QStringList({"spanwell", "--bogus"})
+                                 << "Unknown option --bogus.";
+        QTest::newRow("misspelt modifier")
+            << QStringList({"spanwell", "--status", "--jsno=1"}) << "Unknown option --jsno.";
+        QTest::newRow("unknown single dash")
+            << QStringList({"spanwell", "-renew-check", "-x"}) << "Unknown option -x.";
+        QTest::newRow("option without its value")
+            << QStringList({"spanwell", "--snapshot"}) << "--snapshot";
+        QTest::newRow("sign-in picture without its file")
+            << QStringList({"spanwell", "--signin-picture", "name"})
+            << "--signin-picture takes a phase and a file.";
+        QTest::newRow("stray argument")
+            << QStringList({"spanwell", "--status", "now"}) << "Unexpected argument now.";
+        QTest::newRow("modifier without its mode")
+            << QStringList({"spanwell", "--json"}) << "--json goes with --status.";
+        QTest::newRow("modifier of another mode")
+            << QStringList({"spanwell", "--best", "--open", "1"}) << "--open goes with --snapshot.";
+        QTest::newRow("two formats") << QStringList({"spanwell", "--status", "--json", "--waybar"})
+                                     << "--json and --waybar cannot be given together.";
+        QTest::newRow("negative age") << QStringList({"spanwell", "--best", "--max-age", "-1"})
+                                      << "--max-age takes a whole number of seconds, 0 or more.";
+    }
+    void refuses() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, problem);
+        const Mode mode = Dispatch::choose(arguments);
+        QCOMPARE(mode.kind, Mode::Kind::misused);
+        QVERIFY2(mode.problem.contains(problem), qPrintable(mode.problem));
     }
 };
 

@@ -24,8 +24,8 @@ private slots:
         QTest::newRow("help") << QStringList{"--help"} << 0 << QByteArray("Usage: spanwell ");
         QTest::newRow("version") << QStringList{"--version"} << 0 << QByteArray("Spanwell 0.");
         QTest::newRow("nothing usable") << QStringList{"--best"} << 1 << QByteArray("spanwell: ");
-        QTest::newRow("misused") << QStringList{"--status", "--max-age", "-1"} << 2
-                                 << QByteArray("spanwell: ");
+        QTest::newRow("unknown option") << QStringList{"--status", "--staus"} << 2
+                                        << QByteArray("spanwell: Unknown option --staus. See");
         QTest::newRow("tray program") << QStringList() << 1 << QByteArray("spanwell: ");
     }
     void printsAndEnds() {
