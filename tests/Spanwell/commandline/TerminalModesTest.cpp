@@ -85,11 +85,12 @@ private slots:
         ServedHome served;
         const QString work = served.addAccount(".claude-work", "w@example.com", 20, 30);
         const QString side = served.addAccount(".claude-side", "s@example.com", 40, 50);
-        // A run that crashed left both its locks behind; no process has its number.
+        // A run that crashed left both its locks behind: one names no process, the other was
+        // made empty.
         const QString cache = QDir(served.home.path()).relativeFilePath(served.cachePath());
-        for (const char* lock : {".lock", ".refresh.lock"})
-            served.home.writeFile(cache + lock, "2147483647\nspanwell\n" +
-                                                    QSysInfo::machineHostName().toUtf8() + '\n');
+        served.home.writeFile(cache + ".lock", "2147483647\nspanwell\n" +
+                                                   QSysInfo::machineHostName().toUtf8() + '\n');
+        served.home.writeFile(cache + ".refresh.lock", {});
         QProcess runs[2];
         for (QProcess& run : runs) {
             run.setProcessEnvironment(served.environment());
@@ -108,7 +109,8 @@ private slots:
             return run.state() != QProcess::NotRunning;
         })) {
             tray[0].snapshot->fetchedAt = Instant::now();
-            QVERIFY(SnapshotCache::write(served.cachePath(), tray, Instant::now()));
+            QVERIFY(
+                SnapshotCache::write(served.cachePath(), served.home.path(), tray, Instant::now()));
             QVERIFY(!deadline.hasExpired());
             QThread::msleep(2);
         }
