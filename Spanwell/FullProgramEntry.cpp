@@ -2,6 +2,7 @@
 // and the terminal modes whose figures must be refreshed first. They live in a module of their
 // own, which the executable loads only when one of them runs.
 
+#include "accounts/Discovery.h"
 #include "commandline/Arguments.h"
 #include "commandline/Dispatch.h"
 #include "commandline/FreshEntries.h"
@@ -88,8 +89,9 @@ int refreshNow() {
 int figures(const Mode& mode) {
     const StoreServices services = StoreServices::real();
     const QList<Entry> entries = FreshEntries::get(services, mode.maxAgeSeconds);
-    return TerminalModes::finish(
-        TerminalModes::figures(mode, entries, services.clock(), services.home));
+    return TerminalModes::finish(TerminalModes::figures(
+        mode, entries, services.clock(), services.home,
+        Discovery::unreadableFolderNames(services.home, *services.fileSystem)));
 }
 
 } // namespace

@@ -11,6 +11,10 @@
 #include <QTest>
 #include <QThread>
 
+#include <filesystem>
+
+#include <sys/resource.h>
+
 class TerminalModesTest : public QObject {
     Q_OBJECT
 
@@ -47,13 +51,19 @@ private slots:
         served.addAccount(".claude-broken", "b@example.com", 0, 0, 500);
         const QString hostile =
             served.addAccount(".claude-x\nforged\x1b[2J", "x@example.com", 10, 5);
+        // A folder whose name is not valid UTF-8 cannot be read, and is named.
+        const QByteArray unreadable = QFile::encodeName(served.home.path()) + "/.claude-\xff";
+        QVERIFY(std::filesystem::create_directory(unreadable.constData()));
         const auto run = [&served](const QStringList& arguments) {
             return SpanwellProcess::run(arguments, served.environment()).output;
         };
 
         const QStringList lines = QString::fromUtf8(run({"--status"})).split('\n');
-        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.size(), 5);
         QVERIFY(lines.at(1).endsWith("error 500."));
+        QCOMPARE(lines.at(3), "~/.claude-\uFFFD is not read: its name is not valid UTF-8.");
+        // Qt cannot name it to remove it with the rest of the home folder.
+        QVERIFY(std::filesystem::remove(unreadable.constData()));
         QCOMPARE(QJsonDocument::fromJson(run({"--status", "--json"}))["accounts"][2]["folder"],
                  hostile);
         QCOMPARE(served.usageRequests(), 3);
