@@ -2,10 +2,12 @@
 #include "store/SnapshotCache.h"
 #include "support/ServedHome.h"
 #include "support/SpanwellProcess.h"
+#include "tray/SingleInstance.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QJsonDocument>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTest>
@@ -147,13 +149,32 @@ private slots:
             // The refresh has written the cache again.
             QVERIFY(QFile::remove(served.cachePath()));
         };
+        // A lock held without an answering copy is reported at once, not as a minute's wait.
+        QLockFile held(SingleInstance::pathFor(served.home.path()) + ".lock");
+        QVERIFY(held.tryLock(0));
+        QCOMPARE(SpanwellProcess::run({"--refresh"}, environment).errors,
+                 "spanwell: Spanwell is running but does not answer.\n");
+        held.unlock();
         refreshed(1);
         QProcess tray;
         tray.setProcessEnvironment(environment);
+        // With the descriptors a desktop session usually allows it.
+        tray.setChildProcessModifier([] {
+            const rlimit descriptors{1024, 1024};
+            ::setrlimit(RLIMIT_NOFILE, &descriptors);
+        });
         tray.start(SpanwellProcess::path(), QStringList());
         // Its first refresh has written the cache.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(served.cachePath()), 20000);
         QVERIFY(QFile::remove(served.cachePath()));
+        // More idle connections than it may open descriptors crowd out no request.
+        const rlimit enough{4096, 4096};
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &enough), 0);
+        QLocalSocket idle[1100];
+        for (QLocalSocket& connection : idle) {
+            connection.connectToServer(SingleInstance::pathFor(served.home.path()));
+            QVERIFY(connection.waitForConnected(5000));
+        }
         // Asked to refresh, it uses its own service; the asking run has none.
         environment.insert("SPANWELL_API_ORIGIN", "http://127.0.0.1:9");
         refreshed(3);
