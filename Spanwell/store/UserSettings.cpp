@@ -2,6 +2,7 @@
 
 #include "LogCategories.h"
 #include "accounts/RegularFile.h"
+#include "store/RuntimeFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,11 +36,14 @@ public:
     ~CopiedSettings() override {
         sync();
         const std::optional<QByteArray> written = RegularFile::read(fileName(), largestFile);
-        if (!written || *written == stored.contents)
-            return;
-        QDir().mkpath(QFileInfo(path).path());
-        if (!RegularFile::replace(path, *written))
-            qCWarning(storeLog) << "The settings could not be written to" << path;
+        if (written && *written != stored.contents) {
+            QDir().mkpath(QFileInfo(path).path());
+            if (!RegularFile::replace(path, *written))
+                qCWarning(storeLog) << "The settings could not be written to" << path;
+        }
+        // The folder holds the copy alone, which is quicker to remove than walking the folder.
+        if (!QFile::remove(fileName()) || !QDir().rmdir(folder->path()))
+            folder->remove();
     }
 
 private:
@@ -76,7 +80,12 @@ std::unique_ptr<QSettings> open(const QString& path) {
     Stored stored = read(file);
     if (!stored.mayWrite)
         return std::make_unique<QSettings>(nowhere, QSettings::IniFormat);
-    auto copyFolder = std::make_unique<QTemporaryDir>();
+    // In memory on most desktops, where making and removing files costs next to nothing.
+    const QString runtime = RuntimeFolder::path();
+    auto copyFolder =
+        RuntimeFolder::isPrivate(runtime)
+            ? std::make_unique<QTemporaryDir>(runtime + QStringLiteral("/settings-XXXXXX"))
+            : std::make_unique<QTemporaryDir>();
     QFile copy(copyFolder->filePath(copyName));
     if (!copyFolder->isValid() || !copy.open(QIODevice::WriteOnly) ||
         copy.write(stored.contents) != stored.contents.size()) {
@@ -85,6 +94,8 @@ std::unique_ptr<QSettings> open(const QString& path) {
         return std::make_unique<QSettings>(nowhere, QSettings::IniFormat);
     }
     copy.close();
+    // Removed by the settings, more quickly.
+    copyFolder->setAutoRemove(false);
     return std::make_unique<CopiedSettings>(std::move(copyFolder), file, std::move(stored));
 }
 

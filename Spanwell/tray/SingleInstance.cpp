@@ -3,10 +3,10 @@
 #include "LogCategories.h"
 #include "model/PrintableText.h"
 #include "store/LockFiles.h"
+#include "store/RuntimeFolder.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -41,12 +41,6 @@ QString lockPath(const QString& path) {
     return path + QStringLiteral(".lock");
 }
 
-bool isOwnClosedFolder(const QString& folder) {
-    struct stat status {};
-    return ::lstat(QFile::encodeName(folder).constData(), &status) == 0 &&
-           S_ISDIR(status.st_mode) && status.st_uid == ::getuid() && (status.st_mode & 077) == 0;
-}
-
 bool belongsToAnother(const QString& path) {
     struct stat status {};
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 &&
@@ -63,20 +57,13 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::pathFor(const QString& home) {
     const QByteArray digest = QCryptographicHash::hash(home.toUtf8(), QCryptographicHash::Sha256);
-    const QString name =
-        QStringLiteral("/spanwell-") + QString::fromLatin1(digest.toHex().left(12));
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (QDir::isAbsolutePath(runtime) && isOwnClosedFolder(runtime))
-        return runtime + name;
-    // Made closed to others; one someone else made first is refused when it is used.
-    const QString own = QDir::tempPath() + QStringLiteral("/spanwell-%1").arg(::getuid());
-    ::mkdir(QFile::encodeName(own).constData(), 0700);
-    return own + name;
+    return RuntimeFolder::path() + QStringLiteral("/spanwell-") +
+           QString::fromLatin1(digest.toHex().left(12));
 }
 
 QString SingleInstance::refusal(const QString& path) {
     const QString folder = QFileInfo(path).path();
-    if (!isOwnClosedFolder(folder))
+    if (!RuntimeFolder::isPrivate(folder))
         return QStringLiteral("Spanwell keeps its lock and socket in %1, which is not a folder of "
                               "this user's own that only this user may open.")
             .arg(PrintableText::escaped(folder));

@@ -54,9 +54,7 @@ public:
     ~SingleInstance() override;
 
     // "spanwell-" and a short digest of the home folder, so that a copy run against another
-    // home folder (a test, a benchmark) is a copy of its own; in $XDG_RUNTIME_DIR when that is
-    // the user's own folder and closed to others, else in "spanwell-" and the user's id in the
-    // temporary folder, which is made so when it is missing.
+    // home folder (a test, a benchmark) is a copy of its own, in the runtime folder.
     static QString pathFor(const QString& home);
     // Why the lock and the socket at `path` are not to be trusted: their folder is not the
     // user's own and closed to others (a link is not a folder), or either belongs to another
