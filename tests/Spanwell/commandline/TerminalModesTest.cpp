@@ -44,6 +44,17 @@ private slots:
         QVERIFY((exitStatus ? finished.errors : finished.output).startsWith(begins));
     }
 
+    // A named pipe in place of the module, on which loading would wait for ever, is not loaded.
+    void moduleThatIsNoRegularFile() {
+        TemporaryHome installed;
+        QVERIFY(QFile::copy(SpanwellProcess::path(), installed.makeFolder("bin") + "/spanwell"));
+        installed.makeNamedPipe("lib/spanwell/spanwell-full.so");
+        QProcess run;
+        run.start(installed.pathOf("bin/spanwell"), {"--refresh"});
+        QVERIFY(run.waitForFinished(10000));
+        QCOMPARE(run.exitCode(), 1);
+    }
+
     // Each mode once, with a failing account and a folder whose name would forge a line and
     // clear the terminal: a run without a cache asks the service, the next one is served by
     // what it wrote, and one with --max-age 0 asks again.
