@@ -2,6 +2,7 @@
 // and the terminal modes whose figures must be refreshed first. They live in a module of their
 // own, which the executable loads only when one of them runs.
 
+#include "accounts/Discovery.h"
 #include "commandline/Arguments.h"
 #include "commandline/Dispatch.h"
 #include "commandline/FreshEntries.h"
@@ -25,6 +26,11 @@
 
 namespace {
 
+// A sentence on standard error, after the program's name.
+void complain(const QString& sentence) {
+    std::fputs(("spanwell: " + sentence + '\n').toLocal8Bit().constData(), stderr);
+}
+
 // Draws into images only, so it needs no application object and no display at all.
 int iconFiles(const QString& folder) {
     return AppIcon::write(folder) ? 0 : 1;
@@ -47,14 +53,21 @@ int normalStart(int& argc, char** argv) {
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("spanwell"));
     TerminationSignals::quitApplicationOnThem();
-    SingleInstance instance(SingleInstance::nameFor(QDir::homePath()));
+    SingleInstance instance(SingleInstance::pathFor(QDir::homePath()));
     switch (instance.claim()) {
     case SingleInstance::Claim::forwarded:
         return 0;
     case SingleInstance::Claim::unreachable:
-        std::fputs("spanwell: Spanwell is already running but does not answer.\n", stderr);
+        complain(QStringLiteral("Spanwell is already running but does not answer."));
+        return 1;
+    case SingleInstance::Claim::refused:
+        complain(instance.problem());
         return 1;
     case SingleInstance::Claim::first:
+        if (!instance.problem().isEmpty())
+            complain(QStringLiteral("Other runs cannot reach this one until it can listen, "
+                                    "which it keeps trying: ") +
+                     instance.problem());
         break;
     }
     SpanwellApp scene;
@@ -70,26 +83,35 @@ int normalStart(int& argc, char** argv) {
 // Through the tray program when it runs, so that its panel shows the new figures too.
 int refreshNow() {
     constexpr int waitMilliseconds = 60 * 1000;
-    switch (
-        SingleInstance::askToRefresh(SingleInstance::nameFor(QDir::homePath()), waitMilliseconds)) {
+    const QString path = SingleInstance::pathFor(QDir::homePath());
+    switch (SingleInstance::askToRefresh(path, waitMilliseconds)) {
     case SingleInstance::RefreshAnswer::refreshed:
         return 0;
-    case SingleInstance::RefreshAnswer::noAnswer:
-        std::fputs("spanwell: The running Spanwell did not finish a refresh within a minute.\n",
-                   stderr);
-        return 1;
     case SingleInstance::RefreshAnswer::notRunning:
+        FreshEntries::refreshed(StoreServices::real());
+        return 0;
+    case SingleInstance::RefreshAnswer::noAnswer:
+        complain(QStringLiteral("Spanwell is running but does not answer."));
+        break;
+    case SingleInstance::RefreshAnswer::ended:
+        complain(QStringLiteral("The running Spanwell ended before its refresh did."));
+        break;
+    case SingleInstance::RefreshAnswer::timedOut:
+        complain(QStringLiteral("The running Spanwell did not finish a refresh within a minute."));
+        break;
+    case SingleInstance::RefreshAnswer::refused:
+        complain(SingleInstance::refusal(path));
         break;
     }
-    FreshEntries::refreshed(StoreServices::real());
-    return 0;
+    return 1;
 }
 
 int figures(const Mode& mode) {
     const StoreServices services = StoreServices::real();
     const QList<Entry> entries = FreshEntries::get(services, mode.maxAgeSeconds);
-    return TerminalModes::finish(
-        TerminalModes::figures(mode, entries, services.clock(), services.home));
+    return TerminalModes::finish(TerminalModes::figures(
+        mode, entries, services.clock(), services.home,
+        Discovery::unreadableFolderNames(services.home, *services.fileSystem)));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "accounts/Discovery.h"
 #include "accounts/FileSystem.h"
 #include "commandline/Arguments.h"
 #include "commandline/CachedEntries.h"
@@ -37,7 +38,8 @@ int figures(int& argc, char** argv, const Mode& mode) {
     const Instant now = Instant::now();
     if (!CachedEntries::areFresh(entries, now, mode.maxAgeSeconds))
         return FullProgram::run(argc, argv, mode);
-    return TerminalModes::finish(TerminalModes::figures(mode, entries, now, home));
+    return TerminalModes::finish(TerminalModes::figures(
+        mode, entries, now, home, Discovery::unreadableFolderNames(home, FileSystem::local())));
 }
 
 int misused(const QString& problem) {

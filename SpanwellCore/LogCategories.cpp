@@ -1,5 +1,6 @@
 #include "LogCategories.h"
 
+Q_LOGGING_CATEGORY(accountsLog, "spanwell.accounts", QtCriticalMsg)
 Q_LOGGING_CATEGORY(processLog, "spanwell.process", QtCriticalMsg)
 Q_LOGGING_CATEGORY(serviceLog, "spanwell.service", QtCriticalMsg)
 Q_LOGGING_CATEGORY(storeLog, "spanwell.store", QtCriticalMsg)

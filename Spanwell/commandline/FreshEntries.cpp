@@ -2,6 +2,7 @@
 
 #include "LogCategories.h"
 #include "commandline/CachedEntries.h"
+#include "store/LockFiles.h"
 #include "store/Store.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,7 @@ namespace {
 // Longer than a refresh takes at the most: a credential read, a renewal, another read and the
 // usage request, each at its own limit.
 constexpr int refreshWaitMilliseconds = 90 * 1000;
+constexpr int refreshPollMilliseconds = 100;
 
 QList<Entry> cached(const StoreServices& services) {
     return CachedEntries::read(services.home, *services.fileSystem, services.cachePath,
@@ -49,10 +51,10 @@ QList<Entry> get(const StoreServices& services, double maxAgeSeconds) {
     QLockFile refreshing(services.cachePath + QStringLiteral(".refresh.lock"));
     // Only a lock whose holder has ended is stale, however long its refresh takes.
     refreshing.setStaleLockTime(0);
-    if (refreshing.tryLock(0))
+    if (LockFiles::tryLock(refreshing))
         return refreshed(services);
     // Another run is refreshing: its figures may do.
-    if (!refreshing.tryLock(refreshWaitMilliseconds)) {
+    if (!LockFiles::lockWithin(refreshing, refreshWaitMilliseconds, refreshPollMilliseconds)) {
         qCWarning(storeLog) << "Another run's refresh did not end; refreshing all the same";
     } else if (maxAgeSeconds > 0) {
         entries = cached(services);

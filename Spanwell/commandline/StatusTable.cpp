@@ -9,6 +9,9 @@
 namespace {
 
 const QString columnGap = QStringLiteral("  ");
+// The widest a cell is printed; a longer one (an e-mail address of any length) keeps its two
+// ends, as the panel shortens it.
+constexpr qsizetype widestCell = 60;
 
 // "session 42% · 1h 51m": the limit's name, its use and, when it has one, its reset countdown;
 // "session -" when there is no such limit.
@@ -27,6 +30,21 @@ QString figure(const QList<LimitReading>& readings, QLatin1String title, Instant
 // Columns line up by characters, not by the code units a QString counts.
 qsizetype width(const QString& text) {
     return text.toUcs4().size();
+}
+
+QString capped(const QString& cell) {
+    const QList<uint> characters = cell.toUcs4();
+    if (characters.size() <= widestCell)
+        return cell;
+    const qsizetype end = (widestCell - 1) / 2;
+    QString shortened;
+    for (qsizetype index = 0; index < characters.size(); ++index) {
+        if (index == widestCell - 1 - end)
+            shortened += QChar(0x2026);
+        if (index < widestCell - 1 - end || index >= characters.size() - end)
+            shortened += QChar::fromUcs4(characters.at(index));
+    }
+    return shortened;
 }
 
 QString joined(const QStringList& cells, const QList<qsizetype>& widths) {
@@ -66,7 +84,17 @@ QStringList cells(const Entry& entry, Instant now) {
     if (entry.problem)
         line.append(PrintableText::escaped(
             EntryStatus::problemText(*entry.problem, entry.snapshot.has_value())));
+    for (QString& cell : line)
+        cell = capped(cell);
     return line;
+}
+
+QString unreadableFolders(const QStringList& names) {
+    QString lines;
+    for (const QString& name : names)
+        lines += QStringLiteral("~/%1 is not read: its name is not valid UTF-8.\n")
+                     .arg(capped(PrintableText::escaped(name)));
+    return lines;
 }
 
 QString text(const QList<Entry>& entries, Instant now) {

@@ -20,8 +20,12 @@ QString noAccounts();
 QString text(const QList<Entry>& entries, Instant now);
 
 // The cells of one account's line, unaligned: e-mail, verdict, "session 42% · 1h 51m", the
-// same for the week, and the problem when there is one.
+// same for the week, and the problem when there is one; none longer than 60 characters.
 QStringList cells(const Entry& entry, Instant now);
+
+// A line for each folder in the home folder whose name is not valid UTF-8, so that its account
+// is not missing without a word.
+QString unreadableFolders(const QStringList& names);
 
 // The verdict as it reads inside a line: "ready", "back in 38m", "sign in again", but
 // "Opus back in 5h 0m", since a limit's name keeps its capital.

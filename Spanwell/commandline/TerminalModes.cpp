@@ -10,7 +10,8 @@
 
 namespace TerminalModes {
 
-Outcome status(const Mode& mode, const QList<Entry>& entries, Instant now, const QString& home) {
+Outcome status(const Mode& mode, const QList<Entry>& entries, Instant now, const QString& home,
+               const QStringList& unreadableFolders) {
     switch (mode.statusFormat) {
     case Mode::StatusFormat::json:
         return {0, StatusJson::document(entries, now, home), {}};
@@ -19,7 +20,10 @@ Outcome status(const Mode& mode, const QList<Entry>& entries, Instant now, const
     case Mode::StatusFormat::text:
         break;
     }
-    return {0, StatusTable::text(entries, now).toUtf8(), {}};
+    return {0,
+            (StatusTable::text(entries, now) + StatusTable::unreadableFolders(unreadableFolders))
+                .toUtf8(),
+            {}};
 }
 
 Outcome best(const Mode& mode, const QList<Entry>& entries, Instant now) {
@@ -38,9 +42,10 @@ Outcome best(const Mode& mode, const QList<Entry>& entries, Instant now) {
     return {0, line.toUtf8() + '\n', {}};
 }
 
-Outcome figures(const Mode& mode, const QList<Entry>& entries, Instant now, const QString& home) {
+Outcome figures(const Mode& mode, const QList<Entry>& entries, Instant now, const QString& home,
+                const QStringList& unreadableFolders) {
     return mode.kind == Mode::Kind::best ? best(mode, entries, now)
-                                         : status(mode, entries, now, home);
+                                         : status(mode, entries, now, home, unreadableFolders);
 }
 
 int finish(const Outcome& outcome) {

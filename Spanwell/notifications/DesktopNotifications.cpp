@@ -17,6 +17,14 @@ const QString path = QStringLiteral("/org/freedesktop/Notifications");
 const QString interface = QStringLiteral("org.freedesktop.Notifications");
 // A service that has not answered by then is taken as none, and the fallback shows the message.
 constexpr int answerMilliseconds = 5000;
+
+// Notification services read the body, and many the summary too, as markup: an e-mail address
+// or a limit's title from outside could otherwise make a link or change the text around it.
+QString markupEscaped(QString text) {
+    return text.replace(QLatin1Char('&'), QLatin1String("&amp;"))
+        .replace(QLatin1Char('<'), QLatin1String("&lt;"))
+        .replace(QLatin1Char('>'), QLatin1String("&gt;"));
+}
 #endif
 
 } // namespace
@@ -60,7 +68,7 @@ void DesktopNotifications::send(const Notification& notification) {
         QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
     // The "default" action is what clicking the notification itself does.
     call << QStringLiteral("Spanwell") << uint(0) << QStringLiteral("spanwell")
-         << notification.summary << notification.body
+         << markupEscaped(notification.summary) << markupEscaped(notification.body)
          << QStringList{QStringLiteral("default"), QStringLiteral("Show Panel")}
          << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("spanwell")}}
          << qint32(-1);

@@ -1,6 +1,6 @@
 #include "pictures/PngEncoding.h"
 
-#include <QFile>
+#include "accounts/RegularFile.h"
 
 #include <png.h>
 
@@ -19,9 +19,14 @@ bool write(const QImage& image, const QString& path) {
     // No row filter and zlib's level 3, libpng's fast choice: the panel's large flat areas
     // compress well without more effort.
     description.flags = PNG_IMAGE_FLAG_FAST;
-    return png_image_write_to_file(&description, QFile::encodeName(path).constData(), 0,
-                                   pixels.constBits(), png_int_32(pixels.bytesPerLine()),
-                                   nullptr) != 0;
+    // Encoded in memory, at most the bound libpng gives, and then put in place whole.
+    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(description);
+    QByteArray png(qsizetype(size), Qt::Uninitialized);
+    if (png_image_write_to_memory(&description, png.data(), &size, 0, pixels.constBits(),
+                                  png_int_32(pixels.bytesPerLine()), nullptr) == 0)
+        return false;
+    png.truncate(qsizetype(size));
+    return RegularFile::replace(path, png, RegularFile::Readers::asUmaskAllows);
 }
 
 } // namespace PngEncoding

@@ -8,8 +8,9 @@
 // long as drawing the panel, for files no smaller.
 namespace PngEncoding {
 
-// Eight bits per channel with alpha, not interlaced, marked as sRGB. Replaces the file at `path`;
-// false, and no file left there, when the image is null or the file could not be written whole.
+// Eight bits per channel with alpha, not interlaced, marked as sRGB. Replaces the file at `path`
+// whole (a link there is replaced, not followed); false, and whatever was there left as it was,
+// when the image is null or the file could not be written.
 bool write(const QImage& image, const QString& path);
 
 } // namespace PngEncoding

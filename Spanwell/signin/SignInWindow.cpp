@@ -1,10 +1,12 @@
 #include "signin/SignInWindow.h"
 
+#include "accounts/RegularFile.h"
 #include "signin/SignInFlow.h"
 #include "signin/SignInView.h"
 #include "signin/WindowFrame.h"
 #include "views/Theme.h"
 
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -126,7 +128,11 @@ bool picture(const QString& phase, const QString& path) {
     view.render(&content);
 
     const QImage framed = WindowFrame::around(content, addTitle, Theme::of(&view));
-    return !framed.isNull() && framed.save(path, "PNG");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    return !framed.isNull() && framed.save(&buffer, "PNG") &&
+           RegularFile::replace(path, png, RegularFile::Readers::asUmaskAllows);
 }
 
 } // namespace SignInWindow

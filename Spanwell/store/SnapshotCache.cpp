@@ -1,16 +1,14 @@
 #include "store/SnapshotCache.h"
 
 #include "accounts/RegularFile.h"
+#include "store/LockFiles.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
-#include <QThread>
 
 namespace {
 
@@ -21,20 +19,10 @@ constexpr qint64 largestFile = 64 * 1024 * 1024;
 // without giving it back is noticed at once, and one that hangs is overtaken after Qt's
 // 30 seconds.
 constexpr int lockWaitMilliseconds = 5000;
-constexpr int lockPollMilliseconds = 5;
-
 // Qt's own wait doubles its pause from a tenth of a second on. The lock is held for
 // milliseconds, so a short steady pause keeps a waiting writer, the tray program's interface
 // among them, from waiting far longer than the holder needs it.
-bool lockWithin(QLockFile& lock, int milliseconds) {
-    const QDeadlineTimer deadline(milliseconds);
-    while (!lock.tryLock(0)) {
-        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
-            return false;
-        QThread::msleep(lockPollMilliseconds);
-    }
-    return true;
-}
+constexpr int lockPollMilliseconds = 5;
 
 } // namespace
 
@@ -73,14 +61,20 @@ Entry cachedEntry(const Account& account, const QHash<QString, Snapshot>& snapsh
                  std::nullopt};
 }
 
-bool write(const QString& path, const QList<Entry>& entries, Instant now) {
+bool write(const QString& path, const QString& home, const QList<Entry>& entries, Instant now) {
     // Made on every write: the folder may have been removed while the program runs.
     QDir().mkpath(QFileInfo(path).path());
     QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lockWithin(lock, lockWaitMilliseconds))
+    if (!LockFiles::lockWithin(lock, lockWaitMilliseconds, lockPollMilliseconds))
         return false;
     const QHash<QString, Snapshot> written = read(path);
     QJsonObject object;
+    // Another home folder may share the data folder; its accounts are its own to write.
+    for (auto other = written.constBegin(); other != written.constEnd(); ++other) {
+        const std::optional<QJsonObject> encoded = other->toJson();
+        if (other.key().section(QLatin1Char('/'), 0, -2) != home && encoded)
+            object.insert(other.key(), *encoded);
+    }
     for (const Entry& entry : entries) {
         const auto other = written.constFind(entry.id());
         const bool otherIsNewer = other != written.constEnd() && other->fetchedAt <= now &&
@@ -96,11 +90,7 @@ bool write(const QString& path, const QList<Entry>& entries, Instant now) {
             return false;
         object.insert(entry.id(), *encoded);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QJsonDocument(object).toJson(QJsonDocument::Compact));
-    return file.commit();
+    return RegularFile::replace(path, QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
 } // namespace SnapshotCache

@@ -323,8 +323,9 @@ void Store::resumeTracking(const Account& account) {
 
 void Store::saveCache(const QList<Entry>& entries, std::function<void()> then) {
     lastCacheWrite = QtConcurrent::run(
-        &WorkerPool::cacheWriter(), [path = services.cachePath, entries, present = now()] {
-            if (!SnapshotCache::write(path, entries, present))
+        &WorkerPool::cacheWriter(),
+        [path = services.cachePath, home = services.home, entries, present = now()] {
+            if (!SnapshotCache::write(path, home, entries, present))
                 qCWarning(storeLog) << "The snapshot cache could not be written to" << path;
         });
     if (then)

@@ -1,10 +1,11 @@
 #include "tray/AutostartEntry.h"
 
+#include "accounts/RegularFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -81,11 +82,7 @@ bool AutostartEntry::isRegistered() const {
 bool AutostartEntry::registerEntry() const {
     if (!QDir().mkpath(folder))
         return false;
-    QSaveFile file(path());
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(contents(program));
-    return file.commit();
+    return RegularFile::replace(path(), contents(program));
 }
 
 bool AutostartEntry::unregister() const {

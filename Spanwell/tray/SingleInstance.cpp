@@ -1,16 +1,21 @@
 #include "tray/SingleInstance.h"
 
+#include "LogCategories.h"
+#include "model/PrintableText.h"
+#include "store/LockFiles.h"
+#include "store/RuntimeFolder.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -22,51 +27,96 @@ const qsizetype longestMessage = refreshMessage.size();
 // A copy that has just taken the lock needs a moment before it listens.
 constexpr int answerWithinMilliseconds = 3000;
 constexpr int attemptMilliseconds = 250;
+// Runs of ours send their line as soon as they are connected; a connection still silent after
+// this is closed.
+constexpr int silentMilliseconds = 3000;
+// Open at once, far more than runs of one user ever make; beyond it the oldest silent
+// connection gives way, so that idle ones cannot crowd out a run that asks.
+constexpr qsizetype mostConnections = 64;
+// Qt closes its server for good when a connection cannot be accepted (no descriptor left, for
+// one); it is looked at this often and listens again.
+constexpr int listeningCheckMilliseconds = 2000;
+
+QString lockPath(const QString& path) {
+    return path + QStringLiteral(".lock");
+}
+
+bool belongsToAnother(const QString& path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 &&
+           status.st_uid != ::getuid();
+}
 
 } // namespace
 
-SingleInstance::SingleInstance(QString instanceName, QObject* parent)
+SingleInstance::SingleInstance(QString socketPath, QObject* parent)
     : QObject(parent)
-    , name(std::move(instanceName)) {}
+    , path(std::move(socketPath)) {}
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::nameFor(const QString& home) {
+QString SingleInstance::pathFor(const QString& home) {
     const QByteArray digest = QCryptographicHash::hash(home.toUtf8(), QCryptographicHash::Sha256);
-    return QStringLiteral("spanwell-%1-%2")
-        .arg(::getuid())
-        .arg(QString::fromLatin1(digest.toHex().left(12)));
+    return RuntimeFolder::path() + QStringLiteral("/spanwell-") +
+           QString::fromLatin1(digest.toHex().left(12));
 }
 
-QString SingleInstance::lockPath(const QString& name) {
-    return QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock");
+QString SingleInstance::refusal(const QString& path) {
+    const QString folder = QFileInfo(path).path();
+    if (!RuntimeFolder::isPrivate(folder))
+        return QStringLiteral("Spanwell keeps its lock and socket in %1, which is not a folder of "
+                              "this user's own that only this user may open.")
+            .arg(PrintableText::escaped(folder));
+    for (const QString& file : {path, lockPath(path)})
+        if (belongsToAnother(file))
+            return QStringLiteral("%1 belongs to another user.").arg(PrintableText::escaped(file));
+    return {};
+}
+
+QString SingleInstance::problem() const {
+    return problemText;
 }
 
 SingleInstance::Claim SingleInstance::claim() {
-    lock = std::make_unique<QLockFile>(lockPath(name));
+    problemText = refusal(path);
+    if (!problemText.isEmpty())
+        return Claim::refused;
+    lock = std::make_unique<QLockFile>(lockPath(path));
     // Only a lock whose holder has ended is stale, however long the holder has been running.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError) {
+    if (!LockFiles::tryLock(*lock) && lock->error() == QLockFile::LockFailedError) {
         lock.reset();
         return forward() ? Claim::forwarded : Claim::unreachable;
     }
-    // A socket left behind by a copy that crashed would stop us from listening.
-    QLocalServer::removeServer(name);
     server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server->nextPendingConnection())
-            answer(socket);
+    connect(server, &QLocalServer::newConnection, this, &SingleInstance::accept);
+    listen();
+    keepListening = new QTimer(this);
+    connect(keepListening, &QTimer::timeout, this, [this] {
+        if (!server->isListening())
+            listen();
     });
-    server->listen(name);
+    keepListening->start(listeningCheckMilliseconds);
     return Claim::first;
+}
+
+void SingleInstance::listen() {
+    // A socket left behind by a copy that crashed would stop us from listening.
+    QLocalServer::removeServer(path);
+    if (server->listen(path)) {
+        problemText.clear();
+        return;
+    }
+    problemText = server->errorString();
+    qCWarning(trayLog) << "Other runs cannot reach this one, which tries again:" << problemText;
 }
 
 bool SingleInstance::forward() const {
     const QDeadlineTimer deadline(answerWithinMilliseconds);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
-        socket.connectToServer(name);
+        socket.connectToServer(path);
         if (socket.waitForConnected(attemptMilliseconds)) {
             socket.write(showMessage);
             const bool sent = socket.waitForBytesWritten(attemptMilliseconds);
@@ -78,27 +128,20 @@ bool SingleInstance::forward() const {
     return false;
 }
 
-bool SingleInstance::isHeld(const QString& name) {
-    qint64 processId = 0;
-    QString hostName, application;
-    if (!QLockFile(lockPath(name)).getLockInfo(&processId, &hostName, &application) ||
-        processId <= 0)
-        return false;
-    return ::kill(pid_t(processId), 0) == 0 || errno == EPERM;
-}
-
-SingleInstance::RefreshAnswer SingleInstance::askToRefresh(const QString& name,
+SingleInstance::RefreshAnswer SingleInstance::askToRefresh(const QString& path,
                                                            int timeoutMilliseconds) {
+    if (!refusal(path).isEmpty())
+        return RefreshAnswer::refused;
     const QDeadlineTimer deadline(timeoutMilliseconds);
     // A copy that has just taken the lock needs a moment before it listens; one that is not
     // there is refreshed for by the caller, without waiting.
     QLocalSocket socket;
     const QDeadlineTimer listening(answerWithinMilliseconds);
     while (true) {
-        socket.connectToServer(name);
+        socket.connectToServer(path);
         if (socket.waitForConnected(attemptMilliseconds))
             break;
-        if (!isHeld(name))
+        if (!LockFiles::isHeld(lockPath(path)))
             return RefreshAnswer::notRunning;
         if (listening.hasExpired())
             return RefreshAnswer::noAnswer;
@@ -109,9 +152,11 @@ SingleInstance::RefreshAnswer SingleInstance::askToRefresh(const QString& name,
     while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState &&
            !deadline.hasExpired())
         socket.waitForReadyRead(int(std::min<qint64>(deadline.remainingTime(), 1000)));
-    const bool refreshed = socket.canReadLine() && socket.readLine() == refreshedMessage;
-    socket.abort();
-    return refreshed ? RefreshAnswer::refreshed : RefreshAnswer::noAnswer;
+    if (socket.canReadLine())
+        return socket.readLine() == refreshedMessage ? RefreshAnswer::refreshed
+                                                     : RefreshAnswer::noAnswer;
+    return socket.state() == QLocalSocket::ConnectedState ? RefreshAnswer::timedOut
+                                                          : RefreshAnswer::ended;
 }
 
 void SingleInstance::refreshEnded(quint64 ticket) {
@@ -122,8 +167,31 @@ void SingleInstance::refreshEnded(quint64 ticket) {
     socket->disconnectFromServer();
 }
 
+void SingleInstance::accept() {
+    while (QLocalSocket* socket = server->nextPendingConnection()) {
+        const auto isGone = [](const QPointer<QLocalSocket>& open) { return open.isNull(); };
+        reading.removeIf(isGone);
+        waitingForRefresh.removeIf([&isGone](auto waiting) { return isGone(waiting.value()); });
+        if (reading.size() + waitingForRefresh.size() >= mostConnections) {
+            QLocalSocket* givesWay = reading.isEmpty() ? socket : reading.takeFirst().data();
+            givesWay->abort();
+            givesWay->deleteLater();
+            if (givesWay == socket)
+                continue;
+        }
+        answer(socket);
+    }
+}
+
 void SingleInstance::answer(QLocalSocket* socket) {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    reading.append(socket);
+    QTimer::singleShot(silentMilliseconds, socket, [this, socket] {
+        if (reading.removeOne(socket)) {
+            socket->abort();
+            socket->deleteLater();
+        }
+    });
     const auto read = [this, socket] {
         if (!socket->canReadLine()) {
             // Whatever sends this much without a line end is not a run of ours.
@@ -131,6 +199,7 @@ void SingleInstance::answer(QLocalSocket* socket) {
                 socket->abort();
             return;
         }
+        reading.removeOne(socket);
         const QByteArray message = socket->readLine(longestMessage + 1);
         if (message == refreshMessage) {
             // The socket stays open until the refresh has ended.

@@ -1,5 +1,6 @@
 #include "views/AppIcon.h"
 
+#include "accounts/RegularFile.h"
 #include "views/Shadow.h"
 
 #include <QBuffer>
@@ -8,7 +9,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <QtMath>
 
 #include <optional>
@@ -120,9 +120,9 @@ bool write(const QString& folder) {
         const std::optional<QByteArray> png = iconFile(edge);
         if (!png)
             return false;
-        QSaveFile file(folder + QStringLiteral("/icon_") + QString::number(edge) +
-                       QStringLiteral(".png"));
-        if (!file.open(QIODevice::WriteOnly) || file.write(*png) != png->size() || !file.commit())
+        if (!RegularFile::replace(folder + QStringLiteral("/icon_") + QString::number(edge) +
+                                      QStringLiteral(".png"),
+                                  *png, RegularFile::Readers::asUmaskAllows))
             return false;
     }
     return true;

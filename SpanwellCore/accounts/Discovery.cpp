@@ -1,5 +1,6 @@
 #include "accounts/Discovery.h"
 
+#include "LogCategories.h"
 #include "accounts/AccountFile.h"
 #include "model/CodePointOrder.h"
 
@@ -11,6 +12,19 @@ namespace {
 
 const QLatin1String defaultFolderName(".claude");
 const QLatin1String folderPrefix(".claude-");
+
+QStringList candidateNames(const QString& home, const FileSystem& fileSystem) {
+    QStringList names = fileSystem.entryNames(home).value_or(QStringList());
+    names.removeIf([](const QString& name) {
+        return name != defaultFolderName && !name.startsWith(folderPrefix);
+    });
+    return names;
+}
+
+bool isUnreadable(const QString& home, const QString& name, const FileSystem& fileSystem) {
+    return name.contains(QChar::ReplacementCharacter) &&
+           !fileSystem.exists(home + QLatin1Char('/') + name);
+}
 
 std::optional<QString> optionalString(const QJsonObject& object, QLatin1String key) {
     const QJsonValue value = object.value(key);
@@ -24,9 +38,13 @@ std::optional<QString> optionalString(const QJsonObject& object, QLatin1String k
 namespace Discovery {
 
 QStringList folderNames(const QString& home, const FileSystem& fileSystem) {
-    QStringList names = fileSystem.entryNames(home).value_or(QStringList());
-    names.removeIf([](const QString& name) {
-        return name != defaultFolderName && !name.startsWith(folderPrefix);
+    QStringList names = candidateNames(home, fileSystem);
+    names.removeIf([&](const QString& name) {
+        if (!isUnreadable(home, name, fileSystem))
+            return false;
+        qCWarning(accountsLog) << "The folder" << name << "in" << home
+                               << "is not read: its name is not valid UTF-8";
+        return true;
     });
     // Code-point order, so ".claude" comes before every ".claude-" name.
     std::sort(names.begin(), names.end(), CodePointOrder::less);
@@ -61,6 +79,13 @@ QList<Account> accounts(const QString& home, const FileSystem& fileSystem) {
         if (std::optional<Account> signedIn = account(home, name, fileSystem))
             found.append(std::move(*signedIn));
     return found;
+}
+
+QStringList unreadableFolderNames(const QString& home, const FileSystem& fileSystem) {
+    QStringList names = candidateNames(home, fileSystem);
+    names.removeIf([&](const QString& name) { return !isUnreadable(home, name, fileSystem); });
+    std::sort(names.begin(), names.end(), CodePointOrder::less);
+    return names;
 }
 
 QString keychainService(const QString& configDir, bool isDefault) {

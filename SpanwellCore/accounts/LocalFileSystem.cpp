@@ -2,10 +2,12 @@
 
 #include "accounts/RegularFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <memory>
+
+#include <dirent.h>
 #include <unistd.h>
 
 namespace {
@@ -16,12 +18,20 @@ constexpr qint64 largestFile = qint64(256) * 1024 * 1024;
 
 class LocalFileSystem final : public FileSystem {
 public:
+    // Read directly: Qt leaves out a name that is not valid UTF-8, which is listed here
+    // decoded with replacement characters.
     std::optional<QStringList> entryNames(const QString& folder) const override {
-        const QDir directory(folder);
-        if (!directory.exists() || !directory.isReadable())
+        const std::unique_ptr<DIR, int (*)(DIR*)> directory(
+            ::opendir(QFile::encodeName(folder).constData()), ::closedir);
+        if (!directory)
             return std::nullopt;
-        return directory.entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+        QStringList names;
+        while (const dirent* entry = ::readdir(directory.get())) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..")
+                names.append(QFile::decodeName(name));
+        }
+        return names;
     }
 
     bool exists(const QString& path) const override { return QFileInfo::exists(path); }

@@ -3,6 +3,7 @@
 #include "process/FileDescriptor.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
 
@@ -16,6 +17,20 @@ namespace {
 // Read in pieces: one read of many megabytes runs in the kernel from start to end, and on a
 // kernel that does not preempt there, holds up every other thread on its processor.
 constexpr qint64 pieceSize = 256 * 1024;
+
+bool writeAll(int file, const QByteArray& contents) {
+    qsizetype written = 0;
+    while (written < contents.size()) {
+        const ssize_t count = ::write(file, contents.constData() + written,
+                                      static_cast<size_t>(contents.size() - written));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        written += count;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -55,6 +70,40 @@ std::optional<QByteArray> read(const QString& path, qint64 largestSize) {
         filled += count;
     }
     return std::nullopt;
+}
+
+bool replace(const QString& path, const QByteArray& contents, Readers readers) {
+    const QByteArray encoded = QFile::encodeName(path);
+    const qsizetype slash = encoded.lastIndexOf('/');
+    const QByteArray name = encoded.mid(slash + 1);
+    if (name.isEmpty())
+        return false;
+    const QByteArray folderPath = slash > 0 ? encoded.left(slash) : slash == 0 ? "/" : ".";
+    // Every step is taken in the folder opened once, so swapping the folder for a link midway
+    // cannot move the rename elsewhere.
+    const FileDescriptor folder(::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.isOpen())
+        return false;
+    QByteArray temporary;
+    FileDescriptor file;
+    // O_EXCL makes a file of our own, never opening one or a link someone placed under the name.
+    for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
+        temporary = '.' + name + '.' +
+                    QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".new";
+        file = FileDescriptor(::openat(folder.get(), temporary.constData(),
+                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                       readers == Readers::user ? 0600 : 0666));
+        if (!file.isOpen() && errno != EEXIST)
+            return false;
+    }
+    // Flushed before the rename, so that a power loss leaves the old file or the new one, never
+    // an empty one.
+    const bool written =
+        file.isOpen() && writeAll(file.get(), contents) && ::fsync(file.get()) == 0 &&
+        ::renameat(folder.get(), temporary.constData(), folder.get(), name.constData()) == 0;
+    if (!written && file.isOpen())
+        ::unlinkat(folder.get(), temporary.constData(), 0);
+    return written;
 }
 
 } // namespace RegularFile

@@ -5,14 +5,22 @@
 
 #include <optional>
 
-// Reads files that come from outside the program (account files, credentials, the cache),
-// which may be anything a path can name: a named pipe that never delivers, a device that never
-// ends, a sparse file far larger than memory.
+// Files that come from outside the program (account files, credentials, the cache, the
+// settings), which may be anything a path can name: a named pipe that never delivers, a device
+// that never ends, a sparse file far larger than memory, a link to a file of someone else's.
 namespace RegularFile {
 
 // The whole file, when the path leads (links followed) to a regular file of at most
 // `largestSize` bytes; absent otherwise, and when it cannot be read. Never waits for a writer
 // and never allocates more than the size it has checked.
 std::optional<QByteArray> read(const QString& path, qint64 largestSize);
+
+// Who may read a file the program writes: the user alone, or whoever the user's umask lets.
+enum class Readers { user, asUmaskAllows };
+
+// Puts `contents` at `path` whole or not at all: a new file is written beside it and renamed
+// over it, so whatever is at the path (a symbolic link among them) is replaced, never followed
+// or written through. False when it could not be written; what was there then stays.
+bool replace(const QString& path, const QByteArray& contents, Readers readers = Readers::user);
 
 } // namespace RegularFile

@@ -60,6 +60,13 @@ private slots:
         for (const QString& line : lines.first(accounts.size()))
             QCOMPARE(line.indexOf(" week "), lines.first().indexOf(" week "));
         QVERIFY(lines.at(3).startsWith(R"(<b>x\x1b[2J@example.com\nforged \ud800 )"));
+        // An address of any length is shortened in its middle, and lengthens no other line.
+        const Entry endless = entry(".claude-c", QString(200000, 'a') + "@example.com", {});
+        const QStringList shortened =
+            StatusTable::text({endless, accounts.first()}, now).split('\n');
+        QCOMPARE(shortened.at(0).left(62),
+                 QString(30, 'a') + "\u2026aaaaaaaaaaaaaaaaa@example.com  ");
+        QCOMPARE_LT(shortened.at(1).size(), 200);
         const QString none = StatusTable::text({}, now);
         QVERIFY(none.endsWith(".\n") && none.count('\n') == 1);
     }

@@ -2,14 +2,20 @@
 #include "store/SnapshotCache.h"
 #include "support/ServedHome.h"
 #include "support/SpanwellProcess.h"
+#include "tray/SingleInstance.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QJsonDocument>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTest>
 #include <QThread>
+
+#include <filesystem>
+
+#include <sys/resource.h>
 
 class TerminalModesTest : public QObject {
     Q_OBJECT
@@ -38,6 +44,17 @@ private slots:
         QVERIFY((exitStatus ? finished.errors : finished.output).startsWith(begins));
     }
 
+    // A named pipe in place of the module, on which loading would wait for ever, is not loaded.
+    void moduleThatIsNoRegularFile() {
+        TemporaryHome installed;
+        QVERIFY(QFile::copy(SpanwellProcess::path(), installed.makeFolder("bin") + "/spanwell"));
+        installed.makeNamedPipe("lib/spanwell/spanwell-full.so");
+        QProcess run;
+        run.start(installed.pathOf("bin/spanwell"), {"--refresh"});
+        QVERIFY(run.waitForFinished(10000));
+        QCOMPARE(run.exitCode(), 1);
+    }
+
     // Each mode once, with a failing account and a folder whose name would forge a line and
     // clear the terminal: a run without a cache asks the service, the next one is served by
     // what it wrote, and one with --max-age 0 asks again.
@@ -47,13 +64,19 @@ private slots:
         served.addAccount(".claude-broken", "b@example.com", 0, 0, 500);
         const QString hostile =
             served.addAccount(".claude-x\nforged\x1b[2J", "x@example.com", 10, 5);
+        // A folder whose name is not valid UTF-8 cannot be read, and is named.
+        const QByteArray unreadable = QFile::encodeName(served.home.path()) + "/.claude-\xff";
+        QVERIFY(std::filesystem::create_directory(unreadable.constData()));
         const auto run = [&served](const QStringList& arguments) {
             return SpanwellProcess::run(arguments, served.environment()).output;
         };
 
         const QStringList lines = QString::fromUtf8(run({"--status"})).split('\n');
-        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.size(), 5);
         QVERIFY(lines.at(1).endsWith("error 500."));
+        QCOMPARE(lines.at(3), "~/.claude-\uFFFD is not read: its name is not valid UTF-8.");
+        // Qt cannot name it to remove it with the rest of the home folder.
+        QVERIFY(std::filesystem::remove(unreadable.constData()));
         QCOMPARE(QJsonDocument::fromJson(run({"--status", "--json"}))["accounts"][2]["folder"],
                  hostile);
         QCOMPARE(served.usageRequests(), 3);
@@ -85,11 +108,12 @@ private slots:
         ServedHome served;
         const QString work = served.addAccount(".claude-work", "w@example.com", 20, 30);
         const QString side = served.addAccount(".claude-side", "s@example.com", 40, 50);
-        // A run that crashed left both its locks behind; no process has its number.
+        // A run that crashed left both its locks behind: one names no process, the other was
+        // made empty.
         const QString cache = QDir(served.home.path()).relativeFilePath(served.cachePath());
-        for (const char* lock : {".lock", ".refresh.lock"})
-            served.home.writeFile(cache + lock, "2147483647\nspanwell\n" +
-                                                    QSysInfo::machineHostName().toUtf8() + '\n');
+        served.home.writeFile(cache + ".lock", "2147483647\nspanwell\n" +
+                                                   QSysInfo::machineHostName().toUtf8() + '\n');
+        served.home.writeFile(cache + ".refresh.lock", {});
         QProcess runs[2];
         for (QProcess& run : runs) {
             run.setProcessEnvironment(served.environment());
@@ -108,7 +132,8 @@ private slots:
             return run.state() != QProcess::NotRunning;
         })) {
             tray[0].snapshot->fetchedAt = Instant::now();
-            QVERIFY(SnapshotCache::write(served.cachePath(), tray, Instant::now()));
+            QVERIFY(
+                SnapshotCache::write(served.cachePath(), served.home.path(), tray, Instant::now()));
             QVERIFY(!deadline.hasExpired());
             QThread::msleep(2);
         }
@@ -135,13 +160,32 @@ private slots:
             // The refresh has written the cache again.
             QVERIFY(QFile::remove(served.cachePath()));
         };
+        // A lock held without an answering copy is reported at once, not as a minute's wait.
+        QLockFile held(SingleInstance::pathFor(served.home.path()) + ".lock");
+        QVERIFY(held.tryLock(0));
+        QCOMPARE(SpanwellProcess::run({"--refresh"}, environment).errors,
+                 "spanwell: Spanwell is running but does not answer.\n");
+        held.unlock();
         refreshed(1);
         QProcess tray;
         tray.setProcessEnvironment(environment);
+        // With the descriptors a desktop session usually allows it.
+        tray.setChildProcessModifier([] {
+            const rlimit descriptors{1024, 1024};
+            ::setrlimit(RLIMIT_NOFILE, &descriptors);
+        });
         tray.start(SpanwellProcess::path(), QStringList());
         // Its first refresh has written the cache.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(served.cachePath()), 20000);
         QVERIFY(QFile::remove(served.cachePath()));
+        // More idle connections than it may open descriptors crowd out no request.
+        const rlimit enough{4096, 4096};
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &enough), 0);
+        QLocalSocket idle[1100];
+        for (QLocalSocket& connection : idle) {
+            connection.connectToServer(SingleInstance::pathFor(served.home.path()));
+            QVERIFY(connection.waitForConnected(5000));
+        }
         // Asked to refresh, it uses its own service; the asking run has none.
         environment.insert("SPANWELL_API_ORIGIN", "http://127.0.0.1:9");
         refreshed(3);

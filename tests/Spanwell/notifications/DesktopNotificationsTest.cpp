@@ -48,7 +48,8 @@ private slots:
         QVERIFY(daemon.waitForReadyRead(10000));
         const QString bus = QString::fromUtf8(daemon.readLine()).trimmed();
 
-        const Notification sample{"Session limit used up", "work@example.com has used all of it."};
+        // Texts from outside, which most services would read as markup.
+        const Notification sample{"<b>Week</b> limit", "<a href=\"https://x.example\">R&D</a>"};
         QList<Notification> fallen;
         const auto fallback = [&fallen](const Notification& shown) { fallen.append(shown); };
         {
@@ -66,7 +67,9 @@ private slots:
         QSignalSpy opened(&notifications, &DesktopNotifications::opened);
         notifications.send(sample);
         QTRY_COMPARE(standIn.calls.size(), 1);
-        QCOMPARE(standIn.calls[0].mid(0, 3), (QStringList{sample.summary, sample.body, "default"}));
+        QCOMPARE(standIn.calls[0].mid(0, 3),
+                 (QStringList{"&lt;b&gt;Week&lt;/b&gt; limit",
+                              "&lt;a href=\"https://x.example\"&gt;R&amp;D&lt;/a&gt;", "default"}));
         // Only the action of its own notification, which the service named 41, opens the panel.
         QTest::qWait(100);
         emit standIn.ActionInvoked(7, "default");

@@ -4,9 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -34,29 +37,78 @@ private slots:
         StoreHarness harness;
         const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
         const Account b = harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
-        QVERIFY(SnapshotCache::write(
-            harness.cachePath,
-            {Entry{a, snapshot(1), std::nullopt}, Entry{b, std::nullopt, std::nullopt}},
-            harness.clock.now()));
+        const QString home = harness.home.path();
+        const auto write = [&harness](const QString& writer, const QList<Entry>& entries) {
+            return SnapshotCache::write(harness.cachePath, writer, entries, harness.clock.now());
+        };
+        QVERIFY(write(home,
+                      {Entry{a, snapshot(1), std::nullopt}, Entry{b, std::nullopt, std::nullopt}}));
         QCOMPARE(SnapshotCache::read(harness.cachePath),
                  (QHash<QString, Snapshot>{{a.configDir, snapshot(1)}}));
         const QByteArray before = readFile(harness.cachePath);
-        QVERIFY(!SnapshotCache::write(harness.cachePath,
-                                      {Entry{a, snapshot(std::nan("")), std::nullopt}},
-                                      harness.clock.now()));
+        QVERIFY(!write(home, {Entry{a, snapshot(std::nan("")), std::nullopt}}));
         QCOMPARE(readFile(harness.cachePath), before);
         // A folder removed while the program runs is made again.
         QVERIFY(QDir(harness.home.pathOf(QStringLiteral("data"))).removeRecursively());
-        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{a, snapshot(1), std::nullopt}},
-                                     harness.clock.now()));
+        QVERIFY(write(home, {Entry{a, snapshot(1), std::nullopt}}));
         QCOMPARE(readFile(harness.cachePath), before);
         // Figures dated after the present (the clock was put back) give way to those fetched.
         Snapshot future = snapshot(2);
         future.fetchedAt = harness.clock.now() + 60;
         for (const Snapshot& written : {future, snapshot(1)})
-            QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{a, written, std::nullopt}},
-                                         harness.clock.now()));
+            QVERIFY(write(home, {Entry{a, written, std::nullopt}}));
         QCOMPARE(readFile(harness.cachePath), before);
+        // Another home folder sharing the data folder keeps its accounts, and this one drops its
+        // own.
+        const Account ben{QStringLiteral("/home/ben/.claude"), {}, {}, {}, {}};
+        QVERIFY(write(QStringLiteral("/home/ben"), {Entry{ben, snapshot(2), std::nullopt}}));
+        QVERIFY(write(home, {}));
+        QCOMPARE(SnapshotCache::read(harness.cachePath),
+                 (QHash<QString, Snapshot>{{ben.configDir, snapshot(2)}}));
+    }
+
+    // A link in place of the cache or the settings file is replaced by the file; what it
+    // points to stays as it was.
+    void linksAreReplacedNotFollowed() {
+        StoreHarness harness;
+        const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
+        const QString target = harness.home.writeFile(QStringLiteral("target"), "[kept]");
+        harness.home.makeFolder(QStringLiteral("data"));
+        QVERIFY(QFile::link(target, harness.cachePath) &&
+                QFile::link(target, harness.settingsPath));
+        const auto store = harness.makeStore();
+        store->stopTracking(a);
+        QTRY_COMPARE(readFile(harness.cachePath), QByteArray("{}"));
+        QCOMPARE(hiddenSetting(harness.settingsPath), QStringList({a.configDir}));
+        QCOMPARE(readFile(target), QByteArray("[kept]"));
+    }
+
+    // Only a regular file of at most 1 MiB is read as the settings; else the defaults are
+    // used at once, with memory to spare, and the file is never written over.
+    void settingsThatAreNoSmallRegularFileAreLeftAlone_data() {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("named pipe") << true;
+        QTest::newRow("sparse file of 1 GB") << false;
+    }
+    void settingsThatAreNoSmallRegularFileAreLeftAlone() {
+        QFETCH(bool, pipe);
+        StoreHarness harness;
+        const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
+        if (pipe)
+            harness.home.makeNamedPipe(QStringLiteral("settings.ini"));
+        else
+            QVERIFY(QFile::resize(
+                harness.home.writeFile(QStringLiteral("settings.ini"), "hiddenAccountFolders=/a\n"),
+                qint64(1) << 30));
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        const long largestBefore = usage.ru_maxrss;
+        const auto store = harness.makeStore();
+        QTRY_COMPARE(store->entries().size(), 1);
+        store->stopTracking(a);
+        ::getrusage(RUSAGE_SELF, &usage);
+        QCOMPARE_LT(usage.ru_maxrss - largestBefore, 100 * 1024);
+        QCOMPARE(QFileInfo(harness.settingsPath).size(), pipe ? 0 : qint64(1) << 30);
     }
 
     // Nothing of it is read: not a file, or one snapshot that is not one.
@@ -77,7 +129,8 @@ private slots:
         const Account work =
             harness.addAccount(QStringLiteral(".claude-work"), QStringLiteral("w"));
         const Account main = harness.addAccount(QStringLiteral(".claude"), QStringLiteral("m"));
-        QVERIFY(SnapshotCache::write(harness.cachePath, {Entry{work, snapshot(3), std::nullopt}},
+        QVERIFY(SnapshotCache::write(harness.cachePath, harness.home.path(),
+                                     {Entry{work, snapshot(3), std::nullopt}},
                                      harness.clock.now()));
         const auto store = harness.makeStore();
         QSignalSpy entries(store.get(), &Store::entriesChanged);
