@@ -1,6 +1,6 @@
 #include "pictures/PngEncoding.h"
 
-#include "accounts/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <png.h>
 

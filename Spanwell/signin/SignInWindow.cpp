@@ -1,6 +1,6 @@
 #include "signin/SignInWindow.h"
 
-#include "accounts/RegularFile.h"
+#include "files/RegularFile.h"
 #include "signin/SignInFlow.h"
 #include "signin/SignInView.h"
 #include "signin/WindowFrame.h"

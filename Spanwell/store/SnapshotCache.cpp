@@ -1,6 +1,6 @@
 #include "store/SnapshotCache.h"
 
-#include "accounts/RegularFile.h"
+#include "files/RegularFile.h"
 #include "store/LockFiles.h"
 
 #include <QDir>

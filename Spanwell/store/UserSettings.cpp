@@ -1,7 +1,7 @@
 #include "store/UserSettings.h"
 
 #include "LogCategories.h"
-#include "accounts/RegularFile.h"
+#include "files/RegularFile.h"
 #include "store/RuntimeFolder.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "tray/AutostartEntry.h"
 
-#include "accounts/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

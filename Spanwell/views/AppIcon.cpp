@@ -1,6 +1,6 @@
 #include "views/AppIcon.h"
 
-#include "accounts/RegularFile.h"
+#include "files/RegularFile.h"
 #include "views/Shadow.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #include "accounts/CredentialSource.h"
 
 #include "accounts/FileSystem.h"
-#include "accounts/RegularFile.h"
+#include "files/RegularFile.h"
 
 namespace {
 

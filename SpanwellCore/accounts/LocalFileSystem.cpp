@@ -1,6 +1,6 @@
 #include "accounts/FileSystem.h"
 
-#include "accounts/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "accounts/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include "process/FileDescriptor.h"
 
