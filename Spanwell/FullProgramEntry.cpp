@@ -2,6 +2,7 @@
 // and the terminal modes whose figures must be refreshed first. They live in a module of their
 // own, which the executable loads only when one of them runs.
 
+#include "BuildVersion.h"
 #include "accounts/Discovery.h"
 #include "commandline/Arguments.h"
 #include "commandline/Dispatch.h"
@@ -70,13 +71,14 @@ int normalStart(int& argc, char** argv) {
                      instance.problem());
         break;
     }
-    SpanwellApp scene;
-    QObject::connect(&instance, &SingleInstance::showRequested, &scene, &SpanwellApp::showPanel);
-    RefreshRequests refreshRequests(scene.store(),
+    SpanwellApp controller;
+    QObject::connect(&instance, &SingleInstance::showRequested, &controller,
+                     &SpanwellApp::showPanel);
+    RefreshRequests refreshRequests(controller.store(),
                                     [&instance](quint64 ticket) { instance.refreshEnded(ticket); });
     QObject::connect(&instance, &SingleInstance::refreshRequested, &refreshRequests,
                      &RefreshRequests::ask);
-    scene.start();
+    controller.start();
     return application.exec();
 }
 
@@ -116,6 +118,9 @@ int figures(const Mode& mode) {
 
 } // namespace
 
+// What the executable compares with its own before it calls the entry.
+extern "C" Q_DECL_EXPORT const char* const spanwellModuleVersion = BuildVersion::identity;
+
 // The module's one entry, looked up by name when it is loaded.
 extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const Mode* mode) {
     // The module keeps its own copy of the command line.
@@ -132,8 +137,15 @@ extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const M
         return iconFiles(mode->path);
     case Mode::Kind::panelPicture:
         return PanelPicture::run(*argc, argv, *mode);
-    default:
+    case Mode::Kind::normalStart:
+        return normalStart(*argc, argv);
+    // The executable answers these itself.
+    case Mode::Kind::renewalCheck:
+    case Mode::Kind::help:
+    case Mode::Kind::version:
+    case Mode::Kind::misused:
         break;
     }
-    return normalStart(*argc, argv);
+    complain(QStringLiteral("This part of Spanwell runs no such mode."));
+    return 2;
 }

@@ -8,8 +8,8 @@
 
 #include <functional>
 
-// What the panel asks of the world outside the store; the scene hands in the real ones and
-// a test its own. An empty function makes its command do nothing.
+// What the panel asks of the world outside the store; the tray program's controller hands in the
+// real ones and a test its own. An empty function makes its command do nothing.
 struct PanelServices {
     // Opens the sign-in window to add an account.
     std::function<void()> addAccount;

@@ -44,15 +44,30 @@ private slots:
         QVERIFY((exitStatus ? finished.errors : finished.output).startsWith(begins));
     }
 
-    // A named pipe in place of the module, on which loading would wait for ever, is not loaded.
-    void moduleThatIsNoRegularFile() {
+    // Loading runs the module's code: loading a named pipe in its place would wait for ever,
+    // and a module of another version would misread the mode it is handed. Neither is called.
+    void moduleThatCannotBeRunIsNotCalled_data() {
+        QTest::addColumn<QString>("module");
+        QTest::newRow("named pipe") << QString();
+        QTest::newRow("another version")
+            << QCoreApplication::applicationDirPath() + "/other-version-module.so";
+    }
+    void moduleThatCannotBeRunIsNotCalled() {
+        QFETCH(QString, module);
         TemporaryHome installed;
         QVERIFY(QFile::copy(SpanwellProcess::path(), installed.makeFolder("bin") + "/spanwell"));
-        installed.makeNamedPipe("lib/spanwell/spanwell-full.so");
+        const QString placed = installed.pathOf("bin/" SPANWELL_FULL_MODULE);
+        if (module.isEmpty())
+            installed.makeNamedPipe(QDir(installed.path()).relativeFilePath(placed));
+        else
+            QVERIFY(QDir().mkpath(QFileInfo(placed).path()) && QFile::copy(module, placed));
         QProcess run;
+        run.setProcessEnvironment(SpanwellProcess::environment(installed.path()));
         run.start(installed.pathOf("bin/spanwell"), {"--refresh"});
         QVERIFY(run.waitForFinished(10000));
+        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
         QCOMPARE(run.exitCode(), 1);
+        QVERIFY(run.readAllStandardError().contains(placed.toUtf8()));
     }
 
     // Each mode once, with a failing account and a folder whose name would forge a line and
