@@ -1,29 +1,40 @@
 #include "commandline/FreshEntries.h"
 
 #include "LogCategories.h"
+#include "service/HttpFetch.h"
 #include "commandline/CachedEntries.h"
 #include "store/Store.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QLockFile>
+#include <QTimer>
 
 namespace {
 
-// Longer than a refresh takes at the most: a credential read, a renewal, another read and the
-// usage request, each at its own limit.
-constexpr int refreshWaitMilliseconds = 90 * 1000;
+// A status bar runs these modes every few seconds and waits for each; a run that has not
+// refreshed by then shows the cached figures with the problem, rather than hang the bar while
+// a service does not answer.
+constexpr int deadlineMilliseconds = 10 * 1000;
 
 QList<Entry> cached(const StoreServices& services) {
     return CachedEntries::read(services.home, *services.fileSystem, services.cachePath,
                                services.settingsPath);
 }
 
+QList<Entry> late(const StoreServices& services) {
+    QList<Entry> entries = cached(services);
+    for (Entry& entry : entries)
+        entry.problem = FetchProblem::failed(HttpFetch::timedOutMessage);
+    return entries;
+}
+
 } // namespace
 
 namespace FreshEntries {
 
-QList<Entry> refreshed(const StoreServices& services) {
+QList<Entry> refreshed(const StoreServices& services, QDeadlineTimer deadline) {
     // The store hands its work to threads and back, which takes an application's event loop.
     int argumentCount = 1;
     char name[] = "spanwell";
@@ -36,13 +47,20 @@ QList<Entry> refreshed(const StoreServices& services) {
     Store store(quiet);
     store.askForMissingProfilesOnly();
     QEventLoop loop;
-    QObject::connect(&store, &Store::refreshFinished, &loop, &QEventLoop::quit);
+    bool finished = false;
+    QObject::connect(&store, &Store::refreshFinished, &loop, [&] {
+        finished = true;
+        loop.quit();
+    });
+    if (!deadline.isForever())
+        QTimer::singleShot(deadline.remainingTime(), &loop, &QEventLoop::quit);
     store.refresh();
     loop.exec();
-    return store.entries();
+    return finished ? store.entries() : late(services);
 }
 
 QList<Entry> get(const StoreServices& services, double maxAgeSeconds) {
+    const QDeadlineTimer deadline(deadlineMilliseconds);
     QList<Entry> entries = cached(services);
     if (CachedEntries::areFresh(entries, services.clock(), maxAgeSeconds))
         return entries;
@@ -50,16 +68,18 @@ QList<Entry> get(const StoreServices& services, double maxAgeSeconds) {
     // Only a lock whose holder has ended is stale, however long its refresh takes.
     refreshing.setStaleLockTime(0);
     if (refreshing.tryLock(0))
-        return refreshed(services);
+        return refreshed(services, deadline);
     // Another run is refreshing: its figures may do.
-    if (!refreshing.tryLock(refreshWaitMilliseconds)) {
-        qCWarning(storeLog) << "Another run's refresh did not end; refreshing all the same";
-    } else if (maxAgeSeconds > 0) {
+    if (!refreshing.tryLock(int(deadline.remainingTime()))) {
+        qCWarning(storeLog) << "Another run's refresh did not end in time";
+        return late(services);
+    }
+    if (maxAgeSeconds > 0) {
         entries = cached(services);
         if (CachedEntries::areFresh(entries, services.clock(), maxAgeSeconds))
             return entries;
     }
-    return refreshed(services);
+    return refreshed(services, deadline);
 }
 
 } // namespace FreshEntries
