@@ -1,8 +1,8 @@
 #include "commandline/FreshEntries.h"
 
 #include "LogCategories.h"
-#include "service/HttpFetch.h"
 #include "commandline/CachedEntries.h"
+#include "service/HttpFetch.h"
 #include "store/Store.h"
 
 #include <QCoreApplication>

@@ -25,64 +25,19 @@ const char* const desktopUser = "spanwell-test";
 const QRect screenArea(0, 0, 1280, 800);
 constexpr int barHeight = 30;
 
-// A pointer of the test's own on the compositor's seat, which has no device of its own.
-struct VirtualPointer {
-    wl_display* display;
-    wl_seat* seat = nullptr;
-    zwlr_virtual_pointer_manager_v1* manager = nullptr;
-    zwlr_virtual_pointer_v1* pointer = nullptr;
-
-    static void global(void* data, wl_registry* registry, uint32_t name, const char* interface,
-                       uint32_t) {
-        auto* self = static_cast<VirtualPointer*>(data);
-        const auto bind = [&](const wl_interface& wanted) {
-            return interface == QByteArray(wanted.name)
-                       ? wl_registry_bind(registry, name, &wanted, 1)
-                       : nullptr;
-        };
-        if (void* found = bind(wl_seat_interface))
-            self->seat = static_cast<wl_seat*>(found);
-        if (void* found = bind(zwlr_virtual_pointer_manager_v1_interface))
-            self->manager = static_cast<zwlr_virtual_pointer_manager_v1*>(found);
-    }
-    explicit VirtualPointer(const QString& socket)
-        : display(wl_display_connect(qPrintable(socket))) {
-        static const wl_registry_listener listener{&global, [](void*, wl_registry*, uint32_t) {}};
-        if (!display)
-            return;
-        wl_registry_add_listener(wl_display_get_registry(display), &listener, this);
-        if (wl_display_roundtrip(display) >= 0 && seat && manager)
-            pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, seat);
-        // The compositor's clients learn of the pointer before it moves.
-        wl_display_roundtrip(display);
-    }
-    ~VirtualPointer() {
-        if (display)
-            wl_display_disconnect(display);
-    }
-    // The compositor draws the pointer into the screen's pictures.
-    void moveTo(QPoint point, bool click = false) {
-        zwlr_virtual_pointer_v1_motion_absolute(pointer, 0, point.x(), point.y(),
-                                                screenArea.width(), screenArea.height());
-        zwlr_virtual_pointer_v1_frame(pointer);
-        for (const auto state :
-             {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED}) {
-            if (click)
-                zwlr_virtual_pointer_v1_button(pointer, 0, BTN_LEFT, state);
-            zwlr_virtual_pointer_v1_frame(pointer);
-        }
-        wl_display_roundtrip(display);
-    }
-};
-
 // Headless sway with waybar holding the tray and a module that runs `spanwell --status`, mako
 // and a session bus, in a runtime folder of their own, and the program itself; as an
-// unprivileged user when the test runs as root. Everything it started ends when it goes.
+// unprivileged user when the test runs as root. Everything it started ends when it goes. A
+// pointer of the test's own drives it, as the compositor has no device of its own.
 struct WaylandDesktop {
     QTemporaryDir runtime;
     QProcessEnvironment environment;
     QStringList asUser;
     QList<QProcess*> started;
+    wl_display* display = nullptr;
+    wl_seat* seat = nullptr;
+    zwlr_virtual_pointer_manager_v1* pointers = nullptr;
+    zwlr_virtual_pointer_v1* pointer = nullptr;
 
     WaylandDesktop(ServedHome& account, const QString& barPosition) {
         const QString folder = runtime.path();
@@ -91,14 +46,17 @@ struct WaylandDesktop {
             QDir().mkpath(QFileInfo(folder + file).path());
             QFile::copy(QCoreApplication::applicationDirPath() + "/.." + file, folder + file);
         }
+        const auto write = [&](const QString& name, const QString& contents) {
+            QFile file(runtime.filePath(name));
+            return file.open(QIODevice::WriteOnly) && file.write(contents.toUtf8()) > 0;
+        };
         write("sway.conf", "output HEADLESS-1 resolution 1280x800\nxwayland disable\n");
         write("waybar.css", "* { font: 13px DejaVu Sans; } #tray { padding: 0; }");
         write("waybar.json", QString(R"({"position": "%1", "height": 30, "modules-right": ["tray"],
             "modules-left": ["custom/spanwell"], "tray": {"icon-size": 20}, "custom/spanwell":
             {"exec": "%2/bin/spanwell --status --waybar --max-age 300 | tee -a %2/module.out",
              "return-type": "json", "interval": 5}})")
-                                 .arg(barPosition, folder)
-                                 .toUtf8());
+                                 .arg(barPosition, folder));
         if (::getuid() == 0) {
             if (!::getpwnam(desktopUser))
                 return;
@@ -112,14 +70,13 @@ struct WaylandDesktop {
         for (const QString& variable :
              QStringList{"XDG_SESSION_TYPE=wayland", "NO_AT_BRIDGE=1", "WLR_BACKENDS=headless",
                          "WLR_RENDERER=pixman", "XDG_RUNTIME_DIR=" + folder,
-                         "DBUS_SESSION_BUS_ADDRESS=" + bus})
+                         "DBUS_SESSION_BUS_ADDRESS=" + bus, "WAYLAND_DISPLAY=wayland-1",
+                         "SWAYSOCK=" + folder + "/sway.sock"})
             environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
         start({"dbus-daemon", "--session", "--nofork", "--address=" + bus});
         start({"sway", "-d", "-c", folder + "/sway.conf"}, "sway.log");
-        if (!QTest::qWaitFor([&] { return !socket("sway-ipc.*").isEmpty(); }))
-            return;
-        environment.insert("WAYLAND_DISPLAY", QFileInfo(socket("wayland-?")).fileName());
-        environment.insert("SWAYSOCK", socket("sway-ipc.*"));
+        if (QTest::qWaitFor([&] { return QFile::exists(folder + "/sway.sock"); }))
+            addPointer(folder + "/wayland-1");
         start(
             {"waybar", "-l", "debug", "-c", folder + "/waybar.json", "-s", folder + "/waybar.css"},
             "waybar.log");
@@ -128,20 +85,46 @@ struct WaylandDesktop {
     }
     // The last started first: the programs before the compositor and the bus they need.
     ~WaylandDesktop() {
+        if (display)
+            wl_display_disconnect(display);
         for (; !started.isEmpty(); delete started.takeLast())
             DesktopSession::stop(*started.last());
     }
 
-    bool isReady() const { return environment.contains("SWAYSOCK"); }
-    QString socket(const QString& pattern) const {
-        const QStringList found = QDir(runtime.path()).entryList({pattern}, QDir::System);
-        return found.isEmpty() ? QString() : runtime.filePath(found.first());
+    static void global(void* data, wl_registry* registry, uint32_t name, const char* interface,
+                       uint32_t) {
+        auto* self = static_cast<WaylandDesktop*>(data);
+        if (interface == QByteArray(wl_seat_interface.name))
+            self->seat =
+                static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+        else if (interface == QByteArray(zwlr_virtual_pointer_manager_v1_interface.name))
+            self->pointers = static_cast<zwlr_virtual_pointer_manager_v1*>(
+                wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
     }
-    void write(const QString& name, const QByteArray& contents) {
-        QFile file(runtime.filePath(name));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(contents);
+    void addPointer(const QString& socket) {
+        static const wl_registry_listener listener{&global, [](void*, wl_registry*, uint32_t) {}};
+        display = wl_display_connect(qPrintable(socket));
+        if (!display)
+            return;
+        wl_registry_add_listener(wl_display_get_registry(display), &listener, this);
+        if (wl_display_roundtrip(display) >= 0 && seat && pointers)
+            pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointers, seat);
+        wl_display_roundtrip(display);
     }
+    // The compositor draws the pointer into the screen's pictures.
+    void movePointer(QPoint point, bool click = false) {
+        zwlr_virtual_pointer_v1_motion_absolute(pointer, 0, point.x(), point.y(),
+                                                screenArea.width(), screenArea.height());
+        zwlr_virtual_pointer_v1_frame(pointer);
+        for (const auto state :
+             {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED}) {
+            if (click)
+                zwlr_virtual_pointer_v1_button(pointer, 0, BTN_LEFT, state);
+            zwlr_virtual_pointer_v1_frame(pointer);
+        }
+        wl_display_roundtrip(display);
+    }
+
     QByteArray read(const QString& name) const {
         QFile file(runtime.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -159,20 +142,12 @@ struct WaylandDesktop {
         return *process;
     }
     QByteArray run(const QStringList& command) {
-        QProcess& tool = start(command, "tool.out");
-        tool.waitForFinished();
+        start(command, "tool.out").waitForFinished();
         return read("tool.out");
     }
     QImage screen() {
         run({"grim", runtime.filePath("screen.png")});
         return QImage(runtime.filePath("screen.png")).convertToFormat(QImage::Format_RGB32);
-    }
-    // What the bar leaves free: the workspace's area.
-    QRect freeArea() {
-        const QJsonValue area =
-            QJsonDocument::fromJson(run({"swaymsg", "-t", "get_workspaces"}))[0]["rect"];
-        return {area["x"].toInt(), area["y"].toInt(), area["width"].toInt(),
-                area["height"].toInt()};
     }
 };
 
@@ -209,25 +184,29 @@ private slots:
         ServedHome account;
         account.addAccount(".claude", "someone@example.com", 71, 40);
         WaylandDesktop desktop(account, position);
-        QVERIFY2(desktop.isReady(), "sway did not start; as root, scripts/setup makes its user");
-        VirtualPointer pointer(desktop.socket("wayland-?"));
-        QVERIFY(pointer.pointer);
+        QVERIFY2(desktop.pointer, "sway did not start; as root, scripts/setup makes its user");
 
         QTRY_VERIFY_WITH_TIMEOUT(desktop.read("module.out").contains('\n'), 15000);
         const QByteArray line = desktop.read("module.out").split('\n').first();
         QVERIFY(QJsonDocument::fromJson(line)["text"].toString().startsWith("1/1"));
         QVERIFY(!desktop.read("waybar.log").contains("[error] custom/spanwell"));
 
-        QRect free;
-        QTRY_COMPARE((free = desktop.freeArea()).height(), screenArea.height() - barHeight);
+        // What the bar leaves free: the workspace's area.
+        QJsonValue area;
+        QTRY_COMPARE((area = QJsonDocument::fromJson(
+                          desktop.run({"swaymsg", "-t", "get_workspaces"}))[0]["rect"])["height"]
+                         .toInt(),
+                     screenArea.height() - barHeight);
+        const QRect free(area["x"].toInt(), area["y"].toInt(), area["width"].toInt(),
+                         area["height"].toInt());
         const bool atTop = position == "top";
         const QPoint item(screenArea.right() - 10, atTop ? 15 : screenArea.bottom() - 15);
-        pointer.moveTo(item);
+        desktop.movePointer(item);
         const QImage before = desktop.screen();
         QRect panel;
         // Clicked again while waybar has yet to show the item.
         const auto opened = [&] {
-            pointer.moveTo(item, true);
+            desktop.movePointer(item, true);
             return QTest::qWaitFor(
                 [&] { return (panel = changed(before, desktop.screen(), free)).height() > 100; },
                 2000);

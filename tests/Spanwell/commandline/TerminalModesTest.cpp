@@ -66,22 +66,15 @@ private slots:
         QVERIFY(best.errors.contains(
             hostile.toUtf8().replace("\n", "\\n").replace("\x1b", "\\x1b") + ','));
         QCOMPARE(served.usageRequests(), 6);
-    }
 
-    // A status bar waits for each run: against a service that stopped answering, a run ends
-    // within its 10 seconds with the cached figures and the problem.
-    void statusWithinTenSeconds() {
-        ServedHome served;
-        served.addAccount(".claude", "ann@example.com", 30, 40);
-        QCOMPARE(SpanwellProcess::run({"--status"}, served.environment()).exitCode, 0);
+        // A status bar waits for each run: against a service that stopped answering, one ends
+        // within its 10 seconds with the cached figures and the problem.
         served.server.answer("/api/oauth/usage", LoopbackHttpServer::Answer::never());
         QElapsedTimer took;
         took.start();
-        const auto late =
-            SpanwellProcess::run({"--status", "--max-age", "0"}, served.environment());
+        const QByteArray late = run({"--status", "--max-age", "0"});
         QVERIFY(took.elapsed() < 12000);
-        QVERIFY(late.output.contains("session 30%"));
-        QVERIFY(late.output.trimmed().endsWith("The request timed out."));
+        QVERIFY(late.contains("session 30%") && late.contains("The request timed out."));
     }
 
     // Only the newest figures count.

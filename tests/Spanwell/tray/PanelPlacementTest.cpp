@@ -21,8 +21,6 @@ private slots:
         QTest::addColumn<QSize>("wanted");
         QTest::addColumn<QRect>("available");
         QTest::addColumn<QRect>("placed");
-        QTest::newRow("item at the top right") << QRect(1200, 0, 24, 24) << QSize(386, 300)
-                                               << belowTopPanel << QRect(894, 28, 386, 300);
         QTest::newRow("taller than the room below") << QRect(1200, 0, 24, 24) << QSize(386, 2000)
                                                     << belowTopPanel << QRect(894, 28, 386, 772);
         QTest::newRow("item at the bottom left") << QRect(100, 776, 24, 24) << QSize(386, 300)
