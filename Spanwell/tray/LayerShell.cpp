@@ -192,7 +192,7 @@ void LayerShell::roundTrip() {
         qCWarning(trayLog) << "The Wayland compositor did not answer the panel's requests";
 }
 
-QSize LayerShell::open(QWidget& panel, PanelPlacement::Corner corner) {
+std::optional<QSize> LayerShell::open(QWidget& panel, PanelPlacement::Corner corner) {
     panel.setWindowFlag(Qt::BypassWindowManagerHint);
     panel.winId();
     QWindow& window = *panel.windowHandle();
@@ -206,8 +206,10 @@ QSize LayerShell::open(QWidget& panel, PanelPlacement::Corner corner) {
     panelWindow = &window;
     wayland->corner = corner;
     wayland->configured = {};
-    if (!entry->surface)
-        return {};
+    if (!entry->surface) {
+        qCWarning(trayLog) << "Qt gave the panel no Wayland surface to stand on the layer shell";
+        return std::nullopt;
+    }
     if (entry->platformWindow)
         connect(entry->platformWindow, SIGNAL(wlSurfaceDestroyed()), this,
                 SLOT(platformSurfaceDestroyed()));

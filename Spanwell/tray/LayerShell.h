@@ -8,6 +8,7 @@
 #include <QSize>
 
 #include <memory>
+#include <optional>
 
 class QWidget;
 class QWindow;
@@ -28,8 +29,8 @@ public:
 
     // Makes `panel`, a top-level widget not shown yet, a layer surface in `corner` of the output
     // the compositor chooses; the room the bars leave on that output, empty when the compositor
-    // did not say.
-    QSize open(QWidget& panel, PanelPlacement::Corner corner);
+    // did not say, and none when Qt gave the panel no surface to make one of.
+    std::optional<QSize> open(QWidget& panel, PanelPlacement::Corner corner);
     // The panel's size, at first and as its content changes; no taller than the room.
     void resize(QSize size);
 

@@ -189,12 +189,17 @@ void SpanwellApp::openPanel() {
         const std::optional<PanelPlacement::Screen> known = bars->screen();
         const PanelPlacement::Screen screen = known.value_or(areas(panel->screen()));
         standsIn = corner(screen);
-        const QSize room = layerShell->open(*panel, *standsIn);
-        available =
-            known ? screen.available
-                  : PanelPlacement::available(
-                        screen.geometry, room.isEmpty() ? screen.geometry.size() : room, *standsIn);
-    } else {
+        const std::optional<QSize> room = layerShell->open(*panel, *standsIn);
+        if (room)
+            available = known ? screen.available
+                              : PanelPlacement::available(
+                                    screen.geometry,
+                                    room->isEmpty() ? screen.geometry.size() : *room, *standsIn);
+        else
+            panelKind = PanelKind::titledWindow;
+    }
+    if (panelKind == PanelKind::titledWindow || panelKind == PanelKind::window) {
+        standsIn.reset();
         // No maximise button: stretched over the screen the panel would be a long thin list.
         panel->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
