@@ -35,6 +35,7 @@ struct WaylandDesktop {
     QStringList asUser;
     QList<QProcess*> started;
     wl_display* display = nullptr;
+    wl_registry* registry = nullptr;
     wl_seat* seat = nullptr;
     zwlr_virtual_pointer_manager_v1* pointers = nullptr;
     zwlr_virtual_pointer_v1* pointer = nullptr;
@@ -85,6 +86,10 @@ struct WaylandDesktop {
     }
     // The last started first: the programs before the compositor and the bus they need.
     ~WaylandDesktop() {
+        for (void* proxy : {static_cast<void*>(pointer), static_cast<void*>(pointers),
+                            static_cast<void*>(seat), static_cast<void*>(registry)})
+            if (proxy)
+                wl_proxy_destroy(static_cast<wl_proxy*>(proxy));
         if (display)
             wl_display_disconnect(display);
         for (; !started.isEmpty(); delete started.takeLast())
@@ -106,7 +111,8 @@ struct WaylandDesktop {
         display = wl_display_connect(qPrintable(socket));
         if (!display)
             return;
-        wl_registry_add_listener(wl_display_get_registry(display), &listener, this);
+        registry = wl_display_get_registry(display);
+        wl_registry_add_listener(registry, &listener, this);
         if (wl_display_roundtrip(display) >= 0 && seat && pointers)
             pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointers, seat);
         wl_display_roundtrip(display);
@@ -197,12 +203,15 @@ private slots:
         const QRect free(0, atTop ? barHeight : 0, screenArea.width(),
                          screenArea.height() - barHeight);
         const QPoint item(screenArea.right() - 10, atTop ? 15 : screenArea.bottom() - 15);
-        desktop.movePointer(item);
+        // Between clicks the pointer rests on the bar's empty middle, where no tool tip shows.
+        const QPoint rest(screenArea.center().x(), item.y());
+        desktop.movePointer(rest);
         const QImage before = desktop.screen();
         QRect panel;
         // Clicked again while waybar has yet to show the item.
         const auto opened = [&] {
             desktop.movePointer(item, true);
+            desktop.movePointer(rest);
             return QTest::qWaitFor(
                 [&] { return (panel = changed(before, desktop.screen(), free)).height() > 100; },
                 2000);
