@@ -43,9 +43,11 @@ struct WaylandDesktop {
     WaylandDesktop(ServedHome& account, const QString& barPosition) {
         const QString folder = runtime.path();
         // Copied where the desktop's user can reach it, wherever the build is.
-        for (const char* file : {"/bin/spanwell", "/lib/spanwell/spanwell-full.so"}) {
-            QDir().mkpath(QFileInfo(folder + file).path());
-            QFile::copy(QCoreApplication::applicationDirPath() + "/.." + file, folder + file);
+        for (const char* file : {"/bin/spanwell", "/bin/" SPANWELL_FULL_MODULE}) {
+            const QString path = QDir::cleanPath(folder + file);
+            QDir().mkpath(QFileInfo(path).path());
+            QFile::copy(QDir::cleanPath(QCoreApplication::applicationDirPath() + "/.." + file),
+                        path);
         }
         const auto write = [&](const QString& name, const QString& contents) {
             QFile file(runtime.filePath(name));
