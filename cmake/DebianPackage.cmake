@@ -20,6 +20,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program links, with their versions, found by dpkg-shlibdeps rather than
 # listed by hand; Qt's platform and TLS plugins come with those libraries' own packages.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's Wayland platform is a plugin, which no library names: without it Qt draws through XWayland
+# on a Wayland desktop, where the panel can neither stand by the bar nor know where the tray is.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland")
 # The long description under the summary, in lines short enough for a terminal; CPack puts the
 # space before each that a control file wants.
 set(CPACK_PACKAGE_DESCRIPTION "Spanwell sits in the system tray and shows, for every Claude Code

@@ -2,18 +2,22 @@
 
 #include "LogCategories.h"
 #include "commandline/CachedEntries.h"
+#include "service/HttpFetch.h"
 #include "store/LockFiles.h"
 #include "store/Store.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QLockFile>
+#include <QTimer>
 
 namespace {
 
-// Longer than a refresh takes at the most: a credential read, a renewal, another read and the
-// usage request, each at its own limit.
-constexpr int refreshWaitMilliseconds = 90 * 1000;
+// A status bar runs these modes every few seconds and waits for each; a run that has not
+// refreshed by then shows the cached figures with the problem, rather than hang the bar while
+// a service does not answer.
+constexpr int deadlineMilliseconds = 10 * 1000;
 constexpr int refreshPollMilliseconds = 100;
 
 QList<Entry> cached(const StoreServices& services) {
@@ -21,11 +25,18 @@ QList<Entry> cached(const StoreServices& services) {
                                services.settingsPath);
 }
 
+QList<Entry> late(const StoreServices& services) {
+    QList<Entry> entries = cached(services);
+    for (Entry& entry : entries)
+        entry.problem = FetchProblem::failed(HttpFetch::timedOutMessage);
+    return entries;
+}
+
 } // namespace
 
 namespace FreshEntries {
 
-QList<Entry> refreshed(const StoreServices& services) {
+QList<Entry> refreshed(const StoreServices& services, QDeadlineTimer deadline) {
     // The store hands its work to threads and back, which takes an application's event loop.
     int argumentCount = 1;
     char name[] = "spanwell";
@@ -38,13 +49,20 @@ QList<Entry> refreshed(const StoreServices& services) {
     Store store(quiet);
     store.askForMissingProfilesOnly();
     QEventLoop loop;
-    QObject::connect(&store, &Store::refreshFinished, &loop, &QEventLoop::quit);
+    bool finished = false;
+    QObject::connect(&store, &Store::refreshFinished, &loop, [&] {
+        finished = true;
+        loop.quit();
+    });
+    if (!deadline.isForever())
+        QTimer::singleShot(deadline.remainingTime(), &loop, &QEventLoop::quit);
     store.refresh();
     loop.exec();
-    return store.entries();
+    return finished ? store.entries() : late(services);
 }
 
 QList<Entry> get(const StoreServices& services, double maxAgeSeconds) {
+    const QDeadlineTimer deadline(deadlineMilliseconds);
     QList<Entry> entries = cached(services);
     if (CachedEntries::areFresh(entries, services.clock(), maxAgeSeconds))
         return entries;
@@ -52,16 +70,19 @@ QList<Entry> get(const StoreServices& services, double maxAgeSeconds) {
     // Only a lock whose holder has ended is stale, however long its refresh takes.
     refreshing.setStaleLockTime(0);
     if (LockFiles::tryLock(refreshing))
-        return refreshed(services);
+        return refreshed(services, deadline);
     // Another run is refreshing: its figures may do.
-    if (!LockFiles::lockWithin(refreshing, refreshWaitMilliseconds, refreshPollMilliseconds)) {
-        qCWarning(storeLog) << "Another run's refresh did not end; refreshing all the same";
-    } else if (maxAgeSeconds > 0) {
+    if (!LockFiles::lockWithin(refreshing, int(deadline.remainingTime()),
+                               refreshPollMilliseconds)) {
+        qCWarning(storeLog) << "Another run's refresh did not end in time";
+        return late(services);
+    }
+    if (maxAgeSeconds > 0) {
         entries = cached(services);
         if (CachedEntries::areFresh(entries, services.clock(), maxAgeSeconds))
             return entries;
     }
-    return refreshed(services);
+    return refreshed(services, deadline);
 }
 
 } // namespace FreshEntries

@@ -17,6 +17,12 @@ bool isAvailable(const QProcessEnvironment& environment, const QStringList& argu
 #endif
 }
 
+bool isXWayland(const QProcessEnvironment& environment, const QString& platformName) {
+    return platformName == QLatin1String("xcb") &&
+           (!environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
+            environment.value(QStringLiteral("XDG_SESSION_TYPE")) == QLatin1String("wayland"));
+}
+
 QString missingMessage() {
     return QStringLiteral(
         "spanwell: no graphical session was found (neither DISPLAY nor WAYLAND_DISPLAY is set), "

@@ -13,6 +13,10 @@ namespace GraphicalSession {
 // variables always have one.
 bool isAvailable(const QProcessEnvironment& environment, const QStringList& arguments);
 
+// True when Qt draws through X11 (`platformName` "xcb") in a Wayland session, on XWayland,
+// where the X pointer is not where the user last clicked the compositor's own surfaces.
+bool isXWayland(const QProcessEnvironment& environment, const QString& platformName);
+
 // The one line printed instead of starting, with its line feed.
 QString missingMessage();
 

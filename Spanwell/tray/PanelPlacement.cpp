@@ -19,4 +19,43 @@ QRect place(const QRect& anchor, QSize wanted, const QRect& available) {
     return {x, bottom + 1 - height, width, height};
 }
 
+namespace {
+
+bool isTop(Corner corner) {
+    return corner == Corner::topLeft || corner == Corner::topRight;
+}
+bool isLeft(Corner corner) {
+    return corner == Corner::topLeft || corner == Corner::bottomLeft;
+}
+
+} // namespace
+
+Corner corner(const Screen& screen, std::optional<Corner> chosen) {
+    if (chosen)
+        return *chosen;
+    const bool barAtTop = screen.available.top() > screen.geometry.top();
+    const bool barAtBottom = screen.available.bottom() < screen.geometry.bottom();
+    return barAtBottom && !barAtTop ? Corner::bottomRight : Corner::topRight;
+}
+
+QRect available(const QRect& geometry, QSize room, Corner corner) {
+    const QSize taken = geometry.size() - room.boundedTo(geometry.size());
+    return {geometry.x() + (isLeft(corner) ? taken.width() : 0),
+            geometry.y() + (isTop(corner) ? taken.height() : 0), geometry.width() - taken.width(),
+            geometry.height() - taken.height()};
+}
+
+QRect inCorner(Corner corner, QSize wanted, const QRect& available) {
+    const QSize size = wanted.boundedTo(available.size());
+    const int x = isLeft(corner) ? available.left() : available.right() + 1 - size.width();
+    const int y = isTop(corner) ? available.top() : available.bottom() + 1 - size.height();
+    return {QPoint(x, y), size};
+}
+
+bool isBesideATray(QPoint point, const QList<Screen>& screens) {
+    return std::any_of(screens.begin(), screens.end(), [&](const Screen& screen) {
+        return screen.geometry.contains(point) && !screen.available.contains(point);
+    });
+}
+
 } // namespace PanelPlacement

@@ -6,7 +6,10 @@
 #include "signin/SignInWindow.h"
 #include "store/Store.h"
 #include "tray/AutostartEntry.h"
-#include "tray/PanelPlacement.h"
+#include "tray/BarPosition.h"
+#include "tray/GraphicalSession.h"
+#include "tray/LayerShell.h"
+#include "tray/PanelCornerSetting.h"
 #include "tray/TrayIcon.h"
 #include "tray/TrayWatch.h"
 #include "views/AppIcon.h"
@@ -19,7 +22,9 @@
 #include <QIcon>
 #include <QMenu>
 #include <QPixmap>
+#include <QProcessEnvironment>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
@@ -39,11 +44,19 @@ QIcon applicationIcon() {
     return icon;
 }
 
-QRect freeArea(const QRect& anchor) {
+const QScreen* screenAt(const QRect& anchor) {
     const QScreen* screen = QGuiApplication::screenAt(anchor.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+bool onXWayland() {
+    return GraphicalSession::isXWayland(QProcessEnvironment::systemEnvironment(),
+                                        QGuiApplication::platformName());
+}
+
+PanelPlacement::Screen areas(const QScreen* screen) {
+    return screen ? PanelPlacement::Screen{screen->geometry(), screen->availableGeometry()}
+                  : PanelPlacement::Screen{};
 }
 
 } // namespace
@@ -55,6 +68,7 @@ SpanwellApp::SpanwellApp(QString settings, QObject* parent)
     , appStore(std::make_unique<Store>())
     , trayIcon(new TrayIcon(*appStore, this))
     , trayWatch(new TrayWatch(this))
+    , bars(new BarPosition(this))
     , tick(new QTimer(this))
     , desktopNotifications(new DesktopNotifications(
           [this](const Notification& notification) { trayMessage(notification); }, {}, this))
@@ -113,6 +127,9 @@ SpanwellApp::~SpanwellApp() {
 
 void SpanwellApp::start() {
     QApplication::setQuitOnLastWindowClosed(false);
+    layerShell = LayerShell::find();
+    if (layerShell)
+        connect(layerShell.get(), &LayerShell::closed, this, &SpanwellApp::closePopup);
     trayIcon->show();
     trayWatch->start();
 }
@@ -126,7 +143,7 @@ void SpanwellApp::trayFound() {
     connect(item, &QSystemTrayIcon::activated, this, &SpanwellApp::activated);
     connect(item, &QSystemTrayIcon::messageClicked, this, &SpanwellApp::showPanel);
     trayIcon->attach(item);
-    if (panel && !panelIsPopup)
+    if (panel && panelKind == PanelKind::window)
         panel->close();
 }
 
@@ -136,38 +153,106 @@ void SpanwellApp::showPanel() {
         panel->activateWindow();
         return;
     }
-    panelIsPopup = item != nullptr;
+    // Where the panel stands by the bar, it stands by the bar where it is now.
+    bars->ask([this] { openPanel(); });
+}
+
+void SpanwellApp::openPanel() {
+    if (panel && panel->isVisible())
+        return;
+    if (!item)
+        panelKind = PanelKind::window;
+    else if (layerShell)
+        panelKind = PanelKind::layer;
+    else
+        panelKind = QGuiApplication::platformName() == QLatin1String("wayland")
+                        ? PanelKind::titledWindow
+                        : PanelKind::popup;
     PanelView::Options options;
-    options.bordered = panelIsPopup;
+    options.bordered = panelKind == PanelKind::popup || panelKind == PanelKind::layer;
     panel = new PanelView(*appStore, appStore->now(), options, services());
     panel->setAttribute(Qt::WA_DeleteOnClose);
-    if (panelIsPopup) {
+    standsIn.reset();
+    if (panelKind == PanelKind::popup) {
         panel->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
-        const QRect itemArea = item->geometry();
-        anchor = itemArea.isValid() && !itemArea.isEmpty() ? itemArea
-                                                           : QRect(QCursor::pos(), QSize(1, 1));
-    } else {
+        const std::optional<QRect> hangsFrom = popupAnchor();
+        // XWayland knows nothing of the compositor's bars; sway tells where they are.
+        const PanelPlacement::Screen screen = !hangsFrom && bars->screen()
+                                                  ? *bars->screen()
+                                                  : areas(screenAt(hangsFrom.value_or(QRect())));
+        anchor = hangsFrom.value_or(QRect());
+        available = screen.available;
+        if (!hangsFrom)
+            standsIn = corner(screen);
+    } else if (panelKind == PanelKind::layer) {
+        panel->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        const std::optional<PanelPlacement::Screen> known = bars->screen();
+        const PanelPlacement::Screen screen = known.value_or(areas(panel->screen()));
+        standsIn = corner(screen);
+        const std::optional<QSize> room = layerShell->open(*panel, *standsIn);
+        if (room)
+            available = known ? screen.available
+                              : PanelPlacement::available(
+                                    screen.geometry,
+                                    room->isEmpty() ? screen.geometry.size() : *room, *standsIn);
+        else
+            panelKind = PanelKind::titledWindow;
+    }
+    if (panelKind == PanelKind::titledWindow || panelKind == PanelKind::window) {
+        standsIn.reset();
         // No maximise button: stretched over the screen the panel would be a long thin list.
         panel->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         panel->setWindowTitle(QStringLiteral("Spanwell"));
-        anchor = QRect(QCursor::pos(), QSize(1, 1));
+        available = areas(screenAt(QRect(QCursor::pos(), QSize(1, 1)))).available;
     }
-    available = freeArea(anchor);
+    if (panelKind != PanelKind::window) {
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), panel);
+        connect(escape, &QShortcut::activated, this, &SpanwellApp::closePopup);
+    }
     connect(panel, &PanelView::contentChanged, this, &SpanwellApp::fit, Qt::QueuedConnection);
     connect(panel, &PanelView::hidden, this, &SpanwellApp::panelHidden);
     fit();
     panel->show();
     panel->raise();
+    // Where the tray host handed over an activation token (ProvideXdgActivationToken), Qt
+    // presents it to the compositor here, so that a titled window comes to the front.
     panel->activateWindow();
     panel->focusFirst();
     tick->start();
     appStore->refreshIfStale();
 }
 
+std::optional<QRect> SpanwellApp::popupAnchor() const {
+    const QRect itemArea = item->geometry();
+    if (itemArea.isValid() && !itemArea.isEmpty())
+        return itemArea;
+    // Qt's tray item does not pass on where a StatusNotifierItem host says it was clicked, so
+    // the pointer is the only point there is. On X11 it is where the click was; on XWayland it
+    // is where it last crossed an X window, which a click on the compositor's own bar does not
+    // move, so there it is believed only on a bar beside the screen's edge.
+    const QPoint pointer = QCursor::pos();
+    QList<PanelPlacement::Screen> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(areas(screen));
+    if (!onXWayland() || PanelPlacement::isBesideATray(pointer, screens))
+        return QRect(pointer, QSize(1, 1));
+    return std::nullopt;
+}
+
+PanelPlacement::Corner SpanwellApp::corner(const PanelPlacement::Screen& screen) const {
+    std::optional<PanelPlacement::Corner> chosen = PanelCornerSetting::read(settingsPath);
+    // Plasma's panel, tray and all, sits along the bottom unless the user moved it, and KWin
+    // does not tell where.
+    if (!chosen && !bars->screen() && panelKind == PanelKind::layer &&
+        qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("KDE")))
+        chosen = PanelPlacement::Corner::bottomRight;
+    return PanelPlacement::corner(screen, chosen);
+}
+
 void SpanwellApp::panelHidden() {
     tick->stop();
-    if (panelIsPopup)
+    if (panelKind != PanelKind::window)
         sincePopupClosed.start();
 }
 
@@ -175,7 +260,7 @@ void SpanwellApp::activated(QSystemTrayIcon::ActivationReason reason) {
     // The context menu answers the right button by itself.
     if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::MiddleClick)
         return;
-    if (panel && panel->isVisible() && panelIsPopup) {
+    if (panel && panel->isVisible() && panelKind != PanelKind::window) {
         closePopup();
         return;
     }
@@ -185,7 +270,7 @@ void SpanwellApp::activated(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void SpanwellApp::closePopup() {
-    if (panel && panelIsPopup)
+    if (panel && panelKind != PanelKind::window)
         panel->close();
 }
 
@@ -193,7 +278,14 @@ void SpanwellApp::fit() {
     if (!panel)
         return;
     const QSize wanted = panel->sizeHint();
-    if (panelIsPopup) {
+    if (standsIn) {
+        const QRect placed = PanelPlacement::inCorner(*standsIn, wanted, available);
+        if (panelKind == PanelKind::layer)
+            layerShell->resize(placed.size());
+        panel->setGeometry(placed);
+        return;
+    }
+    if (panelKind == PanelKind::popup) {
         panel->setGeometry(PanelPlacement::place(anchor, wanted, available));
         return;
     }

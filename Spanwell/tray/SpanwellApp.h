@@ -1,6 +1,7 @@
 #pragma once
 
 #include "notifications/Announcement.h"
+#include "tray/PanelPlacement.h"
 #include "tray/TrayIconStyle.h"
 #include "views/PanelServices.h"
 
@@ -12,7 +13,9 @@
 
 #include <memory>
 
+class BarPosition;
 class DesktopNotifications;
+class LayerShell;
 class NotificationCenter;
 class TrayIcon;
 class PanelView;
@@ -22,11 +25,13 @@ class Store;
 class TrayWatch;
 
 // The tray program: the one store for the life of the process, the tray item with its label
-// and menu, and the panel that opens from the item as a popup beside it. Until the desktop
-// offers a tray the panel is an ordinary window instead, so the program is never out of sight;
-// once a tray turns up, the item takes over and the window goes. Notifications go to the
-// desktop's notification service, or else appear as the tray item's own message; choosing one
-// opens the panel.
+// and menu, and the panel that opens from the item. On X11 the panel is a popup beside the
+// item; on a Wayland compositor with a layer shell it stands in the corner by the bar; on one
+// without (GNOME) it is a titled window the compositor places. Each closes when it loses the
+// keyboard or on Escape. Until the desktop offers a tray the panel is an ordinary window
+// instead, so the program is never out of sight; once a tray turns up, the item takes over and
+// the window goes. Notifications go to the desktop's notification service, or else appear as
+// the tray item's own message; choosing one opens the panel.
 class SpanwellApp : public QObject {
     Q_OBJECT
 
@@ -43,10 +48,17 @@ public:
     void showPanel();
 
 private:
+    enum class PanelKind { window, popup, layer, titledWindow };
+
     void trayFound();
+    void openPanel();
     void activated(QSystemTrayIcon::ActivationReason reason);
     void closePopup();
     void fit();
+    // Where a popup hangs from: the item, or a point the tray was clicked at that can be
+    // believed; none when the panel must stand in a corner instead.
+    std::optional<QRect> popupAnchor() const;
+    PanelPlacement::Corner corner(const PanelPlacement::Screen& screen) const;
     void panelHidden();
     void chooseStyle(TrayIconStyle style);
     PanelServices services();
@@ -60,11 +72,14 @@ private:
     TrayWatch* trayWatch;
     QSystemTrayIcon* item = nullptr;
     std::unique_ptr<QMenu> menu;
+    std::unique_ptr<LayerShell> layerShell;
+    BarPosition* bars;
     QPointer<PanelView> panel;
-    bool panelIsPopup = false;
-    // Where the open popup hangs from and the free area of its screen, worked out once per
-    // opening, so that the popup stays put while its content changes.
+    PanelKind panelKind = PanelKind::window;
+    // Where the open panel hangs from, or the corner it stands in, and the free area of its
+    // screen, worked out once per opening, so that it stays put while its content changes.
     QRect anchor;
+    std::optional<PanelPlacement::Corner> standsIn;
     QRect available;
     QTimer* tick;
     QElapsedTimer sincePopupClosed;

@@ -6,6 +6,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QLocalSocket>
 #include <QProcess>
@@ -103,6 +104,15 @@ private slots:
         QVERIFY(best.errors.contains(
             hostile.toUtf8().replace("\n", "\\n").replace("\x1b", "\\x1b") + ','));
         QCOMPARE(served.usageRequests(), 6);
+
+        // A status bar waits for each run: against a service that stopped answering, one ends
+        // within its 10 seconds with the cached figures and the problem.
+        served.server.answer("/api/oauth/usage", LoopbackHttpServer::Answer::never());
+        QElapsedTimer took;
+        took.start();
+        const QByteArray late = run({"--status", "--max-age", "0"});
+        QVERIFY(took.elapsed() < 12000);
+        QVERIFY(late.contains("session 30%") && late.contains("The request timed out."));
     }
 
     // Only the newest figures count.
