@@ -12,6 +12,7 @@
 #include "pictures/PanelPicture.h"
 #include "signin/SignInWindow.h"
 #include "store/StoreServices.h"
+#include "store/UserSettings.h"
 #include "tray/GraphicalSession.h"
 #include "tray/RefreshRequests.h"
 #include "tray/SingleInstance.h"
@@ -71,7 +72,8 @@ int normalStart(int& argc, char** argv) {
                      instance.problem());
         break;
     }
-    SpanwellApp controller;
+    UserSettings settings(UserSettings::defaultPath());
+    SpanwellApp controller(settings);
     QObject::connect(&instance, &SingleInstance::showRequested, &controller,
                      &SpanwellApp::showPanel);
     RefreshRequests refreshRequests(controller.store(),
@@ -89,9 +91,11 @@ int refreshNow() {
     switch (SingleInstance::askToRefresh(path, waitMilliseconds)) {
     case SingleInstance::RefreshAnswer::refreshed:
         return 0;
-    case SingleInstance::RefreshAnswer::notRunning:
-        FreshEntries::refreshed(StoreServices::real());
+    case SingleInstance::RefreshAnswer::notRunning: {
+        UserSettings settings(UserSettings::defaultPath());
+        FreshEntries::refreshed(StoreServices::real(), settings);
         return 0;
+    }
     case SingleInstance::RefreshAnswer::noAnswer:
         complain(QStringLiteral("Spanwell is running but does not answer."));
         break;
@@ -110,7 +114,8 @@ int refreshNow() {
 
 int figures(const Mode& mode) {
     const StoreServices services = StoreServices::real();
-    const QList<Entry> entries = FreshEntries::get(services, mode.maxAgeSeconds);
+    UserSettings settings(UserSettings::defaultPath());
+    const QList<Entry> entries = FreshEntries::get(services, settings, mode.maxAgeSeconds);
     return TerminalModes::finish(TerminalModes::figures(
         mode, entries, services.clock(), services.home,
         Discovery::unreadableFolderNames(services.home, *services.fileSystem)));

@@ -7,6 +7,7 @@
 #include "commandline/HelpText.h"
 #include "commandline/RenewalCheck.h"
 #include "commandline/TerminalModes.h"
+#include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
 
 #include <QDir>
@@ -33,8 +34,9 @@ int print(const QString& text) {
 // full program, which refreshes them first.
 int figures(int& argc, char** argv, const Mode& mode) {
     const QString home = QDir::homePath();
-    const QList<Entry> entries =
-        CachedEntries::read(home, FileSystem::local(), SnapshotCache::location());
+    const UserSettings settings(UserSettings::defaultPath());
+    const QList<Entry> entries = CachedEntries::read(
+        home, FileSystem::local(), SnapshotCache::location(), HiddenAccountFolders::read(settings));
     const Instant now = Instant::now();
     if (!CachedEntries::areFresh(entries, now, mode.maxAgeSeconds))
         return FullProgram::run(argc, argv, mode);

@@ -1,15 +1,12 @@
 #include "commandline/CachedEntries.h"
 
 #include "accounts/Discovery.h"
-#include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
-#include "store/UserSettings.h"
 
 namespace CachedEntries {
 
 QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QString& cachePath,
-                  const QString& settingsPath) {
-    const QSet<QString> hidden = HiddenAccountFolders::read(*UserSettings::open(settingsPath));
+                  const QSet<QString>& hidden) {
     const QHash<QString, Snapshot> snapshots = SnapshotCache::read(cachePath);
     QList<Entry> entries;
     for (const Account& account : Discovery::accounts(home, fileSystem)) {

@@ -5,6 +5,7 @@
 #include "store/Entry.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -13,11 +14,11 @@
 // when they are fresh enough, read with files alone.
 namespace CachedEntries {
 
-// The tracked accounts of `home`, in discovery order, with the snapshots the cache at
-// `cachePath` holds for them. The cache keeps no problems, so none has one. `settingsPath` is
-// the INI file of the user's settings, empty for the platform's own.
+// The accounts of `home` but those in the folders `hidden`, in discovery order, with the
+// snapshots the cache at `cachePath` holds for them. The cache keeps no problems, so none has
+// one.
 QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QString& cachePath,
-                  const QString& settingsPath = {});
+                  const QSet<QString>& hidden);
 
 // When the newest of the entries' figures were fetched; absent when none has any.
 std::optional<Instant> newestFetch(const QList<Entry>& entries);

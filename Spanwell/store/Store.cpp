@@ -6,7 +6,6 @@
 #include "store/HiddenAccountFolders.h"
 #include "store/PanelFigures.h"
 #include "store/SnapshotCache.h"
-#include "store/UserSettings.h"
 #include "store/WorkerPool.h"
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -21,9 +20,10 @@ constexpr double profileIntervalSeconds = 21600;
 constexpr double updateIntervalSeconds = 86400;
 } // namespace
 
-Store::Store(StoreServices storeServices, QObject* parent)
+Store::Store(StoreServices storeServices, UserSettings& userSettings, QObject* parent)
     : QObject(parent)
-    , services(std::move(storeServices)) {
+    , services(std::move(storeServices))
+    , settings(&userSettings) {
     // A large account file, a slow disk or a network home would hold up the interface.
     WorkerPool::whenDone(
         this,
@@ -36,7 +36,7 @@ Store::Store(StoreServices storeServices, QObject* parent)
 }
 
 Store::Store(QList<Entry> entries, Clock clock)
-    : services{std::move(clock), {}, nullptr, {}, {}, nullptr, {}, {}, {}}
+    : services{std::move(clock), {}, nullptr, {}, {}, nullptr, {}, {}}
     , entryList(std::move(entries))
     , demoStore(true)
     , loaded(true) {
@@ -333,11 +333,12 @@ void Store::saveCache(const QList<Entry>& entries, std::function<void()> then) {
 }
 
 QSet<QString> Store::readHiddenFolders() const {
-    return HiddenAccountFolders::read(*UserSettings::open(services.settingsPath));
+    return settings ? HiddenAccountFolders::read(*settings) : QSet<QString>();
 }
 
 void Store::writeHiddenFolders(const QSet<QString>& folders) const {
-    HiddenAccountFolders::write(*UserSettings::open(services.settingsPath), folders);
+    if (settings)
+        HiddenAccountFolders::write(*settings, folders);
 }
 
 void Store::setEntries(QList<Entry> entries) {

@@ -5,6 +5,7 @@
 #include "service/UpdateInfo.h"
 #include "store/Entry.h"
 #include "store/StoreServices.h"
+#include "store/UserSettings.h"
 
 #include <QFuture>
 #include <QHash>
@@ -33,8 +34,9 @@ public:
     };
 
     // Reads the snapshot cache and discovers the accounts on a worker, then, with the hidden
-    // set, shows the last known figures; a refresh asked for meanwhile follows that.
-    explicit Store(StoreServices services = StoreServices::real(), QObject* parent = nullptr);
+    // set, shows the last known figures; a refresh asked for meanwhile follows that. The hidden
+    // accounts are kept in `settings`, which outlive the store.
+    Store(StoreServices services, UserSettings& settings, QObject* parent = nullptr);
     // A store that shows exactly these entries and is never refreshed; it touches no
     // credential, network, cache or setting.
     static std::unique_ptr<Store> demo(QList<Entry> entries, Clock clock = systemClock());
@@ -150,6 +152,8 @@ private:
     void onWorker(Work work, Then then);
 
     StoreServices services;
+    // None in a demo store.
+    UserSettings* settings = nullptr;
     QList<Entry> entryList;
     bool refreshing = false;
     // A refresh was asked for while one ran.

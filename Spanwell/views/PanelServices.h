@@ -1,8 +1,7 @@
 #pragma once
 
 #include "model/Account.h"
-#include "notifications/NotificationKind.h"
-#include "tray/TrayIconStyle.h"
+#include "store/UserSettings.h"
 
 #include <QUrl>
 
@@ -22,10 +21,7 @@ struct PanelServices {
     // In the default browser.
     std::function<void(const QUrl&)> openAddress;
     std::function<void()> quit;
-    // The tray item's style, and choosing another one.
-    std::function<TrayIconStyle()> trayIconStyle;
-    std::function<void(TrayIconStyle)> setTrayIconStyle;
-    // Whether each kind of notification is on, and turning it on or off.
-    std::function<bool(NotificationKind)> isNotifying;
-    std::function<void(NotificationKind, bool)> setNotifying;
+    // The process's settings, which the menus' choices read and change; none in a picture,
+    // whose menus are never opened.
+    UserSettings* settings = nullptr;
 };

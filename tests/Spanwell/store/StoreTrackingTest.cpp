@@ -1,6 +1,6 @@
 #include "StoreHarness.h"
-#include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
+#include "store/UserSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +15,7 @@ namespace {
 
 QStringList hiddenSetting(const QString& settingsPath) {
     return QSettings(settingsPath, QSettings::IniFormat)
-        .value(HiddenAccountFolders::settingsKey)
+        .value(Settings::hiddenAccountFolders.key)
         .toStringList();
 }
 
@@ -158,7 +158,7 @@ private slots:
         StoreHarness harness;
         const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
         harness.home.writeFile(QStringLiteral("settings.ini"),
-                               (HiddenAccountFolders::settingsKey + '=' + a.configDir).toUtf8());
+                               (Settings::hiddenAccountFolders.key + '=' + a.configDir).toUtf8());
         QCOMPARE(harness.makeStore()->hiddenAccounts(), QList<Account>({a}));
     }
 };
