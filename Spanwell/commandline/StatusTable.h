@@ -20,7 +20,8 @@ QString noAccounts();
 QString text(const QList<Entry>& entries, Instant now);
 
 // The cells of one account's line, unaligned: e-mail, verdict, "session 42% · 1h 51m", the
-// same for the week, and the problem when there is one.
+// same for the week, the spend and the extra usage where there are any, and the problem when
+// there is one.
 QStringList cells(const Entry& entry, Instant now);
 
 // The verdict as it reads inside a line: "ready", "back in 38m", "sign in again", but

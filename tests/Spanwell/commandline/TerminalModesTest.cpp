@@ -2,6 +2,7 @@
 #include "store/SnapshotCache.h"
 #include "support/ServedHome.h"
 #include "support/SpanwellProcess.h"
+#include "support/StandIn.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -38,33 +39,48 @@ private slots:
         QVERIFY((exitStatus ? finished.errors : finished.output).startsWith(begins));
     }
 
-    // Each mode once, with a failing account and a folder whose name would forge a line and
-    // clear the terminal: a run without a cache asks the service, the next one is served by
-    // what it wrote, and one with --max-age 0 asks again.
+    // Each mode once, with a failing, a rate-limited and a lapsed account and a folder whose
+    // name would forge a line and clear the terminal: a run without a cache asks the service,
+    // the next ones are served by what it wrote, problems included, and one with --max-age 0
+    // asks again, but not while the service asked for a pause. Claude Code is asked to renew
+    // the lapsed sign-in on each refresh.
     void modesFromTheServiceAndTheCache() {
         ServedHome served;
         served.addAccount(".claude", "ann@example.com", 30, 40);
         served.addAccount(".claude-broken", "b@example.com", 0, 0, 500);
+        served.addAccount(".claude-busy", "busy@example.com", 0, 0, 429, "3600");
+        served.addAccount(".claude-lapsed", "l@example.com", 0, 0, 401);
         const QString hostile =
             served.addAccount(".claude-x\nforged\x1b[2J", "x@example.com", 10, 5);
+        served.home.writeExecutable(".local/bin/claude",
+                                    StandIn::script(R"(echo "$*" >> "$HOME/renewals")"));
         const auto run = [&served](const QStringList& arguments) {
-            return SpanwellProcess::run(arguments, served.environment()).output;
+            return QString::fromUtf8(SpanwellProcess::run(arguments, served.environment()).output);
         };
 
-        const QStringList lines = QString::fromUtf8(run({"--status"})).split('\n');
-        QCOMPARE(lines.size(), 4);
+        const QStringList lines = run({"--status"}).split('\n');
+        QCOMPARE(lines.size(), 6);
         QVERIFY(lines.at(1).endsWith("error 500."));
-        QCOMPARE(QJsonDocument::fromJson(run({"--status", "--json"}))["accounts"][2]["folder"],
-                 hostile);
-        QCOMPARE(served.usageRequests(), 3);
-        QCOMPARE(QJsonDocument::fromJson(run({"--status", "--waybar", "--max-age", "0"}))["class"],
-                 "some-blocked");
+        QVERIFY(lines.at(2).contains("Rate limited; next check at "));
+        QVERIFY(lines.at(3).contains(" sign in again ") && lines.at(3).endsWith("lapsed."));
+        QCOMPARE(run({"--status"}).split('\n').mid(1, 3), lines.mid(1, 3));
+        const QJsonDocument json = QJsonDocument::fromJson(run({"--status", "--json"}).toUtf8());
+        QCOMPARE(json["accounts"][4]["folder"], hostile);
+        QCOMPARE(json["accounts"][2]["problem"]["kind"], "rateLimited");
+        QCOMPARE(json["accounts"][3]["problem"]["kind"], "signInExpired");
+        const QJsonDocument waybar =
+            QJsonDocument::fromJson(run({"--status", "--waybar"}).toUtf8());
+        QCOMPARE(waybar["class"], "some-blocked");
+        QVERIFY(waybar["tooltip"].toString().contains(" sign in again "));
+        QCOMPARE(served.usageRequests(), 5);
+        run({"--status", "--max-age", "0"});
         // The best account's folder cannot be printed as it is, so it is not printed at all.
         const auto best = SpanwellProcess::run({"--best"}, served.environment());
         QCOMPARE(best.exitCode, 1);
         QVERIFY(best.errors.contains(
             hostile.toUtf8().replace("\n", "\\n").replace("\x1b", "\\x1b") + ','));
-        QCOMPARE(served.usageRequests(), 6);
+        QCOMPARE(served.usageRequests(), 9);
+        QCOMPARE(readFile(served.home.pathOf("renewals")), "auth status\nauth status\n");
     }
 
     // Only the newest figures count.
@@ -114,9 +130,10 @@ private slots:
         }
         for (const QProcess& run : runs)
             QCOMPARE(run.exitCode(), 0);
-        const QHash<QString, Snapshot> cached = SnapshotCache::read(served.cachePath());
-        QVERIFY(cached.value(work).fetchedAt >= tray[0].snapshot->fetchedAt);
-        QCOMPARE(cached.value(side).limits.value(0).percent, 40);
+        const QHash<QString, SnapshotCache::Record> cached =
+            SnapshotCache::read(served.cachePath());
+        QVERIFY(cached.value(work).snapshot->fetchedAt >= tray[0].snapshot->fetchedAt);
+        QCOMPARE(cached.value(side).snapshot.value_or(Snapshot{}).limits.value(0).percent, 40);
         QCOMPARE(served.usageRequests(), 4);
     }
 
