@@ -68,8 +68,7 @@ private slots:
         const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
         const Account b = harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
         const Instant now = harness.clock.now();
-        const SnapshotCache::Record limited{snapshot(1), FetchProblem::rateLimited(now + 9, 9),
-                                            now};
+        const SnapshotCache::Record limited{snapshot(1), FetchProblem::rateLimited(now, 9), now};
         const SnapshotCache::Record lapsed{std::nullopt, FetchProblem::signInExpired(), now};
         const auto write = [&](const QList<Entry>& entries, Instant at) {
             QVERIFY(SnapshotCache::write(harness.cachePath, entries, at));

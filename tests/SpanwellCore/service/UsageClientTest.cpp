@@ -68,8 +68,6 @@ private slots:
         row("not JSON", Answer::of(200, "<html></html>"), unreadable);
         // Qt files this as a protocol error; the status still decides.
         row("bad request", Answer::of(400, "{}"), Failure::http(400));
-        row("rate limited", Answer::of(429).withHeader("retry-after", "120"),
-            Failure::http(429, "120"));
         row("unauthorized", Answer::of(401, "{}"), Failure::unauthorized());
         row("forbidden", Answer::of(403, ""), Failure::unauthorized());
         row("body of exactly the limit", Answer::of(200, objectOfSize(limit)),
