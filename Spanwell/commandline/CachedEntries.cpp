@@ -3,30 +3,31 @@
 #include "accounts/Discovery.h"
 #include "store/SnapshotCache.h"
 
+#include <algorithm>
+
 namespace CachedEntries {
 
 QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QString& cachePath,
                   const QSet<QString>& hidden) {
-    const QHash<QString, Snapshot> snapshots = SnapshotCache::read(cachePath);
+    const QHash<QString, SnapshotCache::Record> records = SnapshotCache::read(cachePath);
     QList<Entry> entries;
     for (const Account& account : Discovery::accounts(home, fileSystem)) {
         if (!hidden.contains(account.configDir))
-            entries.append(SnapshotCache::cachedEntry(account, snapshots));
+            entries.append(SnapshotCache::cachedEntry(account, records));
     }
     return entries;
 }
 
-std::optional<Instant> newestFetch(const QList<Entry>& entries) {
+std::optional<Instant> newestCheck(const QList<Entry>& entries) {
     std::optional<Instant> newest;
     for (const Entry& entry : entries)
-        if (entry.snapshot && (!newest || entry.snapshot->fetchedAt > *newest))
-            newest = entry.snapshot->fetchedAt;
+        newest = std::max(newest, entry.lastCheck());
     return newest;
 }
 
 bool areFresh(const QList<Entry>& entries, Instant now, double maxAgeSeconds) {
-    const std::optional<Instant> newest = newestFetch(entries);
-    // Figures from the future were fetched before the clock was put back; how old they are is
+    const std::optional<Instant> newest = newestCheck(entries);
+    // A check from the future was made before the clock was put back; how old it is is
     // unknown.
     return maxAgeSeconds > 0 && newest && *newest <= now && now - *newest <= maxAgeSeconds;
 }

@@ -1,5 +1,6 @@
 #include "commandline/StatusJson.h"
 
+#include "model/Format.h"
 #include "model/LimitWindow.h"
 #include "store/EntryStatus.h"
 #include "store/PanelFigures.h"
@@ -36,6 +37,61 @@ QString levelName(AccountStatus::Level level) {
     return QStringLiteral("unknown");
 }
 
+QString problemKind(FetchProblem::Kind kind) {
+    switch (kind) {
+    case FetchProblem::Kind::signInExpired:
+        return QStringLiteral("signInExpired");
+    case FetchProblem::Kind::noCredential:
+        return QStringLiteral("noCredential");
+    case FetchProblem::Kind::rateLimited:
+        return QStringLiteral("rateLimited");
+    case FetchProblem::Kind::failed:
+        break;
+    }
+    return QStringLiteral("failed");
+}
+
+QJsonValue problemObject(const Entry& entry, Instant now) {
+    if (!entry.problem)
+        return QJsonValue::Null;
+    return QJsonObject{
+        {QStringLiteral("kind"), problemKind(entry.problem->kind())},
+        {QStringLiteral("text"),
+         EntryStatus::problemText(*entry.problem, entry.snapshot.has_value(), now)},
+        {QStringLiteral("nextCheckAt"), instantOrNull(entry.problem->nextCheck())},
+    };
+}
+
+QJsonValue amountOrNull(const std::optional<Money>& amount) {
+    return amount ? QJsonValue(amount->value()) : QJsonValue(QJsonValue::Null);
+}
+
+// Amounts in the currency's major unit, as the text shows them.
+QJsonObject moneyObject(const MoneyUse& use) {
+    const std::optional<Money>& named = use.used ? use.used : use.limit;
+    return QJsonObject{
+        {QStringLiteral("used"), amountOrNull(use.used)},
+        {QStringLiteral("limit"), amountOrNull(use.limit)},
+        {QStringLiteral("currency"), orNull(named ? named->currency : std::nullopt)},
+        {QStringLiteral("percent"), orNull(use.percent())},
+        {QStringLiteral("text"), Format::moneyUse(use)},
+    };
+}
+
+QJsonValue extraUsageOrNull(const std::optional<Snapshot>& snapshot) {
+    if (!snapshot || !snapshot->extraUsage)
+        return QJsonValue::Null;
+    QJsonObject object = moneyObject(snapshot->extraUsage->use());
+    object.insert(QStringLiteral("enabled"), snapshot->extraUsage->isEnabled);
+    return object;
+}
+
+QJsonValue spendOrNull(const std::optional<Snapshot>& snapshot) {
+    if (!snapshot || !snapshot->spend)
+        return QJsonValue::Null;
+    return moneyObject(snapshot->spend->use());
+}
+
 QJsonObject limitObject(const LimitReading& reading, Instant now) {
     return QJsonObject{
         {QStringLiteral("title"), reading.title},
@@ -60,10 +116,9 @@ QJsonObject accountObject(const Entry& entry, Instant now, const QString& home) 
         {QStringLiteral("verdict"), QJsonObject{{QStringLiteral("kind"), levelName(verdict.level)},
                                                 {QStringLiteral("text"), verdict.text}}},
         {QStringLiteral("limits"), limits},
-        {QStringLiteral("problem"),
-         orNull(entry.problem ? std::optional<QString>(
-                                    EntryStatus::problemText(*entry.problem, snapshot.has_value()))
-                              : std::nullopt)},
+        {QStringLiteral("extraUsage"), extraUsageOrNull(snapshot)},
+        {QStringLiteral("spend"), spendOrNull(snapshot)},
+        {QStringLiteral("problem"), problemObject(entry, now)},
         {QStringLiteral("fetchedAt"),
          instantOrNull(snapshot ? std::optional<Instant>(snapshot->fetchedAt) : std::nullopt)},
     };

@@ -11,7 +11,8 @@
 // a field may be added, but none changes its meaning or goes away without a new `version`.
 namespace StatusJson {
 
-inline constexpr int version = 1;
+// 2: `problem` became an object that tells its kind and, for a rate limit, the next check.
+inline constexpr int version = 2;
 
 // The document, indented, ending in a line feed. Instants are RFC 3339 texts in UTC; absent
 // values are null. `home` shortens the folders' labels.

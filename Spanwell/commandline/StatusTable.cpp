@@ -27,6 +27,17 @@ QString figure(const QList<LimitReading>& readings, QLatin1String title, Instant
     return text;
 }
 
+// "spend $18.02 of $300.00" for a seat billed by what it spends, "extra usage $15.40 of
+// $20.00" where extra usage is on.
+QStringList moneyFigures(const Entry& entry) {
+    QStringList figures;
+    for (const auto& meter : {EntryStatus::spendMeter(entry), EntryStatus::extraUsageMeter(entry)})
+        if (meter && !meter->figure().isEmpty())
+            figures.append(meter->title.toLower() + QLatin1Char(' ') +
+                           PrintableText::escaped(meter->figure()));
+    return figures;
+}
+
 // Columns line up by characters, not by the code units a QString counts.
 qsizetype width(const QString& text) {
     return text.toUcs4().size();
@@ -80,10 +91,12 @@ QStringList cells(const Entry& entry, Instant now) {
                      PrintableText::escaped(verdictWords(EntryStatus::verdict(entry, now))),
                      figure(readings, LimitTitle::session, now),
                      figure(readings, LimitTitle::week, now)};
+    for (const QString& amounts : moneyFigures(entry))
+        line.append(amounts);
     // Last, so that a line without one ends in no spaces.
     if (entry.problem)
         line.append(PrintableText::escaped(
-            EntryStatus::problemText(*entry.problem, entry.snapshot.has_value())));
+            EntryStatus::problemText(*entry.problem, entry.snapshot.has_value(), now)));
     for (QString& cell : line)
         cell = capped(cell);
     return line;

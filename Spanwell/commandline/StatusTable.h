@@ -20,7 +20,8 @@ QString noAccounts();
 QString text(const QList<Entry>& entries, Instant now);
 
 // The cells of one account's line, unaligned: e-mail, verdict, "session 42% · 1h 51m", the
-// same for the week, and the problem when there is one; none longer than 60 characters.
+// same for the week, the spend and the extra usage where there are any, and the problem when
+// there is one; none longer than 60 characters.
 QStringList cells(const Entry& entry, Instant now);
 
 // A line for each folder in the home folder whose name is not valid UTF-8, so that its account

@@ -1,7 +1,7 @@
 #include "store/PanelFigures.h"
 
-#include "model/AccountStatus.h"
 #include "model/DecimalInteger.h"
+#include "store/EntryStatus.h"
 
 namespace PanelFigures {
 
@@ -28,8 +28,7 @@ std::optional<double> averageSession(const QList<Entry>& entries, Instant now) {
 int usableCount(const QList<Entry>& entries, Instant now) {
     return static_cast<int>(
         std::count_if(entries.begin(), entries.end(), [now](const Entry& entry) {
-            return entry.snapshot && !(entry.problem && entry.problem->needsSignIn()) &&
-                   AccountStatus::make(entry.snapshot->limits, now).isUsable();
+            return entry.snapshot && EntryStatus::verdict(entry, now).isUsable();
         }));
 }
 

@@ -24,6 +24,53 @@ constexpr int lockWaitMilliseconds = 5000;
 // among them, from waiting far longer than the holder needs it.
 constexpr int lockPollMilliseconds = 5;
 
+// The file is one JSON object whose keys are the accounts' folders. Each value is the account's
+// snapshot in its own JSON form, which is all a program from before problems were kept reads
+// (it drops the whole file when one value is not a snapshot, and ignores keys it does not
+// know), with these keys beside the snapshot's, all optional:
+//   "problem"    the problem the account's last refresh met, in its own JSON form: a lapsed
+//                sign-in, a missing credential, a failure's sentence, or a rate limit with the
+//                instant of the next check and the length of the pause;
+//   "checkedAt"  when the account's last refresh ended, in the snapshot's date form; without
+//                it, when its figures were fetched;
+//   "noFigures"  true for an account that has a problem but no figures yet. The snapshot keys
+//                are there for the older program alone: no limits, fetched at 0 (the first
+//                instant of 2001), older than any figures that program could hold, so it neither
+//                shows them as fresh nor keeps them over its own.
+const QString problemKey = QStringLiteral("problem");
+const QString checkedAtKey = QStringLiteral("checkedAt");
+const QString noFiguresKey = QStringLiteral("noFigures");
+
+SnapshotCache::Record record(const QJsonObject& value, Snapshot snapshot) {
+    SnapshotCache::Record read;
+    if (value.value(noFiguresKey) != QJsonValue(true))
+        read.snapshot = std::move(snapshot);
+    if (value.contains(problemKey))
+        read.problem = FetchProblem::fromJson(value.value(problemKey));
+    const QJsonValue checkedAt = value.value(checkedAtKey);
+    if (checkedAt.isDouble() && Instant(checkedAt.toDouble()).isWithinCalendarYears())
+        read.checkedAt = Instant(checkedAt.toDouble());
+    return read;
+}
+
+std::optional<QJsonObject> encoded(const Entry& entry) {
+    std::optional<QJsonObject> object =
+        entry.snapshot ? entry.snapshot->toJson() : Snapshot{}.toJson();
+    if (!object)
+        return std::nullopt;
+    if (!entry.snapshot)
+        object->insert(noFiguresKey, true);
+    if (entry.problem) {
+        const std::optional<QJsonObject> problem = entry.problem->toJson();
+        if (!problem)
+            return std::nullopt;
+        object->insert(problemKey, *problem);
+    }
+    if (entry.checkedAt)
+        object->insert(checkedAtKey, entry.checkedAt->secondsSinceReferenceDate());
+    return object;
+}
+
 } // namespace
 
 namespace SnapshotCache {
@@ -35,7 +82,7 @@ QString location() {
     return folder + QStringLiteral("/snapshots.json");
 }
 
-QHash<QString, Snapshot> read(const QString& path) {
+QHash<QString, Record> read(const QString& path) {
     const std::optional<QByteArray> contents = RegularFile::read(path, largestFile);
     if (!contents)
         return {};
@@ -43,22 +90,35 @@ QHash<QString, Snapshot> read(const QString& path) {
     if (!document.isObject())
         return {};
     const QJsonObject object = document.object();
-    QHash<QString, Snapshot> snapshots;
+    QHash<QString, Record> records;
     for (auto field = object.constBegin(); field != object.constEnd(); ++field) {
         std::optional<Snapshot> snapshot = Snapshot::fromJson(field.value());
         if (!snapshot)
             return {};
-        snapshots.insert(field.key(), std::move(*snapshot));
+        Record read = record(field.value().toObject(), std::move(*snapshot));
+        if (read.snapshot || read.problem)
+            records.insert(field.key(), std::move(read));
     }
-    return snapshots;
+    return records;
 }
 
-Entry cachedEntry(const Account& account, const QHash<QString, Snapshot>& snapshots) {
-    const auto snapshot = snapshots.constFind(account.configDir);
-    return Entry{account,
-                 snapshot == snapshots.constEnd() ? std::nullopt
-                                                  : std::optional<Snapshot>(*snapshot),
-                 std::nullopt};
+Entry cachedEntry(const Account& account, const QHash<QString, Record>& records) {
+    const Record record = records.value(account.configDir);
+    return Entry{account, record.snapshot, record.problem, record.checkedAt};
+}
+
+Entry newer(const Entry& known, const Record& written, Instant now) {
+    const Entry other{known.account, written.snapshot, written.problem, written.checkedAt};
+    const auto isLater = [now](const std::optional<Instant>& later,
+                               const std::optional<Instant>& earlier) {
+        return later && *later <= now && (!earlier || *later > *earlier);
+    };
+    Entry result = isLater(other.lastCheck(), known.lastCheck()) ? other : known;
+    const auto fetched = [](const Entry& entry) {
+        return entry.snapshot ? std::optional<Instant>(entry.snapshot->fetchedAt) : std::nullopt;
+    };
+    result.snapshot = isLater(fetched(other), fetched(known)) ? other.snapshot : known.snapshot;
+    return result;
 }
 
 bool write(const QString& path, const QString& home, const QList<Entry>& entries, Instant now) {
@@ -67,28 +127,25 @@ bool write(const QString& path, const QString& home, const QList<Entry>& entries
     QLockFile lock(path + QStringLiteral(".lock"));
     if (!LockFiles::lockWithin(lock, lockWaitMilliseconds, lockPollMilliseconds))
         return false;
-    const QHash<QString, Snapshot> written = read(path);
+    const QHash<QString, Record> written = read(path);
     QJsonObject object;
     // Another home folder may share the data folder; its accounts are its own to write.
     for (auto other = written.constBegin(); other != written.constEnd(); ++other) {
-        const std::optional<QJsonObject> encoded = other->toJson();
-        if (other.key().section(QLatin1Char('/'), 0, -2) != home && encoded)
-            object.insert(other.key(), *encoded);
+        if (other.key().section(QLatin1Char('/'), 0, -2) == home)
+            continue;
+        const std::optional<QJsonObject> record =
+            encoded(Entry{Account{}, other->snapshot, other->problem, other->checkedAt});
+        if (record)
+            object.insert(other.key(), *record);
     }
     for (const Entry& entry : entries) {
-        const auto other = written.constFind(entry.id());
-        const bool otherIsNewer = other != written.constEnd() && other->fetchedAt <= now &&
-                                  (!entry.snapshot || other->fetchedAt > entry.snapshot->fetchedAt);
-        const std::optional<Snapshot>& snapshot =
-            otherIsNewer ? std::optional<Snapshot>(*other) : entry.snapshot;
-        if (!snapshot) {
-            object.remove(entry.id());
+        const Entry kept = newer(entry, written.value(entry.id()), now);
+        if (!kept.snapshot && !kept.problem)
             continue;
-        }
-        const std::optional<QJsonObject> encoded = snapshot->toJson();
-        if (!encoded)
+        const std::optional<QJsonObject> record = encoded(kept);
+        if (!record)
             return false;
-        object.insert(entry.id(), *encoded);
+        object.insert(entry.id(), *record);
     }
     return RegularFile::replace(path, QJsonDocument(object).toJson(QJsonDocument::Compact));
 }

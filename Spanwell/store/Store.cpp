@@ -56,7 +56,7 @@ void Store::showCached(const CachedDisplay& cached) {
             hiddenAccounts.append(account);
             continue;
         }
-        entries.append(SnapshotCache::cachedEntry(account, cached.snapshots));
+        entries.append(SnapshotCache::cachedEntry(account, cached.records));
     }
     loaded = true;
     setHiddenAccounts(hiddenAccounts);
@@ -129,11 +129,14 @@ void Store::startRefresh() {
     run = std::make_unique<RefreshRun>();
     for (const Entry& entry : std::as_const(entryList))
         run->old.insert(entry.id(), entry);
+    // Another run may have met a problem since, such as a pause the service asked for, which
+    // this refresh must honour too.
     onWorker(
-        [home = services.home, fileSystem = services.fileSystem] {
-            return Discovery::folderNames(home, *fileSystem);
+        [home = services.home, fileSystem = services.fileSystem, cachePath = services.cachePath] {
+            return std::pair(Discovery::folderNames(home, *fileSystem),
+                             SnapshotCache::read(cachePath));
         },
-        [this](const QStringList& folderNames) { fetchAll(folderNames); });
+        [this](const auto& found) { fetchAll(found.first, found.second); });
 }
 
 void Store::refreshAccounts(const QSet<QString>& configDirs) {
@@ -187,7 +190,8 @@ bool Store::wantsProfile(const QString& configDir, Instant present) const {
 
 // Every folder is read and, when it holds a tracked account, fetched on a worker of its own:
 // account files grow large, and reading them one after another would hold up every account.
-void Store::fetchAll(const QStringList& folderNames) {
+void Store::fetchAll(const QStringList& folderNames,
+                     const QHash<QString, SnapshotCache::Record>& written) {
     const QSet<QString> hidden = readHiddenFolders();
     run->folderNames = folderNames;
     run->pending = folderNames.size();
@@ -199,8 +203,11 @@ void Store::fetchAll(const QStringList& folderNames) {
     for (const QString& name : folderNames) {
         const QString configDir = services.home + QLatin1Char('/') + name;
         const auto found = run->old.constFind(configDir);
-        const std::optional<Entry> old =
+        const auto other = written.constFind(configDir);
+        std::optional<Entry> old =
             found == run->old.constEnd() ? std::nullopt : std::optional<Entry>(*found);
+        if (other != written.constEnd())
+            old = SnapshotCache::newer(old.value_or(Entry{}), *other, present);
         // Reading a large account file is processor work that must not keep the interface
         // waiting; the fetch that follows mostly waits, for the credential and the service.
         QFuture<std::optional<Account>> discovered = WorkerPool::runInBackground(

@@ -4,6 +4,7 @@
 #include "model/Instant.h"
 #include "service/UpdateInfo.h"
 #include "store/Entry.h"
+#include "store/SnapshotCache.h"
 #include "store/StoreServices.h"
 #include "store/UserSettings.h"
 
@@ -116,7 +117,7 @@ private:
 
     // What the constructor reads on a worker.
     struct CachedDisplay {
-        QHash<QString, Snapshot> snapshots;
+        QHash<QString, SnapshotCache::Record> records;
         QList<Account> accounts;
     };
 
@@ -125,7 +126,9 @@ private:
     void showCached(const CachedDisplay& cached);
     // Starts a refresh unless one runs.
     void startRefresh();
-    void fetchAll(const QStringList& folderNames);
+    // `written` is what the cache held when the refresh began, as other runs may have left it.
+    void fetchAll(const QStringList& folderNames,
+                  const QHash<QString, SnapshotCache::Record>& written);
     void collect(const QString& folderName, FolderResult result);
     void finishRefresh();
     void finishAccountsRefresh();

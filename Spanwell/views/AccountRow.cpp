@@ -112,8 +112,15 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     headerLayout->setContentsMargins(0, 0, 0, 0);
     headerLayout->setSpacing(spacing);
     headerLayout->addLayout(headerLine);
-    if (!expanded && !readings.isEmpty())
-        headerLayout->addWidget(meterGrid(readings, now, entry.problem.has_value()));
+    if (!expanded && (!readings.isEmpty() || EntryStatus::spendMeter(entry)))
+        headerLayout->addWidget(meterGrid(entry, readings, now));
+    if (const QString note = EntryStatus::extraUsageNote(entry, verdict);
+        !expanded && !note.isEmpty()) {
+        auto* extraUsage = new TextLabel(note, Typography::font(11), Theme::Role::secondaryText);
+        extraUsage->setObjectName(QStringLiteral("extraUsage"));
+        extraUsage->setContentsMargins(indent, 0, 0, 0);
+        headerLayout->addWidget(extraUsage);
+    }
     connect(headerButton, &QAbstractButton::clicked, this, [toggle = actions.toggle] {
         if (toggle)
             toggle();
@@ -130,9 +137,9 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     if (!entry.problem)
         return;
     const bool needsSignIn = entry.problem->needsSignIn();
-    auto* problem =
-        new TextLabel(message(*entry.problem, entry.snapshot.has_value()), Typography::font(11),
-                      needsSignIn ? Theme::Role::red : Theme::Role::secondaryText);
+    auto* problem = new TextLabel(message(*entry.problem, entry.snapshot.has_value(), now),
+                                  Typography::font(11),
+                                  needsSignIn ? Theme::Role::red : Theme::Role::secondaryText);
     problem->setObjectName(QStringLiteral("message"));
     problem->setWordWrap(true);
     problem->setContentsMargins(indent, 0, 0, 0);
@@ -148,11 +155,12 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     }
 }
 
-QWidget* AccountRow::meterGrid(const QList<LimitReading>& readings, Instant now, bool faded) {
-    auto* grid = new MeterGrid(readings, now);
+QWidget* AccountRow::meterGrid(const Entry& entry, const QList<LimitReading>& readings,
+                               Instant now) {
+    auto* grid = new MeterGrid(readings, now, EntryStatus::spendMeter(entry));
     grid->setObjectName(QStringLiteral("meters"));
     grid->setContentsMargins(indent, 0, 0, 0);
-    if (faded) {
+    if (entry.problem) {
         // The numbers are the last known ones.
         auto* effect = new QGraphicsOpacityEffect(grid);
         effect->setOpacity(fadedOpacity);
@@ -183,9 +191,15 @@ QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& read
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(indent, 0, 0, 0);
     layout->setSpacing(detailSpacing);
-    const DetailRow::Columns columns = DetailRow::columns(readings);
+    QList<EntryStatus::MoneyMeter> money;
+    for (const auto& meter : {EntryStatus::spendMeter(entry), EntryStatus::extraUsageMeter(entry)})
+        if (meter)
+            money.append(*meter);
+    const DetailRow::Columns columns = DetailRow::columns(readings, money);
     for (const LimitReading& reading : readings)
         layout->addWidget(new DetailRow(reading, now, calendar, locale, columns));
+    for (const EntryStatus::MoneyMeter& meter : std::as_const(money))
+        layout->addWidget(new DetailRow(meter, columns));
 
     const QStringList parts = detailParts(entry, now, calendar, locale);
     auto* line =
@@ -226,8 +240,8 @@ AccountStatus AccountRow::status(const Entry& entry, Instant now) {
     return EntryStatus::verdict(entry, now);
 }
 
-QString AccountRow::message(const FetchProblem& problem, bool hasSnapshot) {
-    return EntryStatus::problemText(problem, hasSnapshot);
+QString AccountRow::message(const FetchProblem& problem, bool hasSnapshot, Instant now) {
+    return EntryStatus::problemText(problem, hasSnapshot, now);
 }
 
 QString AccountRow::detailLine(const Entry& entry, Instant now, const Calendar& calendar,

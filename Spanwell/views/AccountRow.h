@@ -41,7 +41,7 @@ public:
     // The row's verdict: a missing or lapsed sign-in blocks whatever the numbers say.
     static AccountStatus status(const Entry& entry, Instant now);
     // The sentence shown under the row for `problem`.
-    static QString message(const FetchProblem& problem, bool hasSnapshot);
+    static QString message(const FetchProblem& problem, bool hasSnapshot, Instant now);
     // Plan, folder, subscription renewal and an approaching sign-in end, joined by dots.
     static QString detailLine(const Entry& entry, Instant now, const Calendar& calendar,
                               const QLocale& locale);
@@ -52,7 +52,7 @@ protected:
 private:
     static QStringList detailParts(const Entry& entry, Instant now, const Calendar& calendar,
                                    const QLocale& locale);
-    QWidget* meterGrid(const QList<LimitReading>& limits, Instant now, bool faded);
+    QWidget* meterGrid(const Entry& entry, const QList<LimitReading>& limits, Instant now);
     QWidget* details(const Entry& entry, const QList<LimitReading>& limits, Instant now,
                      const std::function<void()>& stopTracking, bool renderingPicture);
 

@@ -10,7 +10,6 @@
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -28,53 +27,34 @@ QString usedText(double percent) {
     return Format::percent(percent) + QStringLiteral(" used");
 }
 
-// The hour in the locale's own cycle (with its AM/PM marker where it has one) and minutes;
-// seconds, which some locales' short form carries, are left out.
-QString clockTime(const QDateTime& moment, const QLocale& locale) {
-    static const QRegularExpression seconds(QStringLiteral("[.:]s+"));
-    QString format = locale.timeFormat(QLocale::ShortFormat);
-    format.remove(seconds);
-    return locale.toString(moment.time(), format);
-}
-
-// The clock time of `at`, after its weekday when it falls on another day than `now`.
-QString clockText(Instant at, Instant now, const Calendar& calendar, const QLocale& locale) {
-    const QDateTime moment = calendar.dateTime(at);
-    const QString clock = clockTime(moment, locale);
-    if (calendar.isSameDay(at, now))
-        return clock;
-    return locale.toString(moment.date(), QStringLiteral("ddd")) + QLatin1Char(' ') + clock;
-}
-
 } // namespace
 
-DetailRow::Columns DetailRow::columns(const QList<LimitReading>& limits) {
+DetailRow::Columns DetailRow::columns(const QList<LimitReading>& limits,
+                                      const QList<EntryStatus::MoneyMeter>& money) {
     const QFontMetrics titles(Typography::font(textSize));
     const QFontMetrics numbers(Typography::font(textSize, QFont::Medium));
     Columns widths{leastTitleWidth, leastNumberWidth};
-    for (const LimitReading& limit : limits) {
-        widths.title = std::max(widths.title, titles.horizontalAdvance(limit.title));
-        widths.number = std::max(widths.number, numbers.horizontalAdvance(usedText(limit.percent)));
-    }
+    const auto fit = [&](const QString& title, const QString& figure) {
+        widths.title = std::max(widths.title, titles.horizontalAdvance(title));
+        widths.number = std::max(widths.number, numbers.horizontalAdvance(figure));
+    };
+    for (const LimitReading& limit : limits)
+        fit(limit.title, usedText(limit.percent));
+    for (const EntryStatus::MoneyMeter& meter : money)
+        fit(meter.title, meter.figure());
     return widths;
 }
 
-DetailRow::DetailRow(const LimitReading& limit, Instant now, const Calendar& calendar,
-                     const QLocale& locale, Columns widths, QWidget* parent)
+DetailRow::DetailRow(const QString& title, double percent, const QString& figure, Columns widths,
+                     QWidget* parent)
     : QWidget(parent)
-    , usage(new Bar(limit.percent / 100, UsageTint::bar(limit.percent)))
-    , titleLabel(new TextLabel(limit.title, Typography::font(textSize), Theme::Role::primaryText))
-    , numberLabel(new TextLabel(usedText(limit.percent), Typography::font(textSize, QFont::Medium),
-                                UsageTint::number(limit.percent)))
-    , resetLabel(new TextLabel(resetText(limit, now, calendar, locale), Typography::font(resetSize),
-                               Theme::Role::secondaryText)) {
+    , usage(new Bar(percent / 100, UsageTint::bar(percent)))
+    , titleLabel(new TextLabel(title, Typography::font(textSize), Theme::Role::primaryText))
+    , numberLabel(new TextLabel(figure, Typography::font(textSize, QFont::Medium),
+                                UsageTint::number(percent))) {
     titleLabel->setFixedWidth(widths.title);
     numberLabel->setFixedWidth(widths.number);
     numberLabel->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
-    resetLabel->setElideMode(Qt::ElideRight);
-    // Starts under the bar.
-    resetLabel->setContentsMargins(widths.title + columnSpacing, 0, 0, 0);
-    usage->setElapsedShare(LimitWindow::elapsedShare(limit, now));
 
     auto* line = new QHBoxLayout;
     line->setSpacing(columnSpacing);
@@ -86,7 +66,21 @@ DetailRow::DetailRow(const LimitReading& limit, Instant now, const Calendar& cal
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(lineSpacing);
     layout->addLayout(line);
-    layout->addWidget(resetLabel);
+}
+
+DetailRow::DetailRow(const EntryStatus::MoneyMeter& money, Columns widths, QWidget* parent)
+    : DetailRow(money.title, money.percent(), money.figure(), widths, parent) {}
+
+DetailRow::DetailRow(const LimitReading& limit, Instant now, const Calendar& calendar,
+                     const QLocale& locale, Columns widths, QWidget* parent)
+    : DetailRow(limit.title, limit.percent, usedText(limit.percent), widths, parent) {
+    usage->setElapsedShare(LimitWindow::elapsedShare(limit, now));
+    resetLabel = new TextLabel(resetText(limit, now, calendar, locale), Typography::font(resetSize),
+                               Theme::Role::secondaryText);
+    resetLabel->setElideMode(Qt::ElideRight);
+    // Starts under the bar.
+    resetLabel->setContentsMargins(widths.title + columnSpacing, 0, 0, 0);
+    layout()->addWidget(resetLabel);
 
     const std::optional<QString> pace = paceText(limit, now, calendar, locale);
     if (!pace)
@@ -95,7 +89,7 @@ DetailRow::DetailRow(const LimitReading& limit, Instant now, const Calendar& cal
     paceLabel->setObjectName(QStringLiteral("pace"));
     paceLabel->setElideMode(Qt::ElideRight);
     paceLabel->setContentsMargins(widths.title + columnSpacing, 0, 0, 0);
-    layout->addWidget(paceLabel);
+    layout()->addWidget(paceLabel);
 }
 
 QString DetailRow::resetText(const LimitReading& limit, Instant now, const Calendar& calendar,
@@ -103,7 +97,7 @@ QString DetailRow::resetText(const LimitReading& limit, Instant now, const Calen
     if (!limit.resetsAt)
         return QStringLiteral("Not started, nothing to reset");
     return QStringLiteral("Resets in ") + Format::countdown(*limit.resetsAt, now) +
-           QStringLiteral(", ") + clockText(*limit.resetsAt, now, calendar, locale);
+           QStringLiteral(", ") + Format::clockText(*limit.resetsAt, now, calendar, locale);
 }
 
 std::optional<QString> DetailRow::paceText(const LimitReading& limit, Instant now,
@@ -112,5 +106,5 @@ std::optional<QString> DetailRow::paceText(const LimitReading& limit, Instant no
     if (!runsOut)
         return std::nullopt;
     return QStringLiteral("At this pace, runs out around ") +
-           clockText(*runsOut, now, calendar, locale);
+           Format::clockText(*runsOut, now, calendar, locale);
 }

@@ -3,6 +3,7 @@
 #include "model/Calendar.h"
 #include "model/Instant.h"
 #include "model/LimitReading.h"
+#include "store/EntryStatus.h"
 
 #include <QLocale>
 #include <QWidget>
@@ -13,7 +14,8 @@ class Bar;
 class TextLabel;
 
 // One limit in an expanded row: its title, a bar with the share of its window gone as a tick,
-// the share used, when it resets and, for a limit running ahead of time, when it runs out.
+// the share used, when it resets and, for a limit running ahead of time, when it runs out. Or
+// money against a limit: its title, a bar and the amounts.
 class DetailRow : public QWidget {
     Q_OBJECT
 
@@ -24,11 +26,13 @@ public:
         int title = 0;
         int number = 0;
     };
-    static Columns columns(const QList<LimitReading>& limits);
+    static Columns columns(const QList<LimitReading>& limits,
+                           const QList<EntryStatus::MoneyMeter>& money = {});
 
     // `limit` as it stands at `now`.
     DetailRow(const LimitReading& limit, Instant now, const Calendar& calendar,
               const QLocale& locale, Columns columns, QWidget* parent = nullptr);
+    DetailRow(const EntryStatus::MoneyMeter& money, Columns columns, QWidget* parent = nullptr);
 
     // "Resets in 2h 5m, 3:45 PM": the countdown, then the reset's clock time, with the
     // weekday when it falls on another day than `now`.
@@ -42,14 +46,19 @@ public:
     const Bar* bar() const { return usage; }
     const TextLabel* number() const { return numberLabel; }
     const TextLabel* title() const { return titleLabel; }
+    // None for money.
     const TextLabel* reset() const { return resetLabel; }
     // None for a limit on pace or behind it.
     const TextLabel* pace() const { return paceLabel; }
 
 private:
+    // The title, the bar and the figure on one line.
+    DetailRow(const QString& title, double percent, const QString& figure, Columns columns,
+              QWidget* parent);
+
     Bar* usage;
     TextLabel* titleLabel;
     TextLabel* numberLabel;
-    TextLabel* resetLabel;
+    TextLabel* resetLabel = nullptr;
     TextLabel* paceLabel = nullptr;
 };

@@ -16,15 +16,17 @@ constexpr double textSize = 11;
 } // namespace
 
 InlineMeter::InlineMeter(const LimitReading& limit, Instant now, QWidget* parent)
-    : QWidget(parent)
-    , usage(new Bar(limit.percent / 100, UsageTint::bar(limit.percent), this))
-    , titleLabel(new TextLabel(limit.shortTitle(), Typography::font(textSize),
-                               Theme::Role::secondaryText, this))
-    , numberLabel(new TextLabel(Format::percent(limit.percent),
-                                Typography::font(textSize, QFont::Medium),
-                                UsageTint::number(limit.percent), this)) {
+    : InlineMeter(limit.shortTitle(), limit.percent, Format::percent(limit.percent), parent) {
     usage->setElapsedShare(LimitWindow::elapsedShare(limit, now));
 }
+
+InlineMeter::InlineMeter(const QString& title, double percent, const QString& figure,
+                         QWidget* parent)
+    : QWidget(parent)
+    , usage(new Bar(percent / 100, UsageTint::bar(percent), this))
+    , titleLabel(new TextLabel(title, Typography::font(textSize), Theme::Role::secondaryText, this))
+    , numberLabel(new TextLabel(figure, Typography::font(textSize, QFont::Medium),
+                                UsageTint::number(percent), this)) {}
 
 int InlineMeter::titleWidth() const {
     return titleLabel->sizeHint().width();

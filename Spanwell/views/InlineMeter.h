@@ -19,6 +19,9 @@ public:
     static constexpr int spacing = 6;
 
     InlineMeter(const LimitReading& limit, Instant now, QWidget* parent = nullptr);
+    // Money against a limit: its title, a bar of the share used, and `figure`, the amounts.
+    InlineMeter(const QString& title, double percent, const QString& figure,
+                QWidget* parent = nullptr);
 
     const Bar* bar() const { return usage; }
     const TextLabel* title() const { return titleLabel; }

@@ -17,10 +17,13 @@ int lines(qsizetype meters, int columns) {
 
 } // namespace
 
-MeterGrid::MeterGrid(const QList<LimitReading>& limits, Instant now, QWidget* parent)
+MeterGrid::MeterGrid(const QList<LimitReading>& limits, Instant now,
+                     const std::optional<EntryStatus::MoneyMeter>& spend, QWidget* parent)
     : QWidget(parent) {
     for (const LimitReading& limit : limits)
         shown.append(new InlineMeter(limit, now, this));
+    if (spend)
+        shown.append(new InlineMeter(spend->title, spend->percent(), spend->figure(), this));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/Instant.h"
 #include "model/LimitReading.h"
+#include "store/EntryStatus.h"
 
 #include <QList>
 #include <QWidget>
@@ -30,8 +31,11 @@ public:
         QList<int> titleColumns;
     };
 
-    // Each bar marks how much of its window has gone at `now`.
-    MeterGrid(const QList<LimitReading>& limits, Instant now, QWidget* parent = nullptr);
+    // Each bar marks how much of its window has gone at `now`. A seat's spend follows the
+    // limits.
+    MeterGrid(const QList<LimitReading>& limits, Instant now,
+              const std::optional<EntryStatus::MoneyMeter>& spend = std::nullopt,
+              QWidget* parent = nullptr);
 
     QList<InlineMeter*> meters() const { return shown; }
 

@@ -22,7 +22,8 @@ struct Credential {
     // field of the wrong type is only left out. Times are milliseconds since 1970.
     static std::optional<Credential> parse(const QByteArray& bytes);
 
-    // From `expiresAt` on, with no margin; a credential without it never expires.
+    // Known to have expired: from `expiresAt` on, with no margin. Without `expiresAt` the expiry
+    // is unknown, not never: the token is tried, and a refusal renews the sign-in.
     bool isExpired(Instant at) const;
 
     bool operator==(const Credential&) const = default;

@@ -6,14 +6,34 @@
 #include <algorithm>
 #include <cmath>
 
-AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now) {
+namespace {
+
+// "7% of week left".
+QString leftText(double percent, const QString& name) {
+    const double left = std::max(std::round(usedUpPercent - percent), 0.0);
+    return QString::number(static_cast<qint64>(left)) + QStringLiteral("% of ") + name.toLower() +
+           QStringLiteral(" left");
+}
+
+} // namespace
+
+AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now,
+                                  const std::optional<Spend>& spend) {
     QList<LimitReading> readings;
     readings.reserve(limits.size());
     for (const LimitReading& limit : limits)
         readings.append(limit.current(now));
 
-    if (readings.isEmpty())
-        return {Level::unknown, QStringLiteral("No data yet")};
+    if (readings.isEmpty()) {
+        const std::optional<double> spent = spend ? spend->use().percent() : std::nullopt;
+        if (!spent)
+            return {Level::unknown, QStringLiteral("No data yet")};
+        if (*spent >= usedUpPercent)
+            return {Level::blocked, QStringLiteral("Spend limit reached")};
+        if (*spent >= nearlyUsedUpPercent)
+            return {Level::ready, leftText(*spent, QStringLiteral("spend"))};
+        return {Level::ready, QStringLiteral("Ready")};
+    }
 
     bool blocked = false;
     std::optional<Instant> latestReset;
@@ -48,7 +68,5 @@ AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now
     if (!nearest)
         return {Level::ready, QStringLiteral("Ready")};
 
-    const double left = std::max(std::round(usedUpPercent - nearest->percent), 0.0);
-    return {Level::ready, QString::number(static_cast<qint64>(left)) + QStringLiteral("% of ") +
-                              nearest->title.toLower() + QStringLiteral(" left")};
+    return {Level::ready, leftText(nearest->percent, nearest->title)};
 }

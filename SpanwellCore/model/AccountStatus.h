@@ -2,6 +2,7 @@
 
 #include "model/Instant.h"
 #include "model/LimitReading.h"
+#include "model/Spend.h"
 
 #include <QList>
 #include <QString>
@@ -16,7 +17,10 @@ struct AccountStatus {
 
     bool isUsable() const { return level == Level::ready || level == Level::partial; }
 
-    static AccountStatus make(const QList<LimitReading>& limits, Instant now);
+    // An account without any limit reading is judged by its spend when that can be: usable
+    // under its limit, blocked at it or above.
+    static AccountStatus make(const QList<LimitReading>& limits, Instant now,
+                              const std::optional<Spend>& spend = std::nullopt);
 
     bool operator==(const AccountStatus&) const = default;
 };

@@ -6,23 +6,43 @@
 #include <utility>
 
 namespace {
-const std::array<std::pair<FetchProblem::Kind, QLatin1String>, 3> caseNames{{
+const std::array<std::pair<FetchProblem::Kind, QLatin1String>, 4> caseNames{{
     {FetchProblem::Kind::signInExpired, QLatin1String("signInExpired")},
     {FetchProblem::Kind::noCredential, QLatin1String("noCredential")},
     {FetchProblem::Kind::failed, QLatin1String("failed")},
+    {FetchProblem::Kind::rateLimited, QLatin1String("rateLimited")},
 }};
 
 const QString payloadKey = QStringLiteral("_0");
+const QString nextCheckKey = QStringLiteral("nextCheck");
+const QString pauseKey = QStringLiteral("pauseSeconds");
 } // namespace
 
-QJsonObject FetchProblem::toJson() const {
-    QJsonObject payload;
+FetchProblem FetchProblem::rateLimited(Instant nextCheck, double pauseSeconds) {
+    return FetchProblem(Kind::rateLimited, {}, nextCheck, pauseSeconds);
+}
+
+std::optional<Instant> FetchProblem::nextCheck() const {
+    if (problemKind != Kind::rateLimited)
+        return std::nullopt;
+    return checkAt;
+}
+
+std::optional<QJsonObject> FetchProblem::toJson() const {
+    JsonWriter payload;
     if (problemKind == Kind::failed)
-        payload.insert(payloadKey, text);
+        payload.string(payloadKey, text);
+    if (problemKind == Kind::rateLimited) {
+        payload.instant(nextCheckKey, checkAt);
+        payload.number(pauseKey, pause);
+    }
+    const std::optional<QJsonObject> written = payload.result();
+    if (!written)
+        return std::nullopt;
     for (const auto& [kind, name] : caseNames)
         if (kind == problemKind)
-            return QJsonObject{{name, payload}};
-    return {};
+            return QJsonObject{{name, *written}};
+    return std::nullopt;
 }
 
 std::optional<FetchProblem> FetchProblem::fromJson(const QJsonValue& json, QString* error) {
@@ -48,12 +68,21 @@ std::optional<FetchProblem> FetchProblem::fromJson(const QJsonValue& json, QStri
         outer.fail(QStringLiteral("The value of \"%1\" has the wrong type.").arg(found->second));
         return std::nullopt;
     }
-    if (found->first != Kind::failed)
-        return FetchProblem(found->first, {});
-
     JsonReader payload(payloadValue, error);
-    auto message = payload.requiredString(payloadKey);
+    switch (found->first) {
+    case Kind::signInExpired:
+    case Kind::noCredential:
+        return FetchProblem(found->first, {});
+    case Kind::failed:
+        if (auto message = payload.requiredString(payloadKey))
+            return FetchProblem::failed(*message);
+        return std::nullopt;
+    case Kind::rateLimited:
+        break;
+    }
+    auto nextCheck = payload.requiredInstant(nextCheckKey);
+    auto pauseSeconds = payload.requiredNumber(pauseKey);
     if (!payload.succeeded())
         return std::nullopt;
-    return FetchProblem::failed(*message);
+    return FetchProblem::rateLimited(*nextCheck, *pauseSeconds);
 }

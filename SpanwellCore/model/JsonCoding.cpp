@@ -67,6 +67,20 @@ std::optional<QJsonArray> JsonReader::requiredArray(const QString& key) {
     return value->toArray();
 }
 
+std::optional<bool> JsonReader::requiredBool(const QString& key) {
+    const std::optional<QJsonValue> value = required(key);
+    if (!value || !expect(*value, QJsonValue::Bool, key))
+        return std::nullopt;
+    return value->toBool();
+}
+
+std::optional<double> JsonReader::optionalNumber(const QString& key) {
+    const std::optional<QJsonValue> value = present(key);
+    if (!value || !expect(*value, QJsonValue::Double, key))
+        return std::nullopt;
+    return value->toDouble();
+}
+
 std::optional<QString> JsonReader::optionalString(const QString& key) {
     const std::optional<QJsonValue> value = present(key);
     if (!value || !expect(*value, QJsonValue::String, key))
@@ -117,6 +131,11 @@ void JsonWriter::value(const QString& key, const QJsonValue& value) {
 void JsonWriter::optionalString(const QString& key, const std::optional<QString>& value) {
     if (value)
         string(key, *value);
+}
+
+void JsonWriter::optionalNumber(const QString& key, const std::optional<double>& value) {
+    if (value)
+        number(key, *value);
 }
 
 void JsonWriter::optionalInstant(const QString& key, const std::optional<Instant>& value) {

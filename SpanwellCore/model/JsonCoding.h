@@ -24,11 +24,24 @@ public:
     std::optional<double> requiredNumber(const QString& key);
     std::optional<Instant> requiredInstant(const QString& key);
     std::optional<QJsonArray> requiredArray(const QString& key);
+    std::optional<bool> requiredBool(const QString& key);
 
     std::optional<QString> optionalString(const QString& key);
+    std::optional<double> optionalNumber(const QString& key);
     std::optional<Instant> optionalInstant(const QString& key);
     // Absent when the key is missing or null; a failure when present but not an object.
     std::optional<QJsonObject> optionalObject(const QString& key);
+    // A nested record decoded by its own `fromJson`, whose failure is this record's.
+    template <typename Record>
+    std::optional<Record> optionalRecord(const QString& key) {
+        const std::optional<QJsonObject> json = optionalObject(key);
+        if (!json)
+            return std::nullopt;
+        std::optional<Record> record = Record::fromJson(*json, error);
+        if (!record)
+            ok = false;
+        return record;
+    }
 
     void fail(const QString& message);
 
@@ -53,7 +66,18 @@ public:
     void value(const QString& key, const QJsonValue& value);
 
     void optionalString(const QString& key, const std::optional<QString>& value);
+    void optionalNumber(const QString& key, const std::optional<double>& value);
     void optionalInstant(const QString& key, const std::optional<Instant>& value);
+    // A nested record encoded by its own `toJson`, whose failure is this record's.
+    template <typename Record>
+    void optionalRecord(const QString& key, const std::optional<Record>& record) {
+        if (!record)
+            return;
+        if (const std::optional<QJsonObject> json = record->toJson())
+            value(key, *json);
+        else
+            fail();
+    }
 
     // Marks the record as not encodable (a nested record that failed).
     void fail() { ok = false; }

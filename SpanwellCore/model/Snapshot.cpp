@@ -21,6 +21,8 @@ std::optional<QJsonObject> Snapshot::toJson() const {
     }
     writer.optionalInstant(QStringLiteral("loginExpiresAt"), loginExpiresAt);
     writer.instant(QStringLiteral("fetchedAt"), fetchedAt);
+    writer.optionalRecord(QStringLiteral("extraUsage"), extraUsage);
+    writer.optionalRecord(QStringLiteral("spend"), spend);
     return writer.result();
 }
 
@@ -31,6 +33,8 @@ std::optional<Snapshot> Snapshot::fromJson(const QJsonValue& json, QString* erro
     auto subscriptionObject = reader.optionalObject(QStringLiteral("subscription"));
     auto loginExpiresAt = reader.optionalInstant(QStringLiteral("loginExpiresAt"));
     auto fetchedAt = reader.requiredInstant(QStringLiteral("fetchedAt"));
+    auto extraUsage = reader.optionalRecord<ExtraUsage>(QStringLiteral("extraUsage"));
+    auto spend = reader.optionalRecord<Spend>(QStringLiteral("spend"));
     if (!reader.succeeded())
         return std::nullopt;
 
@@ -48,5 +52,6 @@ std::optional<Snapshot> Snapshot::fromJson(const QJsonValue& json, QString* erro
         if (!subscription)
             return std::nullopt;
     }
-    return Snapshot{std::move(limits), plan, subscription, loginExpiresAt, *fetchedAt};
+    return Snapshot{std::move(limits), plan,       subscription, loginExpiresAt,
+                    *fetchedAt,        extraUsage, spend};
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "model/ExtraUsage.h"
 #include "model/Instant.h"
 #include "model/LimitReading.h"
+#include "model/Spend.h"
 #include "model/Subscription.h"
 
 #include <QJsonObject>
@@ -18,6 +20,9 @@ struct Snapshot {
     // When the stored sign-in itself (not the short-lived access token) runs out.
     std::optional<Instant> loginExpiresAt;
     Instant fetchedAt;
+    std::optional<ExtraUsage> extraUsage = std::nullopt;
+    // Only for a seat billed by what it spends.
+    std::optional<Spend> spend = std::nullopt;
 
     // Absent when a number anywhere inside is not finite.
     std::optional<QJsonObject> toJson() const;

@@ -1,5 +1,7 @@
 #include "service/HttpFetch.h"
 
+#include "service/ProxySetting.h"
+
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -93,7 +95,9 @@ Exchange exchange(QNetworkAccessManager& manager, const QUrl& address,
     std::optional<QUrl> location;
     if (isRedirect(status) && reply->hasRawHeader("Location"))
         location = address.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
-    return {HttpFetch::Response{status, tooLarge ? std::nullopt : std::optional(body)}, location};
+    return {HttpFetch::Response{status, tooLarge ? std::nullopt : std::optional(body),
+                                reply->rawHeaderPairs()},
+            location};
 }
 
 } // namespace
@@ -103,10 +107,15 @@ namespace HttpFetch {
 Outcome get(const QUrl& address, const Headers& headers, int timeoutMilliseconds) {
     if (!isHttp(address))
         return Response{};
+    const std::variant<QNetworkProxy, ProxySetting::Unusable> proxy =
+        ProxySetting::forAddress(address);
+    if (const auto* unusable = std::get_if<ProxySetting::Unusable>(&proxy))
+        return TransportError{unusable->message};
     const QDeadlineTimer deadline(timeoutMilliseconds);
     // A fresh manager has no cache, and its cookie jar ends with the call: every answer comes
     // from the network and nothing outlives the call.
     QNetworkAccessManager manager;
+    manager.setProxy(std::get<QNetworkProxy>(proxy));
     QUrl current = address;
     for (int redirects = 0;; ++redirects) {
         Exchange step = exchange(manager, current, headers, deadline);

@@ -33,6 +33,8 @@ struct Response {
     int status = 0;
     // Absent when the body is larger than maximumBodySize; reading stopped there.
     std::optional<QByteArray> body;
+    // As the answer carried them, names as written.
+    Headers headers = {};
 
     bool operator==(const Response&) const = default;
 };
@@ -49,10 +51,11 @@ using Outcome = std::variant<Response, TransportError>;
 
 inline const QString timedOutMessage = QStringLiteral("The request timed out.");
 
-// Sends `headers` in the given order; the HTTP layer adds its usual ones after them. Nothing is
-// cached and no cookie is kept. A redirect is followed only to the same scheme, host and port,
-// so the headers never reach another origin; any other redirect is the response. The time
-// limit covers the whole call, redirects included.
+// Sends `headers` in the given order; the HTTP layer adds its usual ones after them, through
+// the proxy the environment names (ProxySetting). Nothing is cached and no cookie is kept. A
+// redirect is followed only to the same scheme, host and port, so the headers never reach another
+// origin; any other redirect is the response. The time limit covers the whole call, redirects
+// included.
 Outcome get(const QUrl& address, const Headers& headers, int timeoutMilliseconds);
 
 } // namespace HttpFetch

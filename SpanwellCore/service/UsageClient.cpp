@@ -2,6 +2,7 @@
 
 #include "BuildVersion.h"
 #include "service/HttpFetch.h"
+#include "service/ProxySetting.h"
 #include "service/UsageParser.h"
 
 #include <QHostAddress>
@@ -47,10 +48,17 @@ UsageClient::Result<QByteArray> UsageClient::get(const QString& path, const QStr
         return Failure::unauthorized();
 
     const QUrl address(origin + path);
-    if (address.scheme() == QLatin1String("http") && !isLoopback(address.host()))
-        return Failure::transport(
-            QStringLiteral("Refusing to send the sign-in over plain http to %1.")
-                .arg(address.host()));
+    if (address.scheme() == QLatin1String("http")) {
+        // Nor through a proxy elsewhere.
+        const auto proxy = ProxySetting::forAddress(address);
+        const auto* through = std::get_if<QNetworkProxy>(&proxy);
+        const QString host = through && through->type() != QNetworkProxy::NoProxy
+                                 ? through->hostName()
+                                 : address.host();
+        if (!isLoopback(host))
+            return Failure::transport(
+                QStringLiteral("Refusing to send the sign-in over plain http to %1.").arg(host));
+    }
 
     const HttpFetch::Headers headers{
         {"Authorization", "Bearer " + token.toLatin1()},
@@ -64,21 +72,28 @@ UsageClient::Result<QByteArray> UsageClient::get(const QString& path, const QStr
     const auto& response = std::get<HttpFetch::Response>(outcome);
     if (response.status == 401 || response.status == 403)
         return Failure::unauthorized();
-    if (response.status != 200)
-        return Failure::http(response.status);
+    if (response.status != 200) {
+        const auto retryAfter =
+            std::find_if(response.headers.begin(), response.headers.end(), [](const auto& header) {
+                return header.first.compare("Retry-After", Qt::CaseInsensitive) == 0;
+            });
+        return Failure::http(response.status, retryAfter == response.headers.end()
+                                                  ? QByteArray()
+                                                  : retryAfter->second);
+    }
     if (!response.body)
         return Failure::transport(unreadableUsageReply);
     return *response.body;
 }
 
-UsageClient::Result<QList<LimitReading>> UsageClient::limits(const QString& token) const {
+UsageClient::Result<UsageParser::Usage> UsageClient::usage(const QString& token) const {
     Result<QByteArray> reply = get(usagePath, token);
     if (const auto* failure = std::get_if<Failure>(&reply))
         return *failure;
-    std::optional<QList<LimitReading>> readings = UsageParser::limits(std::get<QByteArray>(reply));
-    if (!readings)
+    std::optional<UsageParser::Usage> read = UsageParser::usage(std::get<QByteArray>(reply));
+    if (!read)
         return Failure::transport(unreadableUsageReply);
-    return *std::move(readings);
+    return *std::move(read);
 }
 
 UsageClient::Result<std::optional<Subscription>>

@@ -5,9 +5,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -56,14 +58,87 @@ QString capitalised(const QString& text) {
     return result;
 }
 
-QString titleOfKind(const QString& kind, const std::optional<QString>& modelName) {
+const QLatin1String extraUsageKind("extra_usage");
+
+// A non-empty string, else absent.
+std::optional<QString> name(const QJsonValue& value) {
+    std::optional<QString> text = string(value);
+    return text && !text->isEmpty() ? text : std::nullopt;
+}
+
+// "claude-opus-4-1-20250805" reads "Opus 4.1" and "claude-3-5-sonnet" reads "Sonnet 3.5": after
+// "claude", a family of words and a version of numbers, with an optional date of release. Any
+// other id is clear only as it is.
+QString readableModelId(const QString& id) {
+    // A family of words, then version numbers of up to four digits, or the other way round;
+    // eight digits at the end are the date.
+    static const QRegularExpression shape(
+        QStringLiteral("^claude-(?:([a-z]+(?:-[a-z]+)*)((?:-[0-9]{1,4})*)"
+                       "|((?:[0-9]{1,4}-)+)([a-z]+(?:-[a-z]+)*))(?:-[0-9]{8})?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = shape.match(id);
+    if (!match.hasMatch())
+        return id;
+    const bool familyFirst = match.capturedLength(1) > 0;
+    const QString family = match.captured(familyFirst ? 1 : 4);
+    QStringList version = match.captured(familyFirst ? 2 : 3).split(QLatin1Char('-'));
+    version.removeAll(QString());
+    const QString words = capitalised(QString(family).replace(QLatin1Char('-'), QLatin1Char(' ')));
+    return version.isEmpty() ? words : words + QLatin1Char(' ') + version.join(QLatin1Char('.'));
+}
+
+// What an entry's "scope" says of the limit: the whole scope, which tells limits apart, and
+// its name for the title: the model's display name, a readable form of its id, or the surface.
+struct Scope {
+    QString identity;
+    std::optional<QString> name;
+};
+
+Scope scopeOf(const QJsonObject& entry) {
+    const QJsonObject scope = entry.value(QLatin1String("scope")).toObject();
+    const QJsonObject model = scope.value(QLatin1String("model")).toObject();
+    std::optional<QString> scopeName = name(model.value(QLatin1String("display_name")));
+    if (!scopeName)
+        if (const std::optional<QString> id = name(model.value(QLatin1String("id"))))
+            scopeName = readableModelId(*id);
+    if (!scopeName)
+        scopeName = name(scope.value(QLatin1String("surface")));
+    return Scope{scope.isEmpty()
+                     ? QString()
+                     : QString::fromUtf8(QJsonDocument(scope).toJson(QJsonDocument::Compact)),
+                 scopeName};
+}
+
+// A session or week limit that names its scope is that scope's, not the whole account's.
+QString titleOfKind(const QString& kind, const std::optional<QString>& scopeName) {
+    const auto scoped = [&scopeName](const QString& title) {
+        return scopeName ? title + QStringLiteral(", ") + *scopeName : title;
+    };
     if (kind == QLatin1String("session"))
-        return LimitTitle::session;
+        return scoped(LimitTitle::session);
     if (kind == QLatin1String("weekly_all"))
-        return LimitTitle::week;
+        return scoped(LimitTitle::week);
     if (kind == QLatin1String("weekly_scoped"))
-        return modelName ? QStringLiteral("Week, ") + *modelName : QStringLiteral("Week, scoped");
+        return scopeName ? scoped(LimitTitle::week) : QStringLiteral("Week, scoped");
     return capitalised(QString(kind).replace(QLatin1Char('_'), QLatin1Char(' ')));
+}
+
+bool coversWholeAccount(const QString& kind) {
+    return kind == QLatin1String("session") || kind == QLatin1String("weekly_all");
+}
+
+// A title no other reading has; "Session" and "Week" only for the limits that cover the whole
+// account, since the verdict knows those by their titles. A different limit whose title is
+// taken gets a number after it: "Week, Opus (2)".
+QString uniqueTitle(const QString& title, bool wholeAccount, const QSet<QString>& taken) {
+    const bool reserved = title == LimitTitle::session || title == LimitTitle::week;
+    if (!taken.contains(title) && (wholeAccount || !reserved))
+        return title;
+    for (int number = 2;; ++number) {
+        const QString numbered = QStringLiteral("%1 (%2)").arg(title).arg(number);
+        if (!taken.contains(numbered))
+            return numbered;
+    }
 }
 
 // A "limits" list is read only when it is a non-empty array of objects; anything else sends
@@ -76,30 +151,87 @@ bool isListOfObjects(const QJsonValue& value) {
                                            [](const QJsonValue& v) { return v.isObject(); });
 }
 
-QList<LimitReading> readList(const QJsonArray& entries) {
-    QList<LimitReading> readings;
+// An ISO 4217 code, such as "USD"; anything else names no currency.
+std::optional<QString> currencyCode(const QJsonValue& value) {
+    static const QRegularExpression code(QStringLiteral("^[A-Za-z]{3}$"));
+    const std::optional<QString> text = string(value);
+    if (!text || !code.match(*text).hasMatch())
+        return std::nullopt;
+    return text->toUpper();
+}
+
+// Amounts beyond this many minor units are no account's, and would not fit a row.
+constexpr double largestMinorUnits = 1e15;
+
+std::optional<Money> money(const QJsonValue& minorUnits, const std::optional<QString>& currency,
+                           const QJsonValue& decimalPlaces) {
+    const std::optional<double> amount = number(minorUnits);
+    if (!amount || std::abs(*amount) > largestMinorUnits)
+        return std::nullopt;
+    const std::optional<double> places = number(decimalPlaces);
+    const bool placesRead = places && *places >= 0 && *places <= Money::mostDecimalPlaces &&
+                            *places == std::trunc(*places);
+    return Money{*amount, currency, placesRead ? int(*places) : 2};
+}
+
+// The fixed-key shape's "extra_usage" object, or an entry of that kind in a "limits" list, whose
+// share may stand under "percent" as in the other entries.
+ExtraUsage readExtraUsage(const QJsonObject& fields) {
+    const std::optional<QString> currency = currencyCode(fields.value(QLatin1String("currency")));
+    const QJsonValue places = fields.value(QLatin1String("decimal_places"));
+    std::optional<double> utilization = number(fields.value(QLatin1String("utilization")));
+    if (!utilization)
+        utilization = number(fields.value(QLatin1String("percent")));
+    return ExtraUsage{fields.value(QLatin1String("is_enabled")).toBool(),
+                      money(fields.value(QLatin1String("used_credits")), currency, places),
+                      money(fields.value(QLatin1String("monthly_limit")), currency, places),
+                      utilization};
+}
+
+// {"amount_minor": 1802, "currency": "USD", "exponent": 2}, or null.
+std::optional<Money> spendAmount(const QJsonValue& value) {
+    const QJsonObject fields = value.toObject();
+    return money(fields.value(QLatin1String("amount_minor")),
+                 currencyCode(fields.value(QLatin1String("currency"))),
+                 fields.value(QLatin1String("exponent")));
+}
+
+Spend readSpend(const QJsonObject& fields) {
+    return Spend{spendAmount(fields.value(QLatin1String("used"))),
+                 spendAmount(fields.value(QLatin1String("limit"))),
+                 spendAmount(fields.value(QLatin1String("cap"))),
+                 spendAmount(fields.value(QLatin1String("balance"))),
+                 number(fields.value(QLatin1String("percent")))};
+}
+
+// Two entries are one limit only when their kind and scope are the same; the first wins.
+void readList(const QJsonArray& entries, UsageParser::Usage& usage) {
+    QSet<QString> identities;
     QSet<QString> titles;
     for (const QJsonValue& value : entries) {
-        if (readings.size() == UsageParser::mostReadings)
+        if (usage.limits.size() == UsageParser::mostReadings)
             break;
         const QJsonObject entry = value.toObject();
+        const QString kind = string(entry.value(QLatin1String("kind"))).value_or(QString());
+        if (kind == extraUsageKind) {
+            if (!usage.extraUsage)
+                usage.extraUsage = readExtraUsage(entry);
+            continue;
+        }
         const std::optional<double> percent = number(entry.value(QLatin1String("percent")));
         if (!percent)
             continue;
-        const QString kind = string(entry.value(QLatin1String("kind"))).value_or(QString());
-        const std::optional<QString> modelName = string(entry.value(QLatin1String("scope"))
-                                                            .toObject()
-                                                            .value(QLatin1String("model"))
-                                                            .toObject()
-                                                            .value(QLatin1String("display_name")));
-        const QString title = titleOfKind(kind, modelName);
-        if (titles.contains(title))
+        const Scope scope = scopeOf(entry);
+        const QString identity = kind + QLatin1Char('\n') + scope.identity;
+        if (identities.contains(identity))
             continue;
+        identities.insert(identity);
+        const QString title = uniqueTitle(titleOfKind(kind, scope.name),
+                                          coversWholeAccount(kind) && !scope.name, titles);
         titles.insert(title);
-        readings.append(
+        usage.limits.append(
             LimitReading{title, *percent, timestamp(entry.value(QLatin1String("resets_at")))});
     }
-    return readings;
 }
 
 QList<LimitReading> readFixedKeys(const QJsonObject& reply) {
@@ -128,14 +260,23 @@ QList<LimitReading> readFixedKeys(const QJsonObject& reply) {
 
 namespace UsageParser {
 
-std::optional<QList<LimitReading>> limits(const QByteArray& reply) {
+std::optional<Usage> usage(const QByteArray& reply) {
     const std::optional<QJsonObject> object = topLevelObject(reply);
     if (!object)
         return std::nullopt;
+    Usage read;
+    const QJsonValue extraUsage = object->value(extraUsageKind);
+    if (extraUsage.isObject())
+        read.extraUsage = readExtraUsage(extraUsage.toObject());
+    const QJsonValue spend = object->value(QLatin1String("spend"));
+    if (spend.isObject())
+        read.spend = readSpend(spend.toObject());
     const QJsonValue list = object->value(QLatin1String("limits"));
     if (isListOfObjects(list))
-        return readList(list.toArray());
-    return readFixedKeys(*object);
+        readList(list.toArray(), read);
+    else
+        read.limits = readFixedKeys(*object);
+    return read;
 }
 
 std::optional<Subscription> subscription(const QByteArray& reply) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "model/ExtraUsage.h"
 #include "model/LimitReading.h"
+#include "model/Spend.h"
 #include "model/Subscription.h"
 
 #include <QByteArray>
@@ -15,10 +17,19 @@ namespace UsageParser {
 // Readings kept from one reply: far more than the service names, few enough to draw at once.
 inline constexpr qsizetype mostReadings = 64;
 
-// The account's limits, titled the way the rest of the program knows them ("Session", "Week",
-// "Week, Opus", …): the first mostReadings of them, each title once. Absent when the reply is
-// not a JSON object; an empty list is a valid answer.
-std::optional<QList<LimitReading>> limits(const QByteArray& reply);
+// What one usage reply says about an account.
+struct Usage {
+    // Titled the way the rest of the program knows them ("Session", "Week", "Week, Opus", …):
+    // the first mostReadings of them, each title once.
+    QList<LimitReading> limits;
+    std::optional<ExtraUsage> extraUsage = std::nullopt;
+    std::optional<Spend> spend = std::nullopt;
+
+    bool operator==(const Usage&) const = default;
+};
+
+// Absent when the reply is not a JSON object; a reply without any limit is a valid answer.
+std::optional<Usage> usage(const QByteArray& reply);
 
 // The subscription described by the profile reply's "organization". Absent when the reply is
 // not a JSON object or has no "organization" object.

@@ -19,17 +19,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file.open(QIODevice::WriteOnly) || file.write(fuzzInput(data, size)) != qint64(size))
         std::abort();
     file.close();
-    const QHash<QString, Snapshot> snapshots = SnapshotCache::read(path);
+    const QHash<QString, SnapshotCache::Record> records = SnapshotCache::read(path);
 
     const Instant now(770000000); // a day in May 2025
     static const Calendar calendar(QTimeZone("Europe/Berlin"));
     const QLocale locale;
     QList<Entry> entries;
-    for (auto snapshot = snapshots.cbegin(); snapshot != snapshots.cend(); ++snapshot) {
-        const Entry entry{Account{snapshot.key(), {}, {}, {}, {}}, snapshot.value(), {}};
-        AccountRow::status(entry, now);
+    for (auto record = records.cbegin(); record != records.cend(); ++record) {
+        const Entry entry =
+            SnapshotCache::cachedEntry(Account{record.key(), {}, {}, {}, {}}, records);
+        EntryStatus::extraUsageNote(entry, AccountRow::status(entry, now));
         AccountRow::detailLine(entry, now, calendar, locale);
-        if (entry.snapshot->subscription)
+        if (entry.problem)
+            AccountRow::message(*entry.problem, entry.snapshot.has_value(), now);
+        if (entry.snapshot && entry.snapshot->subscription)
             entry.snapshot->subscription->estimatedRenewal(now, calendar);
         for (const LimitReading& reading : AccountRow::limits(entry, now)) {
             DetailRow::resetText(reading, now, calendar, locale);
@@ -41,6 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        PanelFigures::averageSession(entries, now));
 
     FUZZ_EXPECT(SnapshotCache::write(path, QStringLiteral("/home/fuzz"), entries, now));
-    FUZZ_EXPECT(SnapshotCache::read(path) == snapshots);
+    FUZZ_EXPECT(SnapshotCache::read(path) == records);
     return 0;
 }

@@ -34,15 +34,17 @@ ServedHome::ServedHome() {
 }
 
 QString ServedHome::addAccount(const QString& folderName, const QString& email, double session,
-                               double week, int status) {
+                               double week, int status, const QByteArray& retryAfter) {
     const QJsonObject credential{{"accessToken", QString::fromLatin1(token(folderName))}};
     home.writeFile(folderName + "/.credentials.json",
                    QJsonDocument(QJsonObject{{"claudeAiOauth", credential}}).toJson());
     const QJsonObject reply{{"five_hour", window(session, sessionResetSeconds)},
                             {"seven_day", window(week, weekResetSeconds)}};
     const QMutexLocker lock(&mutex);
+    LoopbackHttpServer::Answer answer =
+        LoopbackHttpServer::Answer::of(status, QJsonDocument(reply).toJson());
     usage.insert(token(folderName),
-                 LoopbackHttpServer::Answer::of(status, QJsonDocument(reply).toJson()));
+                 retryAfter.isEmpty() ? answer : answer.withHeader("Retry-After", retryAfter));
     return home.addAccount(folderName, email);
 }
 

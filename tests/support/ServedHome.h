@@ -14,9 +14,10 @@ public:
     ServedHome();
 
     // An account with a token of its own. The service answers its usage with these shares,
-    // resetting in 2.5 hours and 3.5 days, or fails with `status`.
+    // resetting in 2.5 hours and 3.5 days, or fails with `status` and a Retry-After header
+    // `retryAfter` when one is given.
     QString addAccount(const QString& folderName, const QString& email, double session, double week,
-                       int status = 200);
+                       int status = 200, const QByteArray& retryAfter = {});
 
     // This home and this service, without a display.
     QProcessEnvironment environment() const;

@@ -3,6 +3,7 @@
 #include "commandline/StatusTable.h"
 #include "commandline/TerminalModes.h"
 #include "commandline/WaybarLine.h"
+#include "store/EntryStatus.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -78,7 +79,7 @@ private slots:
         QJsonParseError error;
         const QJsonObject root = QJsonDocument::fromJson(bytes, &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
-        QCOMPARE(root.value("version"), 1);
+        QCOMPARE(root.value("version"), 2);
         QCOMPARE(
             root.value("summary").toObject(),
             QJsonObject({{"accounts", 4}, {"usable", 2}, {"averageSessionPercent", 206 / 3.0}}));
@@ -93,6 +94,8 @@ private slots:
                                      {"plan", "Max"},
                                      {"verdict", QJsonObject{{"kind", "ready"}, {"text", "Ready"}}},
                                      {"limits", first.value("limits")},
+                                     {"extraUsage", QJsonValue::Null},
+                                     {"spend", QJsonValue::Null},
                                      {"problem", QJsonValue::Null},
                                      {"fetchedAt", rfc3339(-30)}}));
         QCOMPARE(first.value("limits")[0].toObject(),
@@ -100,7 +103,8 @@ private slots:
                               {"percent", 42},
                               {"resetsAt", rfc3339(6660)},
                               {"windowShareGone", 1 - 6660 / 18000.0}}));
-        QCOMPARE(root.value("accounts")[2]["problem"], "Anthropic returned error 500.");
+        QCOMPARE(root.value("accounts")[2]["problem"]["kind"], "failed");
+        QCOMPARE(root.value("accounts")[2]["problem"]["text"], "Anthropic returned error 500.");
         QCOMPARE(QJsonDocument::fromJson(StatusJson::document({}, now, {}))["accounts"],
                  QJsonArray());
     }
@@ -122,6 +126,28 @@ private slots:
             (QJsonObject{{"class", "some-blocked"}, {"percentage", 69}, {"text", "2/4 · 69%"}}));
         QCOMPARE(tooltip.count('\n'), accounts.size() - 1);
         QVERIFY(!tooltip.contains('<'));
+    }
+
+    // Money beside the limits in every form, and when a paused account is asked again, by the
+    // user's clock. A seat under its spend limit is usable.
+    void amountsAndPauses() {
+        const auto usd = [](double cents) { return Money{cents, QStringLiteral("USD"), 2}; };
+        Entry seat = entry(".claude-seat", "seat@example.com", QList<LimitReading>());
+        seat.snapshot->spend = Spend{usd(1802), usd(30000), {}, {}, {}};
+        const FetchProblem limited = FetchProblem::rateLimited(now + 1200, 300);
+        Entry extra = entry(".claude-x", "x@example.com", QList{reading("Session", 100)}, limited);
+        extra.snapshot->extraUsage = ExtraUsage{true, usd(1540), usd(2000), 77};
+        QCOMPARE(StatusTable::cells(seat, now).mid(1),
+                 (QStringList{"ready", "session -", "week -", "spend $18.02 of $300.00"}));
+        QCOMPARE(
+            EntryStatus::problemText(limited, true, now, Calendar(QTimeZone::utc()), QLocale::c()),
+            "Rate limited; next check at 06:33");
+        const QJsonValue account =
+            QJsonDocument::fromJson(StatusJson::document({extra}, now, {}))["accounts"][0];
+        QCOMPARE(account["extraUsage"]["text"], "$15.40 of $20.00");
+        QCOMPARE(account["problem"]["nextCheckAt"], StatusJson::rfc3339(now + 1200));
+        QVERIFY(WaybarLine::line({seat}, now).contains("spend $18.02 of $300.00"));
+        QCOMPARE(BestAccount::choose({extra, seat}, now)->email, "seat@example.com");
     }
 
     void best_data() {

@@ -2,6 +2,7 @@
 #include "store/SnapshotCache.h"
 #include "support/ServedHome.h"
 #include "support/SpanwellProcess.h"
+#include "support/StandIn.h"
 #include "tray/SingleInstance.h"
 
 #include <QDeadlineTimer>
@@ -71,46 +72,61 @@ private slots:
         QVERIFY(run.readAllStandardError().contains(placed.toUtf8()));
     }
 
-    // Each mode once, with a failing account and a folder whose name would forge a line and
-    // clear the terminal: a run without a cache asks the service, the next one is served by
-    // what it wrote, and one with --max-age 0 asks again.
+    // Each mode once, with a failing, a rate-limited and a lapsed account and a folder whose
+    // name would forge a line and clear the terminal: a run without a cache asks the service,
+    // the next ones are served by what it wrote, problems included, and one with --max-age 0
+    // asks again, but not while the service asked for a pause. Claude Code is asked to renew
+    // the lapsed sign-in on each refresh.
     void modesFromTheServiceAndTheCache() {
         ServedHome served;
         served.addAccount(".claude", "ann@example.com", 30, 40);
         served.addAccount(".claude-broken", "b@example.com", 0, 0, 500);
+        served.addAccount(".claude-busy", "busy@example.com", 0, 0, 429, "3600");
+        served.addAccount(".claude-lapsed", "l@example.com", 0, 0, 401);
         const QString hostile =
             served.addAccount(".claude-x\nforged\x1b[2J", "x@example.com", 10, 5);
         // A folder whose name is not valid UTF-8 cannot be read, and is named.
         const QByteArray unreadable = QFile::encodeName(served.home.path()) + "/.claude-\xff";
         QVERIFY(std::filesystem::create_directory(unreadable.constData()));
+        served.home.writeExecutable(".local/bin/claude",
+                                    StandIn::script(R"(echo "$*" >> "$HOME/renewals")"));
         const auto run = [&served](const QStringList& arguments) {
-            return SpanwellProcess::run(arguments, served.environment()).output;
+            return QString::fromUtf8(SpanwellProcess::run(arguments, served.environment()).output);
         };
 
-        const QStringList lines = QString::fromUtf8(run({"--status"})).split('\n');
-        QCOMPARE(lines.size(), 5);
+        const QStringList lines = run({"--status"}).split('\n');
+        QCOMPARE(lines.size(), 7);
         QVERIFY(lines.at(1).endsWith("error 500."));
-        QCOMPARE(lines.at(3), "~/.claude-\uFFFD is not read: its name is not valid UTF-8.");
+        QVERIFY(lines.at(2).contains("Rate limited; next check at "));
+        QVERIFY(lines.at(3).contains(" sign in again ") && lines.at(3).endsWith("lapsed."));
+        QCOMPARE(lines.at(5), "~/.claude-\uFFFD is not read: its name is not valid UTF-8.");
         // Qt cannot name it to remove it with the rest of the home folder.
         QVERIFY(std::filesystem::remove(unreadable.constData()));
-        QCOMPARE(QJsonDocument::fromJson(run({"--status", "--json"}))["accounts"][2]["folder"],
-                 hostile);
-        QCOMPARE(served.usageRequests(), 3);
-        QCOMPARE(QJsonDocument::fromJson(run({"--status", "--waybar", "--max-age", "0"}))["class"],
-                 "some-blocked");
+        QCOMPARE(run({"--status"}).split('\n').mid(1, 3), lines.mid(1, 3));
+        const QJsonDocument json = QJsonDocument::fromJson(run({"--status", "--json"}).toUtf8());
+        QCOMPARE(json["accounts"][4]["folder"], hostile);
+        QCOMPARE(json["accounts"][2]["problem"]["kind"], "rateLimited");
+        QCOMPARE(json["accounts"][3]["problem"]["kind"], "signInExpired");
+        const QJsonDocument waybar =
+            QJsonDocument::fromJson(run({"--status", "--waybar"}).toUtf8());
+        QCOMPARE(waybar["class"], "some-blocked");
+        QVERIFY(waybar["tooltip"].toString().contains(" sign in again "));
+        QCOMPARE(served.usageRequests(), 5);
+        run({"--status", "--max-age", "0"});
         // The best account's folder cannot be printed as it is, so it is not printed at all.
         const auto best = SpanwellProcess::run({"--best"}, served.environment());
         QCOMPARE(best.exitCode, 1);
         QVERIFY(best.errors.contains(
             hostile.toUtf8().replace("\n", "\\n").replace("\x1b", "\\x1b") + ','));
-        QCOMPARE(served.usageRequests(), 6);
+        QCOMPARE(served.usageRequests(), 9);
+        QCOMPARE(readFile(served.home.pathOf("renewals")), "auth status\nauth status\n");
 
         // A status bar waits for each run: against a service that stopped answering, one ends
         // within its 10 seconds with the cached figures and the problem.
         served.server.answer("/api/oauth/usage", LoopbackHttpServer::Answer::never());
         QElapsedTimer took;
         took.start();
-        const QByteArray late = run({"--status", "--max-age", "0"});
+        const QString late = run({"--status", "--max-age", "0"});
         QVERIFY(took.elapsed() < 12000);
         QVERIFY(late.contains("session 30%") && late.contains("The request timed out."));
     }
@@ -164,9 +180,10 @@ private slots:
         }
         for (const QProcess& run : runs)
             QCOMPARE(run.exitCode(), 0);
-        const QHash<QString, Snapshot> cached = SnapshotCache::read(served.cachePath());
-        QVERIFY(cached.value(work).fetchedAt >= tray[0].snapshot->fetchedAt);
-        QCOMPARE(cached.value(side).limits.value(0).percent, 40);
+        const QHash<QString, SnapshotCache::Record> cached =
+            SnapshotCache::read(served.cachePath());
+        QVERIFY(cached.value(work).snapshot->fetchedAt >= tray[0].snapshot->fetchedAt);
+        QCOMPARE(cached.value(side).snapshot.value_or(Snapshot{}).limits.value(0).percent, 40);
         QCOMPARE(served.usageRequests(), 4);
     }
 

@@ -31,7 +31,11 @@ private slots:
         QCOMPARE(finished.exitCode, 0);
         QCOMPARE(finished.output + finished.errors, QByteArray());
         QVERIFY(!QImage(path).isNull());
-        QCOMPARE(SnapshotCache::read(served.cachePath()).value(account).limits.value(0).percent,
+        QCOMPARE(SnapshotCache::read(served.cachePath())
+                     .value(account)
+                     .snapshot.value_or(Snapshot{})
+                     .limits.value(0)
+                     .percent,
                  37.0);
     }
 };

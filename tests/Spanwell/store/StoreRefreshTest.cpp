@@ -1,5 +1,6 @@
 #include "StoreHarness.h"
 #include "store/SnapshotCache.h"
+#include "support/LoopbackHttpServer.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -8,6 +9,7 @@
 using Failure = std::optional<UsageClient::Failure>;
 using Problem = std::optional<FetchProblem>;
 using Stored = std::optional<Credential>;
+using Answer = LoopbackHttpServer::Answer;
 
 namespace {
 
@@ -115,10 +117,15 @@ private slots:
         fetchRow("lapsed, renewed", credential(token, now - 1), {}, {}, "", "new");
         fetchRow("rate limited, a plan in the credential",
                  credential(token, {}, QStringLiteral("pro")), UsageClient::Failure::http(429),
-                 failed("Anthropic is rate limiting usage checks. Will retry."), "Pro");
+                 FetchProblem::rateLimited(now + 300, 300), "Pro");
         fetchRow("unavailable", credential(token), UsageClient::Failure::http(503),
                  failed("Anthropic returned error 503."));
-        fetchRow("refused", credential(token), UsageClient::Failure::unauthorized(),
+        // A refused token may only have lapsed, whatever its credential says: the sign-in is
+        // renewed and the new token tried once; a second refusal, or no new token, is final.
+        fetchRow("refused, renewed", credential(token), {}, {}, "", "new");
+        fetchRow("refused twice", credential(token), UsageClient::Failure::unauthorized(),
+                 FetchProblem::signInExpired(), "Max", "new");
+        fetchRow("refused, no new token", credential(token), UsageClient::Failure::unauthorized(),
                  FetchProblem::signInExpired());
         fetchRow("transport", credential(token),
                  UsageClient::Failure::transport(QStringLiteral("Host unreachable")),
@@ -139,6 +146,7 @@ private slots:
                                       credential(renewedToken, harness.clock.now() + 3600));
         };
         const QString used = renewedToken.isEmpty() ? token : renewedToken;
+        harness.client->answer(token, usagePath, UsageClient::Failure::unauthorized());
         if (failure)
             harness.client->answer(used, usagePath, *failure);
         else
@@ -155,10 +163,55 @@ private slots:
         QCOMPARE(entry.snapshot->loginExpiresAt, stored ? Instant(9) : *cached.loginExpiresAt);
         // A profile that names no subscription keeps the one known before.
         QCOMPARE(entry.snapshot->subscription, cached.subscription);
-        // Renewed once and only when lapsed; the old token is not used after it.
-        QCOMPARE(harness.renewals, stored && stored->expiresAt ? 1 : 0);
-        for (const QString& request : harness.client->requests())
+        // Renewed once, when lapsed or refused; the old token is not used after it.
+        const bool refused = stored && !stored->expiresAt && used != token;
+        QCOMPARE(harness.renewals, stored && (stored->expiresAt || refused ||
+                                              failure == UsageClient::Failure::unauthorized()));
+        for (const QString& request : harness.client->requests().mid(refused))
             QVERIFY(request.startsWith(used + QLatin1Char(' ')));
+    }
+
+    // A 429 pauses the account's usage requests until the time it names, else for 5 minutes,
+    // then 10, …; the last figures stay, and a success ends the pause.
+    void aRateLimitPausesTheAccount() {
+        StoreHarness harness;
+        const Account account = harness.addAccount(QStringLiteral(".claude-a"), token);
+        LoopbackHttpServer server;
+        StoreServices services = harness.services();
+        services.client = std::make_shared<UsageClient>(server.origin());
+        Entry entry{account, cached, {}};
+        const Answer limited = Answer::of(429);
+        const Answer figures = Answer::of(200, usageReply(5, 6));
+        // Seconds later, the answer, the requests so far, the pause.
+        const std::tuple<double, Answer, int, double> steps[] = {
+            {0, limited.withHeader("Retry-After", "3600"), 1, 3600},
+            {3599, figures, 1, 3600},
+            {1, figures, 2, 0},
+            {0, limited, 3, 300},
+            {299, limited, 3, 300},
+            {1, limited, 4, 600},
+            // A wait of months is cut to a day.
+            {600, limited.withHeader("Retry-After", "9999999"), 5, 86400}};
+        for (const auto& [after, answer, requests, pause] : steps) {
+            harness.clock.advance(after);
+            server.answer(usagePath.toLatin1(), answer);
+            entry = Store::fetch(account, entry, false, services).entry;
+            QCOMPARE(server.requests().size(), requests);
+            QCOMPARE(entry.problem ? entry.problem->pauseSeconds() : 0, pause);
+            QCOMPARE(entry.snapshot->limits.first().percent, requests < 2 ? 77 : 5);
+        }
+    }
+
+    // Another run's pause, found in the cache, holds for the tray program's refresh too.
+    void aPauseAnotherRunMetHolds() {
+        StoreHarness harness;
+        const Account account = harness.addAccount(QStringLiteral(".claude-a"), token);
+        const auto store = harness.makeStore();
+        const FetchProblem limited = FetchProblem::rateLimited(harness.clock.now() + 60, 60);
+        QVERIFY(SnapshotCache::write(harness.cachePath, harness.home.path(),
+                                     {Entry{account, cached, limited}}, harness.clock.now()));
+        QVERIFY(StoreHarness::refreshAndWait(*store));
+        QCOMPARE(harness.client->requests(), QStringList());
     }
 };
 

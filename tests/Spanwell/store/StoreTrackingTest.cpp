@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -44,7 +45,7 @@ private slots:
         QVERIFY(write(home,
                       {Entry{a, snapshot(1), std::nullopt}, Entry{b, std::nullopt, std::nullopt}}));
         QCOMPARE(SnapshotCache::read(harness.cachePath),
-                 (QHash<QString, Snapshot>{{a.configDir, snapshot(1)}}));
+                 (QHash<QString, SnapshotCache::Record>{{a.configDir, {snapshot(1), {}, {}}}}));
         const QByteArray before = readFile(harness.cachePath);
         QVERIFY(!write(home, {Entry{a, snapshot(std::nan("")), std::nullopt}}));
         QCOMPARE(readFile(harness.cachePath), before);
@@ -64,7 +65,7 @@ private slots:
         QVERIFY(write(QStringLiteral("/home/ben"), {Entry{ben, snapshot(2), std::nullopt}}));
         QVERIFY(write(home, {}));
         QCOMPARE(SnapshotCache::read(harness.cachePath),
-                 (QHash<QString, Snapshot>{{ben.configDir, snapshot(2)}}));
+                 (QHash<QString, SnapshotCache::Record>{{ben.configDir, {snapshot(2), {}, {}}}}));
     }
 
     // A link in place of the cache or the settings file is replaced by the file; what it
@@ -109,6 +110,35 @@ private slots:
         ::getrusage(RUSAGE_SELF, &usage);
         QCOMPARE_LT(usage.ru_maxrss - largestBefore, 100 * 1024);
         QCOMPARE(QFileInfo(harness.settingsPath).size(), pipe ? 0 : qint64(1) << 30);
+    }
+
+    // Each account's last problem is kept beside its figures, for one without any too, in a
+    // form a program that keeps no problems reads as ever. A writer that knows nothing newer
+    // keeps it; figures fetched later end it.
+    void problemsAreKeptBesideTheFigures() {
+        StoreHarness harness;
+        const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
+        const Account b = harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
+        const Instant now = harness.clock.now();
+        const SnapshotCache::Record limited{snapshot(1), FetchProblem::rateLimited(now, 9), now};
+        const SnapshotCache::Record lapsed{std::nullopt, FetchProblem::signInExpired(), now};
+        const auto write = [&](const QList<Entry>& entries, Instant at) {
+            QVERIFY(SnapshotCache::write(harness.cachePath, harness.home.path(), entries, at));
+        };
+        write({Entry{a, limited.snapshot, limited.problem, now}, Entry{b, {}, lapsed.problem, now}},
+              now);
+        write({Entry{a, snapshot(1), std::nullopt}, Entry{b, {}, {}}}, now);
+        QCOMPARE(
+            SnapshotCache::read(harness.cachePath),
+            (QHash<QString, SnapshotCache::Record>{{a.configDir, limited}, {b.configDir, lapsed}}));
+        QCOMPARE(
+            Snapshot::fromJson(QJsonDocument::fromJson(readFile(harness.cachePath))[b.configDir]),
+            Snapshot{});
+        Snapshot fetched = snapshot(2);
+        fetched.fetchedAt = now + 1;
+        write({Entry{a, fetched, std::nullopt}}, now + 1);
+        QCOMPARE(SnapshotCache::read(harness.cachePath).value(a.configDir),
+                 (SnapshotCache::Record{fetched, std::nullopt, std::nullopt}));
     }
 
     // Nothing of it is read: not a file, or one snapshot that is not one.

@@ -124,6 +124,21 @@ private slots:
         QCOMPARE(stops, 1);
     }
 
+    // Money beside the limits: a seat's spend in both forms; extra usage as one more meter when
+    // open, and said of a row that cannot be used fully when collapsed.
+    void moneyMeters() {
+        const auto usd = [](double cents) { return Money{cents, QStringLiteral("USD"), 2}; };
+        Entry shown = entry({reading("Session", 100)});
+        shown.snapshot->extraUsage = ExtraUsage{true, usd(1540), usd(2000), 77};
+        shown.snapshot->spend = Spend{usd(1802), usd(30000), {}, {}, {}};
+        AccountRow collapsed(shown, now, false, {});
+        QCOMPARE(named(collapsed, "extraUsage")->text(), "Extra usage on \u00B7 $4.60 left");
+        QCOMPARE(collapsed.findChildren<InlineMeter*>().last()->number()->text(),
+                 "$18.02 of $300.00");
+        AccountRow open(shown, now, true, {});
+        QCOMPARE(open.findChildren<DetailRow*>().value(2)->number()->text(), "$15.40 of $20.00");
+    }
+
     // A folder too long for the detail line gives way in its middle, and the line is drawn as
     // shortened, not cut at the row's edge.
     void longFolderGivesWay() {

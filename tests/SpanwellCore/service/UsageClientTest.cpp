@@ -1,14 +1,17 @@
 #include "service/UsageClient.h"
 #include "service/HttpFetch.h"
+#include "service/ProxySetting.h"
+#include "service/RetryAfter.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/ScopedEnvironment.h"
 
 #include <QSslSocket>
 #include <QTest>
 
 using Failure = UsageClient::Failure;
-using LimitsResult = UsageClient::Result<QList<LimitReading>>;
+using UsageResult = UsageClient::Result<UsageParser::Usage>;
 using Answer = LoopbackHttpServer::Answer;
-Q_DECLARE_METATYPE(LimitsResult)
+Q_DECLARE_METATYPE(UsageResult)
 Q_DECLARE_METATYPE(Answer)
 
 namespace {
@@ -43,11 +46,11 @@ private slots:
     // and a redirect is followed only within the origin.
     void repliesBecomeReadingsOrFailures_data() {
         QTest::addColumn<Answer>("answer");
-        QTest::addColumn<LimitsResult>("result");
+        QTest::addColumn<UsageResult>("result");
         QTest::addColumn<int>("requests");
         QTest::addColumn<QString>("origin");
         QTest::addColumn<QString>("accessToken");
-        const auto row = [](const char* tag, const Answer& answer, const LimitsResult& result,
+        const auto row = [](const char* tag, const Answer& answer, const UsageResult& result,
                             int requests = 1, const QString& origin = {},
                             const QString& accessToken = token) {
             QTest::newRow(tag) << answer << result << requests << origin << accessToken;
@@ -55,22 +58,22 @@ private slots:
         const auto redirect = [](int status, const char* target) {
             return Answer::of(status).withHeader("Location", target);
         };
-        const LimitsResult unreadable =
-            Failure::transport(QStringLiteral("Unreadable usage reply"));
-        const LimitsResult broken = Failure::transport(QStringLiteral("*"));
-        const LimitsResult moved = QList<LimitReading>{{QStringLiteral("Week"), 5, std::nullopt}};
+        const UsageResult unreadable = Failure::transport(QStringLiteral("Unreadable usage reply"));
+        const UsageResult broken = Failure::transport(QStringLiteral("*"));
+        const UsageResult moved =
+            UsageParser::Usage{QList<LimitReading>{{QStringLiteral("Week"), 5, std::nullopt}}};
         const qint64 limit = HttpFetch::maximumBodySize;
         row("readings", Answer::of(200, R"({"five_hour":{"utilization":30}})"),
-            QList<LimitReading>{{QStringLiteral("Session"), 30, std::nullopt}});
+            UsageParser::Usage{QList<LimitReading>{{QStringLiteral("Session"), 30, std::nullopt}}});
         row("not JSON", Answer::of(200, "<html></html>"), unreadable);
         // Qt files this as a protocol error; the status still decides.
         row("bad request", Answer::of(400, "{}"), Failure::http(400));
         row("unauthorized", Answer::of(401, "{}"), Failure::unauthorized());
         row("forbidden", Answer::of(403, ""), Failure::unauthorized());
         row("body of exactly the limit", Answer::of(200, objectOfSize(limit)),
-            QList<LimitReading>());
+            UsageParser::Usage());
         row("body of exactly the limit, unannounced",
-            Answer::of(200, objectOfSize(limit)).unannounced(), QList<LimitReading>());
+            Answer::of(200, objectOfSize(limit)).unannounced(), UsageParser::Usage());
         row("body over the limit, unannounced",
             Answer::of(200, objectOfSize(limit + 1)).unannounced(), unreadable);
         row("announced length over the limit, nothing sent",
@@ -104,7 +107,7 @@ private slots:
     }
     void repliesBecomeReadingsOrFailures() {
         QFETCH(Answer, answer);
-        QFETCH(LimitsResult, result);
+        QFETCH(UsageResult, result);
         QFETCH(int, requests);
         QFETCH(QString, origin);
         QFETCH(QString, accessToken);
@@ -121,9 +124,9 @@ private slots:
         // Trailing slashes of the origin are dropped.
         const QString address =
             origin.isEmpty() ? server.origin() + "//" : QString(origin).replace("%1", port);
-        const LimitsResult given =
-            UsageClient(address, answer.silent ? 500 : 20000).limits(accessToken);
-        if (result != LimitsResult(Failure::transport(QStringLiteral("*")))) {
+        const UsageResult given =
+            UsageClient(address, answer.silent ? 500 : 20000).usage(accessToken);
+        if (result != UsageResult(Failure::transport(QStringLiteral("*")))) {
             QCOMPARE(given, result);
         } else {
             const auto* failure = std::get_if<Failure>(&given);
@@ -141,6 +144,71 @@ private slots:
             QCOMPARE(server.requests().first().target, usagePath);
         for (const LoopbackHttpServer::Request& request : server.requests())
             QVERIFY(carriesTheTokenOnlyInItsHeader(request));
+    }
+
+    // As curl reads them: a proxy for every request unless no_proxy names the host; a kind of
+    // proxy it cannot use, or one elsewhere for the token over plain http, fails unsent. A
+    // second server plays the proxy: it answers what it is sent in a proxy's form.
+    void throughTheProxyTheEnvironmentNames_data() {
+        QTest::addColumn<QByteArrayList>("settings");
+        QTest::addColumn<bool>("proxied");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("all_proxy") << QByteArrayList{"all_proxy=%p"} << true << QString();
+        QTest::newRow("ALL_PROXY, no_proxy for another host")
+            << QByteArrayList{"ALL_PROXY=%p", "no_proxy=example.com"} << true << QString();
+        QTest::newRow("NO_PROXY names the range")
+            << QByteArrayList{"all_proxy=%p", "NO_PROXY=localhost, 127.0.0.0/8"} << false
+            << QString();
+        QTest::newRow("a kind it cannot use")
+            << QByteArrayList{"all_proxy=socks4://127.0.0.1:1"} << false
+            << "The proxy socks4://127.0.0.1:1 is of a kind Spanwell cannot use; it uses http "
+               "and socks5 proxies.";
+        QTest::newRow("elsewhere, for plain http")
+            << QByteArrayList{"all_proxy=192.0.2.1:8080"} << false
+            << "Refusing to send the sign-in over plain http to 192.0.2.1.";
+    }
+    void throughTheProxyTheEnvironmentNames() {
+        QFETCH(QByteArrayList, settings);
+        QFETCH(bool, proxied);
+        QFETCH(QString, failure);
+        LoopbackHttpServer service, proxy;
+        service.answer(usagePath, Answer::of(200, "{}"));
+        proxy.answer(usagePath, Answer::of(200, "{}"));
+        ScopedEnvironment environment;
+        for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy",
+                                 "ALL_PROXY", "no_proxy", "NO_PROXY"})
+            environment.set(name, {});
+        for (const QByteArray& setting : settings)
+            environment.set(setting.split('=').first(),
+                            setting.split('=').last().replace("%p", proxy.origin().toLatin1()));
+        const UsageResult read = UsageClient(service.origin()).usage(token);
+        QCOMPARE(service.requests().size(), int(failure.isEmpty() && !proxied));
+        QCOMPARE(proxy.requests().size(), int(proxied));
+        if (!failure.isEmpty())
+            QCOMPARE(read, UsageResult(Failure::transport(failure)));
+    }
+
+    // Seconds, or an HTTP date in its current or its oldest form; nothing that names no wait.
+    void retryAfter() {
+        const Instant now = Instant::fromUnixSeconds(1445412480); // 2015-10-21 07:28:00 UTC
+        const std::pair<const char*, std::optional<Instant>> rows[] = {
+            {"120", now + 120},
+            {" 0 ", std::nullopt},
+            {"Wed, 21 Oct 2015 08:28:00 GMT", now + 3600},
+            {"Wed Oct 21 08:28:00 2015", now + 3600}};
+        for (const auto& [header, at] : rows)
+            QVERIFY2(RetryAfter::parse(header, now) == at, header);
+    }
+
+    void noProxyPatterns() {
+        const std::tuple<const char*, const char*, bool> rows[] = {
+            {"api.example.com", "x, .example.com", true},
+            {"badexample.com", "example.com", false},
+            {"::1", "[::1]", true},
+            {"11.1.2.3", "10.0.0.0/8", false},
+            {"anything", "*", true}};
+        for (const auto& [host, exceptions, excepted] : rows)
+            QVERIFY2(ProxySetting::isExcepted(host, exceptions) == excepted, exceptions);
     }
 
     // Too large a profile gives no subscription, not a failure. The store's tests read profiles

@@ -1,5 +1,7 @@
 #include "service/UsageParser.h"
+#include "model/AccountStatus.h"
 
+#include <QFile>
 #include <QTest>
 
 using Readings = std::optional<QList<LimitReading>>;
@@ -12,6 +14,25 @@ const Instant march1 = Instant::fromUnixSeconds(1740823200);
 LimitReading reading(const QString& title, double percent,
                      std::optional<Instant> resetsAt = std::nullopt) {
     return LimitReading{title, percent, resetsAt};
+}
+
+Money usd(double cents) {
+    return Money{cents, QStringLiteral("USD"), 2};
+}
+
+// A row with what the seed of that name in the fuzz target's corpus reads as.
+template <typename... Expected>
+void seedRow(const char* name, const Expected&... expected) {
+    QFile seed(QFINDTESTDATA(QStringLiteral("fuzz/corpus/usage-reply/%1.json").arg(name)));
+    QVERIFY2(seed.open(QIODevice::ReadOnly), name);
+    ((QTest::newRow(name) << UsageParser::usage(seed.readAll()).value_or(UsageParser::Usage{}))
+     << ... << expected);
+}
+
+template <typename Expected>
+void columns() {
+    QTest::addColumn<UsageParser::Usage>("usage");
+    QTest::addColumn<Expected>("expected");
 }
 
 } // namespace
@@ -63,7 +84,70 @@ private slots:
             {R"({"limits":{"kind":"session","percent":50},"seven_day":{"utilization":-2}})",
              Readings({reading("Week", -2)})}};
         for (const auto& [reply, readings] : rows)
-            QVERIFY2(UsageParser::limits(reply) == readings, reply.left(160).constData());
+            QVERIFY2((UsageParser::usage(reply) ? std::optional(UsageParser::usage(reply)->limits)
+                                                : std::nullopt) == readings,
+                     reply.left(160).constData());
+    }
+
+    // A scoped limit is named by what its entry says of its scope. The same kind and scope
+    // twice is one limit, the first; another limit whose title is taken is told apart, never
+    // dropped, and "Session" and "Week" stay the whole account's.
+    void scopedLimits_data() {
+        columns<QList<LimitReading>>();
+        seedRow("scoped-by-name-id-surface",
+                QList{reading("Week, Opus", 7), reading("Week, scoped", 8),
+                      reading("Week, quill-7", 1), reading("Week, Opus 4.1", 2),
+                      reading("Week, Sonnet 3.5", 3),
+                      reading("Week, cowork", 100, march1 + 2 * 86400)});
+        seedRow("colliding-titles",
+                QList{reading("Week (2)", 1), reading("Week, Opus", 2),
+                      reading("Week, Opus (2)", 3), reading("Week, Opus (2) (2)", 4),
+                      reading("Week", 4), reading("Session, cowork", 5), reading("Session", 6)});
+    }
+    void scopedLimits() {
+        QFETCH(UsageParser::Usage, usage);
+        QFETCH(QList<LimitReading>, expected);
+        QCOMPARE(usage.limits, expected);
+    }
+
+    // Amounts in minor units, any of them null, beside plan windows or null ones; an entry of
+    // the list shape reads the same.
+    void extraUsage_data() {
+        columns<std::optional<ExtraUsage>>();
+        seedRow("extra-usage-enabled", std::optional(ExtraUsage{true, usd(1540), usd(2000), 77}));
+        seedRow("extra-usage-disabled", std::optional(ExtraUsage{false, {}, Money{0, {}, 2}, {}}));
+        seedRow("extra-usage-nulls", std::optional(ExtraUsage{}));
+        // Too large an amount is none; a currency that is not a code is none.
+        seedRow("extra-usage-decimal-places",
+                std::optional(ExtraUsage{true, Money{12345, {}, 3}, {}, {}}));
+        seedRow("extra-usage-list-entry",
+                std::optional(ExtraUsage{true, Money{100, QStringLiteral("EUR"), 2}, {}, 10}));
+    }
+    void extraUsage() {
+        QFETCH(UsageParser::Usage, usage);
+        QFETCH(std::optional<ExtraUsage>, expected);
+        QCOMPARE(usage.extraUsage, expected);
+    }
+
+    // A seat whose plan windows are null is judged by its spend: usable under its limit (the
+    // cap where none is set), blocked at or above it.
+    void spend_data() {
+        columns<std::optional<Spend>>();
+        QTest::addColumn<QString>("verdict");
+        seedRow("spend-under", std::optional(Spend{usd(1802), usd(30000), {}, {}, 6}),
+                QString("Ready"));
+        seedRow("spend-at-limit", std::optional(Spend{usd(30000), {}, usd(30000), usd(0), {}}),
+                QString("Spend limit reached"));
+        seedRow("spend-over", std::optional(Spend{{}, {}, {}, {}, 104}),
+                QString("Spend limit reached"));
+        seedRow("spend-nulls", std::optional(Spend{}), QString("No data yet"));
+    }
+    void spend() {
+        QFETCH(std::optional<Spend>, expected);
+        QFETCH(QString, verdict);
+        QFETCH(UsageParser::Usage, usage);
+        QCOMPARE(usage.spend, expected);
+        QCOMPARE(AccountStatus::make(usage.limits, march1, usage.spend).text, verdict);
     }
 
     void subscription() {
