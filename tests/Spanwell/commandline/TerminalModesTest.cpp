@@ -1,5 +1,6 @@
 #include "commandline/CachedEntries.h"
 #include "store/SnapshotCache.h"
+#include "store/UserSettings.h"
 #include "support/ServedHome.h"
 #include "support/SpanwellProcess.h"
 #include "support/StandIn.h"
@@ -129,6 +130,37 @@ private slots:
         const QString late = run({"--status", "--max-age", "0"});
         QVERIFY(took.elapsed() < 12000);
         QVERIFY(late.contains("session 30%") && late.contains("The request timed out."));
+    }
+
+    // Accounts the user hid are neither shown nor picked: from the cache, which holds figures
+    // fetched before the account was hidden, nor from a refresh, which does not ask for them.
+    void hiddenAccountsAreLeftOut_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("status") << QStringList{"--status"};
+        QTest::newRow("json") << QStringList{"--status", "--json"};
+        QTest::newRow("waybar") << QStringList{"--status", "--waybar"};
+        QTest::newRow("best") << QStringList{"--best"};
+    }
+    void hiddenAccountsAreLeftOut() {
+        QFETCH(QStringList, arguments);
+        ServedHome served;
+        const QString shown = served.addAccount(".claude-shown", "shown@example.com", 50, 50);
+        const QString hidden = served.addAccount(".claude-hidden", "hidden@example.com", 10, 10);
+        UserSettings(served.home.pathOf(".config/Spanwell/Spanwell.conf"))
+            .setValue(Settings::hiddenAccountFolders, {hidden});
+        const auto cached = [](const QString& folder, double session) {
+            return Entry{Account{folder, {}, {}, {}, {}},
+                         Snapshot{{{"Session", session, {}}}, {}, {}, {}, Instant::now()},
+                         {}};
+        };
+        QVERIFY(SnapshotCache::write(served.cachePath(), served.home.path(),
+                                     {cached(shown, 50), cached(hidden, 10)}, Instant::now()));
+        for (const QStringList& run : {arguments, arguments + QStringList{"--max-age", "0"}}) {
+            const QByteArray output = SpanwellProcess::run(run, served.environment()).output;
+            QVERIFY(output.contains("shown"));
+            QVERIFY2(!output.contains("claude-hidden") && !output.contains("hidden@"), output);
+        }
+        QCOMPARE(served.usageRequests(), 1);
     }
 
     // Only the newest figures count.
