@@ -50,8 +50,6 @@ public:
     std::optional<Instant> lastRefresh() const { return lastRefreshAt; }
     const QList<Account>& hiddenAccounts() const { return hiddenAccountList; }
     const std::optional<UpdateInfo>& update() const { return availableUpdate; }
-    std::optional<Instant> updateCheckedAt() const { return updateCheckedInstant; }
-    bool isDemo() const { return demoStore; }
     // The cached figures are shown: the reads the constructor started have ended.
     bool isLoaded() const { return loaded; }
     // The present, by the store's clock.
