@@ -35,13 +35,21 @@ void complain(const QString& sentence) {
 
 // Draws into images only, so it needs no application object and no display at all.
 int iconFiles(const QString& folder) {
-    return AppIcon::write(folder) ? 0 : 1;
+    const RegularFile::Written written = AppIcon::write(folder);
+    if (!written)
+        complain(QStringLiteral("The icon files could not be written to %1: %2.")
+                     .arg(folder, written.failure));
+    return written ? 0 : 1;
 }
 
 int signInPicture(int& argc, char** argv, const Mode& mode) {
     OffscreenPlatform::chooseUnlessSet();
     QApplication application(argc, argv);
-    return SignInWindow::picture(mode.phase, mode.path) ? 0 : 1;
+    const RegularFile::Written written = SignInWindow::picture(mode.phase, mode.path);
+    if (!written)
+        complain(QStringLiteral("The picture could not be written to %1: %2.")
+                     .arg(mode.path, written.failure));
+    return written ? 0 : 1;
 }
 
 // The tray program, once per user and home folder. Without a desktop to show on it says so

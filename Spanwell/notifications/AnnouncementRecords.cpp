@@ -4,7 +4,6 @@
 #include "files/RegularFile.h"
 #include "store/StateFolder.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <optional>
@@ -32,11 +31,12 @@ QByteArray read(const QString& path, UserSettings& settings) {
 }
 
 bool write(const QString& path, const QByteArray& records) {
-    QDir().mkpath(QFileInfo(path).path());
-    if (RegularFile::replace(path, records))
-        return true;
-    qCWarning(notificationsLog) << "What was announced could not be written to" << path;
-    return false;
+    const RegularFile::Written written = RegularFile::replaceMakingFolders(path, records);
+    if (!written)
+        qCWarning(notificationsLog).noquote()
+            << QStringLiteral("What was announced could not be written to %1: %2")
+                   .arg(path, written.failure);
+    return bool(written);
 }
 
 } // namespace AnnouncementRecords

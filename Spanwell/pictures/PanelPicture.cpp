@@ -105,8 +105,10 @@ void write(const Mode& mode) {
     PanelView view(*store, Instant::now(), options, PanelServices{});
     view.setPalette(palette);
     // The mode ends with 0 whatever happens; a file that could not be written is only logged.
-    if (!PngEncoding::write(render(view), mode.path))
-        qCWarning(picturesLog) << "The panel picture could not be written to" << mode.path;
+    if (const RegularFile::Written written = PngEncoding::write(render(view), mode.path); !written)
+        qCWarning(picturesLog).noquote()
+            << QStringLiteral("The panel picture could not be written to %1: %2")
+                   .arg(mode.path, written.failure);
 }
 
 int run(int& argc, char** argv, const Mode& mode) {

@@ -15,10 +15,6 @@ namespace {
 // Far more than the snapshots of any number of accounts take; a larger file is not the
 // program's own.
 constexpr qint64 largestFile = 64 * 1024 * 1024;
-// Another writer holds the lock for a read and a write of a small file. A writer that ended
-// without giving it back is noticed at once, and one that hangs is overtaken after Qt's
-// 30 seconds.
-constexpr int lockWaitMilliseconds = 5000;
 // Qt's own wait doubles its pause from a tenth of a second on. The lock is held for
 // milliseconds, so a short steady pause keeps a waiting writer, the tray program's interface
 // among them, from waiting far longer than the holder needs it.
@@ -121,12 +117,14 @@ Entry newer(const Entry& known, const Record& written, Instant now) {
     return result;
 }
 
-bool write(const QString& path, const QString& home, const QList<Entry>& entries, Instant now) {
+RegularFile::Written write(const QString& path, const QString& home, const QList<Entry>& entries,
+                           Instant now, int lockWait) {
     // Made on every write: the folder may have been removed while the program runs.
-    QDir().mkpath(QFileInfo(path).path());
+    if (RegularFile::Written made = RegularFile::makeFolder(QFileInfo(path).path()); !made)
+        return made;
     QLockFile lock(path + QStringLiteral(".lock"));
-    if (!LockFiles::lockWithin(lock, lockWaitMilliseconds, lockPollMilliseconds))
-        return false;
+    if (!LockFiles::lockWithin(lock, lockWait, lockPollMilliseconds))
+        return {LockFiles::whyNotTaken(lock, lockWait)};
     const QHash<QString, Record> written = read(path);
     QJsonObject object;
     // Another home folder may share the data folder; its accounts are its own to write.
@@ -144,7 +142,8 @@ bool write(const QString& path, const QString& home, const QList<Entry>& entries
             continue;
         const std::optional<QJsonObject> record = encoded(kept);
         if (!record)
-            return false;
+            return {QStringLiteral("the figures of %1 hold a number JSON cannot carry")
+                        .arg(entry.id())};
         object.insert(entry.id(), *record);
     }
     return RegularFile::replace(path, QJsonDocument(object).toJson(QJsonDocument::Compact));

@@ -329,12 +329,15 @@ void Store::resumeTracking(const Account& account) {
 }
 
 void Store::saveCache(const QList<Entry>& entries, std::function<void()> then) {
-    lastCacheWrite = QtConcurrent::run(
-        &WorkerPool::cacheWriter(),
-        [path = services.cachePath, home = services.home, entries, present = now()] {
-            if (!SnapshotCache::write(path, home, entries, present))
-                qCWarning(storeLog) << "The snapshot cache could not be written to" << path;
-        });
+    lastCacheWrite = QtConcurrent::run(&WorkerPool::cacheWriter(), [path = services.cachePath,
+                                                                    home = services.home, entries,
+                                                                    present = now()] {
+        if (const RegularFile::Written written = SnapshotCache::write(path, home, entries, present);
+            !written)
+            qCWarning(storeLog).noquote()
+                << QStringLiteral("The snapshot cache could not be written to %1: %2")
+                       .arg(path, written.failure);
+    });
     if (then)
         WorkerPool::whenDone(this, lastCacheWrite, std::move(then));
 }

@@ -170,7 +170,11 @@ void UserSettings::write(const QString& key, const QVariant& value) {
     }
     if (parsed->contents == current.contents)
         return;
-    QDir().mkpath(QFileInfo(path).path());
-    if (!RegularFile::replace(path, parsed->contents))
-        qCWarning(storeLog) << "The settings could not be written to" << path;
+    if (const RegularFile::Written written =
+            RegularFile::replaceMakingFolders(path, parsed->contents);
+        !written)
+        qCWarning(storeLog).noquote()
+            << QStringLiteral("The settings could not be written to %1: %2; the change to %3 "
+                              "lasts until Spanwell ends")
+                   .arg(path, written.failure, key);
 }

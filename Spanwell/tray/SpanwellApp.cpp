@@ -314,9 +314,13 @@ PanelServices SpanwellApp::services() {
     services.isOpenAtLogin = [] { return AutostartEntry::forThisProgram().isRegistered(); };
     services.setOpenAtLogin = [](bool open) {
         const AutostartEntry entry = AutostartEntry::forThisProgram();
-        if (!(open ? entry.registerEntry() : entry.unregister()))
-            qCWarning(trayLog) << "The autostart entry could not be"
-                               << (open ? "written to" : "removed from") << entry.path();
+        if (const RegularFile::Written done = open ? entry.registerEntry() : entry.unregister();
+            !done)
+            qCWarning(trayLog).noquote()
+                << QStringLiteral("The autostart entry %1 could not be %2: %3")
+                       .arg(entry.path(),
+                            open ? QStringLiteral("written") : QStringLiteral("removed"),
+                            done.failure);
     };
     services.openAddress = [this](const QUrl& address) {
         closePopup();

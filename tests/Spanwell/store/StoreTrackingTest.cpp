@@ -1,14 +1,20 @@
 #include "StoreHarness.h"
 #include "store/SnapshotCache.h"
 #include "store/UserSettings.h"
+#include "support/Holds.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QLockFile>
+#include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <sys/resource.h>
 
@@ -66,6 +72,44 @@ private slots:
         QVERIFY(write(home, {}));
         QCOMPARE(SnapshotCache::read(harness.cachePath),
                  (QHash<QString, SnapshotCache::Record>{{ben.configDir, {snapshot(2), {}, {}}}}));
+    }
+
+    // A failed write says why, and the store's log line carries it: here a file where the
+    // cache's folder should be.
+    void aFailedWriteSaysWhy() {
+        StoreHarness harness;
+        const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
+        QVERIFY(QDir(harness.home.pathOf(QStringLiteral("data"))).removeRecursively());
+        harness.home.writeFile(QStringLiteral("data"), "in the way");
+        QLoggingCategory::setFilterRules(QStringLiteral("spanwell.store.warning=true"));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^The snapshot cache could not be written to "
+                                                ".*/data/snapshots.json: the folder .*/data cannot "
+                                                "be made: .+"));
+        harness.makeStore()->stopTracking(a);
+    }
+
+    // Another writer's lock is waited for, up to the write's time-out, after which the write
+    // gives up and says so; a write that waits longer goes through once the lock is given back.
+    void aWriteWaitsForTheLock() {
+        StoreHarness harness;
+        const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
+        const auto write = [&](int lockWait) {
+            return SnapshotCache::write(harness.cachePath, harness.home.path(),
+                                        {Entry{a, snapshot(1), {}}}, harness.clock.now(), lockWait);
+        };
+        QLockFile held(harness.cachePath + QStringLiteral(".lock"));
+        QVERIFY(held.tryLock(0));
+        QElapsedTimer waited;
+        waited.start();
+        QVERIFY(write(300).failure.contains(QStringLiteral("held the lock")));
+        QCOMPARE_GE(waited.elapsed(), 300);
+        QVERIFY(!QFile::exists(harness.cachePath));
+        QFuture<RegularFile::Written> waiting = QtConcurrent::run(write, 10000);
+        QVERIFY(holdsThroughout(200, [&] { return !waiting.isFinished(); }));
+        held.unlock();
+        QTRY_VERIFY(waiting.isFinished());
+        QVERIFY(waiting.result() && SnapshotCache::read(harness.cachePath).contains(a.configDir));
     }
 
     // A link in place of the cache or the settings file is replaced by the file; what it
