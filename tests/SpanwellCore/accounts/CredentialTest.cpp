@@ -27,31 +27,23 @@ class CredentialTest : public QObject {
 private slots:
     // What is refused (a credential Qt would not read as it stands, an empty token) the fuzz
     // target asserts.
-    void parse_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<std::optional<Credential>>("expected");
-        // With the keychain tool's line end.
-        QTest::newRow("every field")
-            << QByteArray(R"({"claudeAiOauth":{"accessToken":"sk-ant-oat01-x","refreshToken":"r",)"
-                          R"("expiresAt":1700000000000,"refreshTokenExpiresAt":1700000000500.5,)"
-                          R"("scopes":["user:inference"],"subscriptionType":"max",)"
-                          R"("rateLimitTier":"default_claude_max_20x"}})"
-                          "\n")
-            << std::optional(Credential{QStringLiteral("sk-ant-oat01-x"), november14,
-                                        Instant::fromUnixSeconds(1700000000.5005),
-                                        QStringLiteral("max"),
-                                        QStringLiteral("default_claude_max_20x")});
-        // A time written as text, one beyond any calendar, other fields of the wrong type.
-        QTest::newRow("fields of the wrong type")
-            << QByteArray(R"({"claudeAiOauth":{"accessToken":"t","expiresAt":"1700000000000",)"
-                          R"("refreshTokenExpiresAt":-9.2e18,"subscriptionType":7,)"
-                          R"("rateLimitTier":null}})")
-            << std::optional(tokenOnly("t"));
-    }
     void parse() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(std::optional<Credential>, expected);
-        QVERIFY(Credential::parse(bytes) == expected);
+        // Every field, with the keychain tool's line end.
+        QCOMPARE(Credential::parse(
+                     R"({"claudeAiOauth":{"accessToken":"sk-ant-oat01-x","refreshToken":"r",)"
+                     R"("expiresAt":1700000000000,"refreshTokenExpiresAt":1700000000500.5,)"
+                     R"("scopes":["user:inference"],"subscriptionType":"max",)"
+                     R"("rateLimitTier":"default_claude_max_20x"}})"
+                     "\n"),
+                 (Credential{QStringLiteral("sk-ant-oat01-x"), november14,
+                             Instant::fromUnixSeconds(1700000000.5005), QStringLiteral("max"),
+                             QStringLiteral("default_claude_max_20x")}));
+        // A time written as text, one beyond any calendar, other fields of the wrong type.
+        QCOMPARE(
+            Credential::parse(
+                R"({"claudeAiOauth":{"accessToken":"t","expiresAt":"1700000000000",)"
+                R"("refreshTokenExpiresAt":-9.2e18,"subscriptionType":7,"rateLimitTier":null}})"),
+            tokenOnly("t"));
     }
 
     void keychainFirstThenTheFile_data() {

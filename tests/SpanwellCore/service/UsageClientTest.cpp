@@ -189,19 +189,12 @@ private slots:
     }
 
     // Seconds, or an HTTP date in its current or its oldest form; nothing that names no wait.
-    void retryAfter_data() {
-        QTest::addColumn<QByteArray>("header");
-        QTest::addColumn<double>("after");
-        QTest::newRow("seconds") << QByteArray("120") << 120.0;
-        QTest::newRow("no wait") << QByteArray(" 0 ") << 0.0;
-        QTest::newRow("HTTP date") << QByteArray("Wed, 21 Oct 2015 08:28:00 GMT") << 3600.0;
-        QTest::newRow("oldest HTTP date") << QByteArray("Wed Oct 21 08:28:00 2015") << 3600.0;
-    }
     void retryAfter() {
-        QFETCH(QByteArray, header);
-        QFETCH(double, after);
         const Instant now = Instant::fromUnixSeconds(1445412480); // 2015-10-21 07:28:00 UTC
-        QCOMPARE(RetryAfter::parse(header, now), after ? std::optional(now + after) : std::nullopt);
+        QCOMPARE(RetryAfter::parse("120", now), now + 120);
+        QCOMPARE(RetryAfter::parse(" 0 ", now), std::nullopt);
+        QCOMPARE(RetryAfter::parse("Wed, 21 Oct 2015 08:28:00 GMT", now), now + 3600);
+        QCOMPARE(RetryAfter::parse("Wed Oct 21 08:28:00 2015", now), now + 3600);
     }
 
     void noProxyPatterns_data() {

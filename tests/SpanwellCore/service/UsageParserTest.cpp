@@ -20,12 +20,18 @@ Money usd(double cents) {
     return Money{cents, QStringLiteral("USD"), 2};
 }
 
-// A row with what the seed of that name in the fuzz target's corpus reads as.
+// The seed of that name in the fuzz target's corpus.
+QByteArray seed(const char* name) {
+    QFile file(QFINDTESTDATA(QStringLiteral("fuzz/corpus/usage-reply/%1.json").arg(name)));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("No seed %s", name);
+    return file.readAll();
+}
+
+// A row with what that seed reads as.
 template <typename... Expected>
 void seedRow(const char* name, const Expected&... expected) {
-    QFile seed(QFINDTESTDATA(QStringLiteral("fuzz/corpus/usage-reply/%1.json").arg(name)));
-    QVERIFY2(seed.open(QIODevice::ReadOnly), name);
-    ((QTest::newRow(name) << UsageParser::usage(seed.readAll()).value_or(UsageParser::Usage{}))
+    ((QTest::newRow(name) << UsageParser::usage(seed(name)).value_or(UsageParser::Usage{}))
      << ... << expected);
 }
 
@@ -46,19 +52,12 @@ private slots:
     void limitsAreRead_data() {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<Readings>("readings");
-        QTest::newRow("not an object")
-            << QByteArray(R"([{"kind":"session","percent":1}])") << Readings();
+        QTest::newRow("not an object") << seed("not-an-object") << Readings();
         // A reset that is not a timestamp's text is left out.
-        QTest::newRow("list")
-            << QByteArray(
-                   R"({"limits":[{"kind":"session","percent":12,"resets_at":"2025-03-01T10:00:00Z"},
-                {"kind":"weekly_all","percent":40,"resets_at":1740823200}]})")
-            << Readings({reading("Session", 12, march1), reading("Week", 40)});
+        QTest::newRow("list") << seed("list-reset-forms")
+                              << Readings({reading("Session", 12, march1), reading("Week", 40)});
         // Scoped by model, then unscoped, then a repeat of the first.
-        QTest::newRow("scoped") << QByteArray(R"({"limits":[
-                {"kind":"weekly_scoped","percent":7,"scope":{"model":{"display_name":"Opus"}}},
-                {"kind":"weekly_scoped","percent":8},
-                {"kind":"weekly_scoped","percent":9,"scope":{"model":{"display_name":"Opus"}}}]})")
+        QTest::newRow("scoped") << seed("scoped-repeated")
                                 << Readings({reading("Week, Opus", 7), reading("Week, scoped", 8)});
         // Other kinds are capitalised word by word.
         QTest::newRow("other kinds")
@@ -70,38 +69,24 @@ private slots:
                                  << Readings({reading("", 5)});
         // The percentage must be a number; flags count as 1 and 0.
         QTest::newRow("percentages")
-            << QByteArray(
-                   R"({"limits":[{"kind":"session"},{"kind":"session","percent":"12"},
-                {"kind":"session","percent":null},{"kind":"weekly_all","percent":true},
-                {"kind":"extra","percent":false},{"kind":"session","percent":140.5}]})")
+            << seed("percent-types")
             << Readings({reading("Week", 1), reading("Extra", 0), reading("Session", 140.5)});
         // A list without readable entries does not fall back on the fixed keys.
         QTest::newRow("nothing readable in the list")
             << QByteArray(R"({"limits":[{"kind":"session"}],"five_hour":{"utilization":3}})")
             << Readings(QList<LimitReading>());
         // Without a usable list, the fixed keys are read, in a fixed order.
-        QTest::newRow("fixed keys")
-            << QByteArray(
-                   R"({"seven_day_sonnet":{"utilization":4},"seven_day_opus":null,
-                "seven_day":{"utilization":2},"extra":{"utilization":9},"five_hour":{"utilization":1,
-                "resets_at":"2025-03-01T10:00:00.000000+00:00"}})")
-            << Readings(
-                   {reading("Session", 1, march1), reading("Week", 2), reading("Week, Sonnet", 4)});
+        QTest::newRow("fixed keys") << seed("fixed-keys-order")
+                                    << Readings({reading("Session", 1, march1), reading("Week", 2),
+                                                 reading("Week, Sonnet", 4)});
         QTest::newRow("fixed keys of other types")
-            << QByteArray(
-                   R"({"five_hour":{"utilization":"30"},"seven_day":{"resets_at":null},
-                "seven_day_opus":[{"utilization":1}],"seven_day_sonnet":{"utilization":false}})")
-            << Readings({reading("Week, Sonnet", 0)});
+            << seed("fixed-keys-types") << Readings({reading("Week, Sonnet", 0)});
         QTest::newRow("empty list") << QByteArray(R"({"limits":[],"five_hour":{"utilization":10}})")
                                     << Readings({reading("Session", 10)});
-        QTest::newRow("list with other than objects")
-            << QByteArray(
-                   R"({"limits":[{"kind":"session","percent":50},3],"five_hour":{"utilization":10}})")
-            << Readings({reading("Session", 10)});
+        QTest::newRow("list with a number")
+            << seed("list-with-a-number") << Readings({reading("Session", 10)});
         QTest::newRow("list that is not one")
-            << QByteArray(
-                   R"({"limits":{"kind":"session","percent":50},"seven_day":{"utilization":-2}})")
-            << Readings({reading("Week", -2)});
+            << seed("list-not-an-array") << Readings({reading("Week", -2)});
     }
     void limitsAreRead() {
         QFETCH(QByteArray, reply);
