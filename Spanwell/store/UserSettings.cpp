@@ -178,3 +178,7 @@ void UserSettings::write(const QString& key, const QVariant& value) {
                               "lasts until Spanwell ends")
                    .arg(path, written.failure, key);
 }
+
+// Its meta-object is compiled here rather than beside the store's: the executable reads the
+// settings, and must not link the store, and Qt Network with it, through a shared object file.
+#include "moc_UserSettings.cpp"
