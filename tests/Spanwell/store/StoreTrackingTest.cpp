@@ -74,24 +74,10 @@ private slots:
                  (QHash<QString, SnapshotCache::Record>{{ben.configDir, {snapshot(2), {}, {}}}}));
     }
 
-    // A failed write says why, and the store's log line carries it: here a file where the
-    // cache's folder should be.
-    void aFailedWriteSaysWhy() {
-        StoreHarness harness;
-        const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
-        QVERIFY(QDir(harness.home.pathOf(QStringLiteral("data"))).removeRecursively());
-        harness.home.writeFile(QStringLiteral("data"), "in the way");
-        QLoggingCategory::setFilterRules(QStringLiteral("spanwell.store.warning=true"));
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression("^The snapshot cache could not be written to "
-                                                ".*/data/snapshots.json: the folder .*/data cannot "
-                                                "be made: .+"));
-        harness.makeStore()->stopTracking(a);
-    }
-
-    // Another writer's lock is waited for, up to the write's time-out, after which the write
-    // gives up and says so; a write that waits longer goes through once the lock is given back.
-    void aWriteWaitsForTheLock() {
+    // A write waits for another writer's lock up to its time-out, then gives up and says so; one
+    // that waits longer goes through once the lock is given back. A failed write says why, and
+    // the store's log line carries it: here a file where the cache's folder should be.
+    void failedWritesSayWhy() {
         StoreHarness harness;
         const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
         const auto write = [&](int lockWait) {
@@ -110,6 +96,15 @@ private slots:
         held.unlock();
         QTRY_VERIFY(waiting.isFinished());
         QVERIFY(waiting.result() && SnapshotCache::read(harness.cachePath).contains(a.configDir));
+
+        QVERIFY(QDir(harness.home.pathOf(QStringLiteral("data"))).removeRecursively());
+        harness.home.writeFile(QStringLiteral("data"), "in the way");
+        QLoggingCategory::setFilterRules(QStringLiteral("spanwell.store.warning=true"));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^The snapshot cache could not be written to "
+                                                ".*/data/snapshots.json: the folder .*/data cannot "
+                                                "be made: .+"));
+        harness.makeStore()->stopTracking(a);
     }
 
     // A link in place of the cache or the settings file is replaced by the file; what it
@@ -185,12 +180,9 @@ private slots:
                  (SnapshotCache::Record{fetched, std::nullopt, std::nullopt}));
     }
 
-    // Nothing of it is read: not a file, or one snapshot that is not one.
+    // Nothing of it is read when one snapshot is not one.
     void oneMalformedSnapshotSpoilsTheWholeCache() {
         StoreHarness harness;
-        harness.home.makeNamedPipe(QStringLiteral("data/snapshots.json"));
-        QVERIFY(SnapshotCache::read(harness.cachePath).isEmpty());
-        QFile::remove(harness.cachePath);
         harness.home.writeFile(QStringLiteral("data/snapshots.json"),
                                R"({"/a":{"limits":[],"fetchedAt":1},"/b":{"limits":[]}})");
         QVERIFY(SnapshotCache::read(harness.cachePath).isEmpty());
