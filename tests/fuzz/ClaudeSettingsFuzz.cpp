@@ -1,0 +1,27 @@
+#include "FuzzTarget.h"
+
+#include "store/JsonObjectText.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+// A settings.json as a person keeps it. Whatever the text, an edit reads back as exactly its
+// one change or is refused; a JSON object without the member always takes it, and taking it out
+// again gives back the text byte for byte wherever the object had members.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray text = fuzzInput(data, size);
+    const QString key = QStringLiteral("statusLine");
+    const std::optional<QByteArray> added =
+        JsonObjectText::set(text, key, [](QByteArrayView indent) {
+            return "{\"type\": \"command\",\n" + indent.toByteArray() + "\"command\": \"x\"}";
+        });
+    JsonObjectText::remove(text, key);
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    const bool withoutKey = error.error == QJsonParseError::NoError && document.isObject() &&
+                            !document.object().contains(key);
+    FUZZ_EXPECT(added.has_value() || !withoutKey);
+    if (withoutKey && !document.object().isEmpty())
+        FUZZ_EXPECT(JsonObjectText::remove(*added, key) == text);
+    return 0;
+}
