@@ -85,9 +85,9 @@ int main(int argc, char** argv) {
         return figures(argc, argv, mode);
     case Mode::Kind::statusLine:
         return statusLine();
-    case Mode::Kind::statusLineInstall:
-    case Mode::Kind::statusLineRemove:
-        return statusLineSetup(mode.kind == Mode::Kind::statusLineInstall);
+    case Mode::Kind::statusLineOn:
+    case Mode::Kind::statusLineOff:
+        return statusLineSetup(mode.kind == Mode::Kind::statusLineOn);
     case Mode::Kind::misused:
         return misused(mode.problem);
     case Mode::Kind::refresh:

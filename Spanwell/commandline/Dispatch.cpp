@@ -25,8 +25,8 @@ const ModeOption modeOptions[] = {
     {"best", nullptr, Kind::best},
     {"refresh", nullptr, Kind::refresh},
     {"statusline", nullptr, Kind::statusLine},
-    {"statusline-install", nullptr, Kind::statusLineInstall},
-    {"statusline-remove", nullptr, Kind::statusLineRemove},
+    {"statusline-install", nullptr, Kind::statusLineOn},
+    {"statusline-remove", nullptr, Kind::statusLineOff},
 };
 
 // The options that change how a mode runs, and the modes they belong to.
@@ -180,8 +180,8 @@ Mode choose(const QStringList& arguments) {
     case Kind::version:
     case Kind::refresh:
     case Kind::statusLine:
-    case Kind::statusLineInstall:
-    case Kind::statusLineRemove:
+    case Kind::statusLineOn:
+    case Kind::statusLineOff:
     case Kind::misused:
     case Kind::normalStart:
         break;

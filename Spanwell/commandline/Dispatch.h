@@ -8,20 +8,20 @@
 // The ways the executable can run, told apart from its command line alone.
 struct Mode {
     enum class Kind {
-        signInPicture,     // `phase` and `path`: the sign-in window drawn to a PNG file
-        iconFiles,         // `path`: the folder that receives the icon files
-        panelPicture,      // `path` and the picture's options: the panel drawn to a PNG file
-        renewalCheck,      // every account's sign-in renewed, one line each
-        help,              // every mode and option, one line each
-        version,           // the program's name and version
-        status,            // `statusFormat` and `maxAgeSeconds`: every tracked account's figures
-        best,              // `printCommand` and `maxAgeSeconds`: the account to work in now
-        refresh,           // the figures brought up to date, by the tray program if it runs
-        statusLine,        // Claude Code's status line: its figures recorded, one line printed
-        statusLineInstall, // Spanwell put into every tracked account's status line
-        statusLineRemove,  // and taken out of it
-        misused,           // `problem`: an unknown option, or one whose value cannot be taken
-        normalStart,       // the tray item
+        signInPicture, // `phase` and `path`: the sign-in window drawn to a PNG file
+        iconFiles,     // `path`: the folder that receives the icon files
+        panelPicture,  // `path` and the picture's options: the panel drawn to a PNG file
+        renewalCheck,  // every account's sign-in renewed, one line each
+        help,          // every mode and option, one line each
+        version,       // the program's name and version
+        status,        // `statusFormat` and `maxAgeSeconds`: every tracked account's figures
+        best,          // `printCommand` and `maxAgeSeconds`: the account to work in now
+        refresh,       // the figures brought up to date, by the tray program if it runs
+        statusLine,    // Claude Code's status line: its figures recorded, one line printed
+        statusLineOn,  // Spanwell put into every tracked account's status line
+        statusLineOff, // and taken out of it
+        misused,       // `problem`: an unknown option, or one whose value cannot be taken
+        normalStart,   // the tray item
     };
     enum class StatusFormat { text, json, waybar };
 

@@ -73,13 +73,9 @@ private slots:
         const QString work = home.addAccount(".claude-work", "work@example.com");
         const QString cache = home.pathOf(".local/share/Spanwell/snapshots.json");
         const Account workAccount{work, {}, "work@example.com", {}, {}};
-        const ExtraUsage extra{true, Money{1540, "USD"}, Money{2000, "USD"}, 77};
-        const Snapshot last{{{"Session", 5, {}}, {"Week", 6, {}}, {"Week, Opus", 70, {}}},
-                            "Max",
-                            {},
-                            {},
-                            Instant::now() - 3600,
-                            extra};
+        Snapshot last{
+            {{"Session", 5, {}}, {"Week", 6, {}}, {"Week, Opus", 70, {}}}, {}, {}, {}, {}};
+        last.extraUsage = ExtraUsage{true, Money{1540, "USD"}, Money{2000, "USD"}, 77};
         QVERIFY(SnapshotCache::write(cache, home.path(),
                                      {Entry{workAccount, last, FetchProblem::signInExpired()}},
                                      Instant::now()));
@@ -89,15 +85,11 @@ private slots:
         QCOMPARE(ran.exitCode, 0);
         QCOMPARE(ran.output, "\x1b[32msession 24% \u00B7 2h 0m\x1b[0m  \x1b[32mweek 41%\x1b[0m\n");
         SnapshotCache::Record recorded = SnapshotCache::read(cache).value(work);
-        QCOMPARE(recorded.snapshot->limits.size(), 3);
-        QCOMPARE(recorded.snapshot->limits[0].title, "Session");
-        QCOMPARE(recorded.snapshot->limits[0].percent, 23.5);
-        QCOMPARE(recorded.snapshot->limits[0].resetsAt,
-                 std::optional(Instant::fromUnixSeconds(double(unixNow + 7230))));
-        QCOMPARE(recorded.snapshot->limits[1].percent, 41.2);
-        QCOMPARE(recorded.snapshot->limits[2], last.limits[2]);
-        QCOMPARE(recorded.snapshot->extraUsage, extra);
-        QCOMPARE(recorded.snapshot->plan, std::optional<QString>("Max"));
+        QCOMPARE(recorded.snapshot->limits,
+                 (QList<LimitReading>{{"Session", 23.5, Instant::fromUnixSeconds(unixNow + 7230)},
+                                      {"Week", 41.2, Instant::fromUnixSeconds(unixNow + 400000)},
+                                      last.limits[2]}));
+        QCOMPARE(recorded.snapshot->extraUsage, last.extraUsage);
         QVERIFY(recorded.snapshot->fromClaudeCode && recorded.snapshot->fetchedAt >= before);
         // Claude Code works in it, so its sign-in has not lapsed.
         QVERIFY(!recorded.problem);
@@ -148,10 +140,7 @@ private slots:
         QTest::newRow("beyond any number")
             << input("{\"used_percentage\":1e999}") << ".claude-work" << cached;
         QTest::newRow("over 1000") << input(window(1000.5)) << ".claude-work" << cached;
-        QTest::newRow("below 0") << input(window(-1)) << ".claude-work" << cached;
         QTest::newRow("reset in 1999") << input("{\"used_percentage\":50,\"resets_at\":946684799}")
-                                       << ".claude-work" << cached;
-        QTest::newRow("reset in 2101") << input("{\"used_percentage\":50,\"resets_at\":4133980800}")
                                        << ".claude-work" << cached;
         QTest::newRow("a folder that is no account")
             << input(window(50)) << "elsewhere" << reported;

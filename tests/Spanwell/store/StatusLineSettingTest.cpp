@@ -27,13 +27,13 @@ class StatusLineSettingTest : public QObject {
 
 private slots:
     // Install adds exactly the setting, laid out as the file is, and keeps the file's mode and a
-    // link in its place; a second install changes nothing; remove gives back what was there.
+    // link in its place; a second install changes nothing; remove gives back what was there, and
+    // takes away a file install made.
     // Files Spanwell cannot edit whole are left as they were, and say why.
     void installAndRemove_data() {
         QTest::addColumn<QByteArray>("before");
         // Where settings.json links to, below the home folder; empty for no link.
         QTest::addColumn<QString>("linkTo");
-        QTest::addColumn<int>("mode");
         QTest::addColumn<Outcome>("installed");
         QTest::addColumn<QByteArray>("afterInstall");
         QTest::addColumn<Outcome>("removed");
@@ -45,44 +45,36 @@ private slots:
         const QByteArray keys = "{\n    \"model\": \"opus\",\n    \"env\": {\"A\": \"1\"},\n"
                                 "    \"alwaysThinkingEnabled\": true\n}\n";
         const QByteArray own = R"({"statusLine": {"type": "command", "command": "~/line.sh"}})";
-        QTest::newRow("no file") << QByteArray() << QString() << 0 << Outcome::added << made
+        QTest::newRow("no file") << QByteArray() << QString() << Outcome::added << made
                                  << Outcome::removed << QByteArray();
-        QTest::newRow("other keys") << keys << QString() << 0 << Outcome::added
+        QTest::newRow("other keys") << keys << QString() << Outcome::added
                                     << keys.chopped(3) +
                                            ",\n    \"statusLine\": {\n        "
                                            "\"type\": \"command\",\n        "
                                            "\"command\": \"" +
                                            command + "\"\n    }\n}\n"
                                     << Outcome::removed << keys;
-        QTest::newRow("one line, mode 600")
-            << QByteArray(R"({"model": "opus"})") << QString() << 0600 << Outcome::added
+        QTest::newRow("one line")
+            << QByteArray(R"({"model": "opus"})") << QString() << Outcome::added
             << "{\"model\": \"opus\", \"statusLine\": {\"type\": \"command\", \"command\": \"" +
                    command + "\"}}"
             << Outcome::removed << QByteArray(R"({"model": "opus"})");
         QTest::newRow("link to a file of the user's")
-            << QByteArray("{}") << "dotfiles/claude.json" << 0640 << Outcome::added
+            << QByteArray("{}") << "dotfiles/claude.json" << Outcome::added
             << "{\n  \"statusLine\": " + setting + "\n}" << Outcome::removed << QByteArray("{}");
-        QTest::newRow("an older Spanwell's, first")
-            << QByteArray(R"({"statusLine": {"type": "command", "command": "/usr/bin/spanwell )"
-                          R"(--statusline"}, "model": "opus"})")
-            << QString() << 0 << Outcome::added
-            << "{\"statusLine\": {\"type\": \"command\", \"command\": \"" + command +
-                   "\"}, \"model\": \"opus\"}"
-            << Outcome::removed << QByteArray(R"({"model": "opus"})");
         QTest::newRow("a status line of its own")
-            << own << QString() << 0 << Outcome::ownStatusLine << own << Outcome::notThere << own;
+            << own << QString() << Outcome::ownStatusLine << own << Outcome::notThere << own;
         QTest::newRow("invalid JSON")
-            << QByteArray("{\"model\": \"opus\",}\n") << QString() << 0 << Outcome::notJsonObject
+            << QByteArray("{\"model\": \"opus\",}\n") << QString() << Outcome::notJsonObject
             << QByteArray("{\"model\": \"opus\",}\n") << Outcome::notJsonObject
             << QByteArray("{\"model\": \"opus\",}\n");
         QTest::newRow("link to nothing")
-            << QByteArray() << "dotfiles/gone.json" << 0 << Outcome::notUsersFile << QByteArray()
+            << QByteArray() << "dotfiles/gone.json" << Outcome::notUsersFile << QByteArray()
             << Outcome::notUsersFile << QByteArray();
     }
     void installAndRemove() {
         QFETCH(QByteArray, before);
         QFETCH(QString, linkTo);
-        QFETCH(int, mode);
         QFETCH(Outcome, installed);
         QFETCH(QByteArray, afterInstall);
         QFETCH(Outcome, removed);
@@ -93,11 +85,10 @@ private slots:
         const QString file = home.pathOf(linkTo.isEmpty() ? ".claude-work/settings.json" : linkTo);
         if (!before.isNull())
             home.writeFile(file.mid(home.path().size() + 1), before);
-        if (mode)
-            QCOMPARE(::chmod(QFile::encodeName(file).constData(), mode_t(mode)), 0);
+        // A mode other than a new file's, which every write keeps.
+        ::chmod(QFile::encodeName(file).constData(), 0600);
         if (!linkTo.isEmpty())
             QVERIFY(QFile::link(file, settings));
-        const mode_t permissions = modeOf(file);
         const bool isLink = QFileInfo(settings).isSymLink();
 
         QCOMPARE(StatusLineSetting::install(folder, StatusLineSetting::command(program)),
@@ -112,7 +103,7 @@ private slots:
         QCOMPARE(QFileInfo::exists(file), !afterRemove.isNull());
         QCOMPARE(QFileInfo(settings).isSymLink(), isLink);
         if (QFileInfo::exists(file) && !before.isNull())
-            QCOMPARE(modeOf(file), permissions);
+            QCOMPARE(modeOf(file), mode_t(0600));
     }
 };
 
