@@ -68,4 +68,13 @@ inline Run timed(const QString& program, const QStringList& arguments,
     return Run{milliseconds, process.readAllStandardOutput()};
 }
 
+// Milliseconds from start to exit of a run that must end with status 0 and print something.
+inline double timedPrinting(const QString& program, const QStringList& arguments,
+                            const QProcessEnvironment& environment, const QByteArray& input = {}) {
+    const Run run = timed(program, arguments, environment, input);
+    if (run.output.isEmpty())
+        fail(program + QStringLiteral(" printed nothing"));
+    return run.milliseconds;
+}
+
 } // namespace ProgramRuns

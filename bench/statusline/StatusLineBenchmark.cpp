@@ -58,15 +58,6 @@ QByteArray claudeCodesInput(double session) {
         .toJson(QJsonDocument::Compact);
 }
 
-// Milliseconds from start to exit of a run that must succeed and print something.
-double timedRun(const QString& program, const QStringList& arguments,
-                const QProcessEnvironment& environment, const QByteArray& input = {}) {
-    const ProgramRuns::Run run = ProgramRuns::timed(program, arguments, environment, input);
-    if (run.output.isEmpty())
-        ProgramRuns::fail(program + QStringLiteral(" printed nothing"));
-    return run.milliseconds;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -86,10 +77,12 @@ int main(int argc, char** argv) {
     QList<double> referenceTimes;
     for (int run = 0; run < timedRuns; ++run) {
         // Records the figures the next run reports again.
-        timedRun(spanwell, mode, environment, claudeCodesInput(23.5));
-        repeatedTimes.append(timedRun(spanwell, mode, environment, claudeCodesInput(23.5)));
-        referenceTimes.append(timedRun(reference, {cache}, environment));
-        recordingTimes.append(timedRun(spanwell, mode, environment, claudeCodesInput(run + 1)));
+        ProgramRuns::timedPrinting(spanwell, mode, environment, claudeCodesInput(23.5));
+        repeatedTimes.append(
+            ProgramRuns::timedPrinting(spanwell, mode, environment, claudeCodesInput(23.5)));
+        referenceTimes.append(ProgramRuns::timedPrinting(reference, {cache}, environment));
+        recordingTimes.append(
+            ProgramRuns::timedPrinting(spanwell, mode, environment, claudeCodesInput(run + 1)));
     }
     // Every run recorded Claude Code's figures beside the others'.
     if (!readFile(cache).contains("\"fromClaudeCode\":true") ||

@@ -44,11 +44,9 @@ SpanwellProcess::Finished statusLine(const QString& home, const QByteArray& text
     process.start(SpanwellProcess::path(), {"--statusline"});
     process.write(text);
     process.closeWriteChannel();
-    SpanwellProcess::Finished finished;
-    if (process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit)
-        finished.exitCode = process.exitCode();
-    finished.output = process.readAllStandardOutput();
-    return finished;
+    const bool ended =
+        process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit;
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput(), {}};
 }
 
 Entry readings(const QString& email, double session, double week, Instant now) {
