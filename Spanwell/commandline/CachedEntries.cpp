@@ -9,15 +9,21 @@
 
 namespace CachedEntries {
 
+QList<Account> trackedAccounts(const QString& home, const FileSystem& fileSystem,
+                               const QString& settingsPath) {
+    const QSet<QString> hidden = HiddenAccountFolders::read(*UserSettings::open(settingsPath));
+    QList<Account> accounts = Discovery::accounts(home, fileSystem);
+    accounts.removeIf(
+        [&hidden](const Account& account) { return hidden.contains(account.configDir); });
+    return accounts;
+}
+
 QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QString& cachePath,
                   const QString& settingsPath) {
-    const QSet<QString> hidden = HiddenAccountFolders::read(*UserSettings::open(settingsPath));
     const QHash<QString, SnapshotCache::Record> records = SnapshotCache::read(cachePath);
     QList<Entry> entries;
-    for (const Account& account : Discovery::accounts(home, fileSystem)) {
-        if (!hidden.contains(account.configDir))
-            entries.append(SnapshotCache::cachedEntry(account, records));
-    }
+    for (const Account& account : trackedAccounts(home, fileSystem, settingsPath))
+        entries.append(SnapshotCache::cachedEntry(account, records));
     return entries;
 }
 

@@ -18,6 +18,10 @@ namespace CachedEntries {
 QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QString& cachePath,
                   const QString& settingsPath = {});
 
+// The accounts of `home` that are not hidden, in discovery order.
+QList<Account> trackedAccounts(const QString& home, const FileSystem& fileSystem,
+                               const QString& settingsPath = {});
+
 // When the last of the entries was checked; absent when none was.
 std::optional<Instant> newestCheck(const QList<Entry>& entries);
 

@@ -28,4 +28,8 @@ struct PanelServices {
     // Whether each kind of notification is on, and turning it on or off.
     std::function<bool(NotificationKind)> isNotifying;
     std::function<void(NotificationKind, bool)> setNotifying;
+    // Whether Spanwell shows in Claude Code's status line of any tracked account, and putting
+    // it into every one's or taking it out.
+    std::function<bool()> isInStatusLine;
+    std::function<void(bool)> setInStatusLine;
 };

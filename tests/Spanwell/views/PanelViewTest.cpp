@@ -70,7 +70,9 @@ private slots:
                          [](NotificationKind) { return true; },
                          [&](NotificationKind kind, bool on) {
                              log << QStringLiteral("notify %1 %2").arg(int(kind)).arg(on);
-                         }});
+                         },
+                         [] { return true; },
+                         [&](bool on) { log << QStringLiteral("status line %1").arg(on); }});
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         auto* updateLine = named<LinkButton>(panel, "update");
@@ -104,7 +106,7 @@ private slots:
                 trackAgain = action;
                 continue;
             }
-            if (action->isCheckable())
+            if (action->text() == QStringLiteral("Open at Login"))
                 openAtLogin = action;
             // Of the styles the current one is marked, of the notifications those on.
             if (QMenu* choices = action->menu()) {
@@ -116,8 +118,8 @@ private slots:
         }
         // Asked to register, but the mark shows that the registration did not take.
         QVERIFY(openAtLogin && !openAtLogin->isChecked());
-        QCOMPARE(log, (QStringList{"add", update.url.toString(), "add", "login 1", "2",
-                                   "notify 2 0", Footer::site().toString(), "quit"}));
+        QCOMPARE(log, (QStringList{"add", update.url.toString(), "add", "login 1", "status line 0",
+                                   "2", "notify 2 0", Footer::site().toString(), "quit"}));
         QVERIFY(trackAgain);
         trackAgain->trigger();
         QVERIFY(store->hiddenAccounts().isEmpty());
