@@ -154,6 +154,9 @@ extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const M
         return normalStart(*argc, argv);
     // The executable answers these itself.
     case Mode::Kind::renewalCheck:
+    case Mode::Kind::statusLine:
+    case Mode::Kind::statusLineOn:
+    case Mode::Kind::statusLineOff:
     case Mode::Kind::help:
     case Mode::Kind::version:
     case Mode::Kind::misused:

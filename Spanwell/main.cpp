@@ -3,14 +3,18 @@
 #include "commandline/Arguments.h"
 #include "commandline/CachedEntries.h"
 #include "commandline/Dispatch.h"
+#include "commandline/ExecutablePath.h"
 #include "commandline/FullProgram.h"
 #include "commandline/HelpText.h"
 #include "commandline/RenewalCheck.h"
+#include "commandline/StatusLineMode.h"
+#include "commandline/StatusLineSetup.h"
 #include "commandline/TerminalModes.h"
 #include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -44,6 +48,25 @@ int figures(int& argc, char** argv, const Mode& mode) {
         mode, entries, now, home, Discovery::unreadableFolderNames(home, FileSystem::local())));
 }
 
+// Claude Code shows what it prints; it never refreshes, so it needs nothing but files.
+int statusLine() {
+    const QByteArray line =
+        StatusLineMode::run(StatusLineMode::readStandardInput(),
+                            StatusLineMode::Surroundings::ofThisProcess(), FileSystem::local());
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    return 0;
+}
+
+int statusLineSetup(bool install) {
+    const QString home = QDir::homePath();
+    return TerminalModes::finish(StatusLineSetup::run(
+        install,
+        CachedEntries::trackedAccounts(
+            home, FileSystem::local(),
+            HiddenAccountFolders::read(UserSettings(UserSettings::defaultPath()))),
+        home, QFile::decodeName(ExecutablePath::get())));
+}
+
 int misused(const QString& problem) {
     std::fputs(("spanwell: " + problem + QStringLiteral(" See spanwell --help.\n")).toLocal8Bit(),
                stderr);
@@ -65,6 +88,11 @@ int main(int argc, char** argv) {
     case Mode::Kind::status:
     case Mode::Kind::best:
         return figures(argc, argv, mode);
+    case Mode::Kind::statusLine:
+        return statusLine();
+    case Mode::Kind::statusLineOn:
+    case Mode::Kind::statusLineOff:
+        return statusLineSetup(mode.kind == Mode::Kind::statusLineOn);
     case Mode::Kind::misused:
         return misused(mode.problem);
     case Mode::Kind::refresh:

@@ -1,9 +1,7 @@
 #include "commandline/BestAccount.h"
 
-#include "model/PrintableText.h"
+#include "model/ShellQuoting.h"
 #include "store/EntryStatus.h"
-
-#include <QRegularExpression>
 
 #include <tuple>
 
@@ -14,16 +12,6 @@ double sessionUse(const QList<LimitReading>& readings) {
         if (reading.title == LimitTitle::session)
             return reading.percent;
     return 0;
-}
-
-// Single quotes keep every character as it is, except a single quote, which ends them.
-QString shellQuoted(const QString& text) {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
-    if (plain.match(text).hasMatch())
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
 } // namespace
@@ -50,7 +38,7 @@ std::optional<Account> choose(const QList<Entry>& entries, Instant now) {
 QString command(const Account& account) {
     if (account.isDefault())
         return QStringLiteral("claude");
-    return QStringLiteral("CLAUDE_CONFIG_DIR=") + shellQuoted(account.configDir) +
+    return QStringLiteral("CLAUDE_CONFIG_DIR=") + ShellQuoting::quoted(account.configDir) +
            QStringLiteral(" claude");
 }
 

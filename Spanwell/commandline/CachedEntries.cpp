@@ -7,14 +7,20 @@
 
 namespace CachedEntries {
 
+QList<Account> trackedAccounts(const QString& home, const FileSystem& fileSystem,
+                               const QSet<QString>& hidden) {
+    QList<Account> accounts = Discovery::accounts(home, fileSystem);
+    accounts.removeIf(
+        [&hidden](const Account& account) { return hidden.contains(account.configDir); });
+    return accounts;
+}
+
 QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QString& cachePath,
                   const QSet<QString>& hidden) {
     const QHash<QString, SnapshotCache::Record> records = SnapshotCache::read(cachePath);
     QList<Entry> entries;
-    for (const Account& account : Discovery::accounts(home, fileSystem)) {
-        if (!hidden.contains(account.configDir))
-            entries.append(SnapshotCache::cachedEntry(account, records));
-    }
+    for (const Account& account : trackedAccounts(home, fileSystem, hidden))
+        entries.append(SnapshotCache::cachedEntry(account, records));
     return entries;
 }
 

@@ -14,8 +14,10 @@
 // modes show when they are fresh enough, read with files alone.
 namespace CachedEntries {
 
-// The accounts of `home` but those in the folders `hidden`, in discovery order, with what the
-// cache at `cachePath` holds for them.
+// The accounts of `home` but those in the folders `hidden`, in discovery order.
+QList<Account> trackedAccounts(const QString& home, const FileSystem& fileSystem,
+                               const QSet<QString>& hidden);
+// The same, each with what the cache at `cachePath` holds for it.
 QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QString& cachePath,
                   const QSet<QString>& hidden);
 

@@ -24,6 +24,9 @@ const ModeOption modeOptions[] = {
     {"status", nullptr, Kind::status},
     {"best", nullptr, Kind::best},
     {"refresh", nullptr, Kind::refresh},
+    {"statusline", nullptr, Kind::statusLine},
+    {"statusline-install", nullptr, Kind::statusLineOn},
+    {"statusline-remove", nullptr, Kind::statusLineOff},
 };
 
 // The options that change how a mode runs, and the modes they belong to.
@@ -176,6 +179,9 @@ Mode choose(const QStringList& arguments) {
     case Kind::help:
     case Kind::version:
     case Kind::refresh:
+    case Kind::statusLine:
+    case Kind::statusLineOn:
+    case Kind::statusLineOff:
     case Kind::misused:
     case Kind::normalStart:
         break;

@@ -1,46 +1,21 @@
 #include "commandline/FullProgram.h"
 
 #include "BuildVersion.h"
+#include "commandline/ExecutablePath.h"
 
 #include <QByteArray>
 
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#ifdef __APPLE__
-#include <mach-o/dyld.h>
-#endif
 
 namespace {
 
 // The module's one function, which runs a mode.
 using ModuleEntry = int (*)(int* argc, char** argv, const Mode* mode);
-
-// The folder of the running executable itself, not of a link to it.
-QByteArray executableFolder() {
-    QByteArray path(4096, '\0');
-#ifdef __APPLE__
-    uint32_t size = uint32_t(path.size());
-    if (_NSGetExecutablePath(path.data(), &size) != 0)
-        return {};
-    path.truncate(qsizetype(std::strlen(path.constData())));
-    char resolved[PATH_MAX];
-    if (!realpath(path.constData(), resolved))
-        return {};
-    path = resolved;
-#else
-    const ssize_t length = readlink("/proc/self/exe", path.data(), size_t(path.size()));
-    if (length <= 0 || length >= path.size())
-        return {};
-    path.truncate(length);
-#endif
-    return path.left(path.lastIndexOf('/'));
-}
 
 // Loading runs the module's code as the user: only a regular file (dlopen waits on a named pipe)
 // that nobody but root or the user could have put there. A missing one is for dlopen to report.
@@ -56,7 +31,8 @@ namespace FullProgram {
 
 int run(int& argc, char** argv, const Mode& mode) {
     // Where the build puts it and the installation keeps it, seen from the executable's folder.
-    const QByteArray path = executableFolder() + "/" SPANWELL_FULL_MODULE;
+    const QByteArray executable = ExecutablePath::get();
+    const QByteArray path = executable.left(executable.lastIndexOf('/')) + "/" SPANWELL_FULL_MODULE;
     if (isUntrusted(path)) {
         std::fprintf(stderr,
                      "spanwell: A part of Spanwell, %s, is not a regular file of root's or this "

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // The last known snapshot of every tracked account, with the problem its last refresh met,
 // kept in one JSON object keyed by the account's folder, so that figures show at once after a
 // restart and every mode tells the same.
@@ -54,5 +56,12 @@ inline constexpr int lockWaitMilliseconds = 5000;
 // was, and the result says why.
 RegularFile::Written write(const QString& path, const QString& home, const QList<Entry>& entries,
                            Instant now, int lockWait = lockWaitMilliseconds);
+
+// Replaces one account's record, under the same lock, with what `change` makes of what the file
+// holds for it (an empty record when nothing), keeping every other record as written; a record
+// with neither figures nor a problem leaves the file. On any failure the previous file stays as
+// it was, and the result says why.
+RegularFile::Written amend(const QString& path, const QString& id,
+                           const std::function<Record(const Record& written)>& change);
 
 } // namespace SnapshotCache

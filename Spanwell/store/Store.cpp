@@ -3,6 +3,7 @@
 #include "BuildVersion.h"
 #include "LogCategories.h"
 #include "accounts/Discovery.h"
+#include "store/CacheWatch.h"
 #include "store/HiddenAccountFolders.h"
 #include "store/PanelFigures.h"
 #include "store/SnapshotCache.h"
@@ -85,6 +86,10 @@ QString Store::currentVersion() {
     return PanelFigures::versionText(QString::fromUtf8(BuildVersion::text));
 }
 
+double Store::refreshIntervalSeconds() const {
+    return refreshIntervalMilliseconds / 1000.0;
+}
+
 void Store::start() {
     if (demoStore || timer)
         return;
@@ -110,6 +115,7 @@ void Store::onWorker(Work work, Then then) {
 bool Store::refresh() {
     if (demoStore)
         return false;
+    everyAccountAsked = true;
     if (refreshing)
         refreshAgain = true;
     else
@@ -127,6 +133,7 @@ void Store::startRefresh() {
     }
     setRefreshing(true);
     run = std::make_unique<RefreshRun>();
+    run->regular = !std::exchange(everyAccountAsked, false);
     for (const Entry& entry : std::as_const(entryList))
         run->old.insert(entry.id(), entry);
     // Another run may have met a problem since, such as a pause the service asked for, which
@@ -208,6 +215,7 @@ void Store::fetchAll(const QStringList& folderNames,
             found == run->old.constEnd() ? std::nullopt : std::optional<Entry>(*found);
         if (other != written.constEnd())
             old = SnapshotCache::newer(old.value_or(Entry{}), *other, present);
+        const bool reported = run->regular && isReportedLately(old, present);
         // Reading a large account file is processor work that must not keep the interface
         // waiting; the fetch that follows mostly waits, for the credential and the service.
         QFuture<std::optional<Account>> discovered = WorkerPool::runInBackground(
@@ -216,17 +224,60 @@ void Store::fetchAll(const QStringList& folderNames,
             });
         WorkerPool::whenDone(
             this,
-            discovered.then(&WorkerPool::instance(),
-                            [old, tracked = !hidden.contains(configDir),
-                             profile = wantsProfile(configDir, present),
-                             copied = services](const std::optional<Account>& account) {
-                                FolderResult result{account, std::nullopt};
-                                if (account && tracked)
-                                    result.fetched = fetch(*account, old, profile, copied);
-                                return result;
-                            }),
+            discovered.then(
+                &WorkerPool::instance(),
+                [old, reported, tracked = !hidden.contains(configDir),
+                 profile = wantsProfile(configDir, present),
+                 copied = services](const std::optional<Account>& account) {
+                    FolderResult result{account, std::nullopt};
+                    if (account && tracked && reported)
+                        result.fetched = FetchResult{
+                            Entry{*account, old->snapshot, old->problem, old->checkedAt}, false};
+                    else if (account && tracked)
+                        result.fetched = fetch(*account, old, profile, copied);
+                    return result;
+                }),
             [this, name](const FolderResult& result) { collect(name, result); });
     }
+}
+
+bool Store::isReportedLately(const std::optional<Entry>& entry, Instant present) const {
+    if (!entry || !entry->snapshot || !entry->snapshot->fromClaudeCode)
+        return false;
+    const Instant reported = entry->snapshot->fetchedAt;
+    return reported <= present && present - reported < refreshIntervalSeconds();
+}
+
+void Store::followCache() {
+    if (demoStore || cacheWatch)
+        return;
+    cacheWatch = new CacheWatch(services.cachePath, this);
+    connect(cacheWatch, &CacheWatch::changed, this, [this] {
+        WorkerPool::whenDone(
+            this, WorkerPool::runInBackground([path = services.cachePath] {
+                return SnapshotCache::read(path);
+            }),
+            [this](const QHash<QString, SnapshotCache::Record>& written) { takeIn(written); });
+    });
+}
+
+void Store::takeIn(const QHash<QString, SnapshotCache::Record>& written) {
+    const Instant present = now();
+    QList<Entry> merged = entryList;
+    QSet<QString> newFigures;
+    for (Entry& entry : merged) {
+        const auto other = written.constFind(entry.id());
+        if (other == written.constEnd())
+            continue;
+        const Entry kept = SnapshotCache::newer(entry, *other, present);
+        if (kept.snapshot != entry.snapshot)
+            newFigures.insert(entry.id());
+        entry = kept;
+    }
+    setEntries(merged);
+    // Announced as figures a refresh fetched.
+    if (!newFigures.isEmpty())
+        emit accountsRefreshed(newFigures);
 }
 
 void Store::collect(const QString& folderName, FolderResult result) {

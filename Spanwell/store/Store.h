@@ -20,6 +20,8 @@
 #include <memory>
 #include <optional>
 
+class CacheWatch;
+
 // The application's state: the tracked accounts with their last known usage, the hidden
 // accounts, the refresh cycle, and an announced update. Lives on the interface thread and is
 // only ever changed there; every blocking step of a refresh runs on workers and comes back as
@@ -60,16 +62,24 @@ public:
     static qint64 currentBuild();
     static QString currentVersion();
 
-    // One refresh now and one every five minutes; later calls do nothing. A timed refresh
-    // that falls while one runs is dropped.
+    // How often `start` refreshes.
+    double refreshIntervalSeconds() const;
+
+    // One refresh now and one every refresh interval; later calls do nothing. A timed refresh
+    // that falls while one runs is dropped. These regular refreshes do not ask the service
+    // for an account whose figures Claude Code reported within the interval.
     void start();
-    // Refreshes unless the last refresh finished less than a minute ago, or one runs now.
+    // Refreshes unless the last refresh finished less than a minute ago, or one runs now; a
+    // regular refresh.
     void refreshIfStale();
-    // Starts a refresh of every tracked account; false (and nothing happens) in a demo store.
-    // Asked for while a refresh runs, it runs once more right after that one (however often it
-    // was asked), so that what changed meanwhile, an account brought back or newly signed in,
-    // is not missed. `refreshFinished` follows each refresh.
+    // Starts a refresh that asks for every tracked account; false (and nothing happens) in a
+    // demo store. Asked for while a refresh runs, it runs once more right after that one
+    // (however often it was asked), so that what changed meanwhile, an account brought back or
+    // newly signed in, is not missed. `refreshFinished` follows each refresh.
     bool refresh();
+    // Takes in, within a second, the figures another process writes to the cache (Claude
+    // Code's status line, a status run), as if a refresh had fetched them.
+    void followCache();
     // Refreshes only these tracked accounts, as when their limits have just reset; the others
     // keep their figures, and the last refresh keeps its time. Dropped while a refresh runs.
     void refreshAccounts(const QSet<QString>& configDirs);
@@ -92,7 +102,8 @@ signals:
     void hiddenAccountsChanged();
     void updateChanged();
     // The accounts a refresh fetched, once their figures are in the entries; whole refreshes
-    // and those of some accounts alike.
+    // and those of some accounts alike, and the newer figures another writer left in the
+    // cache.
     void accountsRefreshed(const QSet<QString>& configDirs);
     void refreshFinished();
 
@@ -105,6 +116,8 @@ private:
     };
 
     struct RefreshRun {
+        // Accounts whose figures Claude Code reported lately are not asked for.
+        bool regular = true;
         QHash<QString, Entry> old;
         QStringList folderNames;
         QHash<QString, FolderResult> results;
@@ -122,6 +135,10 @@ private:
     Store(QList<Entry> entries, Clock clock);
 
     void showCached(const CachedDisplay& cached);
+    // What another writer left in the cache, merged as every writer merges it.
+    void takeIn(const QHash<QString, SnapshotCache::Record>& written);
+    // Figures Claude Code reported less than a refresh interval ago.
+    bool isReportedLately(const std::optional<Entry>& entry, Instant present) const;
     // Starts a refresh unless one runs.
     void startRefresh();
     // `written` is what the cache held when the refresh began, as other runs may have left it.
@@ -159,6 +176,8 @@ private:
     bool refreshing = false;
     // A refresh was asked for while one ran.
     bool refreshAgain = false;
+    // The next refresh asks for every account.
+    bool everyAccountAsked = false;
     std::optional<Instant> lastRefreshAt;
     QList<Account> hiddenAccountList;
     std::optional<UpdateInfo> availableUpdate;
@@ -168,6 +187,7 @@ private:
     bool missingProfilesOnly = false;
     QHash<QString, Instant> profileFetchedAt;
     QTimer* timer = nullptr;
+    CacheWatch* cacheWatch = nullptr;
     std::unique_ptr<RefreshRun> run;
     QFuture<void> lastCacheWrite;
 };

@@ -5,6 +5,7 @@
 #include "notifications/DesktopNotifications.h"
 #include "notifications/NotificationCenter.h"
 #include "signin/SignInWindow.h"
+#include "store/StatusLineSetting.h"
 #include "store/Store.h"
 #include "tray/AutostartEntry.h"
 #include "tray/BarPosition.h"
@@ -138,6 +139,7 @@ void SpanwellApp::start() {
         connect(layerShell.get(), &LayerShell::closed, this, &SpanwellApp::closePopup);
     trayIcon->show();
     trayWatch->start();
+    appStore->followCache();
 }
 
 void SpanwellApp::trayFound() {
@@ -322,6 +324,13 @@ PanelServices SpanwellApp::services() {
                             open ? QStringLiteral("written") : QStringLiteral("removed"),
                             done.failure);
     };
+    services.isInStatusLine = [this] {
+        const QList<Entry>& entries = appStore->entries();
+        return std::any_of(entries.begin(), entries.end(), [](const Entry& entry) {
+            return StatusLineSetting::isInstalled(entry.id());
+        });
+    };
+    services.setInStatusLine = [this](bool on) { showInStatusLine(on); };
     services.openAddress = [this](const QUrl& address) {
         closePopup();
         QDesktopServices::openUrl(address);
@@ -329,6 +338,25 @@ PanelServices SpanwellApp::services() {
     services.quit = [] { QCoreApplication::quit(); };
     services.settings = &settings;
     return services;
+}
+
+// A folder whose settings are left as they were is named, with why, since the menu's mark
+// alone cannot tell which.
+void SpanwellApp::showInStatusLine(bool on) {
+    const QString command = StatusLineSetting::command(QCoreApplication::applicationFilePath());
+    QStringList leftAlone;
+    for (const Entry& entry : appStore->entries()) {
+        const StatusLineSetting::Outcome outcome =
+            on ? StatusLineSetting::install(entry.id(), command)
+               : StatusLineSetting::remove(entry.id());
+        if (!StatusLineSetting::succeeded(outcome))
+            leftAlone.append(entry.account.folderLabel() + QStringLiteral(": ") +
+                             StatusLineSetting::sentence(outcome));
+    }
+    if (!leftAlone.isEmpty())
+        desktopNotifications->send({on ? QStringLiteral("Not in every status line")
+                                       : QStringLiteral("Still in a status line"),
+                                    leftAlone.join(QLatin1Char('\n'))});
 }
 
 // Where the desktop has no notification service.
@@ -351,6 +379,7 @@ void SpanwellApp::buildMenu() {
     MenuCommands::addAccount(*menu, shared);
     menu->addSeparator();
     MenuCommands::openAtLogin(*menu, shared);
+    MenuCommands::statusLine(*menu, shared);
     MenuCommands::trayIcon(*menu, shared);
     MenuCommands::notifications(*menu, shared);
     menu->addSeparator();

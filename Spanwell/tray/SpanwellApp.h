@@ -63,6 +63,8 @@ private:
     PanelServices services();
     void buildMenu();
     void trayMessage(const Notification& notification);
+    // Puts Spanwell into, or takes it out of, the status line of every tracked account.
+    void showInStatusLine(bool on);
 
     UserSettings& settings;
     std::unique_ptr<Store> appStore;

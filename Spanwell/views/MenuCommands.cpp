@@ -17,6 +17,22 @@ auto calling(const std::function<void(Arguments...)>& command) {
     };
 }
 
+// A check-box item whose mark shows `isOn` each time the menu opens, and after each change
+// whatever was asked, since what is asked may not be what happens.
+void toggle(QMenu& menu, const QString& title, const std::function<bool()>& isOn,
+            const std::function<void(bool)>& change) {
+    QAction* action = menu.addAction(title);
+    action->setCheckable(true);
+    const auto showState = [action, isOn] { action->setChecked(isOn && isOn()); };
+    showState();
+    QObject::connect(&menu, &QMenu::aboutToShow, action, showState);
+    QObject::connect(action, &QAction::triggered, action,
+                     [showState, changeState = calling(change)](bool on) {
+                         changeState(on);
+                         showState();
+                     });
+}
+
 } // namespace
 
 namespace MenuCommands {
@@ -26,19 +42,12 @@ void addAccount(QMenu& menu, const PanelServices& services) {
 }
 
 void openAtLogin(QMenu& menu, const PanelServices& services) {
-    QAction* action = menu.addAction(QStringLiteral("Open at Login"));
-    action->setCheckable(true);
-    const auto showRegistration = [action, registered = services.isOpenAtLogin] {
-        action->setChecked(registered && registered());
-    };
-    showRegistration();
-    QObject::connect(&menu, &QMenu::aboutToShow, action, showRegistration);
-    QObject::connect(action, &QAction::triggered, action,
-                     [showRegistration, change = calling(services.setOpenAtLogin)](bool on) {
-                         change(on);
-                         // Whatever was asked, the mark shows what is actually registered.
-                         showRegistration();
-                     });
+    toggle(menu, QStringLiteral("Open at Login"), services.isOpenAtLogin, services.setOpenAtLogin);
+}
+
+void statusLine(QMenu& menu, const PanelServices& services) {
+    toggle(menu, QStringLiteral("Show in Claude Code's Status Line"), services.isInStatusLine,
+           services.setInStatusLine);
 }
 
 void trayIcon(QMenu& menu, const PanelServices& services) {

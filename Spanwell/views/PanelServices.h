@@ -21,6 +21,10 @@ struct PanelServices {
     // In the default browser.
     std::function<void(const QUrl&)> openAddress;
     std::function<void()> quit;
+    // Whether Spanwell shows in Claude Code's status line of any tracked account, and putting
+    // it into every one's or taking it out.
+    std::function<bool()> isInStatusLine;
+    std::function<void(bool)> setInStatusLine;
     // The process's settings, which the menus' choices read and change; none in a picture,
     // whose menus are never opened.
     UserSettings* settings = nullptr;

@@ -67,6 +67,8 @@ private slots:
                          [&](bool on) { log << QStringLiteral("login %1").arg(on); },
                          [&](const QUrl& address) { log << address.toString(); },
                          [&] { log << "quit"; },
+                         [] { return true; },
+                         [&](bool on) { log << QStringLiteral("status line %1").arg(on); },
                          &settings});
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
@@ -101,7 +103,7 @@ private slots:
                 trackAgain = action;
                 continue;
             }
-            if (action->isCheckable())
+            if (action->text() == QStringLiteral("Open at Login"))
                 openAtLogin = action;
             // Of the styles the current one is marked, of the notifications those on.
             if (QMenu* choices = action->menu()) {
@@ -113,7 +115,7 @@ private slots:
         }
         // Asked to register, but the mark shows that the registration did not take.
         QVERIFY(openAtLogin && !openAtLogin->isChecked());
-        QCOMPARE(log, (QStringList{"add", update.url.toString(), "add", "login 1",
+        QCOMPARE(log, (QStringList{"add", update.url.toString(), "add", "login 1", "status line 0",
                                    Footer::site().toString(), "quit"}));
         QCOMPARE(TrayIconStyles::read(settings), TrayIconStyle::forDarkPanels);
         QVERIFY(!settings.value(Settings::useItOrLoseItNotifications));
