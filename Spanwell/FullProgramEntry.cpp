@@ -13,6 +13,7 @@
 #include "signin/SignInWindow.h"
 #include "store/StoreServices.h"
 #include "store/UserSettings.h"
+#include "tray/FreedMemory.h"
 #include "tray/GraphicalSession.h"
 #include "tray/RefreshRequests.h"
 #include "tray/SingleInstance.h"
@@ -60,6 +61,7 @@ int normalStart(int& argc, char** argv) {
         std::fputs(GraphicalSession::missingMessage().toLocal8Bit().constData(), stderr);
         return 1;
     }
+    FreedMemory::shareArenas();
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("spanwell"));
     TerminationSignals::quitApplicationOnThem();

@@ -10,10 +10,15 @@
 namespace {
 // Far more than there are accounts: a refresh runs every account at the same time.
 constexpr int mostWorkers = 256;
+// Work comes in bursts minutes apart, and starting a thread costs far less than the work: an
+// idle thread ends soon, and its stack goes back to the system, rather than waiting half a
+// minute for work that does not come.
+constexpr int idleMilliseconds = 500;
 
-QThreadPool* makePool() {
+QThreadPool* makePool(int threads) {
     auto* pool = new QThreadPool;
-    pool->setMaxThreadCount(mostWorkers);
+    pool->setMaxThreadCount(threads);
+    pool->setExpiryTimeout(idleMilliseconds);
     return pool;
 }
 } // namespace
@@ -21,21 +26,17 @@ QThreadPool* makePool() {
 namespace WorkerPool {
 
 QThreadPool& instance() {
-    static QThreadPool* pool = makePool();
+    static QThreadPool* pool = makePool(mostWorkers);
     return *pool;
 }
 
 QThreadPool& cacheWriter() {
-    static QThreadPool* pool = [] {
-        auto* single = new QThreadPool;
-        single->setMaxThreadCount(1);
-        return single;
-    }();
+    static QThreadPool* pool = makePool(1);
     return *pool;
 }
 
 QThreadPool& readers() {
-    static QThreadPool* pool = makePool();
+    static QThreadPool* pool = makePool(mostWorkers);
     return *pool;
 }
 

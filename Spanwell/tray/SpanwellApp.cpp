@@ -9,6 +9,7 @@
 #include "store/Store.h"
 #include "tray/AutostartEntry.h"
 #include "tray/BarPosition.h"
+#include "tray/FreedMemory.h"
 #include "tray/GraphicalSession.h"
 #include "tray/LayerShell.h"
 #include "tray/PanelCornerSetting.h"
@@ -78,7 +79,8 @@ SpanwellApp::SpanwellApp(UserSettings& userSettings, QObject* parent)
           *appStore, settings, AnnouncementRecords::defaultPath(),
           [this](const Notification& notification) { desktopNotifications->send(notification); },
           this)) {
-    QApplication::setWindowIcon(applicationIcon());
+    // For the panel window, the sign-in window and the desktop's task switcher.
+    QApplication::setWindowIcon(AppIcon::icon());
     connect(desktopNotifications, &DesktopNotifications::opened, this, &SpanwellApp::showPanel);
     trayIcon->setStyle(TrayIconStyles::read(settings));
     // Chosen in either menu.
@@ -91,6 +93,9 @@ SpanwellApp::SpanwellApp(UserSettings& userSettings, QObject* parent)
         if (panel)
             panel->setNow(appStore->now());
     });
+    // Once the refreshed figures are shown, what the refresh used is handed back.
+    connect(appStore.get(), &Store::refreshFinished, this, &FreedMemory::giveBack,
+            Qt::QueuedConnection);
     connect(trayWatch, &TrayWatch::found, this, &SpanwellApp::trayFound);
     // Qt registers the item again as soon as a new watcher takes its name on the bus, which
     // some watchers do before they can take registrations; showing the item again registers it
