@@ -25,7 +25,6 @@
 #include <QDesktopServices>
 #include <QIcon>
 #include <QMenu>
-#include <QPixmap>
 #include <QProcessEnvironment>
 #include <QScreen>
 #include <QShortcut>
@@ -39,14 +38,6 @@ constexpr int tickMilliseconds = 30 * 1000;
 // A click on the tray item while the popup is open first closes the popup, as a click outside
 // it; when the item then reports the click, it meant to close, not to open again.
 constexpr int reopenAfterMilliseconds = 300;
-
-// For the panel window, the sign-in window and the desktop's task switcher.
-QIcon applicationIcon() {
-    QIcon icon;
-    for (const int edge : {16, 32, 48, 64, 128, 256})
-        icon.addPixmap(QPixmap::fromImage(AppIcon::image(edge)));
-    return icon;
-}
 
 const QScreen* screenAt(const QRect& anchor) {
     const QScreen* screen = QGuiApplication::screenAt(anchor.center());
@@ -225,6 +216,8 @@ void SpanwellApp::openPanel() {
     }
     connect(panel, &PanelView::contentChanged, this, &SpanwellApp::fit, Qt::QueuedConnection);
     connect(panel, &PanelView::hidden, this, &SpanwellApp::panelHidden);
+    // The closed panel is deleted with its rows; what they held is handed back once they are.
+    connect(panel, &QObject::destroyed, this, &FreedMemory::giveBack, Qt::QueuedConnection);
     fit();
     panel->show();
     panel->raise();
