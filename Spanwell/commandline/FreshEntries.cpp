@@ -25,10 +25,16 @@ QList<Entry> cached(const StoreServices& services) {
                                services.settingsPath);
 }
 
-QList<Entry> late(const StoreServices& services) {
+// The cached entries, each with what its fetch brought by the deadline, or else with the
+// problem that the service did not answer in time.
+QList<Entry> late(const StoreServices& services, const QHash<QString, Entry>& fetched = {}) {
     QList<Entry> entries = cached(services);
-    for (Entry& entry : entries)
-        entry.problem = FetchProblem::failed(HttpFetch::timedOutMessage);
+    for (Entry& entry : entries) {
+        if (const auto found = fetched.constFind(entry.id()); found != fetched.constEnd())
+            entry = *found;
+        else
+            entry.problem = FetchProblem::failed(HttpFetch::timedOutMessage);
+    }
     return entries;
 }
 
@@ -58,7 +64,7 @@ QList<Entry> refreshed(const StoreServices& services, QDeadlineTimer deadline) {
         QTimer::singleShot(deadline.remainingTime(), &loop, &QEventLoop::quit);
     store.refresh();
     loop.exec();
-    return finished ? store.entries() : late(services);
+    return finished ? store.entries() : late(services, store.fetchedSoFar());
 }
 
 QList<Entry> get(const StoreServices& services, double maxAgeSeconds) {

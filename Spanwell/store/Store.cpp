@@ -172,6 +172,15 @@ void Store::finishAccountsRefresh() {
     saveCache(entryList, [this] { endRefresh(); });
 }
 
+QHash<QString, Entry> Store::fetchedSoFar() const {
+    QHash<QString, Entry> fetched;
+    if (run)
+        for (const FolderResult& result : std::as_const(run->results))
+            if (result.fetched)
+                fetched.insert(result.fetched->entry.id(), result.fetched->entry);
+    return fetched;
+}
+
 void Store::askForMissingProfilesOnly() {
     missingProfilesOnly = true;
 }

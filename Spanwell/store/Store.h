@@ -74,6 +74,11 @@ public:
     // keep their figures, and the last refresh keeps its time. Dropped while a refresh runs.
     void refreshAccounts(const QSet<QString>& configDirs);
 
+    // While a refresh of every account runs: what the fetches that have ended brought, by
+    // account id; empty when none runs. A run that cannot wait for the slowest account shows
+    // these beside the last known figures of the others.
+    QHash<QString, Entry> fetchedSoFar() const;
+
     // For a store that refreshes once and ends: an account whose figures hold a subscription
     // is not asked for its profile, which spares the service a request per account.
     void askForMissingProfilesOnly();
