@@ -2,7 +2,6 @@
 // and the terminal modes whose figures must be refreshed first. They live in a module of their
 // own, which the executable loads only when one of them runs.
 
-#include "accounts/Discovery.h"
 #include "commandline/Arguments.h"
 #include "commandline/Dispatch.h"
 #include "commandline/FreshEntries.h"
@@ -109,9 +108,9 @@ int refreshNow() {
 int figures(const Mode& mode) {
     const StoreServices services = StoreServices::real();
     const QList<Entry> entries = FreshEntries::get(services, mode.maxAgeSeconds);
-    return TerminalModes::finish(TerminalModes::figures(
-        mode, entries, services.clock(), services.home,
-        Discovery::unreadableFolderNames(services.home, *services.fileSystem)));
+    return TerminalModes::finish(
+        TerminalModes::figures(mode, entries, services.clock(),
+                               TerminalModes::surroundingsOf(services.home, *services.fileSystem)));
 }
 
 } // namespace

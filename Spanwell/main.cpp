@@ -1,4 +1,3 @@
-#include "accounts/Discovery.h"
 #include "accounts/FileSystem.h"
 #include "commandline/Arguments.h"
 #include "commandline/CachedEntries.h"
@@ -39,7 +38,7 @@ int figures(int& argc, char** argv, const Mode& mode) {
     if (!CachedEntries::areFresh(entries, now, mode.maxAgeSeconds))
         return FullProgram::run(argc, argv, mode);
     return TerminalModes::finish(TerminalModes::figures(
-        mode, entries, now, home, Discovery::unreadableFolderNames(home, FileSystem::local())));
+        mode, entries, now, TerminalModes::surroundingsOf(home, FileSystem::local())));
 }
 
 int misused(const QString& problem) {

@@ -1,10 +1,9 @@
 #include "commandline/BestAccount.h"
 
-#include "model/PrintableText.h"
+#include "commandline/ShellWords.h"
 #include "store/EntryStatus.h"
 
-#include <QRegularExpression>
-
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -16,14 +15,20 @@ double sessionUse(const QList<LimitReading>& readings) {
     return 0;
 }
 
-// Single quotes keep every character as it is, except a single quote, which ends them.
-QString shellQuoted(const QString& text) {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
-    if (plain.match(text).hasMatch())
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+// When the limits that block the account reset; absent when one of them tells no reset, or
+// nothing in its limits blocks it (a lapsed sign-in, a seat's spend).
+std::optional<Instant> backAt(const Entry& entry, Instant now) {
+    if (entry.problem && entry.problem->needsSignIn())
+        return std::nullopt;
+    std::optional<Instant> latest;
+    for (const LimitReading& reading : EntryStatus::currentLimits(entry, now)) {
+        if (!reading.coversWholeAccount() || reading.percent < usedUpPercent)
+            continue;
+        if (!reading.resetsAt)
+            return std::nullopt;
+        latest = std::max(latest.value_or(*reading.resetsAt), *reading.resetsAt);
+    }
+    return latest;
 }
 
 } // namespace
@@ -47,10 +52,19 @@ std::optional<Account> choose(const QList<Entry>& entries, Instant now) {
     return best;
 }
 
+std::optional<std::pair<Account, Instant>> firstBack(const QList<Entry>& entries, Instant now) {
+    std::optional<std::pair<Account, Instant>> first;
+    for (const Entry& entry : entries)
+        if (const std::optional<Instant> at = backAt(entry, now);
+            at && (!first || *at < first->second))
+            first = std::pair(entry.account, *at);
+    return first;
+}
+
 QString command(const Account& account) {
     if (account.isDefault())
         return QStringLiteral("claude");
-    return QStringLiteral("CLAUDE_CONFIG_DIR=") + shellQuoted(account.configDir) +
+    return QStringLiteral("CLAUDE_CONFIG_DIR=") + ShellWords::quoted(account.configDir) +
            QStringLiteral(" claude");
 }
 

@@ -20,7 +20,7 @@ struct Mode {
         misused,       // `problem`: an unknown option, or one whose value cannot be taken
         normalStart,   // the tray item
     };
-    enum class StatusFormat { text, json, waybar };
+    enum class StatusFormat { text, json, waybar, argos, line };
 
     Kind kind = Kind::normalStart;
     QString phase;

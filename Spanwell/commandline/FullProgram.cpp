@@ -1,18 +1,14 @@
 #include "commandline/FullProgram.h"
 
+#include "commandline/ProgramPath.h"
+
 #include <QByteArray>
 
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#ifdef __APPLE__
-#include <mach-o/dyld.h>
-#endif
 
 namespace {
 
@@ -20,22 +16,7 @@ using Entry = int (*)(int* argc, char** argv, const Mode* mode);
 
 // The folder of the running executable itself, not of a link to it.
 QByteArray executableFolder() {
-    QByteArray path(4096, '\0');
-#ifdef __APPLE__
-    uint32_t size = uint32_t(path.size());
-    if (_NSGetExecutablePath(path.data(), &size) != 0)
-        return {};
-    path.truncate(qsizetype(std::strlen(path.constData())));
-    char resolved[PATH_MAX];
-    if (!realpath(path.constData(), resolved))
-        return {};
-    path = resolved;
-#else
-    const ssize_t length = readlink("/proc/self/exe", path.data(), size_t(path.size()));
-    if (length <= 0 || length >= path.size())
-        return {};
-    path.truncate(length);
-#endif
+    const QByteArray path = ProgramPath::executable();
     return path.left(path.lastIndexOf('/'));
 }
 

@@ -31,6 +31,9 @@ private slots:
         QTest::newRow("best command")
             << QStringList({"spanwell", "--command", "--best", "--max-age", "0"})
             << Mode{Kind::best, {}, {}, Mode::StatusFormat::text, true, 0};
+        QTest::newRow("status as a menu for Argos")
+            << QStringList({"spanwell", "--status", "--argos"})
+            << Mode{Kind::status, {}, {}, Mode::StatusFormat::argos};
         QTest::newRow("Qt's own options for the tray program")
             << QStringList({"spanwell", "-platform", "offscreen", "-display", ":1"}) << Mode{};
     }
@@ -61,8 +64,8 @@ private slots:
             << QStringList({"spanwell", "--json"}) << "--json goes with --status.";
         QTest::newRow("modifier of another mode")
             << QStringList({"spanwell", "--best", "--open", "1"}) << "--open goes with --snapshot.";
-        QTest::newRow("two formats") << QStringList({"spanwell", "--status", "--json", "--waybar"})
-                                     << "--json and --waybar cannot be given together.";
+        QTest::newRow("two formats") << QStringList({"spanwell", "--line", "--status", "--json"})
+                                     << "--json and --line cannot be given together.";
         QTest::newRow("negative age") << QStringList({"spanwell", "--best", "--max-age", "-1"})
                                       << "--max-age takes a whole number of seconds, 0 or more.";
     }
