@@ -6,7 +6,10 @@
 #include "views/MeterGrid.h"
 #include "views/StatusMark.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QTest>
+#include <QToolTip>
 
 using Level = AccountStatus::Level;
 using Widgets::named;
@@ -106,6 +109,37 @@ private slots:
             taken += area;
             QCOMPARE(meter->number()->colour() == Theme::Role::red, index % 2 == 0);
         }
+    }
+
+    // Every bar of a collapsed panel is as long as every other, whatever the shares beside it.
+    void barsAlikeAcrossRows() {
+        QList<int> lengths;
+        for (const auto& limits : {QList{reading("Session", 5), reading("Week", 9)},
+                                   QList{reading("Session", 100), reading("Week", 64)}}) {
+            AccountRow row(entry(limits), now, false, {});
+            show(row);
+            for (const InlineMeter* meter : row.findChildren<InlineMeter*>())
+                lengths.append(meter->bar()->width());
+        }
+        QCOMPARE(lengths.count(lengths.first()), 4);
+    }
+
+    // An open row says what is wrong, and offers its fix, before the command that hides the
+    // account; a shortened e-mail shows whole in a tool tip.
+    void problemFirstAndWholeEmail() {
+        Entry shown = entry({reading("Session", 10)}, FetchProblem::signInExpired());
+        shown.account.email = QString(60, 'a') + "@example.com";
+        AccountRow row(shown, now, true, {});
+        show(row);
+        const auto top = [&row](const char* name) {
+            return named<QWidget>(row, name)->mapTo(&row, QPoint()).y();
+        };
+        QVERIFY(top("message") < top("signInAgain") && top("signInAgain") < top("stopTracking"));
+        TextLabel* email = named(row, "email");
+        QVERIFY(email->shownText().contains(QChar(0x2026)));
+        QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), email->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(email, &tip);
+        QCOMPARE(QToolTip::text(), shown.account.email);
     }
 
     void expandedRowShowsEveryLimit() {
