@@ -127,6 +127,10 @@ SpanwellApp::~SpanwellApp() {
 
 void SpanwellApp::start() {
     QApplication::setQuitOnLastWindowClosed(false);
+    // An entry that names a program since moved or removed would start nothing at login.
+    if (AutostartEntry::forThisProgram().repair())
+        qCInfo(trayLog)
+            << "The autostart entry named a program that is gone; it names this one now";
     layerShell = LayerShell::find();
     if (layerShell)
         connect(layerShell.get(), &LayerShell::closed, this, &SpanwellApp::closePopup);
