@@ -6,6 +6,7 @@
 #include "commandline/Dispatch.h"
 #include "commandline/FreshEntries.h"
 #include "commandline/OffscreenPlatform.h"
+#include "commandline/ProgramPath.h"
 #include "commandline/TerminalModes.h"
 #include "pictures/PanelPicture.h"
 #include "signin/SignInWindow.h"
@@ -21,7 +22,12 @@
 #include <QDir>
 #include <QProcessEnvironment>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -41,14 +47,9 @@ int signInPicture(int& argc, char** argv, const Mode& mode) {
     return SignInWindow::picture(mode.phase, mode.path) ? 0 : 1;
 }
 
-// The tray program, once per user and home folder. Without a desktop to show on it says so
-// and ends, rather than letting Qt abort.
-int normalStart(int& argc, char** argv) {
-    if (!GraphicalSession::isAvailable(QProcessEnvironment::systemEnvironment(),
-                                       Arguments::list())) {
-        std::fputs(GraphicalSession::missingMessage().toLocal8Bit().constData(), stderr);
-        return 1;
-    }
+// The tray program, once per user and home folder. `startAgain` is set when it ended to start
+// afresh in a tray of the other kind.
+int trayProgram(int& argc, char** argv, bool& startAgain) {
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("spanwell"));
     TerminationSignals::quitApplicationOnThem();
@@ -75,8 +76,42 @@ int normalStart(int& argc, char** argv) {
                                     [&instance](quint64 ticket) { instance.refreshEnded(ticket); });
     QObject::connect(&instance, &SingleInstance::refreshRequested, &refreshRequests,
                      &RefreshRequests::ask);
+    QObject::connect(&scene, &SpanwellApp::trayOfOtherKind, &application, [&startAgain] {
+        startAgain = true;
+        QCoreApplication::quit();
+    });
     scene.start();
     return application.exec();
+}
+
+// Runs the program again in this process, as it was started, once everything of this run is
+// gone, its lock and socket among them; returns only when that fails.
+void execAgain() {
+    QList<QByteArray> arguments;
+    for (const QString& argument : Arguments::list())
+        arguments.append(argument.toLocal8Bit());
+    std::vector<char*> pointers;
+    for (QByteArray& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    const QByteArray program = ProgramPath::executable();
+    ::execv(program.constData(), pointers.data());
+    complain(QStringLiteral("Spanwell could not start again: ") +
+             QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+// Without a desktop to show on it says so and ends, rather than letting Qt abort.
+int normalStart(int& argc, char** argv) {
+    if (!GraphicalSession::isAvailable(QProcessEnvironment::systemEnvironment(),
+                                       Arguments::list())) {
+        std::fputs(GraphicalSession::missingMessage().toLocal8Bit().constData(), stderr);
+        return 1;
+    }
+    bool startAgain = false;
+    const int status = trayProgram(argc, argv, startAgain);
+    if (startAgain)
+        execAgain();
+    return status;
 }
 
 // Through the tray program when it runs, so that its panel shows the new figures too.

@@ -29,7 +29,7 @@ void NotificationCenter::setEnabled(NotificationKind kind, bool on) {
 
 void NotificationCenter::refreshed(const QSet<QString>& accounts) {
     for (const Announcement& announcement : announcer.observe(store.entries(), accounts))
-        send(announcement.notification);
+        send(announcement);
     schedule();
 }
 

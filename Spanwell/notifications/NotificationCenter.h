@@ -16,7 +16,7 @@ class NotificationCenter : public QObject {
     Q_OBJECT
 
 public:
-    using Send = std::function<void(const Notification&)>;
+    using Send = std::function<void(const Announcement&)>;
 
     // `settingsPath` is the INI file of the user's settings; empty for the platform's own.
     NotificationCenter(Store& store, const QString& settingsPath, Send send,

@@ -71,13 +71,13 @@ SpanwellApp::SpanwellApp(QString settings, QObject* parent)
     , bars(new BarPosition(this))
     , tick(new QTimer(this))
     , desktopNotifications(new DesktopNotifications(
-          [this](const Notification& notification) { trayMessage(notification); }, {}, this))
+          [this](const Announcement& announcement) { trayMessage(announcement); }, {}, this))
     , notifications(new NotificationCenter(
           *appStore, settingsPath,
-          [this](const Notification& notification) { desktopNotifications->send(notification); },
+          [this](const Announcement& announcement) { desktopNotifications->send(announcement); },
           this)) {
     QApplication::setWindowIcon(applicationIcon());
-    connect(desktopNotifications, &DesktopNotifications::opened, this, &SpanwellApp::showPanel);
+    connect(desktopNotifications, &DesktopNotifications::opened, this, &SpanwellApp::showAccount);
     trayIcon->setStyle(iconStyle);
     tick->setInterval(tickMilliseconds);
     connect(tick, &QTimer::timeout, this, [this] {
@@ -94,11 +94,10 @@ SpanwellApp::SpanwellApp(QString settings, QObject* parent)
             item->show();
         }
     });
-    connect(trayWatch, &TrayWatch::absent, this, [this] {
-        // Without a tray the panel window is the program, and closing it ends it.
-        QApplication::setQuitOnLastWindowClosed(true);
-        showPanel();
-    });
+    connect(trayWatch, &TrayWatch::absent, this, &SpanwellApp::trayLost);
+    connect(trayWatch, &TrayWatch::lost, this, &SpanwellApp::trayLost);
+    connect(trayWatch, &TrayWatch::back, this, &SpanwellApp::trayBack);
+    connect(trayWatch, &TrayWatch::otherKindOnly, this, &SpanwellApp::trayOfOtherKind);
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
                 if (state != Qt::ApplicationActive)
@@ -139,32 +138,51 @@ void SpanwellApp::start() {
 }
 
 void SpanwellApp::trayFound() {
-    // While the item exists the program lives in it, whatever windows close.
-    QApplication::setQuitOnLastWindowClosed(false);
     buildMenu();
     item = new QSystemTrayIcon(this);
     item->setContextMenu(menu.get());
     connect(item, &QSystemTrayIcon::activated, this, &SpanwellApp::activated);
-    connect(item, &QSystemTrayIcon::messageClicked, this, &SpanwellApp::showPanel);
+    connect(item, &QSystemTrayIcon::messageClicked, this, [this] { showAccount(messageAccount); });
     trayIcon->attach(item);
+    trayBack();
+}
+
+void SpanwellApp::trayLost() {
+    trayThere = false;
+    closePopup();
+    // Without a tray the panel window is the program, and closing it ends it.
+    QApplication::setQuitOnLastWindowClosed(true);
+    showPanel();
+}
+
+void SpanwellApp::trayBack() {
+    trayThere = true;
+    // While the item is in a tray the program lives in it, whatever windows close.
+    QApplication::setQuitOnLastWindowClosed(false);
     if (panel && panelKind == PanelKind::window)
         panel->close();
 }
 
 void SpanwellApp::showPanel() {
+    showAccount({});
+}
+
+void SpanwellApp::showAccount(const QString& account) {
     if (panel && panel->isVisible()) {
+        if (!account.isEmpty())
+            panel->showRow(account);
         panel->raise();
         panel->activateWindow();
         return;
     }
     // Where the panel stands by the bar, it stands by the bar where it is now.
-    bars->ask([this] { openPanel(); });
+    bars->ask([this, account] { openPanel(account); });
 }
 
-void SpanwellApp::openPanel() {
+void SpanwellApp::openPanel(const QString& account) {
     if (panel && panel->isVisible())
         return;
-    if (!item)
+    if (!item || !trayThere)
         panelKind = PanelKind::window;
     else if (layerShell)
         panelKind = PanelKind::layer;
@@ -222,7 +240,10 @@ void SpanwellApp::openPanel() {
     // Where the tray host handed over an activation token (ProvideXdgActivationToken), Qt
     // presents it to the compositor here, so that a titled window comes to the front.
     panel->activateWindow();
-    panel->focusFirst();
+    if (account.isEmpty())
+        panel->focusFirst();
+    else
+        panel->showRow(account);
     tick->start();
     appStore->refreshIfStale();
 }
@@ -232,15 +253,18 @@ std::optional<QRect> SpanwellApp::popupAnchor() const {
     if (itemArea.isValid() && !itemArea.isEmpty())
         return itemArea;
     // Qt's tray item does not pass on where a StatusNotifierItem host says it was clicked, so
-    // the pointer is the only point there is. On X11 it is where the click was; on XWayland it
-    // is where it last crossed an X window, which a click on the compositor's own bar does not
-    // move, so there it is believed only on a bar beside the screen's edge.
-    const QPoint pointer = QCursor::pos();
+    // the pointer at the click is the only point there is, kept for the openings that follow
+    // no click (a notification, another start). On X11 it is where the click was; on XWayland
+    // it is where it last crossed an X window, which a click on the compositor's own bar does
+    // not move, so there it is believed only on a bar beside the screen's edge. Before any
+    // click, the panel stands in the corner by the bar.
+    if (!lastActivation)
+        return std::nullopt;
     QList<PanelPlacement::Screen> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(areas(screen));
-    if (!onXWayland() || PanelPlacement::isBesideATray(pointer, screens))
-        return QRect(pointer, QSize(1, 1));
+    if (!onXWayland() || PanelPlacement::isBesideATray(*lastActivation, screens))
+        return QRect(*lastActivation, QSize(1, 1));
     return std::nullopt;
 }
 
@@ -270,6 +294,7 @@ void SpanwellApp::activated(QSystemTrayIcon::ActivationReason reason) {
     }
     if (sincePopupClosed.isValid() && !sincePopupClosed.hasExpired(reopenAfterMilliseconds))
         return;
+    lastActivation = QCursor::pos();
     showPanel();
 }
 
@@ -337,8 +362,10 @@ PanelServices SpanwellApp::services() {
 }
 
 // Where the desktop has no notification service.
-void SpanwellApp::trayMessage(const Notification& notification) {
+void SpanwellApp::trayMessage(const Announcement& announcement) {
+    const Notification& notification = announcement.notification;
     if (item && QSystemTrayIcon::supportsMessages()) {
+        messageAccount = announcement.account;
         item->showMessage(notification.summary, notification.body, QApplication::windowIcon());
         return;
     }

@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "NotificationService.h"
 #include "support/IconContrast.h"
 #include "support/ServedHome.h"
 #include "support/SpanwellProcess.h"
@@ -29,11 +30,16 @@ bool until(Condition condition) {
 // A home with one signed-in account whose limits a loopback usage service reports, and the
 // real program run there.
 struct Account : ServedHome {
-    explicit Account(DesktopSession& desktop) {
+    explicit Account(DesktopSession& desktop)
+        : session(desktop) {
         addAccount(QStringLiteral(".claude"), QStringLiteral("someone@example.com"), 71, 40);
-        desktop.start(SpanwellProcess::path(), {},
-                      desktop.environment(home.path(), server.origin()));
+        run({});
     }
+    void run(const QString& arguments) {
+        session.start(SpanwellProcess::path(), arguments,
+                      session.environment(home.path(), server.origin()));
+    }
+    DesktopSession& session;
 };
 
 // The panel: the program's one window wider than a tray item.
@@ -95,6 +101,24 @@ QList<QImage> images(const QDBusArgument& pixmaps) {
     return found;
 }
 
+// Whether the bus's StatusNotifierWatcher lists exactly one item.
+bool oneItemRegistered(const QDBusConnection& bus) {
+    return busProperty(bus, watcher, QStringLiteral("/StatusNotifierWatcher"), watcher,
+                       QStringLiteral("RegisteredStatusNotifierItems"))
+               .toStringList()
+               .size() == 1;
+}
+
+// The desktop's StatusNotifierItem host and its watcher, which must be there first, as the
+// host registers with it; none when the watcher does not come.
+QList<QProcess*> startStatusNotifierHost(DesktopSession& desktop) {
+    QProcess* watching = desktop.start(QStringLiteral("status-notifier-watcher"));
+    if (!until([&] { return desktop.bus().interface()->isServiceRegistered(watcher).value(); }))
+        return {};
+    return {desktop.start(QStringLiteral("gtk-sni-tray-standalone"), QStringLiteral("--bottom")),
+            watching};
+}
+
 } // namespace
 
 class TrayTest : public QObject {
@@ -103,15 +127,16 @@ class TrayTest : public QObject {
 private slots:
     // Started before the desktop's XEmbed tray, the program shows its window; once the tray is
     // there the item docks and the window goes. Clicked, the item opens the panel beneath it;
-    // Escape closes it.
-    void docksInATrayThatStartsLater() {
+    // Escape closes it. When the tray goes the window stands in again, and when a
+    // StatusNotifierItem host takes its place the item shows there.
+    void docksInTraysThatComeAndGo() {
         DesktopSession desktop;
         QVERIFY(desktop.isReady());
         Account account(desktop);
         QVERIFY(until([&] { return panel(desktop).has_value(); }));
 
         QRect item;
-        desktop.start(
+        QProcess* tray = desktop.start(
             QStringLiteral("trayer"),
             QStringLiteral("--edge top --align right --widthtype pixel --width 100 --height 24"));
         QVERIFY(until([&] {
@@ -129,6 +154,11 @@ private slots:
         QVERIFY(opened->top() > item.bottom() && opened->right() < 1280);
         desktop.xdotool(QStringLiteral("key Escape"));
         QVERIFY(until([&] { return !panel(desktop); }));
+
+        DesktopSession::stop(*tray);
+        QVERIFY(until([&] { return panel(desktop).has_value(); }));
+        QVERIFY(!startStatusNotifierHost(desktop).isEmpty());
+        QVERIFY(until([&] { return oneItemRegistered(desktop.bus()) && !panel(desktop); }));
     }
 
     // The desktop's StatusNotifierItem watcher and host start after the program, and again:
@@ -144,11 +174,8 @@ private slots:
         const QDBusConnection bus = desktop.bus();
         QStringList items;
         for (int start = 0; start < 2; ++start) {
-            QProcess* watching = desktop.start(QStringLiteral("status-notifier-watcher"));
-            // The host registers with the watcher, which must be there first.
-            QVERIFY(until([&] { return bus.interface()->isServiceRegistered(watcher).value(); }));
-            QProcess* host = desktop.start(QStringLiteral("gtk-sni-tray-standalone"),
-                                           QStringLiteral("--bottom"));
+            const QList<QProcess*> trays = startStatusNotifierHost(desktop);
+            QVERIFY(!trays.isEmpty());
             QVERIFY(until([&] {
                 items = busProperty(bus, watcher, QStringLiteral("/StatusNotifierWatcher"), watcher,
                                     QStringLiteral("RegisteredStatusNotifierItems"))
@@ -156,7 +183,7 @@ private slots:
                 return items.size() == 1 && !panel(desktop);
             }));
             if (start == 0)
-                for (QProcess* tray : {host, watching})
+                for (QProcess* tray : trays)
                     DesktopSession::stop(*tray);
         }
         // Registered by the connection's own name, at the usual path.
@@ -189,7 +216,8 @@ private slots:
                          IconContrast::isReadable(image, QColor(32, 32, 32)),
                      qPrintable(QString::number(image.width())));
 
-        // The tool tip (icon name, images, title, text) tells the average session use.
+        // The tool tip (icon name, images, title, text) tells the average session use, and each
+        // account's verdict.
         QVERIFY(until([&] {
             const QDBusArgument tip =
                 busProperty(bus, item, itemPath, itemInterface, QStringLiteral("ToolTip"))
@@ -201,7 +229,7 @@ private slots:
             images(tip);
             tip >> title;
             tip.endStructure();
-            return title.endsWith(QStringLiteral(" 71%"));
+            return title.endsWith(QStringLiteral(" 71%\nsomeone@example.com: Ready"));
         }));
 
         desktop.xdotool(QStringLiteral("mousemove 640 300"));
@@ -217,6 +245,25 @@ private slots:
             return now && now->height() > opened->height();
         }));
         QCOMPARE(panel(desktop)->topLeft(), opened->topLeft());
+
+        // A notification's action opens the panel where the click did, by the item, wherever
+        // the pointer has gone since, with its account's row open.
+        NotificationService notices;
+        QDBusConnection serving = desktop.bus();
+        QVERIFY(serving.registerObject("/org/freedesktop/Notifications", &notices,
+                                       QDBusConnection::ExportAllContents));
+        QVERIFY(serving.registerService("org.freedesktop.Notifications"));
+        desktop.xdotool(QStringLiteral("key Escape"));
+        QVERIFY(until([&] { return !panel(desktop); }));
+        account.addAccount(QStringLiteral(".claude"), QStringLiteral("someone@example.com"), 85,
+                           40);
+        account.run(QStringLiteral("--refresh"));
+        QVERIFY(until([&] { return notices.calls.size() == 1; }));
+        emit notices.ActionInvoked(41, QStringLiteral("default"));
+        QVERIFY(until([&] {
+            const std::optional<QRect> now = panel(desktop);
+            return now && now->topLeft() == opened->topLeft() && now->height() > opened->height();
+        }));
     }
 };
 

@@ -2,7 +2,13 @@
 #include "support/IconContrast.h"
 #include "views/Theme.h"
 
+#include "store/EntryStatus.h"
+
 #include <QTest>
+
+namespace {
+const Instant now(800000000);
+} // namespace
 
 class TrayIconTest : public QObject {
     Q_OBJECT
@@ -22,6 +28,44 @@ private slots:
                         QCOMPARE(IconContrast::isReadable(image, QColor(32, 32, 32)),
                                  style != TrayIconStyle::forLightPanels);
                     }
+    }
+
+    // A blocked account marks the corner red, one nearly used up or partly usable yellow, and
+    // the tool tip gives each account's verdict on a line of its own.
+    void cornerMarkAndToolTip_data() {
+        QTest::addColumn<QList<Entry>>("entries");
+        QTest::addColumn<TrayIcon::Alert>("alert");
+        const auto account = [](QList<LimitReading> limits,
+                                std::optional<FetchProblem> problem = std::nullopt) {
+            return Entry{{"/h/.claude", {}, "a@example.com", {}, {}},
+                         Snapshot{std::move(limits), {}, {}, {}, now},
+                         std::move(problem)};
+        };
+        const Entry nearly = account({{"Session", 92, {}}});
+        QTest::newRow("all ready")
+            << QList{account({{"Session", 40, {}}})} << TrayIcon::Alert::none;
+        QTest::newRow("nearly used up") << QList{nearly} << TrayIcon::Alert::nearlyUsedUp;
+        QTest::newRow("partly usable")
+            << QList{account({{"Session", 10, {}}, {"Week, Opus", 100, now + 60}})}
+            << TrayIcon::Alert::nearlyUsedUp;
+        QTest::newRow("blocked first")
+            << QList{nearly, account({{"Session", 100, now + 60}})} << TrayIcon::Alert::blocked;
+        QTest::newRow("lapsed sign-in")
+            << QList{account({{"Session", 10, {}}}, FetchProblem::signInExpired())}
+            << TrayIcon::Alert::blocked;
+    }
+    void cornerMarkAndToolTip() {
+        QFETCH(QList<Entry>, entries);
+        QFETCH(TrayIcon::Alert, alert);
+        QCOMPARE(TrayIcon::alert(entries, now), alert);
+        const TrayIconStyles::Ink ink =
+            TrayIconStyles::ink(TrayIconStyle::automatic, Theme::light().palette());
+        const QColor corner = TrayIcon::image(50.0, 22, ink, alert).pixelColor(19, 3);
+        QCOMPARE(corner.red() > 200 && corner.alpha() == 255, alert != TrayIcon::Alert::none);
+        QCOMPARE(corner.green() > 150, alert == TrayIcon::Alert::nearlyUsedUp);
+        const QStringList lines = TrayIcon::toolTip(50.0, entries, now).split('\n');
+        QCOMPARE(lines.size(), entries.size() + 1);
+        QCOMPARE(lines.last(), "a@example.com: " + EntryStatus::verdict(entries.last(), now).text);
     }
 };
 

@@ -157,6 +157,10 @@ private slots:
         }
         QCOMPARE(visited, focus);
         QCOMPARE(openRows(panel), open);
+        // As a notification about the third account opens it.
+        panel.showRow(store->entries().at(2).id());
+        QCOMPARE(openRows(panel), "0010");
+        QCOMPARE(focused(panel), "header2");
     }
 };
 
