@@ -101,12 +101,11 @@ QList<QImage> images(const QDBusArgument& pixmaps) {
     return found;
 }
 
-// Whether the bus's StatusNotifierWatcher lists exactly one item.
-bool oneItemRegistered(const QDBusConnection& bus) {
+// The items the bus's StatusNotifierWatcher lists.
+QStringList registeredItems(const QDBusConnection& bus) {
     return busProperty(bus, watcher, QStringLiteral("/StatusNotifierWatcher"), watcher,
                        QStringLiteral("RegisteredStatusNotifierItems"))
-               .toStringList()
-               .size() == 1;
+        .toStringList();
 }
 
 // The desktop's StatusNotifierItem host and its watcher, which must be there first, as the
@@ -158,7 +157,8 @@ private slots:
         DesktopSession::stop(*tray);
         QVERIFY(until([&] { return panel(desktop).has_value(); }));
         QVERIFY(!startStatusNotifierHost(desktop).isEmpty());
-        QVERIFY(until([&] { return oneItemRegistered(desktop.bus()) && !panel(desktop); }));
+        QVERIFY(
+            until([&] { return registeredItems(desktop.bus()).size() == 1 && !panel(desktop); }));
     }
 
     // The desktop's StatusNotifierItem watcher and host start after the program, and again:
@@ -176,12 +176,8 @@ private slots:
         for (int start = 0; start < 2; ++start) {
             const QList<QProcess*> trays = startStatusNotifierHost(desktop);
             QVERIFY(!trays.isEmpty());
-            QVERIFY(until([&] {
-                items = busProperty(bus, watcher, QStringLiteral("/StatusNotifierWatcher"), watcher,
-                                    QStringLiteral("RegisteredStatusNotifierItems"))
-                            .toStringList();
-                return items.size() == 1 && !panel(desktop);
-            }));
+            QVERIFY(until(
+                [&] { return (items = registeredItems(bus)).size() == 1 && !panel(desktop); }));
             if (start == 0)
                 for (QProcess* tray : trays)
                     DesktopSession::stop(*tray);

@@ -12,6 +12,7 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(TableStyle)
+Q_DECLARE_METATYPE(TerminalStyle::Facts)
 
 namespace {
 
@@ -76,37 +77,22 @@ private slots:
     }
 
     // A terminal's own width before COLUMNS, colour unless NO_COLOR is set to something or the
-    // terminal is a dumb one; a pipe gets neither. An unset variable is a null text.
+    // terminal is a dumb one; a pipe gets neither.
     void terminalStyle_data() {
-        QTest::addColumn<bool>("isTerminal");
-        QTest::addColumn<int>("window");
-        QTest::addColumn<QString>("columns");
-        QTest::addColumn<QString>("noColor");
-        QTest::addColumn<QString>("term");
+        using Facts = TerminalStyle::Facts;
+        QTest::addColumn<Facts>("facts");
         QTest::addColumn<TableStyle>("style");
-        const QString unset;
-        QTest::newRow("pipe") << false << 0 << "100" << unset << "xterm" << TableStyle{};
-        QTest::newRow("terminal's own width")
-            << true << 60 << "100" << unset << "xterm" << TableStyle{60, true};
-        QTest::newRow("COLUMNS") << true << 0 << "132"
-                                 << "" << unset << TableStyle{132, true};
-        QTest::newRow("neither") << true << 0 << "wide" << unset << unset << TableStyle{80, true};
-        QTest::newRow("NO_COLOR") << true << 60 << unset << "1" << unset << TableStyle{60, false};
-        QTest::newRow("dumb") << true << 60 << unset << unset << "dumb" << TableStyle{60, false};
+        QTest::newRow("pipe") << Facts{false, 0, "100", {}, {}} << TableStyle{};
+        QTest::newRow("own width") << Facts{true, 60, "100", {}, {}} << TableStyle{60, true};
+        QTest::newRow("COLUMNS") << Facts{true, 0, "132", "", {}} << TableStyle{132, true};
+        QTest::newRow("neither") << Facts{true, 0, "wide", {}, {}} << TableStyle{80, true};
+        QTest::newRow("NO_COLOR") << Facts{true, 60, {}, "1", {}} << TableStyle{60, false};
+        QTest::newRow("dumb") << Facts{true, 60, {}, {}, "dumb"} << TableStyle{60, false};
     }
     void terminalStyle() {
-        QFETCH(bool, isTerminal);
-        QFETCH(int, window);
-        QFETCH(QString, columns);
-        QFETCH(QString, noColor);
-        QFETCH(QString, term);
+        QFETCH(TerminalStyle::Facts, facts);
         QFETCH(TableStyle, style);
-        const auto given = [](const QString& text) {
-            return text.isNull() ? std::nullopt : std::optional(text);
-        };
-        QCOMPARE(TerminalStyle::choose(
-                     {isTerminal, window, given(columns), given(noColor), given(term)}),
-                 style);
+        QCOMPARE(TerminalStyle::choose(facts), style);
     }
 
     // At 80 columns the 38-character e-mail gives way in its middle; at 60 the figures go under
@@ -226,19 +212,6 @@ private slots:
         QCOMPARE(TerminalModes::status(mode, accounts, now, {}).output, "2/4 · 69%\n");
     }
 
-    // With none usable, --best names the blocked account whose limits reset first, and when.
-    void nothingUsable() {
-        Mode mode;
-        mode.kind = Mode::Kind::best;
-        const Entry later = entry(".claude-later", "later@example.com",
-                                  QList{reading("Session", 100, 7200), reading("Week", 100, 9000)});
-        const TerminalModes::Outcome outcome =
-            TerminalModes::best(mode, {later, accounts.at(2), accounts.at(3)}, now);
-        QCOMPARE(outcome.exitStatus, 1);
-        QCOMPARE(outcome.errors,
-                 "spanwell: No account is usable now. work@example.com is back in 38m.\n");
-    }
-
     // Money beside the limits in every form, and when a paused account is asked again, by the
     // user's clock. A seat under its spend limit is usable.
     void amountsAndPauses() {
@@ -292,7 +265,7 @@ private slots:
     }
 
     // Quoted for the shell, the default folder needs none; a folder whose name cannot be printed
-    // as it is, is not printed at all.
+    // as it is, is not printed at all; with none usable, a sentence.
     void command() {
         Mode mode;
         mode.kind = Mode::Kind::best;
@@ -311,6 +284,10 @@ private slots:
             QVERIFY(refused.output.isEmpty());
             QVERIFY(refused.errors.contains(R"(.claude-a\n\x1b,)"));
         }
+        // With none usable, the blocked account whose limits reset first, and when.
+        const Entry later = entry(".claude-l", "l", QList{reading("Session", 100, 7200)});
+        QCOMPARE(TerminalModes::best(mode, {later, accounts.at(2), accounts.at(3)}, now).errors,
+                 "spanwell: No account is usable now. work@example.com is back in 38m.\n");
     }
 };
 

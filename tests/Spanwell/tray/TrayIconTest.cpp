@@ -49,9 +49,7 @@ private slots:
             << QList{account({{"Session", 10, {}}, {"Week, Opus", 100, now + 60}})}
             << TrayIcon::Alert::nearlyUsedUp;
         QTest::newRow("blocked first")
-            << QList{nearly, account({{"Session", 100, now + 60}})} << TrayIcon::Alert::blocked;
-        QTest::newRow("lapsed sign-in")
-            << QList{account({{"Session", 10, {}}}, FetchProblem::signInExpired())}
+            << QList{nearly, account({{"Session", 10, {}}}, FetchProblem::signInExpired())}
             << TrayIcon::Alert::blocked;
     }
     void cornerMarkAndToolTip() {
