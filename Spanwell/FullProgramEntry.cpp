@@ -47,14 +47,15 @@ int signInPicture(int& argc, char** argv, const Mode& mode) {
     return SignInWindow::picture(mode.phase, mode.path) ? 0 : 1;
 }
 
-// The tray program, once per user and home folder. `startAgain` is set when it ended to start
-// afresh in a tray of the other kind.
-int trayProgram(int& argc, char** argv, bool& startAgain) {
+// The tray program, once per user and home folder, with its sign-in window open when
+// `addAccount`. `startAgain` is set when it ended to start afresh in a tray of the other kind.
+int trayProgram(int& argc, char** argv, bool addAccount, bool& startAgain) {
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("spanwell"));
     TerminationSignals::quitApplicationOnThem();
     SingleInstance instance(SingleInstance::pathFor(QDir::homePath()));
-    switch (instance.claim()) {
+    switch (instance.claim(addAccount ? SingleInstance::Request::addAccount
+                                      : SingleInstance::Request::show)) {
     case SingleInstance::Claim::forwarded:
         return 0;
     case SingleInstance::Claim::unreachable:
@@ -72,6 +73,8 @@ int trayProgram(int& argc, char** argv, bool& startAgain) {
     }
     SpanwellApp scene;
     QObject::connect(&instance, &SingleInstance::showRequested, &scene, &SpanwellApp::showPanel);
+    QObject::connect(&instance, &SingleInstance::addAccountRequested, &scene,
+                     &SpanwellApp::addAccount);
     RefreshRequests refreshRequests(scene.store(),
                                     [&instance](quint64 ticket) { instance.refreshEnded(ticket); });
     QObject::connect(&instance, &SingleInstance::refreshRequested, &refreshRequests,
@@ -81,15 +84,19 @@ int trayProgram(int& argc, char** argv, bool& startAgain) {
         QCoreApplication::quit();
     });
     scene.start();
+    if (addAccount)
+        scene.addAccount();
     return application.exec();
 }
 
-// Runs the program again in this process, as it was started, once everything of this run is
-// gone, its lock and socket among them; returns only when that fails.
+// Runs the tray program again in this process, with Qt's options it was started with, once
+// everything of this run is gone, its lock and socket among them; returns only when that fails.
 void execAgain() {
     QList<QByteArray> arguments;
     for (const QString& argument : Arguments::list())
-        arguments.append(argument.toLocal8Bit());
+        // The sign-in window it was asked for is open already.
+        if (argument != QLatin1String("--add-account") && argument != QLatin1String("-add-account"))
+            arguments.append(argument.toLocal8Bit());
     std::vector<char*> pointers;
     for (QByteArray& argument : arguments)
         pointers.push_back(argument.data());
@@ -101,14 +108,14 @@ void execAgain() {
 }
 
 // Without a desktop to show on it says so and ends, rather than letting Qt abort.
-int normalStart(int& argc, char** argv) {
+int normalStart(int& argc, char** argv, bool addAccount) {
     if (!GraphicalSession::isAvailable(QProcessEnvironment::systemEnvironment(),
                                        Arguments::list())) {
         std::fputs(GraphicalSession::missingMessage().toLocal8Bit().constData(), stderr);
         return 1;
     }
     bool startAgain = false;
-    const int status = trayProgram(argc, argv, startAgain);
+    const int status = trayProgram(argc, argv, addAccount, startAgain);
     if (startAgain)
         execAgain();
     return status;
@@ -169,5 +176,5 @@ extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const M
     default:
         break;
     }
-    return normalStart(*argc, argv);
+    return normalStart(*argc, argv, mode->kind == Mode::Kind::addAccount);
 }

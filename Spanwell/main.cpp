@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
     case Mode::Kind::misused:
         return misused(mode.problem);
     case Mode::Kind::refresh:
+    case Mode::Kind::addAccount:
     case Mode::Kind::signInPicture:
     case Mode::Kind::iconFiles:
     case Mode::Kind::panelPicture:

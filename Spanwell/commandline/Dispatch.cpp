@@ -26,6 +26,7 @@ const ModeOption modeOptions[] = {
     {"status", nullptr, Kind::status},
     {"best", nullptr, Kind::best},
     {"refresh", nullptr, Kind::refresh},
+    {"add-account", nullptr, Kind::addAccount},
 };
 
 // The options that change how a mode runs, and the modes they belong to.
@@ -188,6 +189,7 @@ Mode choose(const QStringList& arguments) {
     case Kind::help:
     case Kind::version:
     case Kind::refresh:
+    case Kind::addAccount:
     case Kind::misused:
     case Kind::normalStart:
         break;

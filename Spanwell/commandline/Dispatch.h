@@ -17,6 +17,7 @@ struct Mode {
         status,        // `statusFormat` and `maxAgeSeconds`: every tracked account's figures
         best,          // `printCommand` and `maxAgeSeconds`: the account to work in now
         refresh,       // the figures brought up to date, by the tray program if it runs
+        addAccount,    // the tray program, started if need be, opens its sign-in window
         misused,       // `problem`: an unknown option, or one whose value cannot be taken
         normalStart,   // the tray item
     };

@@ -21,6 +21,7 @@ QString usage() {
         "  --status                     print each tracked account's verdict and limits\n"
         "  --best                       print the folder of the account best usable now\n"
         "  --refresh                    refresh now, through the tray program if it runs\n"
+        "  --add-account                add an account, in the tray program\n"
         "  (none of these)              the tray program; a second start shows its panel\n"
         "\n"
         "Options:\n"

@@ -179,6 +179,11 @@ void SpanwellApp::showAccount(const QString& account) {
     bars->ask([this, account] { openPanel(account); });
 }
 
+void SpanwellApp::addAccount() {
+    closePopup();
+    SignInWindow::show(appStore.get(), std::nullopt);
+}
+
 void SpanwellApp::openPanel(const QString& account) {
     if (panel && panel->isVisible())
         return;
@@ -332,10 +337,7 @@ PanelServices SpanwellApp::services() {
     PanelServices services;
     // Commands that lead out of the panel close the popup, which would otherwise hang over
     // the window or page they open.
-    services.addAccount = [this] {
-        closePopup();
-        SignInWindow::show(appStore.get(), std::nullopt);
-    };
+    services.addAccount = [this] { addAccount(); };
     services.signInAgain = [this](const Account& account) {
         closePopup();
         SignInWindow::show(appStore.get(), account);

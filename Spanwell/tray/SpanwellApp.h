@@ -51,6 +51,8 @@ public:
     void showPanel();
     // The same, with the row of that account open and the keyboard on it.
     void showAccount(const QString& account);
+    // Opens the sign-in window for a new account.
+    void addAccount();
 
 signals:
     // The desktop's tray is now only one of the other kind (an XEmbed tray where the item was a

@@ -28,6 +28,8 @@ private slots:
                                    << Mode{Kind::help, {}, {}};
         QTest::newRow("short version")
             << QStringList({"spanwell", "-v"}) << Mode{Kind::version, {}, {}};
+        QTest::newRow("add an account")
+            << QStringList({"spanwell", "--add-account"}) << Mode{Kind::addAccount, {}, {}};
         QTest::newRow("best command")
             << QStringList({"spanwell", "--command", "--best", "--max-age", "0"})
             << Mode{Kind::best, {}, {}, Mode::StatusFormat::text, true, 0};
