@@ -89,8 +89,8 @@ int trayProgram(int& argc, char** argv, bool addAccount, bool& startAgain) {
     return application.exec();
 }
 
-// Runs the tray program again in this process, with Qt's options it was started with, once
-// everything of this run is gone, its lock and socket among them; returns only when that fails.
+// Runs the tray program again in this process, as it was started, once everything of this run
+// is gone, its lock and socket among them; returns only when that fails.
 void execAgain() {
     QList<QByteArray> arguments;
     for (const QString& argument : Arguments::list())

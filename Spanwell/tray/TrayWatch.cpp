@@ -160,6 +160,7 @@ void TrayWatch::askBus() {
     });
 #endif
 }
+
 void TrayWatch::lookForItem() {
 #if defined(Q_OS_LINUX)
     const QDBusConnection bus = QDBusConnection::sessionBus();
