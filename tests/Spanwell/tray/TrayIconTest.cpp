@@ -35,18 +35,17 @@ private slots:
     void cornerMarkAndToolTip_data() {
         QTest::addColumn<QList<Entry>>("entries");
         QTest::addColumn<TrayIcon::Alert>("alert");
-        const auto account = [](QList<LimitReading> limits,
-                                std::optional<FetchProblem> problem = std::nullopt) {
+        const auto account = [](QList<LimitReading> limits, std::optional<FetchProblem> problem) {
             return Entry{{"/h/.claude", {}, "a@example.com", {}, {}},
                          Snapshot{std::move(limits), {}, {}, {}, now},
                          std::move(problem)};
         };
-        const Entry nearly = account({{"Session", 92, {}}});
-        QTest::newRow("all ready")
-            << QList{account({{"Session", 40, {}}})} << TrayIcon::Alert::none;
+        const Entry nearly = account({{"Session", 92, {}}}, {});
+        QTest::newRow("ready") << QList{account({{"Session", 40, {}}}, {})}
+                               << TrayIcon::Alert::none;
         QTest::newRow("nearly used up") << QList{nearly} << TrayIcon::Alert::nearlyUsedUp;
         QTest::newRow("partly usable")
-            << QList{account({{"Session", 10, {}}, {"Week, Opus", 100, now + 60}})}
+            << QList{account({{"Session", 10, {}}, {"Week, Opus", 100, now + 60}}, {})}
             << TrayIcon::Alert::nearlyUsedUp;
         QTest::newRow("blocked first")
             << QList{nearly, account({{"Session", 10, {}}}, FetchProblem::signInExpired())}
