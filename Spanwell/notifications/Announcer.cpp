@@ -15,8 +15,6 @@
 
 namespace {
 
-// Earlier than the panel turns a limit red, while there is still time to move elsewhere.
-constexpr double announceNearlyUsedUpAt = 80;
 // A weekly limit that resets this soon with this much of it unused is worth a reminder.
 constexpr double resetsSoonSeconds = 8 * 3600;
 constexpr double leastUnusedPercent = 30;
@@ -45,10 +43,11 @@ bool resetsSoonUnused(const LimitReading& limit, Instant now) {
            usedUpPercent - limit.percent >= leastUnusedPercent;
 }
 
-// The milestones that hold for `limit` at `now`.
-int reached(const LimitReading& limit, Instant now) {
+// The milestones that hold for `limit` at `now`, with a limit nearly used up from
+// `nearlyUsedUpAt` on.
+int reached(const LimitReading& limit, Instant now, double nearlyUsedUpAt) {
     int flags = 0;
-    if (limit.percent >= announceNearlyUsedUpAt)
+    if (limit.percent >= nearlyUsedUpAt)
         flags |= eightyPercent;
     if (limit.percent >= usedUpPercent)
         flags |= usedUp;
@@ -134,6 +133,10 @@ Announcer::Announcer(QString settings, Clock presentClock)
     readRecords();
 }
 
+void Announcer::setNearlyUsedUpPercent(double percent) {
+    nearlyUsedUpAt = percent;
+}
+
 bool Announcer::isEnabled(NotificationKind kind) const {
     return enabledKinds.contains(kind);
 }
@@ -191,12 +194,12 @@ std::optional<Announcement> Announcer::judge(const Entry& entry, Instant now) {
         Record& record = records[{id, limit.title}];
         if (!sameWindow(record.window, limit.resetsAt))
             record = Record{limit.resetsAt, 0, 0};
-        const int holds = reached(limit, now);
+        const int holds = reached(limit, now, nearlyUsedUpAt);
         const LimitReading* before = seenBefore ? find(previous->readings, limit.title) : nullptr;
         if (before) {
             // A window that reset since began at none of its milestones.
             const int held = sameWindow(before->resetsAt, limit.resetsAt)
-                                 ? reached(*before, previous->observedAt)
+                                 ? reached(*before, previous->observedAt, nearlyUsedUpAt)
                                  : 0;
             record.pending |= holds & ~held & ~record.announced;
         }

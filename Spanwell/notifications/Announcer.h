@@ -31,6 +31,9 @@ public:
     // `settingsPath` is the INI file of the user's settings; empty for the platform's own.
     Announcer(QString settingsPath, Clock clock);
 
+    // From this share a limit is announced as nearly used up: 80 % unless set, earlier than
+    // the panel turns a limit red, while there is still time to move elsewhere.
+    void setNearlyUsedUpPercent(double percent);
     bool isEnabled(NotificationKind kind) const;
     void setEnabled(NotificationKind kind, bool on);
 
@@ -76,6 +79,7 @@ private:
 
     QString settingsPath;
     Clock clock;
+    double nearlyUsedUpAt = 80;
     QList<NotificationKind> enabledKinds;
     QHash<QString, Watched> watched;
     QHash<RecordKey, Record> records;

@@ -24,6 +24,7 @@ public:
 
     bool isEnabled(NotificationKind kind) const { return announcer.isEnabled(kind); }
     void setEnabled(NotificationKind kind, bool on);
+    void setNearlyUsedUpPercent(double percent) { announcer.setNearlyUsedUpPercent(percent); }
 
 private:
     void refreshed(const QSet<QString>& accounts);

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int refreshIntervalMilliseconds = 300 * 1000;
 constexpr double staleAfterSeconds = 60;
 constexpr double profileIntervalSeconds = 21600;
 constexpr double updateIntervalSeconds = 86400;
@@ -90,9 +89,15 @@ void Store::start() {
         return;
     startRefresh();
     timer = new QTimer(this);
-    timer->setInterval(refreshIntervalMilliseconds);
+    timer->setInterval(refreshIntervalSeconds * 1000);
     connect(timer, &QTimer::timeout, this, &Store::startRefresh);
     timer->start();
+}
+
+void Store::setRefreshInterval(int seconds) {
+    refreshIntervalSeconds = seconds;
+    if (timer)
+        timer->setInterval(seconds * 1000);
 }
 
 void Store::refreshIfStale() {

@@ -60,9 +60,11 @@ public:
     static qint64 currentBuild();
     static QString currentVersion();
 
-    // One refresh now and one every five minutes; later calls do nothing. A timed refresh
+    // One refresh now and one every refresh interval; later calls do nothing. A timed refresh
     // that falls while one runs is dropped.
     void start();
+    // Five minutes unless set; the next timed refresh follows a new one after the last.
+    void setRefreshInterval(int seconds);
     // Refreshes unless the last refresh finished less than a minute ago, or one runs now.
     void refreshIfStale();
     // Starts a refresh of every tracked account; false (and nothing happens) in a demo store.
@@ -171,6 +173,7 @@ private:
     bool missingProfilesOnly = false;
     QHash<QString, Instant> profileFetchedAt;
     QTimer* timer = nullptr;
+    int refreshIntervalSeconds = 300;
     std::unique_ptr<RefreshRun> run;
     QFuture<void> lastCacheWrite;
 };

@@ -10,6 +10,7 @@
 #include "tray/GraphicalSession.h"
 #include "tray/LayerShell.h"
 #include "tray/PanelCornerSetting.h"
+#include "tray/PreferenceSettings.h"
 #include "tray/TrayIcon.h"
 #include "tray/TrayWatch.h"
 #include "views/AppIcon.h"
@@ -77,6 +78,8 @@ SpanwellApp::SpanwellApp(QString settings, QObject* parent)
           [this](const Announcement& announcement) { desktopNotifications->send(announcement); },
           this)) {
     QApplication::setWindowIcon(applicationIcon());
+    appStore->setRefreshInterval(PreferenceSettings::refreshMinutes(settingsPath) * 60);
+    notifications->setNearlyUsedUpPercent(PreferenceSettings::nearlyUsedUpPercent(settingsPath));
     connect(desktopNotifications, &DesktopNotifications::opened, this, &SpanwellApp::showAccount);
     trayIcon->setStyle(iconStyle);
     tick->setInterval(tickMilliseconds);
@@ -356,6 +359,18 @@ PanelServices SpanwellApp::services() {
     services.trayIconStyle = [this] { return iconStyle; };
     services.setTrayIconStyle = [this](TrayIconStyle style) { chooseStyle(style); };
     services.quit = [] { QCoreApplication::quit(); };
+    services.refreshMinutes = [this] { return PreferenceSettings::refreshMinutes(settingsPath); };
+    services.setRefreshMinutes = [this](int minutes) {
+        PreferenceSettings::setRefreshMinutes(settingsPath, minutes);
+        appStore->setRefreshInterval(minutes * 60);
+    };
+    services.nearlyUsedUpPercent = [this] {
+        return PreferenceSettings::nearlyUsedUpPercent(settingsPath);
+    };
+    services.setNearlyUsedUpPercent = [this](int percent) {
+        PreferenceSettings::setNearlyUsedUpPercent(settingsPath, percent);
+        notifications->setNearlyUsedUpPercent(percent);
+    };
     services.isNotifying = [this](NotificationKind kind) { return notifications->isEnabled(kind); };
     services.setNotifying = [this](NotificationKind kind, bool on) {
         notifications->setEnabled(kind, on);
@@ -387,6 +402,7 @@ void SpanwellApp::buildMenu() {
     MenuCommands::openAtLogin(*menu, shared);
     MenuCommands::trayIcon(*menu, shared);
     MenuCommands::notifications(*menu, shared);
+    MenuCommands::preferences(*menu, shared);
     menu->addSeparator();
     MenuCommands::quit(*menu, shared);
 }

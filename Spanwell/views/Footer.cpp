@@ -122,6 +122,7 @@ void Footer::fillMenu() {
     MenuCommands::openAtLogin(*menu, services);
     MenuCommands::trayIcon(*menu, services);
     MenuCommands::notifications(*menu, services);
+    MenuCommands::preferences(*menu, services);
     menu->addSeparator();
 
     menu->addAction(itemText(QStringLiteral("Spanwell ") + Store::currentVersion() +

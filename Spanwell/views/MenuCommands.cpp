@@ -1,5 +1,7 @@
 #include "views/MenuCommands.h"
 
+#include "views/PreferencesWindow.h"
+
 #include <QActionGroup>
 #include <QMenu>
 
@@ -73,6 +75,11 @@ void notifications(QMenu& menu, const PanelServices& services) {
         showChoice();
         QObject::connect(kinds, &QMenu::aboutToShow, choice, showChoice);
     }
+}
+
+void preferences(QMenu& menu, const PanelServices& services) {
+    menu.addAction(QStringLiteral("Preferences\u2026"), &menu,
+                   [services] { PreferencesWindow::show(services); });
 }
 
 void quit(QMenu& menu, const PanelServices& services) {

@@ -28,4 +28,10 @@ struct PanelServices {
     // Whether each kind of notification is on, and turning it on or off.
     std::function<bool(NotificationKind)> isNotifying;
     std::function<void(NotificationKind, bool)> setNotifying;
+    // How often the figures are refreshed, in minutes, and from which share of a limit it is
+    // announced as nearly used up; and changing either.
+    std::function<int()> refreshMinutes;
+    std::function<void(int)> setRefreshMinutes;
+    std::function<int()> nearlyUsedUpPercent;
+    std::function<void(int)> setNearlyUsedUpPercent;
 };

@@ -6,13 +6,17 @@
 #include "views/Footer.h"
 #include "views/HiddenRow.h"
 #include "views/LinkButton.h"
+#include "views/PreferencesWindow.h"
 #include "views/SymbolButton.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 
 using Widgets::named;
@@ -70,7 +74,11 @@ private slots:
                          [](NotificationKind) { return true; },
                          [&](NotificationKind kind, bool on) {
                              log << QStringLiteral("notify %1 %2").arg(int(kind)).arg(on);
-                         }});
+                         },
+                         [] { return 5; },
+                         [&](int minutes) { log << QStringLiteral("every %1").arg(minutes); },
+                         [] { return 80; },
+                         [&](int percent) { log << QStringLiteral("at %1").arg(percent); }});
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         auto* updateLine = named<LinkButton>(panel, "update");
@@ -118,6 +126,17 @@ private slots:
         QVERIFY(openAtLogin && !openAtLogin->isChecked());
         QCOMPARE(log, (QStringList{"add", update.url.toString(), "add", "login 1", "2",
                                    "notify 2 0", Footer::site().toString(), "quit"}));
+        // "Preferences…" opened the window of every choice, which changes each at once.
+        PreferencesWindow* preferences = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            preferences = preferences ? preferences : qobject_cast<PreferencesWindow*>(window);
+        QVERIFY(preferences);
+        QTest::keyClick(named<QComboBox>(*preferences, "refreshInterval"), Qt::Key_Down);
+        named<QSpinBox>(*preferences, "nearlyUsedUp")->stepUp();
+        QTest::keyClick(named<QComboBox>(*preferences, "trayIcon"), Qt::Key_Down);
+        preferences->findChild<QCheckBox*>()->click();
+        preferences->close();
+        QCOMPARE(log.mid(8), (QStringList{"every 10", "at 85", "2", "notify 0 0"}));
         QVERIFY(trackAgain);
         trackAgain->trigger();
         QVERIFY(store->hiddenAccounts().isEmpty());
