@@ -30,16 +30,11 @@ bool until(Condition condition) {
 // A home with one signed-in account whose limits a loopback usage service reports, and the
 // real program run there.
 struct Account : ServedHome {
-    explicit Account(DesktopSession& desktop)
-        : session(desktop) {
+    explicit Account(DesktopSession& desktop) {
         addAccount(QStringLiteral(".claude"), QStringLiteral("someone@example.com"), 71, 40);
-        run({});
+        desktop.start(SpanwellProcess::path(), {},
+                      desktop.environment(home.path(), server.origin()));
     }
-    void run(const QString& arguments) {
-        session.start(SpanwellProcess::path(), arguments,
-                      session.environment(home.path(), server.origin()));
-    }
-    DesktopSession& session;
 };
 
 // The panel: the program's one window wider than a tray item.
@@ -254,7 +249,8 @@ private slots:
         QVERIFY(until([&] { return !panel(desktop); }));
         account.addAccount(QStringLiteral(".claude"), QStringLiteral("someone@example.com"), 85,
                            40);
-        account.run(QStringLiteral("--refresh"));
+        desktop.start(SpanwellProcess::path(), QStringLiteral("--refresh"),
+                      desktop.environment(account.home.path(), account.server.origin()));
         QVERIFY(until([&] { return notices.calls.size() == 1; }));
         emit notices.ActionInvoked(41, QStringLiteral("default"));
         QVERIFY(until([&] {

@@ -2,8 +2,6 @@
 #include "support/IconContrast.h"
 #include "views/Theme.h"
 
-#include "store/EntryStatus.h"
-
 #include <QTest>
 
 namespace {
@@ -30,9 +28,8 @@ private slots:
                     }
     }
 
-    // A blocked account marks the corner red, one nearly used up or partly usable yellow, and
-    // the tool tip gives each account's verdict on a line of its own.
-    void cornerMarkAndToolTip_data() {
+    // A blocked account marks the corner red, one nearly used up or partly usable yellow.
+    void cornerMark_data() {
         QTest::addColumn<QList<Entry>>("entries");
         QTest::addColumn<TrayIcon::Alert>("alert");
         const auto account = [](QList<LimitReading> limits, std::optional<FetchProblem> problem) {
@@ -51,18 +48,15 @@ private slots:
             << QList{nearly, account({{"Session", 10, {}}}, FetchProblem::signInExpired())}
             << TrayIcon::Alert::blocked;
     }
-    void cornerMarkAndToolTip() {
+    void cornerMark() {
         QFETCH(QList<Entry>, entries);
         QFETCH(TrayIcon::Alert, alert);
         QCOMPARE(TrayIcon::alert(entries, now), alert);
-        const TrayIconStyles::Ink ink =
-            TrayIconStyles::ink(TrayIconStyle::automatic, Theme::light().palette());
-        const QColor corner = TrayIcon::image(50.0, 22, ink, alert).pixelColor(19, 3);
+        const QColor corner =
+            TrayIcon::image(50.0, 22, TrayIconStyles::ink({}, Theme::light().palette()), alert)
+                .pixelColor(19, 3);
         QCOMPARE(corner.red() > 200 && corner.alpha() == 255, alert != TrayIcon::Alert::none);
         QCOMPARE(corner.green() > 150, alert == TrayIcon::Alert::nearlyUsedUp);
-        const QStringList lines = TrayIcon::toolTip(50.0, entries, now).split('\n');
-        QCOMPARE(lines.size(), entries.size() + 1);
-        QCOMPARE(lines.last(), "a@example.com: " + EntryStatus::verdict(entries.last(), now).text);
     }
 };
 

@@ -3,8 +3,10 @@
 #include "Spanwell/views/Widgets.h"
 #include "store/Demo.h"
 #include "views/AccountRow.h"
+#include "views/Bar.h"
 #include "views/Footer.h"
 #include "views/HiddenRow.h"
+#include "views/InlineMeter.h"
 #include "views/LinkButton.h"
 #include "views/PreferencesWindow.h"
 #include "views/SymbolButton.h"
@@ -128,9 +130,7 @@ private slots:
                                    "notify 2 0", Footer::site().toString(), "quit"}));
         // "Preferences…" opened the window of every choice, which changes each at once.
         PreferencesWindow* preferences = nullptr;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            preferences = preferences ? preferences : qobject_cast<PreferencesWindow*>(window);
-        QVERIFY(preferences);
+        QTRY_VERIFY(preferences = qobject_cast<PreferencesWindow*>(QApplication::activeWindow()));
         QTest::keyClick(named<QComboBox>(*preferences, "refreshInterval"), Qt::Key_Down);
         named<QSpinBox>(*preferences, "nearlyUsedUp")->stepUp();
         QTest::keyClick(named<QComboBox>(*preferences, "trayIcon"), Qt::Key_Down);
@@ -169,6 +169,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&panel));
         panel.focusFirst();
         QCOMPARE(focused(panel), QStringLiteral("header0"));
+        // Every bar of the collapsed rows is as long as every other, beside "0%" or "100%".
+        QSet<int> lengths;
+        for (const InlineMeter* meter : panel.findChildren<InlineMeter*>())
+            lengths.insert(meter->bar()->width());
+        QCOMPARE(lengths.size(), 1);
         QStringList visited;
         for (const int key : keys) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
