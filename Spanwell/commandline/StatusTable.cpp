@@ -201,9 +201,8 @@ QString fitted(const QList<Row>& rows, qsizetype lineWidth, bool colour) {
         whole.append(withExtras(line));
         main.append(line.main);
     }
-    if (widest(whole, widthsOf(whole)) <= lineWidth) {
+    if (const QList<qsizetype> widths = widthsOf(whole); widest(whole, widths) <= lineWidth) {
         QString table;
-        const QList<qsizetype> widths = widthsOf(whole);
         for (const QList<Cell>& line : std::as_const(whole))
             table += joined(line, widths, colour);
         return table;
