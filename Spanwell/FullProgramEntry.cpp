@@ -2,6 +2,7 @@
 // and the terminal modes whose figures must be refreshed first. They live in a module of their
 // own, which the executable loads only when one of them runs.
 
+#include "BuildVersion.h"
 #include "accounts/Discovery.h"
 #include "commandline/Arguments.h"
 #include "commandline/Dispatch.h"
@@ -11,6 +12,7 @@
 #include "pictures/PanelPicture.h"
 #include "signin/SignInWindow.h"
 #include "store/StoreServices.h"
+#include "store/UserSettings.h"
 #include "tray/GraphicalSession.h"
 #include "tray/RefreshRequests.h"
 #include "tray/SingleInstance.h"
@@ -33,13 +35,21 @@ void complain(const QString& sentence) {
 
 // Draws into images only, so it needs no application object and no display at all.
 int iconFiles(const QString& folder) {
-    return AppIcon::write(folder) ? 0 : 1;
+    const RegularFile::Written written = AppIcon::write(folder);
+    if (!written)
+        complain(QStringLiteral("The icon files could not be written to %1: %2.")
+                     .arg(folder, written.failure));
+    return written ? 0 : 1;
 }
 
 int signInPicture(int& argc, char** argv, const Mode& mode) {
     OffscreenPlatform::chooseUnlessSet();
     QApplication application(argc, argv);
-    return SignInWindow::picture(mode.phase, mode.path) ? 0 : 1;
+    const RegularFile::Written written = SignInWindow::picture(mode.phase, mode.path);
+    if (!written)
+        complain(QStringLiteral("The picture could not be written to %1: %2.")
+                     .arg(mode.path, written.failure));
+    return written ? 0 : 1;
 }
 
 // The tray program, once per user and home folder. Without a desktop to show on it says so
@@ -70,13 +80,15 @@ int normalStart(int& argc, char** argv) {
                      instance.problem());
         break;
     }
-    SpanwellApp scene;
-    QObject::connect(&instance, &SingleInstance::showRequested, &scene, &SpanwellApp::showPanel);
-    RefreshRequests refreshRequests(scene.store(),
+    UserSettings settings(UserSettings::defaultPath());
+    SpanwellApp controller(settings);
+    QObject::connect(&instance, &SingleInstance::showRequested, &controller,
+                     &SpanwellApp::showPanel);
+    RefreshRequests refreshRequests(controller.store(),
                                     [&instance](quint64 ticket) { instance.refreshEnded(ticket); });
     QObject::connect(&instance, &SingleInstance::refreshRequested, &refreshRequests,
                      &RefreshRequests::ask);
-    scene.start();
+    controller.start();
     return application.exec();
 }
 
@@ -87,9 +99,11 @@ int refreshNow() {
     switch (SingleInstance::askToRefresh(path, waitMilliseconds)) {
     case SingleInstance::RefreshAnswer::refreshed:
         return 0;
-    case SingleInstance::RefreshAnswer::notRunning:
-        FreshEntries::refreshed(StoreServices::real());
+    case SingleInstance::RefreshAnswer::notRunning: {
+        UserSettings settings(UserSettings::defaultPath());
+        FreshEntries::refreshed(StoreServices::real(), settings);
         return 0;
+    }
     case SingleInstance::RefreshAnswer::noAnswer:
         complain(QStringLiteral("Spanwell is running but does not answer."));
         break;
@@ -108,13 +122,17 @@ int refreshNow() {
 
 int figures(const Mode& mode) {
     const StoreServices services = StoreServices::real();
-    const QList<Entry> entries = FreshEntries::get(services, mode.maxAgeSeconds);
+    UserSettings settings(UserSettings::defaultPath());
+    const QList<Entry> entries = FreshEntries::get(services, settings, mode.maxAgeSeconds);
     return TerminalModes::finish(TerminalModes::figures(
         mode, entries, services.clock(), services.home,
         Discovery::unreadableFolderNames(services.home, *services.fileSystem)));
 }
 
 } // namespace
+
+// What the executable compares with its own before it calls the entry.
+extern "C" Q_DECL_EXPORT const char* const spanwellModuleVersion = BuildVersion::identity;
 
 // The module's one entry, looked up by name when it is loaded.
 extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const Mode* mode) {
@@ -132,8 +150,18 @@ extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const M
         return iconFiles(mode->path);
     case Mode::Kind::panelPicture:
         return PanelPicture::run(*argc, argv, *mode);
-    default:
+    case Mode::Kind::normalStart:
+        return normalStart(*argc, argv);
+    // The executable answers these itself.
+    case Mode::Kind::renewalCheck:
+    case Mode::Kind::statusLine:
+    case Mode::Kind::statusLineOn:
+    case Mode::Kind::statusLineOff:
+    case Mode::Kind::help:
+    case Mode::Kind::version:
+    case Mode::Kind::misused:
         break;
     }
-    return normalStart(*argc, argv);
+    complain(QStringLiteral("This part of Spanwell runs no such mode."));
+    return 2;
 }

@@ -10,6 +10,7 @@
 #include "commandline/StatusLineMode.h"
 #include "commandline/StatusLineSetup.h"
 #include "commandline/TerminalModes.h"
+#include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
 
 #include <QDir>
@@ -37,8 +38,9 @@ int print(const QString& text) {
 // full program, which refreshes them first.
 int figures(int& argc, char** argv, const Mode& mode) {
     const QString home = QDir::homePath();
-    const QList<Entry> entries =
-        CachedEntries::read(home, FileSystem::local(), SnapshotCache::location());
+    const UserSettings settings(UserSettings::defaultPath());
+    const QList<Entry> entries = CachedEntries::read(
+        home, FileSystem::local(), SnapshotCache::location(), HiddenAccountFolders::read(settings));
     const Instant now = Instant::now();
     if (!CachedEntries::areFresh(entries, now, mode.maxAgeSeconds))
         return FullProgram::run(argc, argv, mode);
@@ -57,9 +59,12 @@ int statusLine() {
 
 int statusLineSetup(bool install) {
     const QString home = QDir::homePath();
-    return TerminalModes::finish(
-        StatusLineSetup::run(install, CachedEntries::trackedAccounts(home, FileSystem::local()),
-                             home, QFile::decodeName(ExecutablePath::get())));
+    return TerminalModes::finish(StatusLineSetup::run(
+        install,
+        CachedEntries::trackedAccounts(
+            home, FileSystem::local(),
+            HiddenAccountFolders::read(UserSettings(UserSettings::defaultPath()))),
+        home, QFile::decodeName(ExecutablePath::get())));
 }
 
 int misused(const QString& problem) {

@@ -38,12 +38,10 @@ std::optional<Account> trackedAccount(const StatusLineMode::Surroundings& surrou
     const QString wanted = QFileInfo(given).canonicalFilePath();
     if (wanted.isEmpty())
         return std::nullopt;
-    const QSet<QString> hidden =
-        HiddenAccountFolders::read(*UserSettings::open(surroundings.settingsPath));
     std::optional<QString> chosen;
     for (const QString& name : Discovery::folderNames(surroundings.home, fileSystem)) {
         const QString folder = surroundings.home + QLatin1Char('/') + name;
-        if (hidden.contains(folder) || QFileInfo(folder).canonicalFilePath() != wanted)
+        if (surroundings.hidden.contains(folder) || QFileInfo(folder).canonicalFilePath() != wanted)
             continue;
         if (!chosen || folder == QDir::cleanPath(QFileInfo(given).absoluteFilePath()))
             chosen = name;
@@ -57,13 +55,15 @@ std::optional<Account> trackedAccount(const StatusLineMode::Surroundings& surrou
 std::optional<Entry> recorded(const QString& cachePath, const Account& account,
                               const QList<LimitReading>& reported, Instant now) {
     Entry entry{account, std::nullopt, std::nullopt, now};
-    const bool written =
+    const RegularFile::Written written =
         SnapshotCache::amend(cachePath, account.configDir, [&](const SnapshotCache::Record& last) {
             entry.snapshot = StatusLineInput::applied(last.snapshot, reported, now);
             return SnapshotCache::Record{entry.snapshot, std::nullopt, now};
         });
     if (!written) {
-        qCWarning(storeLog) << "Claude Code's figures could not be written to" << cachePath;
+        qCWarning(storeLog).noquote()
+            << QStringLiteral("Claude Code's figures could not be written to %1: %2")
+                   .arg(cachePath, written.failure);
         return std::nullopt;
     }
     return entry;
@@ -82,7 +82,7 @@ bool isRecordedLately(const Entry& cached, const QList<LimitReading>& reported, 
 std::optional<Entry> another(const Entry& entry, const StatusLineMode::Surroundings& surroundings,
                              const FileSystem& fileSystem) {
     QList<Entry> entries = CachedEntries::read(surroundings.home, fileSystem,
-                                               surroundings.cachePath, surroundings.settingsPath);
+                                               surroundings.cachePath, surroundings.hidden);
     for (Entry& known : entries)
         if (known.id() == entry.id())
             known = entry;
@@ -101,7 +101,8 @@ Surroundings Surroundings::ofThisProcess() {
     return Surroundings{QDir::homePath(), qEnvironmentVariable("CLAUDE_CONFIG_DIR"),
                         // As https://no-color.org asks: any value but the empty one.
                         qEnvironmentVariableIsEmpty("NO_COLOR"), SnapshotCache::location(),
-                        QString(), Instant::now()};
+                        HiddenAccountFolders::read(UserSettings(UserSettings::defaultPath())),
+                        Instant::now()};
 }
 
 QByteArray run(const QByteArray& input, const Surroundings& surroundings,

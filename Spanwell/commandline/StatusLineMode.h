@@ -4,6 +4,7 @@
 #include "model/Instant.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 
 // Claude Code's status-line command, `spanwell --statusline`: records the figures Claude Code
@@ -19,8 +20,8 @@ struct Surroundings {
     QString configDir;
     bool colours = true;
     QString cachePath;
-    // The INI file of the user's settings; empty for the platform's own.
-    QString settingsPath;
+    // The folders of the accounts the user stopped tracking.
+    QSet<QString> hidden;
     Instant now;
 
     // This process's home folder, environment, cache and settings, and the present.

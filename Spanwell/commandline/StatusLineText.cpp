@@ -50,7 +50,7 @@ namespace StatusLineText {
 
 bool wantsAnother(const Entry& entry, Instant now) {
     const std::optional<LimitReading> session = reading(entry, LimitTitle::session, now);
-    return (session && session->percent >= nearlyUsedUpPercent) ||
+    return (session && session->percent >= runningOutPercent) ||
            EntryStatus::verdict(entry, now).level == AccountStatus::Level::blocked;
 }
 

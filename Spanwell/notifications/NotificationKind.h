@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/UserSettings.h"
+
 #include <QList>
 #include <QString>
 
@@ -19,8 +21,7 @@ namespace NotificationKinds {
 QList<NotificationKind> all();
 // The menu's words for it.
 QString title(NotificationKind kind);
-bool isOnByDefault(NotificationKind kind);
-// Where the choice is kept in the user's settings.
-QString settingsKey(NotificationKind kind);
+// Where the choice is kept in the user's settings, with whether it is on by default.
+const Setting<bool>& setting(NotificationKind kind);
 
 } // namespace NotificationKinds

@@ -15,10 +15,6 @@ namespace {
 // Far more than the snapshots of any number of accounts take; a larger file is not the
 // program's own.
 constexpr qint64 largestFile = 64 * 1024 * 1024;
-// Another writer holds the lock for a read and a write of a small file. A writer that ended
-// without giving it back is noticed at once, and one that hangs is overtaken after Qt's
-// 30 seconds.
-constexpr int lockWaitMilliseconds = 5000;
 // Qt's own wait doubles its pause from a tenth of a second on. The lock is held for
 // milliseconds, so a short steady pause keeps a waiting writer, the tray program's interface
 // among them, from waiting far longer than the holder needs it.
@@ -86,17 +82,20 @@ bool insert(QJsonObject& object, const QString& id, const SnapshotCache::Record&
 }
 
 // Reads the file and replaces it with what `contents` makes of it, holding the lock beside it
-// throughout; nothing is written when `contents` gives nothing.
+// throughout, waited for at most `lockWait` milliseconds; nothing is written when `contents`
+// gives nothing.
 template <typename Contents>
-bool replaceLocked(const QString& path, Contents contents) {
+RegularFile::Written replaceLocked(const QString& path, int lockWait, Contents contents) {
     // Made on every write: the folder may have been removed while the program runs.
-    QDir().mkpath(QFileInfo(path).path());
+    if (RegularFile::Written made = RegularFile::makeFolder(QFileInfo(path).path()); !made)
+        return made;
     QLockFile lock(path + QStringLiteral(".lock"));
-    if (!LockFiles::lockWithin(lock, lockWaitMilliseconds, lockPollMilliseconds))
-        return false;
+    if (!LockFiles::lockWithin(lock, lockWait, lockPollMilliseconds))
+        return {LockFiles::whyNotTaken(lock, lockWait)};
     const std::optional<QJsonObject> object = contents(SnapshotCache::read(path));
-    return object &&
-           RegularFile::replace(path, QJsonDocument(*object).toJson(QJsonDocument::Compact));
+    if (!object)
+        return {QStringLiteral("the figures hold a number JSON cannot carry")};
+    return RegularFile::replace(path, QJsonDocument(*object).toJson(QJsonDocument::Compact));
 }
 
 } // namespace
@@ -149,8 +148,9 @@ Entry newer(const Entry& known, const Record& written, Instant now) {
     return result;
 }
 
-bool write(const QString& path, const QString& home, const QList<Entry>& entries, Instant now) {
-    return replaceLocked(path, [&](const QHash<QString, Record>& written) {
+RegularFile::Written write(const QString& path, const QString& home, const QList<Entry>& entries,
+                           Instant now, int lockWait) {
+    return replaceLocked(path, lockWait, [&](const QHash<QString, Record>& written) {
         QJsonObject object;
         // Another home folder may share the data folder; its accounts are its own to write.
         for (auto other = written.constBegin(); other != written.constEnd(); ++other) {
@@ -166,9 +166,9 @@ bool write(const QString& path, const QString& home, const QList<Entry>& entries
     });
 }
 
-bool amend(const QString& path, const QString& id,
-           const std::function<Record(const Record& written)>& change) {
-    return replaceLocked(path, [&](const QHash<QString, Record>& written) {
+RegularFile::Written amend(const QString& path, const QString& id,
+                           const std::function<Record(const Record& written)>& change) {
+    return replaceLocked(path, lockWaitMilliseconds, [&](const QHash<QString, Record>& written) {
         QJsonObject object;
         for (auto other = written.constBegin(); other != written.constEnd(); ++other)
             if (other.key() != id)

@@ -7,7 +7,6 @@
 #include "store/HiddenAccountFolders.h"
 #include "store/PanelFigures.h"
 #include "store/SnapshotCache.h"
-#include "store/UserSettings.h"
 #include "store/WorkerPool.h"
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -22,9 +21,10 @@ constexpr double profileIntervalSeconds = 21600;
 constexpr double updateIntervalSeconds = 86400;
 } // namespace
 
-Store::Store(StoreServices storeServices, QObject* parent)
+Store::Store(StoreServices storeServices, UserSettings& userSettings, QObject* parent)
     : QObject(parent)
-    , services(std::move(storeServices)) {
+    , services(std::move(storeServices))
+    , settings(&userSettings) {
     // A large account file, a slow disk or a network home would hold up the interface.
     WorkerPool::whenDone(
         this,
@@ -37,7 +37,7 @@ Store::Store(StoreServices storeServices, QObject* parent)
 }
 
 Store::Store(QList<Entry> entries, Clock clock)
-    : services{std::move(clock), {}, nullptr, {}, {}, nullptr, {}, {}, {}}
+    : services{std::move(clock), {}, nullptr, {}, {}, nullptr, {}, {}}
     , entryList(std::move(entries))
     , demoStore(true)
     , loaded(true) {
@@ -380,22 +380,26 @@ void Store::resumeTracking(const Account& account) {
 }
 
 void Store::saveCache(const QList<Entry>& entries, std::function<void()> then) {
-    lastCacheWrite = QtConcurrent::run(
-        &WorkerPool::cacheWriter(),
-        [path = services.cachePath, home = services.home, entries, present = now()] {
-            if (!SnapshotCache::write(path, home, entries, present))
-                qCWarning(storeLog) << "The snapshot cache could not be written to" << path;
-        });
+    lastCacheWrite = QtConcurrent::run(&WorkerPool::cacheWriter(), [path = services.cachePath,
+                                                                    home = services.home, entries,
+                                                                    present = now()] {
+        if (const RegularFile::Written written = SnapshotCache::write(path, home, entries, present);
+            !written)
+            qCWarning(storeLog).noquote()
+                << QStringLiteral("The snapshot cache could not be written to %1: %2")
+                       .arg(path, written.failure);
+    });
     if (then)
         WorkerPool::whenDone(this, lastCacheWrite, std::move(then));
 }
 
 QSet<QString> Store::readHiddenFolders() const {
-    return HiddenAccountFolders::read(*UserSettings::open(services.settingsPath));
+    return settings ? HiddenAccountFolders::read(*settings) : QSet<QString>();
 }
 
 void Store::writeHiddenFolders(const QSet<QString>& folders) const {
-    HiddenAccountFolders::write(*UserSettings::open(services.settingsPath), folders);
+    if (settings)
+        HiddenAccountFolders::write(*settings, folders);
 }
 
 void Store::setEntries(QList<Entry> entries) {

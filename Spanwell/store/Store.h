@@ -6,6 +6,7 @@
 #include "store/Entry.h"
 #include "store/SnapshotCache.h"
 #include "store/StoreServices.h"
+#include "store/UserSettings.h"
 
 #include <QFuture>
 #include <QHash>
@@ -36,8 +37,9 @@ public:
     };
 
     // Reads the snapshot cache and discovers the accounts on a worker, then, with the hidden
-    // set, shows the last known figures; a refresh asked for meanwhile follows that.
-    explicit Store(StoreServices services = StoreServices::real(), QObject* parent = nullptr);
+    // set, shows the last known figures; a refresh asked for meanwhile follows that. The hidden
+    // accounts are kept in `settings`, which outlive the store.
+    Store(StoreServices services, UserSettings& settings, QObject* parent = nullptr);
     // A store that shows exactly these entries and is never refreshed; it touches no
     // credential, network, cache or setting.
     static std::unique_ptr<Store> demo(QList<Entry> entries, Clock clock = systemClock());
@@ -50,8 +52,6 @@ public:
     std::optional<Instant> lastRefresh() const { return lastRefreshAt; }
     const QList<Account>& hiddenAccounts() const { return hiddenAccountList; }
     const std::optional<UpdateInfo>& update() const { return availableUpdate; }
-    std::optional<Instant> updateCheckedAt() const { return updateCheckedInstant; }
-    bool isDemo() const { return demoStore; }
     // The cached figures are shown: the reads the constructor started have ended.
     bool isLoaded() const { return loaded; }
     // The present, by the store's clock.
@@ -170,6 +170,8 @@ private:
     void onWorker(Work work, Then then);
 
     StoreServices services;
+    // None in a demo store.
+    UserSettings* settings = nullptr;
     QList<Entry> entryList;
     bool refreshing = false;
     // A refresh was asked for while one ran.

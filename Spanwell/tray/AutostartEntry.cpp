@@ -79,13 +79,13 @@ bool AutostartEntry::isRegistered() const {
     return QFileInfo(path()).isFile();
 }
 
-bool AutostartEntry::registerEntry() const {
-    if (!QDir().mkpath(folder))
-        return false;
-    return RegularFile::replace(path(), contents(program));
+RegularFile::Written AutostartEntry::registerEntry() const {
+    return RegularFile::replaceMakingFolders(path(), contents(program));
 }
 
-bool AutostartEntry::unregister() const {
-    QFile::remove(path());
-    return !QFileInfo::exists(path());
+RegularFile::Written AutostartEntry::unregister() const {
+    QFile entry(path());
+    if (entry.remove() || !QFileInfo::exists(path()))
+        return {};
+    return {entry.errorString()};
 }

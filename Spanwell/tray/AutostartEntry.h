@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/RegularFile.h"
+
 #include <QString>
 
 // Opening at login through the desktop's autostart folder: the program is registered exactly
@@ -18,10 +20,10 @@ public:
 
     QString path() const;
     bool isRegistered() const;
-    // Writes the entry whole or not at all; false when it could not be written.
-    bool registerEntry() const;
-    // True when no entry is left.
-    bool unregister() const;
+    // Writes the entry whole or not at all, making the folder when it is missing.
+    RegularFile::Written registerEntry() const;
+    // Done when no entry is left.
+    RegularFile::Written unregister() const;
 
 private:
     QString folder;

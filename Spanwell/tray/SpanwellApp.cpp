@@ -1,6 +1,7 @@
 #include "tray/SpanwellApp.h"
 
 #include "LogCategories.h"
+#include "notifications/AnnouncementRecords.h"
 #include "notifications/DesktopNotifications.h"
 #include "notifications/NotificationCenter.h"
 #include "signin/SignInWindow.h"
@@ -12,6 +13,7 @@
 #include "tray/LayerShell.h"
 #include "tray/PanelCornerSetting.h"
 #include "tray/TrayIcon.h"
+#include "tray/TrayIconStyle.h"
 #include "tray/TrayWatch.h"
 #include "views/AppIcon.h"
 #include "views/MenuCommands.h"
@@ -62,11 +64,10 @@ PanelPlacement::Screen areas(const QScreen* screen) {
 
 } // namespace
 
-SpanwellApp::SpanwellApp(QString settings, QObject* parent)
+SpanwellApp::SpanwellApp(UserSettings& userSettings, QObject* parent)
     : QObject(parent)
-    , settingsPath(std::move(settings))
-    , iconStyle(TrayIconStyles::read(settingsPath))
-    , appStore(std::make_unique<Store>())
+    , settings(userSettings)
+    , appStore(std::make_unique<Store>(StoreServices::real(), settings))
     , trayIcon(new TrayIcon(*appStore, this))
     , trayWatch(new TrayWatch(this))
     , bars(new BarPosition(this))
@@ -74,12 +75,17 @@ SpanwellApp::SpanwellApp(QString settings, QObject* parent)
     , desktopNotifications(new DesktopNotifications(
           [this](const Notification& notification) { trayMessage(notification); }, {}, this))
     , notifications(new NotificationCenter(
-          *appStore, settingsPath,
+          *appStore, settings, AnnouncementRecords::defaultPath(),
           [this](const Notification& notification) { desktopNotifications->send(notification); },
           this)) {
     QApplication::setWindowIcon(applicationIcon());
     connect(desktopNotifications, &DesktopNotifications::opened, this, &SpanwellApp::showPanel);
-    trayIcon->setStyle(iconStyle);
+    trayIcon->setStyle(TrayIconStyles::read(settings));
+    // Chosen in either menu.
+    connect(&settings, &UserSettings::changed, this, [this](const QString& key) {
+        if (key == Settings::trayIconStyle.key)
+            trayIcon->setStyle(TrayIconStyles::read(settings));
+    });
     tick->setInterval(tickMilliseconds);
     connect(tick, &QTimer::timeout, this, [this] {
         if (panel)
@@ -243,7 +249,7 @@ std::optional<QRect> SpanwellApp::popupAnchor() const {
 }
 
 PanelPlacement::Corner SpanwellApp::corner(const PanelPlacement::Screen& screen) const {
-    std::optional<PanelPlacement::Corner> chosen = PanelCornerSetting::read(settingsPath);
+    std::optional<PanelPlacement::Corner> chosen = PanelCornerSetting::read(settings);
     // Plasma's panel, tray and all, sits along the bottom unless the user moved it, and KWin
     // does not tell where.
     if (!chosen && !bars->screen() && panelKind == PanelKind::layer &&
@@ -295,12 +301,6 @@ void SpanwellApp::fit() {
     panel->setFixedSize(wanted.width(), std::min(wanted.height(), available.height()));
 }
 
-void SpanwellApp::chooseStyle(TrayIconStyle style) {
-    iconStyle = style;
-    TrayIconStyles::write(settingsPath, style);
-    trayIcon->setStyle(style);
-}
-
 PanelServices SpanwellApp::services() {
     PanelServices services;
     // Commands that lead out of the panel close the popup, which would otherwise hang over
@@ -316,9 +316,13 @@ PanelServices SpanwellApp::services() {
     services.isOpenAtLogin = [] { return AutostartEntry::forThisProgram().isRegistered(); };
     services.setOpenAtLogin = [](bool open) {
         const AutostartEntry entry = AutostartEntry::forThisProgram();
-        if (!(open ? entry.registerEntry() : entry.unregister()))
-            qCWarning(trayLog) << "The autostart entry could not be"
-                               << (open ? "written to" : "removed from") << entry.path();
+        if (const RegularFile::Written done = open ? entry.registerEntry() : entry.unregister();
+            !done)
+            qCWarning(trayLog).noquote()
+                << QStringLiteral("The autostart entry %1 could not be %2: %3")
+                       .arg(entry.path(),
+                            open ? QStringLiteral("written") : QStringLiteral("removed"),
+                            done.failure);
     };
     services.isInStatusLine = [this] {
         const QList<Entry>& entries = appStore->entries();
@@ -331,13 +335,8 @@ PanelServices SpanwellApp::services() {
         closePopup();
         QDesktopServices::openUrl(address);
     };
-    services.trayIconStyle = [this] { return iconStyle; };
-    services.setTrayIconStyle = [this](TrayIconStyle style) { chooseStyle(style); };
     services.quit = [] { QCoreApplication::quit(); };
-    services.isNotifying = [this](NotificationKind kind) { return notifications->isEnabled(kind); };
-    services.setNotifying = [this](NotificationKind kind, bool on) {
-        notifications->setEnabled(kind, on);
-    };
+    services.settings = &settings;
     return services;
 }
 

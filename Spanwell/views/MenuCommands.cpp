@@ -1,5 +1,8 @@
 #include "views/MenuCommands.h"
 
+#include "notifications/NotificationKind.h"
+#include "tray/TrayIconStyle.h"
+
 #include <QActionGroup>
 #include <QMenu>
 
@@ -50,17 +53,21 @@ void statusLine(QMenu& menu, const PanelServices& services) {
 void trayIcon(QMenu& menu, const PanelServices& services) {
     QMenu* choices = menu.addMenu(QStringLiteral("Tray Icon"));
     auto* group = new QActionGroup(choices);
+    UserSettings* settings = services.settings;
     for (const TrayIconStyle style : TrayIconStyles::all()) {
         QAction* choice = choices->addAction(TrayIconStyles::title(style));
         choice->setCheckable(true);
         group->addAction(choice);
-        QObject::connect(choice, &QAction::triggered, choice,
-                         [style, choose = calling(services.setTrayIconStyle)] { choose(style); });
+        QObject::connect(choice, &QAction::triggered, choice, [style, settings] {
+            if (settings)
+                TrayIconStyles::write(*settings, style);
+        });
     }
     // The other menu may have changed it since.
-    const auto showChoice = [group, current = services.trayIconStyle] {
-        const qsizetype index = current ? TrayIconStyles::all().indexOf(current()) : qsizetype(0);
-        group->actions().at(index)->setChecked(true);
+    const auto showChoice = [group, settings] {
+        const TrayIconStyle current =
+            settings ? TrayIconStyles::read(*settings) : TrayIconStyle::automatic;
+        group->actions().at(TrayIconStyles::all().indexOf(current))->setChecked(true);
     };
     showChoice();
     QObject::connect(&menu, &QMenu::aboutToShow, group, showChoice);
@@ -69,15 +76,18 @@ void trayIcon(QMenu& menu, const PanelServices& services) {
 
 void notifications(QMenu& menu, const PanelServices& services) {
     QMenu* kinds = menu.addMenu(QStringLiteral("Notifications"));
+    UserSettings* settings = services.settings;
     for (const NotificationKind kind : NotificationKinds::all()) {
+        const Setting<bool>& setting = NotificationKinds::setting(kind);
         QAction* choice = kinds->addAction(NotificationKinds::title(kind));
         choice->setCheckable(true);
-        QObject::connect(
-            choice, &QAction::triggered, choice,
-            [kind, change = calling(services.setNotifying)](bool on) { change(kind, on); });
+        QObject::connect(choice, &QAction::triggered, choice, [&setting, settings](bool on) {
+            if (settings)
+                settings->setValue(setting, on);
+        });
         // The other menu may have changed it since.
-        const auto showChoice = [choice, kind, current = services.isNotifying] {
-            choice->setChecked(current && current(kind));
+        const auto showChoice = [choice, &setting, settings] {
+            choice->setChecked(settings ? settings->value(setting) : setting.byDefault);
         };
         showChoice();
         QObject::connect(kinds, &QMenu::aboutToShow, choice, showChoice);

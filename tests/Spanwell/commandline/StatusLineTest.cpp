@@ -227,7 +227,7 @@ private slots:
         const auto store = harness.makeStore();
         QList<Notification> sent;
         NotificationCenter center(
-            *store, harness.settingsPath,
+            *store, harness.openSettings(), harness.home.pathOf("state/announced.json"),
             [&sent](const Notification& notification) { sent << notification; });
         PanelView panel(*store, store->now(), {}, {});
         store->followCache();

@@ -2,6 +2,7 @@
 #include "Spanwell/store/StoreHarness.h"
 #include "Spanwell/views/Widgets.h"
 #include "store/Demo.h"
+#include "tray/TrayIconStyle.h"
 #include "views/AccountRow.h"
 #include "views/Footer.h"
 #include "views/HiddenRow.h"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -50,12 +50,14 @@ private slots:
             harness.home.addAccount(QStringLiteral(".claude"), QStringLiteral("a@example.com")),
             harness.home.addAccount(QStringLiteral(".claude-b"),
                                     QStringLiteral("b&c@example.com"))};
-        QSettings(harness.settingsPath, QSettings::IniFormat)
-            .setValue("hiddenAccountFolders", hidden);
+        UserSettings& settings = harness.openSettings();
+        settings.setValue(Settings::hiddenAccountFolders, hidden);
+        TrayIconStyles::write(settings, TrayIconStyle::forLightPanels);
+        settings.setValue(Settings::useItOrLoseItNotifications, true);
         // Refreshes find no credential and learn of the update.
         const UpdateInfo update{"2.0", 99, QUrl(QStringLiteral("https://spanwell.app/get"))};
         harness.updateReply = update;
-        const auto store = harness.makeStore();
+        const auto store = harness.makeStore(&settings);
         // Logs every command; the login registration never takes.
         QStringList log;
         PanelView panel(*store, now, {},
@@ -65,14 +67,9 @@ private slots:
                          [&](bool on) { log << QStringLiteral("login %1").arg(on); },
                          [&](const QUrl& address) { log << address.toString(); },
                          [&] { log << "quit"; },
-                         [] { return TrayIconStyle::forLightPanels; },
-                         [&](TrayIconStyle style) { log << QString::number(int(style)); },
-                         [](NotificationKind) { return true; },
-                         [&](NotificationKind kind, bool on) {
-                             log << QStringLiteral("notify %1 %2").arg(int(kind)).arg(on);
-                         },
                          [] { return true; },
-                         [&](bool on) { log << QStringLiteral("status line %1").arg(on); }});
+                         [&](bool on) { log << QStringLiteral("status line %1").arg(on); },
+                         &settings});
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         auto* updateLine = named<LinkButton>(panel, "update");
@@ -119,7 +116,9 @@ private slots:
         // Asked to register, but the mark shows that the registration did not take.
         QVERIFY(openAtLogin && !openAtLogin->isChecked());
         QCOMPARE(log, (QStringList{"add", update.url.toString(), "add", "login 1", "status line 0",
-                                   "2", "notify 2 0", Footer::site().toString(), "quit"}));
+                                   Footer::site().toString(), "quit"}));
+        QCOMPARE(TrayIconStyles::read(settings), TrayIconStyle::forDarkPanels);
+        QVERIFY(!settings.value(Settings::useItOrLoseItNotifications));
         QVERIFY(trackAgain);
         trackAgain->trigger();
         QVERIFY(store->hiddenAccounts().isEmpty());
