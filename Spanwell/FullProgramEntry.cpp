@@ -2,15 +2,17 @@
 // and the terminal modes whose figures must be refreshed first. They live in a module of their
 // own, which the executable loads only when one of them runs.
 
+#include "BuildVersion.h"
 #include "commandline/Arguments.h"
 #include "commandline/Dispatch.h"
+#include "commandline/ExecutablePath.h"
 #include "commandline/FreshEntries.h"
 #include "commandline/OffscreenPlatform.h"
-#include "commandline/ProgramPath.h"
 #include "commandline/TerminalModes.h"
 #include "pictures/PanelPicture.h"
 #include "signin/SignInWindow.h"
 #include "store/StoreServices.h"
+#include "store/UserSettings.h"
 #include "tray/GraphicalSession.h"
 #include "tray/RefreshRequests.h"
 #include "tray/SingleInstance.h"
@@ -38,13 +40,21 @@ void complain(const QString& sentence) {
 
 // Draws into images only, so it needs no application object and no display at all.
 int iconFiles(const QString& folder) {
-    return AppIcon::write(folder) ? 0 : 1;
+    const RegularFile::Written written = AppIcon::write(folder);
+    if (!written)
+        complain(QStringLiteral("The icon files could not be written to %1: %2.")
+                     .arg(folder, written.failure));
+    return written ? 0 : 1;
 }
 
 int signInPicture(int& argc, char** argv, const Mode& mode) {
     OffscreenPlatform::chooseUnlessSet();
     QApplication application(argc, argv);
-    return SignInWindow::picture(mode.phase, mode.path) ? 0 : 1;
+    const RegularFile::Written written = SignInWindow::picture(mode.phase, mode.path);
+    if (!written)
+        complain(QStringLiteral("The picture could not be written to %1: %2.")
+                     .arg(mode.path, written.failure));
+    return written ? 0 : 1;
 }
 
 // The tray program, once per user and home folder, with its sign-in window open when
@@ -71,21 +81,23 @@ int trayProgram(int& argc, char** argv, bool addAccount, bool& startAgain) {
                      instance.problem());
         break;
     }
-    SpanwellApp scene;
-    QObject::connect(&instance, &SingleInstance::showRequested, &scene, &SpanwellApp::showPanel);
-    QObject::connect(&instance, &SingleInstance::addAccountRequested, &scene,
+    UserSettings settings(UserSettings::defaultPath());
+    SpanwellApp controller(settings);
+    QObject::connect(&instance, &SingleInstance::showRequested, &controller,
+                     &SpanwellApp::showPanel);
+    QObject::connect(&instance, &SingleInstance::addAccountRequested, &controller,
                      &SpanwellApp::addAccount);
-    RefreshRequests refreshRequests(scene.store(),
+    RefreshRequests refreshRequests(controller.store(),
                                     [&instance](quint64 ticket) { instance.refreshEnded(ticket); });
     QObject::connect(&instance, &SingleInstance::refreshRequested, &refreshRequests,
                      &RefreshRequests::ask);
-    QObject::connect(&scene, &SpanwellApp::trayOfOtherKind, &application, [&startAgain] {
+    QObject::connect(&controller, &SpanwellApp::trayOfOtherKind, &application, [&startAgain] {
         startAgain = true;
         QCoreApplication::quit();
     });
-    scene.start();
+    controller.start();
     if (addAccount)
-        scene.addAccount();
+        controller.addAccount();
     return application.exec();
 }
 
@@ -101,7 +113,7 @@ void execAgain() {
     for (QByteArray& argument : arguments)
         pointers.push_back(argument.data());
     pointers.push_back(nullptr);
-    const QByteArray program = ProgramPath::executable();
+    const QByteArray program = ExecutablePath::get();
     ::execv(program.constData(), pointers.data());
     complain(QStringLiteral("Spanwell could not start again: ") +
              QString::fromLocal8Bit(std::strerror(errno)));
@@ -128,9 +140,11 @@ int refreshNow() {
     switch (SingleInstance::askToRefresh(path, waitMilliseconds)) {
     case SingleInstance::RefreshAnswer::refreshed:
         return 0;
-    case SingleInstance::RefreshAnswer::notRunning:
-        FreshEntries::refreshed(StoreServices::real());
+    case SingleInstance::RefreshAnswer::notRunning: {
+        UserSettings settings(UserSettings::defaultPath());
+        FreshEntries::refreshed(StoreServices::real(), settings);
         return 0;
+    }
     case SingleInstance::RefreshAnswer::noAnswer:
         complain(QStringLiteral("Spanwell is running but does not answer."));
         break;
@@ -149,13 +163,17 @@ int refreshNow() {
 
 int figures(const Mode& mode) {
     const StoreServices services = StoreServices::real();
-    const QList<Entry> entries = FreshEntries::get(services, mode.maxAgeSeconds);
+    UserSettings settings(UserSettings::defaultPath());
+    const QList<Entry> entries = FreshEntries::get(services, settings, mode.maxAgeSeconds);
     return TerminalModes::finish(
         TerminalModes::figures(mode, entries, services.clock(),
                                TerminalModes::surroundingsOf(services.home, *services.fileSystem)));
 }
 
 } // namespace
+
+// What the executable compares with its own before it calls the entry.
+extern "C" Q_DECL_EXPORT const char* const spanwellModuleVersion = BuildVersion::identity;
 
 // The module's one entry, looked up by name when it is loaded.
 extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const Mode* mode) {
@@ -173,8 +191,19 @@ extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const M
         return iconFiles(mode->path);
     case Mode::Kind::panelPicture:
         return PanelPicture::run(*argc, argv, *mode);
-    default:
+    case Mode::Kind::normalStart:
+    case Mode::Kind::addAccount:
+        return normalStart(*argc, argv, mode->kind == Mode::Kind::addAccount);
+    // The executable answers these itself.
+    case Mode::Kind::renewalCheck:
+    case Mode::Kind::statusLine:
+    case Mode::Kind::statusLineOn:
+    case Mode::Kind::statusLineOff:
+    case Mode::Kind::help:
+    case Mode::Kind::version:
+    case Mode::Kind::misused:
         break;
     }
-    return normalStart(*argc, argv, mode->kind == Mode::Kind::addAccount);
+    complain(QStringLiteral("This part of Spanwell runs no such mode."));
+    return 2;
 }

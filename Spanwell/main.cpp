@@ -2,13 +2,18 @@
 #include "commandline/Arguments.h"
 #include "commandline/CachedEntries.h"
 #include "commandline/Dispatch.h"
+#include "commandline/ExecutablePath.h"
 #include "commandline/FullProgram.h"
 #include "commandline/HelpText.h"
 #include "commandline/RenewalCheck.h"
+#include "commandline/StatusLineMode.h"
+#include "commandline/StatusLineSetup.h"
 #include "commandline/TerminalModes.h"
+#include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -32,13 +37,33 @@ int print(const QString& text) {
 // full program, which refreshes them first.
 int figures(int& argc, char** argv, const Mode& mode) {
     const QString home = QDir::homePath();
-    const QList<Entry> entries =
-        CachedEntries::read(home, FileSystem::local(), SnapshotCache::location());
+    const UserSettings settings(UserSettings::defaultPath());
+    const QList<Entry> entries = CachedEntries::read(
+        home, FileSystem::local(), SnapshotCache::location(), HiddenAccountFolders::read(settings));
     const Instant now = Instant::now();
     if (!CachedEntries::areFresh(entries, now, mode.maxAgeSeconds))
         return FullProgram::run(argc, argv, mode);
     return TerminalModes::finish(TerminalModes::figures(
         mode, entries, now, TerminalModes::surroundingsOf(home, FileSystem::local())));
+}
+
+// Claude Code shows what it prints; it never refreshes, so it needs nothing but files.
+int statusLine() {
+    const QByteArray line =
+        StatusLineMode::run(StatusLineMode::readStandardInput(),
+                            StatusLineMode::Surroundings::ofThisProcess(), FileSystem::local());
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    return 0;
+}
+
+int statusLineSetup(bool install) {
+    const QString home = QDir::homePath();
+    return TerminalModes::finish(StatusLineSetup::run(
+        install,
+        CachedEntries::trackedAccounts(
+            home, FileSystem::local(),
+            HiddenAccountFolders::read(UserSettings(UserSettings::defaultPath()))),
+        home, QFile::decodeName(ExecutablePath::get())));
 }
 
 int misused(const QString& problem) {
@@ -62,6 +87,11 @@ int main(int argc, char** argv) {
     case Mode::Kind::status:
     case Mode::Kind::best:
         return figures(argc, argv, mode);
+    case Mode::Kind::statusLine:
+        return statusLine();
+    case Mode::Kind::statusLineOn:
+    case Mode::Kind::statusLineOff:
+        return statusLineSetup(mode.kind == Mode::Kind::statusLineOn);
     case Mode::Kind::misused:
         return misused(mode.problem);
     case Mode::Kind::refresh:

@@ -50,20 +50,31 @@ struct Run {
     QByteArray output;
 };
 
-// From start to exit, of a run that must end with status 0.
+// From start to exit, of a run that must end with status 0; `input` on its standard input.
 inline Run timed(const QString& program, const QStringList& arguments,
-                 const QProcessEnvironment& environment) {
+                 const QProcessEnvironment& environment, const QByteArray& input = {}) {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer clock;
     clock.start();
     process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
     if (!process.waitForFinished(patienceMilliseconds) ||
         process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         fail(program + QStringLiteral(" did not finish well"));
     const double milliseconds = double(clock.nsecsElapsed()) / 1e6;
     return Run{milliseconds, process.readAllStandardOutput()};
+}
+
+// Milliseconds from start to exit of a run that must end with status 0 and print something.
+inline double timedPrinting(const QString& program, const QStringList& arguments,
+                            const QProcessEnvironment& environment, const QByteArray& input = {}) {
+    const Run run = timed(program, arguments, environment, input);
+    if (run.output.isEmpty())
+        fail(program + QStringLiteral(" printed nothing"));
+    return run.milliseconds;
 }
 
 } // namespace ProgramRuns

@@ -1,8 +1,8 @@
 #include "commandline/ArgosMenu.h"
 
-#include "commandline/ShellWords.h"
 #include "commandline/StatusTable.h"
 #include "commandline/WaybarLine.h"
+#include "model/ShellQuoting.h"
 #include "store/EntryStatus.h"
 
 namespace {
@@ -32,7 +32,7 @@ QString menuText(const QString& text) {
 // An attribute that runs `command`: the extension splits the attributes as a shell does, then
 // hands the value to bash.
 QString running(const QString& command) {
-    return QStringLiteral(" bash=") + ShellWords::quoted(command) +
+    return QStringLiteral(" bash=") + ShellQuoting::quoted(command) +
            QStringLiteral(" terminal=false");
 }
 
@@ -41,7 +41,7 @@ QString running(const QString& command) {
 namespace ArgosMenu {
 
 QByteArray text(const QList<Entry>& entries, Instant now, const QString& program) {
-    const QString quotedProgram = ShellWords::quoted(program);
+    const QString quotedProgram = ShellQuoting::quoted(program);
     QString menu = menuText(WaybarLine::summary(entries, now)) + QStringLiteral("\n---\n");
     if (entries.isEmpty())
         menu += menuText(StatusTable::noAccounts()) + QStringLiteral(" | unescape=false") +

@@ -1,6 +1,6 @@
 #include "commandline/BestAccount.h"
 
-#include "commandline/ShellWords.h"
+#include "model/ShellQuoting.h"
 #include "store/EntryStatus.h"
 
 #include <algorithm>
@@ -64,7 +64,7 @@ std::optional<std::pair<Account, Instant>> firstBack(const QList<Entry>& entries
 QString command(const Account& account) {
     if (account.isDefault())
         return QStringLiteral("claude");
-    return QStringLiteral("CLAUDE_CONFIG_DIR=") + ShellWords::quoted(account.configDir) +
+    return QStringLiteral("CLAUDE_CONFIG_DIR=") + ShellQuoting::quoted(account.configDir) +
            QStringLiteral(" claude");
 }
 

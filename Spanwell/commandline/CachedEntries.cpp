@@ -1,23 +1,26 @@
 #include "commandline/CachedEntries.h"
 
 #include "accounts/Discovery.h"
-#include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
-#include "store/UserSettings.h"
 
 #include <algorithm>
 
 namespace CachedEntries {
 
+QList<Account> trackedAccounts(const QString& home, const FileSystem& fileSystem,
+                               const QSet<QString>& hidden) {
+    QList<Account> accounts = Discovery::accounts(home, fileSystem);
+    accounts.removeIf(
+        [&hidden](const Account& account) { return hidden.contains(account.configDir); });
+    return accounts;
+}
+
 QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QString& cachePath,
-                  const QString& settingsPath) {
-    const QSet<QString> hidden = HiddenAccountFolders::read(*UserSettings::open(settingsPath));
+                  const QSet<QString>& hidden) {
     const QHash<QString, SnapshotCache::Record> records = SnapshotCache::read(cachePath);
     QList<Entry> entries;
-    for (const Account& account : Discovery::accounts(home, fileSystem)) {
-        if (!hidden.contains(account.configDir))
-            entries.append(SnapshotCache::cachedEntry(account, records));
-    }
+    for (const Account& account : trackedAccounts(home, fileSystem, hidden))
+        entries.append(SnapshotCache::cachedEntry(account, records));
     return entries;
 }
 

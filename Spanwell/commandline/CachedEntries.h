@@ -5,6 +5,7 @@
 #include "store/Entry.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -13,10 +14,12 @@
 // modes show when they are fresh enough, read with files alone.
 namespace CachedEntries {
 
-// The tracked accounts of `home`, in discovery order, with what the cache at `cachePath` holds
-// for them. `settingsPath` is the INI file of the user's settings, empty for the platform's own.
+// The accounts of `home` but those in the folders `hidden`, in discovery order.
+QList<Account> trackedAccounts(const QString& home, const FileSystem& fileSystem,
+                               const QSet<QString>& hidden);
+// The same, each with what the cache at `cachePath` holds for it.
 QList<Entry> read(const QString& home, const FileSystem& fileSystem, const QString& cachePath,
-                  const QString& settingsPath = {});
+                  const QSet<QString>& hidden);
 
 // When the last of the entries was checked; absent when none was.
 std::optional<Instant> newestCheck(const QList<Entry>& entries);

@@ -27,6 +27,9 @@ const ModeOption modeOptions[] = {
     {"best", nullptr, Kind::best},
     {"refresh", nullptr, Kind::refresh},
     {"add-account", nullptr, Kind::addAccount},
+    {"statusline", nullptr, Kind::statusLine},
+    {"statusline-install", nullptr, Kind::statusLineOn},
+    {"statusline-remove", nullptr, Kind::statusLineOff},
 };
 
 // The options that change how a mode runs, and the modes they belong to.
@@ -190,6 +193,9 @@ Mode choose(const QStringList& arguments) {
     case Kind::version:
     case Kind::refresh:
     case Kind::addAccount:
+    case Kind::statusLine:
+    case Kind::statusLineOn:
+    case Kind::statusLineOff:
     case Kind::misused:
     case Kind::normalStart:
         break;

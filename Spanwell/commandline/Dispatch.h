@@ -18,6 +18,9 @@ struct Mode {
         best,          // `printCommand` and `maxAgeSeconds`: the account to work in now
         refresh,       // the figures brought up to date, by the tray program if it runs
         addAccount,    // the tray program, started if need be, opens its sign-in window
+        statusLine,    // Claude Code's status line: its figures recorded, one line printed
+        statusLineOn,  // Spanwell put into every tracked account's status line
+        statusLineOff, // and taken out of it
         misused,       // `problem`: an unknown option, or one whose value cannot be taken
         normalStart,   // the tray item
     };

@@ -3,7 +3,7 @@
 #include "accounts/Discovery.h"
 #include "commandline/ArgosMenu.h"
 #include "commandline/BestAccount.h"
-#include "commandline/ProgramPath.h"
+#include "commandline/ExecutablePath.h"
 #include "commandline/StatusJson.h"
 #include "commandline/StatusTable.h"
 #include "commandline/WaybarLine.h"
@@ -19,7 +19,7 @@ namespace TerminalModes {
 Surroundings surroundingsOf(const QString& home, const FileSystem& fileSystem) {
     return {home, Discovery::unreadableFolderNames(home, fileSystem),
             TerminalStyle::choose(TerminalStyle::ofStandardOutput()),
-            QFile::decodeName(ProgramPath::executable())};
+            QFile::decodeName(ExecutablePath::get())};
 }
 
 Outcome status(const Mode& mode, const QList<Entry>& entries, Instant now,

@@ -2,16 +2,15 @@
 
 #include "model/Format.h"
 #include "model/LimitWindow.h"
-#include "store/UserSettings.h"
+#include "notifications/AnnouncementRecords.h"
+#include "store/Preferences.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSettings>
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace {
 
@@ -24,10 +23,8 @@ constexpr double windowToleranceSeconds = 3600;
 // A window this long past its reset cannot come back; what was announced in it is forgotten.
 constexpr double forgetAfterSeconds = 8 * 86400;
 
-const QString recordsKey = QStringLiteral("notifications/announced");
-
 // The milestones of a limit, as flags.
-enum Milestone : int { eightyPercent = 1, usedUp = 2, resetsSoon = 4 };
+enum Milestone : int { nearlyUsedUp = 1, usedUp = 2, resetsSoon = 4 };
 
 bool sameWindow(std::optional<Instant> first, std::optional<Instant> second) {
     if (!first || !second)
@@ -48,7 +45,7 @@ bool resetsSoonUnused(const LimitReading& limit, Instant now) {
 int reached(const LimitReading& limit, Instant now, double nearlyUsedUpAt) {
     int flags = 0;
     if (limit.percent >= nearlyUsedUpAt)
-        flags |= eightyPercent;
+        flags |= nearlyUsedUp;
     if (limit.percent >= usedUpPercent)
         flags |= usedUp;
     if (resetsSoonUnused(limit, now))
@@ -120,40 +117,21 @@ double retryDelay(int overdueChecks) {
 
 } // namespace
 
-Announcer::Announcer(QString settings, Clock presentClock)
-    : settingsPath(std::move(settings))
+Announcer::Announcer(UserSettings& userSettings, QString recordsFile, Clock presentClock)
+    : settings(userSettings)
+    , recordsPath(std::move(recordsFile))
     , clock(std::move(presentClock)) {
-    const std::unique_ptr<QSettings> stored = UserSettings::open(settingsPath);
-    for (const NotificationKind kind : NotificationKinds::all())
-        if (stored
-                ->value(NotificationKinds::settingsKey(kind),
-                        NotificationKinds::isOnByDefault(kind))
-                .toBool())
-            enabledKinds.append(kind);
     readRecords();
 }
 
-void Announcer::setNearlyUsedUpPercent(double percent) {
-    nearlyUsedUpAt = percent;
-}
-
 bool Announcer::isEnabled(NotificationKind kind) const {
-    return enabledKinds.contains(kind);
-}
-
-void Announcer::setEnabled(NotificationKind kind, bool on) {
-    enabledKinds.removeAll(kind);
-    if (on)
-        enabledKinds.append(kind);
-    const std::unique_ptr<QSettings> stored = UserSettings::open(settingsPath);
-    stored->setValue(NotificationKinds::settingsKey(kind), on);
-    stored->sync();
+    return settings.value(NotificationKinds::setting(kind));
 }
 
 int Announcer::enabledMilestones() const {
     int flags = 0;
     if (isEnabled(NotificationKind::nearlyUsedUp))
-        flags |= eightyPercent | usedUp;
+        flags |= nearlyUsedUp | usedUp;
     if (isEnabled(NotificationKind::useItOrLoseIt))
         flags |= resetsSoon;
     return flags;
@@ -189,6 +167,7 @@ std::optional<Announcement> Announcer::judge(const Entry& entry, Instant now) {
     const QList<LimitReading>& readings = entry.snapshot->limits;
     const auto previous = watched.constFind(id);
     const bool seenBefore = previous != watched.constEnd();
+    const double nearlyUsedUpAt = Preferences::nearlyUsedUpPercent(settings);
 
     for (const LimitReading& limit : readings) {
         Record& record = records[{id, limit.title}];
@@ -226,7 +205,7 @@ std::optional<Announcement> Announcer::judge(const Entry& entry, Instant now) {
             if (!(record.pending & milestone))
                 continue;
             // Used up says more than nearly used up, which then needs no word of its own.
-            record.announced |= milestone == usedUp ? (usedUp | eightyPercent) : milestone;
+            record.announced |= milestone == usedUp ? (usedUp | nearlyUsedUp) : milestone;
             record.pending &= ~record.announced;
             return Announcement{id, moment, limit.title,
                                 limitText(moment, entry.account.email, limit, now)};
@@ -243,7 +222,7 @@ std::optional<Announcement> Announcer::judge(const Entry& entry, Instant now) {
                             {QStringLiteral("Usable again"),
                              entry.account.email + QStringLiteral(" can be used again.")}};
     }
-    if (auto announcement = announceLimit(eightyPercent, Announcement::Moment::nearlyUsedUp))
+    if (auto announcement = announceLimit(nearlyUsedUp, Announcement::Moment::nearlyUsedUp))
         return announcement;
     return announceLimit(resetsSoon, Announcement::Moment::resetsSoonUnused);
 }
@@ -289,8 +268,7 @@ QSet<QString> Announcer::dueAt(Instant at) const {
 
 void Announcer::readRecords() {
     const QJsonArray stored =
-        QJsonDocument::fromJson(UserSettings::open(settingsPath)->value(recordsKey).toByteArray())
-            .array();
+        QJsonDocument::fromJson(AnnouncementRecords::read(recordsPath, settings)).array();
     for (const QJsonValue& value : stored) {
         const QJsonObject object = value.toObject();
         const QJsonValue window = object.value(QStringLiteral("resetsAt"));
@@ -327,8 +305,6 @@ void Announcer::writeRecords(Instant now) {
     const QByteArray text = QJsonDocument(list).toJson(QJsonDocument::Compact);
     if (text == writtenRecords)
         return;
-    const std::unique_ptr<QSettings> stored = UserSettings::open(settingsPath);
-    stored->setValue(recordsKey, text);
-    stored->sync();
-    writtenRecords = text;
+    if (AnnouncementRecords::write(recordsPath, text))
+        writtenRecords = text;
 }

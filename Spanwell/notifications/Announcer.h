@@ -4,6 +4,7 @@
 #include "notifications/Announcement.h"
 #include "notifications/NotificationKind.h"
 #include "store/Entry.h"
+#include "store/UserSettings.h"
 
 #include <QHash>
 #include <QList>
@@ -18,8 +19,8 @@
 // figures are compared with, so nothing that was already true before is announced, except what
 // an earlier run saw happen and had not announced yet. At most one announcement per account per
 // refresh; the rest waits for the next. Accounts that are not tracked, and figures of a failed
-// fetch, are never announced. A limit's milestones are announced once per reset window, and
-// remembered with the user's settings, as are the kinds turned on.
+// fetch, are never announced. A limit's milestones are announced once per reset window,
+// remembered across runs in a file of their own; the kinds turned on are the user's settings.
 class Announcer {
 public:
     // A blocked account is checked this long after its reset, and while the service still
@@ -28,14 +29,10 @@ public:
     static constexpr double firstRetrySeconds = 30;
     static constexpr double longestRetrySeconds = 300;
 
-    // `settingsPath` is the INI file of the user's settings; empty for the platform's own.
-    Announcer(QString settingsPath, Clock clock);
+    // `settings` outlive the announcer; `recordsPath` is where what was announced is kept.
+    Announcer(UserSettings& settings, QString recordsPath, Clock clock);
 
-    // From this share a limit is announced as nearly used up: 80 % unless set, earlier than
-    // the panel turns a limit red, while there is still time to move elsewhere.
-    void setNearlyUsedUpPercent(double percent);
     bool isEnabled(NotificationKind kind) const;
-    void setEnabled(NotificationKind kind, bool on);
 
     // After a refresh: `tracked` are the store's entries, `refreshed` the accounts that refresh
     // fetched. Gives what to announce now.
@@ -77,10 +74,9 @@ private:
     void readRecords();
     void writeRecords(Instant now);
 
-    QString settingsPath;
+    UserSettings& settings;
+    QString recordsPath;
     Clock clock;
-    double nearlyUsedUpAt = 80;
-    QList<NotificationKind> enabledKinds;
     QHash<QString, Watched> watched;
     QHash<RecordKey, Record> records;
     QByteArray writtenRecords;

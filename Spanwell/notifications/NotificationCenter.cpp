@@ -8,11 +8,11 @@
 #include <cmath>
 #include <limits>
 
-NotificationCenter::NotificationCenter(Store& observed, const QString& settingsPath, Send sender,
-                                       QObject* parent)
+NotificationCenter::NotificationCenter(Store& observed, UserSettings& settings,
+                                       const QString& recordsPath, Send sender, QObject* parent)
     : QObject(parent)
     , store(observed)
-    , announcer(settingsPath, [&observed] { return observed.now(); })
+    , announcer(settings, recordsPath, [&observed] { return observed.now(); })
     , send(std::move(sender))
     , checkTimer(new QTimer(this)) {
     checkTimer->setSingleShot(true);
@@ -20,11 +20,8 @@ NotificationCenter::NotificationCenter(Store& observed, const QString& settingsP
     checkTimer->setTimerType(Qt::PreciseTimer);
     connect(checkTimer, &QTimer::timeout, this, &NotificationCenter::checkBlocked);
     connect(&store, &Store::accountsRefreshed, this, &NotificationCenter::refreshed);
-}
-
-void NotificationCenter::setEnabled(NotificationKind kind, bool on) {
-    announcer.setEnabled(kind, on);
-    schedule();
+    // "Usable again" turned on or off starts or stops the checks.
+    connect(&settings, &UserSettings::changed, this, &NotificationCenter::schedule);
 }
 
 void NotificationCenter::refreshed(const QSet<QString>& accounts) {

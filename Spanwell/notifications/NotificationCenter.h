@@ -18,13 +18,10 @@ class NotificationCenter : public QObject {
 public:
     using Send = std::function<void(const Announcement&)>;
 
-    // `settingsPath` is the INI file of the user's settings; empty for the platform's own.
-    NotificationCenter(Store& store, const QString& settingsPath, Send send,
+    // The kinds of notification turned on are read from `settings`, and followed as they
+    // change; what was announced is kept at `recordsPath`. Both outlive the center.
+    NotificationCenter(Store& store, UserSettings& settings, const QString& recordsPath, Send send,
                        QObject* parent = nullptr);
-
-    bool isEnabled(NotificationKind kind) const { return announcer.isEnabled(kind); }
-    void setEnabled(NotificationKind kind, bool on);
-    void setNearlyUsedUpPercent(double percent) { announcer.setNearlyUsedUpPercent(percent); }
 
 private:
     void refreshed(const QSet<QString>& accounts);

@@ -19,20 +19,16 @@ QString title(NotificationKind kind) {
     return QStringLiteral("Limit Nearly Used Up");
 }
 
-bool isOnByDefault(NotificationKind kind) {
-    return kind != NotificationKind::useItOrLoseIt;
-}
-
-QString settingsKey(NotificationKind kind) {
+const Setting<bool>& setting(NotificationKind kind) {
     switch (kind) {
     case NotificationKind::usableAgain:
-        return QStringLiteral("notifications/usableAgain");
+        return Settings::usableAgainNotifications;
     case NotificationKind::useItOrLoseIt:
-        return QStringLiteral("notifications/useItOrLoseIt");
+        return Settings::useItOrLoseItNotifications;
     case NotificationKind::nearlyUsedUp:
         break;
     }
-    return QStringLiteral("notifications/nearlyUsedUp");
+    return Settings::nearlyUsedUpNotifications;
 }
 
 } // namespace NotificationKinds

@@ -6,6 +6,7 @@
 #include "pictures/PngEncoding.h"
 #include "store/Demo.h"
 #include "store/Store.h"
+#include "store/UserSettings.h"
 #include "views/PanelView.h"
 #include "views/Theme.h"
 
@@ -42,8 +43,8 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
     return path;
 }
 
-std::unique_ptr<Store> refreshedStore() {
-    auto store = std::make_unique<Store>();
+std::unique_ptr<Store> refreshedStore(UserSettings& settings) {
+    auto store = std::make_unique<Store>(StoreServices::real(), settings);
     QEventLoop loop;
     QObject::connect(store.get(), &Store::refreshFinished, &loop, &QEventLoop::quit);
     if (store->refresh())
@@ -89,7 +90,12 @@ void write(const Mode& mode) {
     const QPalette palette = (mode.dark ? Theme::dark() : Theme::light()).palette();
     QApplication::setPalette(palette);
 
-    const std::unique_ptr<Store> store = mode.demo ? Demo::store(Instant::now()) : refreshedStore();
+    // The user's hidden accounts stay hidden in a picture of the real ones.
+    std::optional<UserSettings> settings;
+    if (!mode.demo)
+        settings.emplace(UserSettings::defaultPath());
+    const std::unique_ptr<Store> store =
+        mode.demo ? Demo::store(Instant::now()) : refreshedStore(*settings);
     PanelView::Options options;
     options.expandAll = mode.expandAll;
     if (const auto row = openedRow(mode.open, store->entries().size()))
@@ -99,8 +105,10 @@ void write(const Mode& mode) {
     PanelView view(*store, Instant::now(), options, PanelServices{});
     view.setPalette(palette);
     // The mode ends with 0 whatever happens; a file that could not be written is only logged.
-    if (!PngEncoding::write(render(view), mode.path))
-        qCWarning(picturesLog) << "The panel picture could not be written to" << mode.path;
+    if (const RegularFile::Written written = PngEncoding::write(render(view), mode.path); !written)
+        qCWarning(picturesLog).noquote()
+            << QStringLiteral("The panel picture could not be written to %1: %2")
+                   .arg(mode.path, written.failure);
 }
 
 int run(int& argc, char** argv, const Mode& mode) {

@@ -1,14 +1,12 @@
 #include "pictures/PngEncoding.h"
 
-#include "files/RegularFile.h"
-
 #include <png.h>
 
 namespace PngEncoding {
 
-bool write(const QImage& image, const QString& path) {
+RegularFile::Written write(const QImage& image, const QString& path) {
     if (image.isNull())
-        return false;
+        return {QStringLiteral("the picture could not be drawn")};
     // Straight (not premultiplied) red, green, blue and alpha bytes, as the file holds them.
     const QImage pixels = image.convertToFormat(QImage::Format_RGBA8888);
     png_image description{};
@@ -24,7 +22,8 @@ bool write(const QImage& image, const QString& path) {
     QByteArray png(qsizetype(size), Qt::Uninitialized);
     if (png_image_write_to_memory(&description, png.data(), &size, 0, pixels.constBits(),
                                   png_int_32(pixels.bytesPerLine()), nullptr) == 0)
-        return false;
+        return {QStringLiteral("libpng could not encode the picture: ") +
+                QString::fromLatin1(description.message)};
     png.truncate(qsizetype(size));
     return RegularFile::replace(path, png, RegularFile::Readers::asUmaskAllows);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/RegularFile.h"
+
 #include <QImage>
 #include <QString>
 
@@ -9,8 +11,8 @@
 namespace PngEncoding {
 
 // Eight bits per channel with alpha, not interlaced, marked as sRGB. Replaces the file at `path`
-// whole (a link there is replaced, not followed); false, and whatever was there left as it was,
-// when the image is null or the file could not be written.
-bool write(const QImage& image, const QString& path);
+// whole (a link there is replaced, not followed); whatever was there stays as it was when the
+// image is null or the file could not be written, which the result says.
+RegularFile::Written write(const QImage& image, const QString& path);
 
 } // namespace PngEncoding

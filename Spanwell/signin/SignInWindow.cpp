@@ -99,7 +99,7 @@ SignInFlow* flow() {
     return openDialog ? openDialog->flow : nullptr;
 }
 
-bool picture(const QString& phase, const QString& path) {
+RegularFile::Written picture(const QString& phase, const QString& path) {
     SignInFlow flow(nullptr, std::nullopt);
     flow.setUseDefault(false);
     flow.setName(QStringLiteral("work"));
@@ -122,7 +122,7 @@ bool picture(const QString& phase, const QString& path) {
     QCoreApplication::sendPostedEvents();
     QImage content(view.size() * pictureScale, QImage::Format_ARGB32_Premultiplied);
     if (content.isNull())
-        return false;
+        return {QStringLiteral("the picture is too large to be drawn")};
     content.setDevicePixelRatio(pictureScale);
     content.fill(Qt::transparent);
     view.render(&content);
@@ -131,8 +131,9 @@ bool picture(const QString& phase, const QString& path) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    return !framed.isNull() && framed.save(&buffer, "PNG") &&
-           RegularFile::replace(path, png, RegularFile::Readers::asUmaskAllows);
+    if (framed.isNull() || !framed.save(&buffer, "PNG"))
+        return {QStringLiteral("the picture could not be encoded")};
+    return RegularFile::replace(path, png, RegularFile::Readers::asUmaskAllows);
 }
 
 } // namespace SignInWindow

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/RegularFile.h"
 #include "model/Account.h"
 
 #include <QString>
@@ -27,8 +28,8 @@ QWidget* window();
 SignInFlow* flow();
 
 // Draws the window with its frame and title bar, off screen, at two pixels per point, in the
-// phase "name", "waiting" or, for any other text, done, and writes it as a PNG file. False when
-// the picture could not be made or written.
-bool picture(const QString& phase, const QString& path);
+// phase "name", "waiting" or, for any other text, done, and writes it as a PNG file; the result
+// says why when the picture could not be made or written.
+RegularFile::Written picture(const QString& phase, const QString& path);
 
 } // namespace SignInWindow

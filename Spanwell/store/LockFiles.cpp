@@ -88,4 +88,19 @@ bool lockWithin(QLockFile& lock, int milliseconds, int pollMilliseconds) {
     return true;
 }
 
+QString whyNotTaken(const QLockFile& lock, int milliseconds) {
+    switch (lock.error()) {
+    case QLockFile::LockFailedError:
+        return QStringLiteral("another process held the lock %1 for longer than %2 ms")
+            .arg(lock.fileName())
+            .arg(milliseconds);
+    case QLockFile::PermissionError:
+        return QStringLiteral("the lock %1 cannot be made: permission denied").arg(lock.fileName());
+    case QLockFile::NoError:
+    case QLockFile::UnknownError:
+        break;
+    }
+    return QStringLiteral("the lock %1 cannot be made").arg(lock.fileName());
+}
+
 } // namespace LockFiles

@@ -19,4 +19,7 @@ bool tryLock(QLockFile& lock);
 // Tries every `pollMilliseconds` until the lock is taken or `milliseconds` have passed.
 bool lockWithin(QLockFile& lock, int milliseconds, int pollMilliseconds);
 
+// Why `lockWithin` did not take the lock, in words for the log.
+QString whyNotTaken(const QLockFile& lock, int milliseconds);
+
 } // namespace LockFiles

@@ -28,7 +28,7 @@ std::optional<double> averageSession(const QList<Entry>& entries, Instant now) {
 int usableCount(const QList<Entry>& entries, Instant now) {
     return static_cast<int>(
         std::count_if(entries.begin(), entries.end(), [now](const Entry& entry) {
-            return entry.snapshot && EntryStatus::verdict(entry, now).isUsable();
+            return EntryStatus::verdict(entry, now).isUsable();
         }));
 }
 

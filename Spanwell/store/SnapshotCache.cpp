@@ -15,10 +15,6 @@ namespace {
 // Far more than the snapshots of any number of accounts take; a larger file is not the
 // program's own.
 constexpr qint64 largestFile = 64 * 1024 * 1024;
-// Another writer holds the lock for a read and a write of a small file. A writer that ended
-// without giving it back is noticed at once, and one that hangs is overtaken after Qt's
-// 30 seconds.
-constexpr int lockWaitMilliseconds = 5000;
 // Qt's own wait doubles its pause from a tenth of a second on. The lock is held for
 // milliseconds, so a short steady pause keeps a waiting writer, the tray program's interface
 // among them, from waiting far longer than the holder needs it.
@@ -37,6 +33,9 @@ constexpr int lockPollMilliseconds = 5;
 //                are there for the older program alone: no limits, fetched at 0 (the first
 //                instant of 2001), older than any figures that program could hold, so it neither
 //                shows them as fresh nor keeps them over its own.
+// Inside the snapshot, "fromClaudeCode" (true, or left out) tells that its "Session" and "Week"
+// readings are those Claude Code reported to its status line, which the tray program need not
+// ask the service for again while they are fresh.
 const QString problemKey = QStringLiteral("problem");
 const QString checkedAtKey = QStringLiteral("checkedAt");
 const QString noFiguresKey = QStringLiteral("noFigures");
@@ -69,6 +68,34 @@ std::optional<QJsonObject> encoded(const Entry& entry) {
     if (entry.checkedAt)
         object->insert(checkedAtKey, entry.checkedAt->secondsSinceReferenceDate());
     return object;
+}
+
+// Puts the record under `id`, unless it holds nothing to keep; false when it cannot be encoded.
+bool insert(QJsonObject& object, const QString& id, const SnapshotCache::Record& record) {
+    if (!record.snapshot && !record.problem)
+        return true;
+    const std::optional<QJsonObject> encodedRecord =
+        encoded(Entry{Account{}, record.snapshot, record.problem, record.checkedAt});
+    if (encodedRecord)
+        object.insert(id, *encodedRecord);
+    return encodedRecord.has_value();
+}
+
+// Reads the file and replaces it with what `contents` makes of it, holding the lock beside it
+// throughout, waited for at most `lockWait` milliseconds; nothing is written when `contents`
+// gives nothing.
+template <typename Contents>
+RegularFile::Written replaceLocked(const QString& path, int lockWait, Contents contents) {
+    // Made on every write: the folder may have been removed while the program runs.
+    if (RegularFile::Written made = RegularFile::makeFolder(QFileInfo(path).path()); !made)
+        return made;
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!LockFiles::lockWithin(lock, lockWait, lockPollMilliseconds))
+        return {LockFiles::whyNotTaken(lock, lockWait)};
+    const std::optional<QJsonObject> object = contents(SnapshotCache::read(path));
+    if (!object)
+        return {QStringLiteral("the figures hold a number JSON cannot carry")};
+    return RegularFile::replace(path, QJsonDocument(*object).toJson(QJsonDocument::Compact));
 }
 
 } // namespace
@@ -121,33 +148,35 @@ Entry newer(const Entry& known, const Record& written, Instant now) {
     return result;
 }
 
-bool write(const QString& path, const QString& home, const QList<Entry>& entries, Instant now) {
-    // Made on every write: the folder may have been removed while the program runs.
-    QDir().mkpath(QFileInfo(path).path());
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!LockFiles::lockWithin(lock, lockWaitMilliseconds, lockPollMilliseconds))
-        return false;
-    const QHash<QString, Record> written = read(path);
-    QJsonObject object;
-    // Another home folder may share the data folder; its accounts are its own to write.
-    for (auto other = written.constBegin(); other != written.constEnd(); ++other) {
-        if (other.key().section(QLatin1Char('/'), 0, -2) == home)
-            continue;
-        const std::optional<QJsonObject> record =
-            encoded(Entry{Account{}, other->snapshot, other->problem, other->checkedAt});
-        if (record)
-            object.insert(other.key(), *record);
-    }
-    for (const Entry& entry : entries) {
-        const Entry kept = newer(entry, written.value(entry.id()), now);
-        if (!kept.snapshot && !kept.problem)
-            continue;
-        const std::optional<QJsonObject> record = encoded(kept);
-        if (!record)
-            return false;
-        object.insert(entry.id(), *record);
-    }
-    return RegularFile::replace(path, QJsonDocument(object).toJson(QJsonDocument::Compact));
+RegularFile::Written write(const QString& path, const QString& home, const QList<Entry>& entries,
+                           Instant now, int lockWait) {
+    return replaceLocked(path, lockWait, [&](const QHash<QString, Record>& written) {
+        QJsonObject object;
+        // Another home folder may share the data folder; its accounts are its own to write.
+        for (auto other = written.constBegin(); other != written.constEnd(); ++other) {
+            if (other.key().section(QLatin1Char('/'), 0, -2) != home)
+                insert(object, other.key(), *other);
+        }
+        for (const Entry& entry : entries) {
+            const Entry kept = newer(entry, written.value(entry.id()), now);
+            if (!insert(object, entry.id(), Record{kept.snapshot, kept.problem, kept.checkedAt}))
+                return std::optional<QJsonObject>();
+        }
+        return std::optional<QJsonObject>(object);
+    });
+}
+
+RegularFile::Written amend(const QString& path, const QString& id,
+                           const std::function<Record(const Record& written)>& change) {
+    return replaceLocked(path, lockWaitMilliseconds, [&](const QHash<QString, Record>& written) {
+        QJsonObject object;
+        for (auto other = written.constBegin(); other != written.constEnd(); ++other)
+            if (other.key() != id)
+                insert(object, other.key(), *other);
+        if (!insert(object, id, change(written.value(id))))
+            return std::optional<QJsonObject>();
+        return std::optional<QJsonObject>(object);
+    });
 }
 
 } // namespace SnapshotCache

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "files/RegularFile.h"
 #include "model/Snapshot.h"
 #include "store/Entry.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
+
+#include <functional>
 
 // The last known snapshot of every tracked account, with the problem its last refresh met,
 // kept in one JSON object keyed by the account's folder, so that figures show at once after a
@@ -39,13 +42,26 @@ Entry cachedEntry(const Account& account, const QHash<QString, Record>& records)
 // (the clock was put back) wins that way, or it would hold its place until the clock caught up.
 Entry newer(const Entry& known, const Record& written, Instant now);
 
+// How long a write waits for another writer's lock. Another writer holds it for a read and a
+// write of a small file; one that ended without giving it back is noticed at once, and one
+// that hangs is overtaken after Qt's 30 seconds.
+inline constexpr int lockWaitMilliseconds = 5000;
+
 // Replaces the file whole with the entries' records, in compact JSON, making its folder when it
 // is missing; a link in the file's place is replaced, never followed. The tray program and any
 // number of terminal runs write the file, so each write holds a lock file beside it while it
-// reads and replaces it, and keeps what another writer learned later (`newer`). The file holds
-// the entries' accounts and those of other home folders than `home` that share the data folder.
-// On any failure the previous file stays as it was; the result says whether the file was
-// replaced.
-bool write(const QString& path, const QString& home, const QList<Entry>& entries, Instant now);
+// reads and replaces it, waiting for it at most `lockWait` milliseconds, and keeps what another
+// writer learned later (`newer`). The file holds the entries' accounts and those of other home
+// folders than `home` that share the data folder. On any failure the previous file stays as it
+// was, and the result says why.
+RegularFile::Written write(const QString& path, const QString& home, const QList<Entry>& entries,
+                           Instant now, int lockWait = lockWaitMilliseconds);
+
+// Replaces one account's record, under the same lock, with what `change` makes of what the file
+// holds for it (an empty record when nothing), keeping every other record as written; a record
+// with neither figures nor a problem leaves the file. On any failure the previous file stays as
+// it was, and the result says why.
+RegularFile::Written amend(const QString& path, const QString& id,
+                           const std::function<Record(const Record& written)>& change);
 
 } // namespace SnapshotCache

@@ -3,10 +3,10 @@
 #include "BuildVersion.h"
 #include "LogCategories.h"
 #include "accounts/Discovery.h"
+#include "store/CacheWatch.h"
 #include "store/HiddenAccountFolders.h"
 #include "store/PanelFigures.h"
 #include "store/SnapshotCache.h"
-#include "store/UserSettings.h"
 #include "store/WorkerPool.h"
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -20,9 +20,10 @@ constexpr double profileIntervalSeconds = 21600;
 constexpr double updateIntervalSeconds = 86400;
 } // namespace
 
-Store::Store(StoreServices storeServices, QObject* parent)
+Store::Store(StoreServices storeServices, UserSettings& userSettings, QObject* parent)
     : QObject(parent)
-    , services(std::move(storeServices)) {
+    , services(std::move(storeServices))
+    , settings(&userSettings) {
     // A large account file, a slow disk or a network home would hold up the interface.
     WorkerPool::whenDone(
         this,
@@ -35,7 +36,7 @@ Store::Store(StoreServices storeServices, QObject* parent)
 }
 
 Store::Store(QList<Entry> entries, Clock clock)
-    : services{std::move(clock), {}, nullptr, {}, {}, nullptr, {}, {}, {}}
+    : services{std::move(clock), {}, nullptr, {}, {}, nullptr, {}, {}}
     , entryList(std::move(entries))
     , demoStore(true)
     , loaded(true) {
@@ -84,18 +85,22 @@ QString Store::currentVersion() {
     return PanelFigures::versionText(QString::fromUtf8(BuildVersion::text));
 }
 
+double Store::refreshIntervalSeconds() const {
+    return refreshInterval;
+}
+
 void Store::start() {
     if (demoStore || timer)
         return;
     startRefresh();
     timer = new QTimer(this);
-    timer->setInterval(refreshIntervalSeconds * 1000);
+    timer->setInterval(refreshInterval * 1000);
     connect(timer, &QTimer::timeout, this, &Store::startRefresh);
     timer->start();
 }
 
 void Store::setRefreshInterval(int seconds) {
-    refreshIntervalSeconds = seconds;
+    refreshInterval = seconds;
     if (timer)
         timer->setInterval(seconds * 1000);
 }
@@ -115,6 +120,7 @@ void Store::onWorker(Work work, Then then) {
 bool Store::refresh() {
     if (demoStore)
         return false;
+    everyAccountAsked = true;
     if (refreshing)
         refreshAgain = true;
     else
@@ -132,6 +138,7 @@ void Store::startRefresh() {
     }
     setRefreshing(true);
     run = std::make_unique<RefreshRun>();
+    run->regular = !std::exchange(everyAccountAsked, false);
     for (const Entry& entry : std::as_const(entryList))
         run->old.insert(entry.id(), entry);
     // Another run may have met a problem since, such as a pause the service asked for, which
@@ -222,6 +229,7 @@ void Store::fetchAll(const QStringList& folderNames,
             found == run->old.constEnd() ? std::nullopt : std::optional<Entry>(*found);
         if (other != written.constEnd())
             old = SnapshotCache::newer(old.value_or(Entry{}), *other, present);
+        const bool reported = run->regular && isReportedLately(old, present);
         // Reading a large account file is processor work that must not keep the interface
         // waiting; the fetch that follows mostly waits, for the credential and the service.
         QFuture<std::optional<Account>> discovered = WorkerPool::runInBackground(
@@ -230,17 +238,60 @@ void Store::fetchAll(const QStringList& folderNames,
             });
         WorkerPool::whenDone(
             this,
-            discovered.then(&WorkerPool::instance(),
-                            [old, tracked = !hidden.contains(configDir),
-                             profile = wantsProfile(configDir, present),
-                             copied = services](const std::optional<Account>& account) {
-                                FolderResult result{account, std::nullopt};
-                                if (account && tracked)
-                                    result.fetched = fetch(*account, old, profile, copied);
-                                return result;
-                            }),
+            discovered.then(
+                &WorkerPool::instance(),
+                [old, reported, tracked = !hidden.contains(configDir),
+                 profile = wantsProfile(configDir, present),
+                 copied = services](const std::optional<Account>& account) {
+                    FolderResult result{account, std::nullopt};
+                    if (account && tracked && reported)
+                        result.fetched = FetchResult{
+                            Entry{*account, old->snapshot, old->problem, old->checkedAt}, false};
+                    else if (account && tracked)
+                        result.fetched = fetch(*account, old, profile, copied);
+                    return result;
+                }),
             [this, name](const FolderResult& result) { collect(name, result); });
     }
+}
+
+bool Store::isReportedLately(const std::optional<Entry>& entry, Instant present) const {
+    if (!entry || !entry->snapshot || !entry->snapshot->fromClaudeCode)
+        return false;
+    const Instant reported = entry->snapshot->fetchedAt;
+    return reported <= present && present - reported < refreshIntervalSeconds();
+}
+
+void Store::followCache() {
+    if (demoStore || cacheWatch)
+        return;
+    cacheWatch = new CacheWatch(services.cachePath, this);
+    connect(cacheWatch, &CacheWatch::changed, this, [this] {
+        WorkerPool::whenDone(
+            this, WorkerPool::runInBackground([path = services.cachePath] {
+                return SnapshotCache::read(path);
+            }),
+            [this](const QHash<QString, SnapshotCache::Record>& written) { takeIn(written); });
+    });
+}
+
+void Store::takeIn(const QHash<QString, SnapshotCache::Record>& written) {
+    const Instant present = now();
+    QList<Entry> merged = entryList;
+    QSet<QString> newFigures;
+    for (Entry& entry : merged) {
+        const auto other = written.constFind(entry.id());
+        if (other == written.constEnd())
+            continue;
+        const Entry kept = SnapshotCache::newer(entry, *other, present);
+        if (kept.snapshot != entry.snapshot)
+            newFigures.insert(entry.id());
+        entry = kept;
+    }
+    setEntries(merged);
+    // Announced as figures a refresh fetched.
+    if (!newFigures.isEmpty())
+        emit accountsRefreshed(newFigures);
 }
 
 void Store::collect(const QString& folderName, FolderResult result) {
@@ -343,22 +394,26 @@ void Store::resumeTracking(const Account& account) {
 }
 
 void Store::saveCache(const QList<Entry>& entries, std::function<void()> then) {
-    lastCacheWrite = QtConcurrent::run(
-        &WorkerPool::cacheWriter(),
-        [path = services.cachePath, home = services.home, entries, present = now()] {
-            if (!SnapshotCache::write(path, home, entries, present))
-                qCWarning(storeLog) << "The snapshot cache could not be written to" << path;
-        });
+    lastCacheWrite = QtConcurrent::run(&WorkerPool::cacheWriter(), [path = services.cachePath,
+                                                                    home = services.home, entries,
+                                                                    present = now()] {
+        if (const RegularFile::Written written = SnapshotCache::write(path, home, entries, present);
+            !written)
+            qCWarning(storeLog).noquote()
+                << QStringLiteral("The snapshot cache could not be written to %1: %2")
+                       .arg(path, written.failure);
+    });
     if (then)
         WorkerPool::whenDone(this, lastCacheWrite, std::move(then));
 }
 
 QSet<QString> Store::readHiddenFolders() const {
-    return HiddenAccountFolders::read(*UserSettings::open(services.settingsPath));
+    return settings ? HiddenAccountFolders::read(*settings) : QSet<QString>();
 }
 
 void Store::writeHiddenFolders(const QSet<QString>& folders) const {
-    HiddenAccountFolders::write(*UserSettings::open(services.settingsPath), folders);
+    if (settings)
+        HiddenAccountFolders::write(*settings, folders);
 }
 
 void Store::setEntries(QList<Entry> entries) {

@@ -6,6 +6,7 @@
 #include "store/Entry.h"
 #include "store/SnapshotCache.h"
 #include "store/StoreServices.h"
+#include "store/UserSettings.h"
 
 #include <QFuture>
 #include <QHash>
@@ -18,6 +19,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+class CacheWatch;
 
 // The application's state: the tracked accounts with their last known usage, the hidden
 // accounts, the refresh cycle, and an announced update. Lives on the interface thread and is
@@ -34,8 +37,9 @@ public:
     };
 
     // Reads the snapshot cache and discovers the accounts on a worker, then, with the hidden
-    // set, shows the last known figures; a refresh asked for meanwhile follows that.
-    explicit Store(StoreServices services = StoreServices::real(), QObject* parent = nullptr);
+    // set, shows the last known figures; a refresh asked for meanwhile follows that. The hidden
+    // accounts are kept in `settings`, which outlive the store.
+    Store(StoreServices services, UserSettings& settings, QObject* parent = nullptr);
     // A store that shows exactly these entries and is never refreshed; it touches no
     // credential, network, cache or setting.
     static std::unique_ptr<Store> demo(QList<Entry> entries, Clock clock = systemClock());
@@ -48,8 +52,6 @@ public:
     std::optional<Instant> lastRefresh() const { return lastRefreshAt; }
     const QList<Account>& hiddenAccounts() const { return hiddenAccountList; }
     const std::optional<UpdateInfo>& update() const { return availableUpdate; }
-    std::optional<Instant> updateCheckedAt() const { return updateCheckedInstant; }
-    bool isDemo() const { return demoStore; }
     // The cached figures are shown: the reads the constructor started have ended.
     bool isLoaded() const { return loaded; }
     // The present, by the store's clock.
@@ -60,18 +62,26 @@ public:
     static qint64 currentBuild();
     static QString currentVersion();
 
+    // How often `start` refreshes.
+    double refreshIntervalSeconds() const;
+
     // One refresh now and one every refresh interval; later calls do nothing. A timed refresh
-    // that falls while one runs is dropped.
+    // that falls while one runs is dropped. These regular refreshes do not ask the service
+    // for an account whose figures Claude Code reported within the interval.
     void start();
     // Five minutes unless set; the next timed refresh follows a new one after the last.
     void setRefreshInterval(int seconds);
-    // Refreshes unless the last refresh finished less than a minute ago, or one runs now.
+    // Refreshes unless the last refresh finished less than a minute ago, or one runs now; a
+    // regular refresh.
     void refreshIfStale();
-    // Starts a refresh of every tracked account; false (and nothing happens) in a demo store.
-    // Asked for while a refresh runs, it runs once more right after that one (however often it
-    // was asked), so that what changed meanwhile, an account brought back or newly signed in,
-    // is not missed. `refreshFinished` follows each refresh.
+    // Starts a refresh that asks for every tracked account; false (and nothing happens) in a
+    // demo store. Asked for while a refresh runs, it runs once more right after that one
+    // (however often it was asked), so that what changed meanwhile, an account brought back or
+    // newly signed in, is not missed. `refreshFinished` follows each refresh.
     bool refresh();
+    // Takes in, within a second, the figures another process writes to the cache (Claude
+    // Code's status line, a status run), as if a refresh had fetched them.
+    void followCache();
     // Refreshes only these tracked accounts, as when their limits have just reset; the others
     // keep their figures, and the last refresh keeps its time. Dropped while a refresh runs.
     void refreshAccounts(const QSet<QString>& configDirs);
@@ -99,7 +109,8 @@ signals:
     void hiddenAccountsChanged();
     void updateChanged();
     // The accounts a refresh fetched, once their figures are in the entries; whole refreshes
-    // and those of some accounts alike.
+    // and those of some accounts alike, and the newer figures another writer left in the
+    // cache.
     void accountsRefreshed(const QSet<QString>& configDirs);
     void refreshFinished();
 
@@ -112,6 +123,8 @@ private:
     };
 
     struct RefreshRun {
+        // Accounts whose figures Claude Code reported lately are not asked for.
+        bool regular = true;
         QHash<QString, Entry> old;
         QStringList folderNames;
         QHash<QString, FolderResult> results;
@@ -129,6 +142,10 @@ private:
     Store(QList<Entry> entries, Clock clock);
 
     void showCached(const CachedDisplay& cached);
+    // What another writer left in the cache, merged as every writer merges it.
+    void takeIn(const QHash<QString, SnapshotCache::Record>& written);
+    // Figures Claude Code reported less than a refresh interval ago.
+    bool isReportedLately(const std::optional<Entry>& entry, Instant present) const;
     // Starts a refresh unless one runs.
     void startRefresh();
     // `written` is what the cache held when the refresh began, as other runs may have left it.
@@ -160,10 +177,14 @@ private:
     void onWorker(Work work, Then then);
 
     StoreServices services;
+    // None in a demo store.
+    UserSettings* settings = nullptr;
     QList<Entry> entryList;
     bool refreshing = false;
     // A refresh was asked for while one ran.
     bool refreshAgain = false;
+    // The next refresh asks for every account.
+    bool everyAccountAsked = false;
     std::optional<Instant> lastRefreshAt;
     QList<Account> hiddenAccountList;
     std::optional<UpdateInfo> availableUpdate;
@@ -173,7 +194,9 @@ private:
     bool missingProfilesOnly = false;
     QHash<QString, Instant> profileFetchedAt;
     QTimer* timer = nullptr;
-    int refreshIntervalSeconds = 300;
+    // In seconds.
+    int refreshInterval = 300;
+    CacheWatch* cacheWatch = nullptr;
     std::unique_ptr<RefreshRun> run;
     QFuture<void> lastCacheWrite;
 };

@@ -19,6 +19,5 @@ StoreServices StoreServices::real() {
         std::make_shared<UsageClient>(),
         [](qint64 currentBuild) { return UpdateCheck::fetch(currentBuild); },
         SnapshotCache::location(),
-        QString(),
     };
 }

@@ -31,10 +31,8 @@ struct StoreServices {
     UpdateChecker checkForUpdate;
     // The snapshot cache file.
     QString cachePath;
-    // An INI file holding the user's settings; empty for the platform's own settings store.
-    QString settingsPath;
 
     // The machine's own: system clock, home folder, keychain or credential files, Claude
-    // Code, the usage service, the update feed, the user's data and settings folders.
+    // Code, the usage service, the update feed, the user's data folder.
     static StoreServices real();
 };

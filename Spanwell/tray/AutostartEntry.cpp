@@ -149,25 +149,25 @@ bool AutostartEntry::isRegistered() const {
     return QFileInfo(path()).isFile();
 }
 
-bool AutostartEntry::registerEntry() const {
-    if (!QDir().mkpath(folder))
-        return false;
-    return RegularFile::replace(path(), contents(command()));
+RegularFile::Written AutostartEntry::registerEntry() const {
+    return RegularFile::replaceMakingFolders(path(), contents(command()));
 }
 
-bool AutostartEntry::repair() const {
+std::optional<RegularFile::Written> AutostartEntry::repair() const {
     // An entry larger than this is none of ours, and is left alone.
     constexpr qint64 largestEntry = 64 * 1024;
     const std::optional<QByteArray> text = RegularFile::read(path(), largestEntry);
     if (!text)
-        return false;
+        return std::nullopt;
     const QString started = startedProgram(*text);
     if (!started.isEmpty() && QFileInfo(started).isExecutable())
-        return false;
+        return std::nullopt;
     return registerEntry();
 }
 
-bool AutostartEntry::unregister() const {
-    QFile::remove(path());
-    return !QFileInfo::exists(path());
+RegularFile::Written AutostartEntry::unregister() const {
+    QFile entry(path());
+    if (entry.remove() || !QFileInfo::exists(path()))
+        return {};
+    return {entry.errorString()};
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "files/RegularFile.h"
+
 #include <QString>
+
+#include <optional>
 
 // Opening at login through the desktop's autostart folder: the program is registered exactly
 // when its desktop entry is there. The entry starts the program by its name when the search
@@ -26,13 +30,13 @@ public:
 
     QString path() const;
     bool isRegistered() const;
-    // Writes the entry whole or not at all; false when it could not be written.
-    bool registerEntry() const;
-    // True when no entry is left.
-    bool unregister() const;
+    // Writes the entry whole or not at all, making the folder when it is missing.
+    RegularFile::Written registerEntry() const;
+    // Done when no entry is left.
+    RegularFile::Written unregister() const;
     // An entry that starts a program that is no longer there (one since moved or removed) is
-    // written afresh for this one; true when it was.
-    bool repair() const;
+    // written afresh for this one; absent when none needed it.
+    std::optional<RegularFile::Written> repair() const;
 
 private:
     // The executable file of that name the search path finds first; empty when there is none.

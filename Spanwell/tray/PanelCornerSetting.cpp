@@ -1,12 +1,10 @@
 #include "tray/PanelCornerSetting.h"
 
-#include "store/UserSettings.h"
-
 namespace PanelCornerSetting {
 
-std::optional<PanelPlacement::Corner> read(const QString& settingsPath) {
+std::optional<PanelPlacement::Corner> read(const UserSettings& settings) {
     using PanelPlacement::Corner;
-    const QString named = UserSettings::open(settingsPath)->value("panelCorner").toString();
+    const QString named = settings.value(Settings::panelCorner);
     for (const auto& [name, corner] : {std::pair{"topLeft", Corner::topLeft},
                                        {"topRight", Corner::topRight},
                                        {"bottomLeft", Corner::bottomLeft},

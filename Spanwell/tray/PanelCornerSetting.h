@@ -1,8 +1,7 @@
 #pragma once
 
+#include "store/UserSettings.h"
 #include "tray/PanelPlacement.h"
-
-#include <QString>
 
 #include <optional>
 
@@ -11,6 +10,6 @@
 namespace PanelCornerSetting {
 
 // None when the setting is absent or names no corner, which leaves the choice to the bar.
-std::optional<PanelPlacement::Corner> read(const QString& settingsPath);
+std::optional<PanelPlacement::Corner> read(const UserSettings& settings);
 
 } // namespace PanelCornerSetting

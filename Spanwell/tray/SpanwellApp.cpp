@@ -1,17 +1,20 @@
 #include "tray/SpanwellApp.h"
 
 #include "LogCategories.h"
+#include "notifications/AnnouncementRecords.h"
 #include "notifications/DesktopNotifications.h"
 #include "notifications/NotificationCenter.h"
 #include "signin/SignInWindow.h"
+#include "store/Preferences.h"
+#include "store/StatusLineSetting.h"
 #include "store/Store.h"
 #include "tray/AutostartEntry.h"
 #include "tray/BarPosition.h"
 #include "tray/GraphicalSession.h"
 #include "tray/LayerShell.h"
 #include "tray/PanelCornerSetting.h"
-#include "tray/PreferenceSettings.h"
 #include "tray/TrayIcon.h"
+#include "tray/TrayIconStyle.h"
 #include "tray/TrayWatch.h"
 #include "views/AppIcon.h"
 #include "views/MenuCommands.h"
@@ -62,11 +65,10 @@ PanelPlacement::Screen areas(const QScreen* screen) {
 
 } // namespace
 
-SpanwellApp::SpanwellApp(QString settings, QObject* parent)
+SpanwellApp::SpanwellApp(UserSettings& userSettings, QObject* parent)
     : QObject(parent)
-    , settingsPath(std::move(settings))
-    , iconStyle(TrayIconStyles::read(settingsPath))
-    , appStore(std::make_unique<Store>())
+    , settings(userSettings)
+    , appStore(std::make_unique<Store>(StoreServices::real(), settings))
     , trayIcon(new TrayIcon(*appStore, this))
     , trayWatch(new TrayWatch(this))
     , bars(new BarPosition(this))
@@ -74,14 +76,20 @@ SpanwellApp::SpanwellApp(QString settings, QObject* parent)
     , desktopNotifications(new DesktopNotifications(
           [this](const Announcement& announcement) { trayMessage(announcement); }, {}, this))
     , notifications(new NotificationCenter(
-          *appStore, settingsPath,
+          *appStore, settings, AnnouncementRecords::defaultPath(),
           [this](const Announcement& announcement) { desktopNotifications->send(announcement); },
           this)) {
     QApplication::setWindowIcon(applicationIcon());
-    appStore->setRefreshInterval(PreferenceSettings::refreshMinutes(settingsPath) * 60);
-    notifications->setNearlyUsedUpPercent(PreferenceSettings::nearlyUsedUpPercent(settingsPath));
+    appStore->setRefreshInterval(Preferences::refreshMinutes(settings) * 60);
     connect(desktopNotifications, &DesktopNotifications::opened, this, &SpanwellApp::showAccount);
-    trayIcon->setStyle(iconStyle);
+    trayIcon->setStyle(TrayIconStyles::read(settings));
+    // Chosen in a menu or the preferences.
+    connect(&settings, &UserSettings::changed, this, [this](const QString& key) {
+        if (key == Settings::trayIconStyle.key)
+            trayIcon->setStyle(TrayIconStyles::read(settings));
+        else if (key == Settings::refreshMinutes.key)
+            appStore->setRefreshInterval(Preferences::refreshMinutes(settings) * 60);
+    });
     tick->setInterval(tickMilliseconds);
     connect(tick, &QTimer::timeout, this, [this] {
         if (panel)
@@ -130,14 +138,21 @@ SpanwellApp::~SpanwellApp() {
 void SpanwellApp::start() {
     QApplication::setQuitOnLastWindowClosed(false);
     // An entry that names a program since moved or removed would start nothing at login.
-    if (AutostartEntry::forThisProgram().repair())
+    const AutostartEntry entry = AutostartEntry::forThisProgram();
+    if (const std::optional<RegularFile::Written> repaired = entry.repair(); repaired && *repaired)
         qCInfo(trayLog)
             << "The autostart entry named a program that is gone; it names this one now";
+    else if (repaired)
+        qCWarning(trayLog).noquote()
+            << QStringLiteral("The autostart entry %1 names a program that is gone, and could "
+                              "not be written afresh: %2")
+                   .arg(entry.path(), repaired->failure);
     layerShell = LayerShell::find();
     if (layerShell)
         connect(layerShell.get(), &LayerShell::closed, this, &SpanwellApp::closePopup);
     trayIcon->show();
     trayWatch->start();
+    appStore->followCache();
 }
 
 void SpanwellApp::trayFound() {
@@ -277,7 +292,7 @@ std::optional<QRect> SpanwellApp::popupAnchor() const {
 }
 
 PanelPlacement::Corner SpanwellApp::corner(const PanelPlacement::Screen& screen) const {
-    std::optional<PanelPlacement::Corner> chosen = PanelCornerSetting::read(settingsPath);
+    std::optional<PanelPlacement::Corner> chosen = PanelCornerSetting::read(settings);
     // Plasma's panel, tray and all, sits along the bottom unless the user moved it, and KWin
     // does not tell where.
     if (!chosen && !bars->screen() && panelKind == PanelKind::layer &&
@@ -330,12 +345,6 @@ void SpanwellApp::fit() {
     panel->setFixedSize(wanted.width(), std::min(wanted.height(), available.height()));
 }
 
-void SpanwellApp::chooseStyle(TrayIconStyle style) {
-    iconStyle = style;
-    TrayIconStyles::write(settingsPath, style);
-    trayIcon->setStyle(style);
-}
-
 PanelServices SpanwellApp::services() {
     PanelServices services;
     // Commands that lead out of the panel close the popup, which would otherwise hang over
@@ -348,34 +357,50 @@ PanelServices SpanwellApp::services() {
     services.isOpenAtLogin = [] { return AutostartEntry::forThisProgram().isRegistered(); };
     services.setOpenAtLogin = [](bool open) {
         const AutostartEntry entry = AutostartEntry::forThisProgram();
-        if (!(open ? entry.registerEntry() : entry.unregister()))
-            qCWarning(trayLog) << "The autostart entry could not be"
-                               << (open ? "written to" : "removed from") << entry.path();
+        if (const RegularFile::Written done = open ? entry.registerEntry() : entry.unregister();
+            !done)
+            qCWarning(trayLog).noquote()
+                << QStringLiteral("The autostart entry %1 could not be %2: %3")
+                       .arg(entry.path(),
+                            open ? QStringLiteral("written") : QStringLiteral("removed"),
+                            done.failure);
     };
+    services.isInStatusLine = [this] {
+        const QList<Entry>& entries = appStore->entries();
+        return std::any_of(entries.begin(), entries.end(), [](const Entry& entry) {
+            return StatusLineSetting::isInstalled(entry.id());
+        });
+    };
+    services.setInStatusLine = [this](bool on) { showInStatusLine(on); };
     services.openAddress = [this](const QUrl& address) {
         closePopup();
         QDesktopServices::openUrl(address);
     };
-    services.trayIconStyle = [this] { return iconStyle; };
-    services.setTrayIconStyle = [this](TrayIconStyle style) { chooseStyle(style); };
     services.quit = [] { QCoreApplication::quit(); };
-    services.refreshMinutes = [this] { return PreferenceSettings::refreshMinutes(settingsPath); };
-    services.setRefreshMinutes = [this](int minutes) {
-        PreferenceSettings::setRefreshMinutes(settingsPath, minutes);
-        appStore->setRefreshInterval(minutes * 60);
-    };
-    services.nearlyUsedUpPercent = [this] {
-        return PreferenceSettings::nearlyUsedUpPercent(settingsPath);
-    };
-    services.setNearlyUsedUpPercent = [this](int percent) {
-        PreferenceSettings::setNearlyUsedUpPercent(settingsPath, percent);
-        notifications->setNearlyUsedUpPercent(percent);
-    };
-    services.isNotifying = [this](NotificationKind kind) { return notifications->isEnabled(kind); };
-    services.setNotifying = [this](NotificationKind kind, bool on) {
-        notifications->setEnabled(kind, on);
-    };
+    services.settings = &settings;
     return services;
+}
+
+// A folder whose settings are left as they were is named, with why, since the menu's mark
+// alone cannot tell which.
+void SpanwellApp::showInStatusLine(bool on) {
+    const QString command = StatusLineSetting::command(QCoreApplication::applicationFilePath());
+    QStringList leftAlone;
+    for (const Entry& entry : appStore->entries()) {
+        const StatusLineSetting::Outcome outcome =
+            on ? StatusLineSetting::install(entry.id(), command)
+               : StatusLineSetting::remove(entry.id());
+        if (!StatusLineSetting::succeeded(outcome))
+            leftAlone.append(entry.account.folderLabel() + QStringLiteral(": ") +
+                             StatusLineSetting::sentence(outcome));
+    }
+    if (!leftAlone.isEmpty())
+        desktopNotifications->send({{},
+                                    Announcement::Moment::notice,
+                                    {},
+                                    {on ? QStringLiteral("Not in every status line")
+                                        : QStringLiteral("Still in a status line"),
+                                     leftAlone.join(QLatin1Char('\n'))}});
 }
 
 // Where the desktop has no notification service.
@@ -400,6 +425,7 @@ void SpanwellApp::buildMenu() {
     MenuCommands::addAccount(*menu, shared);
     menu->addSeparator();
     MenuCommands::openAtLogin(*menu, shared);
+    MenuCommands::statusLine(*menu, shared);
     MenuCommands::trayIcon(*menu, shared);
     MenuCommands::notifications(*menu, shared);
     MenuCommands::preferences(*menu, shared);

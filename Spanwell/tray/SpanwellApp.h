@@ -1,8 +1,8 @@
 #pragma once
 
 #include "notifications/Announcement.h"
+#include "store/UserSettings.h"
 #include "tray/PanelPlacement.h"
-#include "tray/TrayIconStyle.h"
 #include "views/PanelServices.h"
 
 #include <QElapsedTimer>
@@ -39,8 +39,8 @@ class SpanwellApp : public QObject {
     Q_OBJECT
 
 public:
-    // `settingsPath` is the INI file of the user's settings; empty for the platform's own.
-    explicit SpanwellApp(QString settingsPath = {}, QObject* parent = nullptr);
+    // The settings are the process's own, which outlive the program's controller.
+    explicit SpanwellApp(UserSettings& settings, QObject* parent = nullptr);
     ~SpanwellApp() override;
 
     Store& store() { return *appStore; }
@@ -76,13 +76,13 @@ private:
     std::optional<QRect> popupAnchor() const;
     PanelPlacement::Corner corner(const PanelPlacement::Screen& screen) const;
     void panelHidden();
-    void chooseStyle(TrayIconStyle style);
     PanelServices services();
     void buildMenu();
     void trayMessage(const Announcement& announcement);
+    // Puts Spanwell into, or takes it out of, the status line of every tracked account.
+    void showInStatusLine(bool on);
 
-    QString settingsPath;
-    TrayIconStyle iconStyle;
+    UserSettings& settings;
     std::unique_ptr<Store> appStore;
     TrayIcon* trayIcon;
     TrayWatch* trayWatch;

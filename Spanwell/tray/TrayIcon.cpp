@@ -151,7 +151,7 @@ TrayIcon::Alert TrayIcon::alert(const QList<Entry>& entries, Instant now) {
         const QList<LimitReading> limits = EntryStatus::currentLimits(entry, now);
         if (verdict.level == AccountStatus::Level::partial ||
             std::any_of(limits.begin(), limits.end(), [](const LimitReading& limit) {
-                return limit.coversWholeAccount() && limit.percent >= nearlyUsedUpPercent;
+                return limit.coversWholeAccount() && limit.percent >= runningOutPercent;
             }))
             gravest = Alert::nearlyUsedUp;
     }

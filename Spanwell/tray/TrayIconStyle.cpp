@@ -1,14 +1,7 @@
 #include "tray/TrayIconStyle.h"
 
-#include "store/UserSettings.h"
-
-#include <QSettings>
-
-#include <memory>
-
 namespace {
 
-const QString settingsKey = QStringLiteral("trayIcon");
 const QColor dark(24, 24, 24);
 const QColor light(250, 250, 250);
 
@@ -57,18 +50,16 @@ Ink ink(TrayIconStyle style, const QPalette& palette) {
     return darkText ? Ink{dark, light} : Ink{light, dark};
 }
 
-TrayIconStyle read(const QString& settingsPath) {
-    const QString stored = UserSettings::open(settingsPath)->value(settingsKey).toString();
+TrayIconStyle read(const UserSettings& settings) {
+    const QString stored = settings.value(Settings::trayIconStyle);
     for (const TrayIconStyle style : all())
         if (key(style) == stored)
             return style;
     return TrayIconStyle::automatic;
 }
 
-void write(const QString& settingsPath, TrayIconStyle style) {
-    const std::unique_ptr<QSettings> settings = UserSettings::open(settingsPath);
-    settings->setValue(settingsKey, key(style));
-    settings->sync();
+void write(UserSettings& settings, TrayIconStyle style) {
+    settings.setValue(Settings::trayIconStyle, key(style));
 }
 
 } // namespace TrayIconStyles

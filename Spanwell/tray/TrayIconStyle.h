@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/UserSettings.h"
+
 #include <QColor>
 #include <QList>
 #include <QPalette>
@@ -25,9 +27,8 @@ QString title(TrayIconStyle style);
 // `automatic` follows the palette's text colour, with a halo of the opposite tone.
 Ink ink(TrayIconStyle style, const QPalette& palette);
 
-// In the INI file at `settingsPath`, or the platform's own settings store when it is empty;
-// anything unreadable is `automatic`.
-TrayIconStyle read(const QString& settingsPath);
-void write(const QString& settingsPath, TrayIconStyle style);
+// Anything the settings hold that names no style is `automatic`.
+TrayIconStyle read(const UserSettings& settings);
+void write(UserSettings& settings, TrayIconStyle style);
 
 } // namespace TrayIconStyles

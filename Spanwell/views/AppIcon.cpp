@@ -4,7 +4,6 @@
 #include "views/Shadow.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -113,19 +112,20 @@ QImage image(int edge) {
     return drawn;
 }
 
-bool write(const QString& folder) {
-    // A folder that cannot be made shows as the first file that cannot be written.
-    QDir().mkpath(folder);
+RegularFile::Written write(const QString& folder) {
+    if (const RegularFile::Written made = RegularFile::makeFolder(folder); !made)
+        return made;
     for (const int edge : edges) {
+        const QString name = QStringLiteral("icon_%1.png").arg(edge);
         const std::optional<QByteArray> png = iconFile(edge);
         if (!png)
-            return false;
-        if (!RegularFile::replace(folder + QStringLiteral("/icon_") + QString::number(edge) +
-                                      QStringLiteral(".png"),
-                                  *png, RegularFile::Readers::asUmaskAllows))
-            return false;
+            return {name + QStringLiteral(" cannot be drawn")};
+        const RegularFile::Written written = RegularFile::replace(
+            folder + QLatin1Char('/') + name, *png, RegularFile::Readers::asUmaskAllows);
+        if (!written)
+            return {name + QStringLiteral(": ") + written.failure};
     }
-    return true;
+    return {};
 }
 
 } // namespace AppIcon

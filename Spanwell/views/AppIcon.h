@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/RegularFile.h"
+
 #include <QColor>
 #include <QImage>
 #include <QString>
@@ -20,8 +22,8 @@ void draw(QPainter& painter, double size);
 QImage image(int edge);
 
 // Writes icon_16.png, icon_32.png, ... icon_1024.png into `folder`, creating it and any
-// missing parents. Stops at the first failure and returns false; the files written before it
+// missing parents. Stops at the first failure, which it names; the files written before it
 // stay. The paths are joined as text, so a trailing "/" on the folder doubles the separator.
-bool write(const QString& folder);
+RegularFile::Written write(const QString& folder);
 
 } // namespace AppIcon

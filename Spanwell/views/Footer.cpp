@@ -120,6 +120,7 @@ void Footer::fillMenu() {
     menu->addSeparator();
 
     MenuCommands::openAtLogin(*menu, services);
+    MenuCommands::statusLine(*menu, services);
     MenuCommands::trayIcon(*menu, services);
     MenuCommands::notifications(*menu, services);
     MenuCommands::preferences(*menu, services);

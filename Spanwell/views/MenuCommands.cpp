@@ -1,5 +1,7 @@
 #include "views/MenuCommands.h"
 
+#include "notifications/NotificationKind.h"
+#include "tray/TrayIconStyle.h"
 #include "views/PreferencesWindow.h"
 
 #include <QActionGroup>
@@ -16,6 +18,22 @@ auto calling(const std::function<void(Arguments...)>& command) {
     };
 }
 
+// A check-box item whose mark shows `isOn` each time the menu opens, and after each change
+// whatever was asked, since what is asked may not be what happens.
+void toggle(QMenu& menu, const QString& title, const std::function<bool()>& isOn,
+            const std::function<void(bool)>& change) {
+    QAction* action = menu.addAction(title);
+    action->setCheckable(true);
+    const auto showState = [action, isOn] { action->setChecked(isOn && isOn()); };
+    showState();
+    QObject::connect(&menu, &QMenu::aboutToShow, action, showState);
+    QObject::connect(action, &QAction::triggered, action,
+                     [showState, changeState = calling(change)](bool on) {
+                         changeState(on);
+                         showState();
+                     });
+}
+
 } // namespace
 
 namespace MenuCommands {
@@ -25,35 +43,32 @@ void addAccount(QMenu& menu, const PanelServices& services) {
 }
 
 void openAtLogin(QMenu& menu, const PanelServices& services) {
-    QAction* action = menu.addAction(QStringLiteral("Open at Login"));
-    action->setCheckable(true);
-    const auto showRegistration = [action, registered = services.isOpenAtLogin] {
-        action->setChecked(registered && registered());
-    };
-    showRegistration();
-    QObject::connect(&menu, &QMenu::aboutToShow, action, showRegistration);
-    QObject::connect(action, &QAction::triggered, action,
-                     [showRegistration, change = calling(services.setOpenAtLogin)](bool on) {
-                         change(on);
-                         // Whatever was asked, the mark shows what is actually registered.
-                         showRegistration();
-                     });
+    toggle(menu, QStringLiteral("Open at Login"), services.isOpenAtLogin, services.setOpenAtLogin);
+}
+
+void statusLine(QMenu& menu, const PanelServices& services) {
+    toggle(menu, QStringLiteral("Show in Claude Code's Status Line"), services.isInStatusLine,
+           services.setInStatusLine);
 }
 
 void trayIcon(QMenu& menu, const PanelServices& services) {
     QMenu* choices = menu.addMenu(QStringLiteral("Tray Icon"));
     auto* group = new QActionGroup(choices);
+    UserSettings* settings = services.settings;
     for (const TrayIconStyle style : TrayIconStyles::all()) {
         QAction* choice = choices->addAction(TrayIconStyles::title(style));
         choice->setCheckable(true);
         group->addAction(choice);
-        QObject::connect(choice, &QAction::triggered, choice,
-                         [style, choose = calling(services.setTrayIconStyle)] { choose(style); });
+        QObject::connect(choice, &QAction::triggered, choice, [style, settings] {
+            if (settings)
+                TrayIconStyles::write(*settings, style);
+        });
     }
     // The other menu may have changed it since.
-    const auto showChoice = [group, current = services.trayIconStyle] {
-        const qsizetype index = current ? TrayIconStyles::all().indexOf(current()) : qsizetype(0);
-        group->actions().at(index)->setChecked(true);
+    const auto showChoice = [group, settings] {
+        const TrayIconStyle current =
+            settings ? TrayIconStyles::read(*settings) : TrayIconStyle::automatic;
+        group->actions().at(TrayIconStyles::all().indexOf(current))->setChecked(true);
     };
     showChoice();
     QObject::connect(&menu, &QMenu::aboutToShow, group, showChoice);
@@ -62,15 +77,18 @@ void trayIcon(QMenu& menu, const PanelServices& services) {
 
 void notifications(QMenu& menu, const PanelServices& services) {
     QMenu* kinds = menu.addMenu(QStringLiteral("Notifications"));
+    UserSettings* settings = services.settings;
     for (const NotificationKind kind : NotificationKinds::all()) {
+        const Setting<bool>& setting = NotificationKinds::setting(kind);
         QAction* choice = kinds->addAction(NotificationKinds::title(kind));
         choice->setCheckable(true);
-        QObject::connect(
-            choice, &QAction::triggered, choice,
-            [kind, change = calling(services.setNotifying)](bool on) { change(kind, on); });
+        QObject::connect(choice, &QAction::triggered, choice, [&setting, settings](bool on) {
+            if (settings)
+                settings->setValue(setting, on);
+        });
         // The other menu may have changed it since.
-        const auto showChoice = [choice, kind, current = services.isNotifying] {
-            choice->setChecked(current && current(kind));
+        const auto showChoice = [choice, &setting, settings] {
+            choice->setChecked(settings ? settings->value(setting) : setting.byDefault);
         };
         showChoice();
         QObject::connect(kinds, &QMenu::aboutToShow, choice, showChoice);
@@ -78,8 +96,10 @@ void notifications(QMenu& menu, const PanelServices& services) {
 }
 
 void preferences(QMenu& menu, const PanelServices& services) {
-    menu.addAction(QStringLiteral("Preferences\u2026"), &menu,
-                   [services] { PreferencesWindow::show(services); });
+    menu.addAction(QStringLiteral("Preferences\u2026"), &menu, [settings = services.settings] {
+        if (settings)
+            PreferencesWindow::show(*settings);
+    });
 }
 
 void quit(QMenu& menu, const PanelServices& services) {

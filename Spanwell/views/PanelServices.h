@@ -1,15 +1,14 @@
 #pragma once
 
 #include "model/Account.h"
-#include "notifications/NotificationKind.h"
-#include "tray/TrayIconStyle.h"
+#include "store/UserSettings.h"
 
 #include <QUrl>
 
 #include <functional>
 
-// What the panel asks of the world outside the store; the scene hands in the real ones and
-// a test its own. An empty function makes its command do nothing.
+// What the panel asks of the world outside the store; the tray program's controller hands in the
+// real ones and a test its own. An empty function makes its command do nothing.
 struct PanelServices {
     // Opens the sign-in window to add an account.
     std::function<void()> addAccount;
@@ -22,16 +21,11 @@ struct PanelServices {
     // In the default browser.
     std::function<void(const QUrl&)> openAddress;
     std::function<void()> quit;
-    // The tray item's style, and choosing another one.
-    std::function<TrayIconStyle()> trayIconStyle;
-    std::function<void(TrayIconStyle)> setTrayIconStyle;
-    // Whether each kind of notification is on, and turning it on or off.
-    std::function<bool(NotificationKind)> isNotifying;
-    std::function<void(NotificationKind, bool)> setNotifying;
-    // How often the figures are refreshed, in minutes, and from which share of a limit it is
-    // announced as nearly used up; and changing either.
-    std::function<int()> refreshMinutes;
-    std::function<void(int)> setRefreshMinutes;
-    std::function<int()> nearlyUsedUpPercent;
-    std::function<void(int)> setNearlyUsedUpPercent;
+    // Whether Spanwell shows in Claude Code's status line of any tracked account, and putting
+    // it into every one's or taking it out.
+    std::function<bool()> isInStatusLine;
+    std::function<void(bool)> setInStatusLine;
+    // The process's settings, which the menus' choices read and change; none in a picture,
+    // whose menus are never opened.
+    UserSettings* settings = nullptr;
 };

@@ -41,7 +41,7 @@ public:
     PanelView(Store& store, Instant now, Options options, PanelServices services,
               QWidget* parent = nullptr);
 
-    // The scene's 30-second tick: rebuild with a new present; the expansion state stays.
+    // The tray program's 30-second tick: rebuild with a new present; the expansion state stays.
     void setNow(Instant now);
 
     // What clicking the header of the row `id` does.

@@ -1,5 +1,9 @@
 #include "views/PreferencesWindow.h"
 
+#include "notifications/NotificationKind.h"
+#include "store/Preferences.h"
+#include "tray/TrayIconStyle.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -16,66 +20,51 @@ namespace {
 
 QPointer<PreferencesWindow> openWindow;
 
-// A choice's function when the services have it; else what the window shows as the default.
-template <typename Value, typename... Arguments>
-Value asked(const std::function<Value(Arguments...)>& question, Value otherwise,
-            Arguments... arguments) {
-    return question ? question(arguments...) : otherwise;
-}
-
-template <typename... Arguments>
-void tell(const std::function<void(Arguments...)>& change, Arguments... arguments) {
-    if (change)
-        change(arguments...);
-}
-
 } // namespace
 
-const QList<int> PreferencesWindow::refreshMinutes{1, 2, 5, 10, 15};
-
-PreferencesWindow::PreferencesWindow(const PanelServices& services, QWidget* parent)
+PreferencesWindow::PreferencesWindow(UserSettings& settings, QWidget* parent)
     : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Spanwell Preferences"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* interval = new QComboBox;
     interval->setObjectName(QStringLiteral("refreshInterval"));
-    for (const int minutes : refreshMinutes)
+    for (const int minutes : Preferences::refreshMinutesOffered)
         interval->addItem(minutes == 1 ? QStringLiteral("Every minute")
                                        : QStringLiteral("Every %1 minutes").arg(minutes),
                           minutes);
     interval->setCurrentIndex(
-        int(std::max<qsizetype>(0, refreshMinutes.indexOf(asked(services.refreshMinutes, 5)))));
-    connect(interval, &QComboBox::activated, this,
-            [interval, change = services.setRefreshMinutes](int index) {
-                tell(change, interval->itemData(index).toInt());
-            });
+        int(Preferences::refreshMinutesOffered.indexOf(Preferences::refreshMinutes(settings))));
+    connect(interval, &QComboBox::activated, this, [interval, &settings](int index) {
+        settings.setValue(Settings::refreshMinutes, interval->itemData(index).toInt());
+    });
 
     auto* threshold = new QSpinBox;
     threshold->setObjectName(QStringLiteral("nearlyUsedUp"));
-    threshold->setRange(leastNearlyUsedUp, mostNearlyUsedUp);
+    threshold->setRange(Preferences::leastNearlyUsedUp, Preferences::mostNearlyUsedUp);
     threshold->setSingleStep(5);
     threshold->setSuffix(QStringLiteral(" %"));
-    threshold->setValue(asked(services.nearlyUsedUpPercent, 80));
-    connect(threshold, &QSpinBox::valueChanged, this,
-            [change = services.setNearlyUsedUpPercent](int percent) { tell(change, percent); });
+    threshold->setValue(Preferences::nearlyUsedUpPercent(settings));
+    connect(threshold, &QSpinBox::valueChanged, this, [&settings](int percent) {
+        settings.setValue(Settings::nearlyUsedUpPercent, percent);
+    });
 
     auto* style = new QComboBox;
     style->setObjectName(QStringLiteral("trayIcon"));
     for (const TrayIconStyle each : TrayIconStyles::all())
         style->addItem(TrayIconStyles::title(each));
-    style->setCurrentIndex(int(
-        TrayIconStyles::all().indexOf(asked(services.trayIconStyle, TrayIconStyle::automatic))));
-    connect(style, &QComboBox::activated, this, [change = services.setTrayIconStyle](int index) {
-        tell(change, TrayIconStyles::all().at(index));
+    style->setCurrentIndex(int(TrayIconStyles::all().indexOf(TrayIconStyles::read(settings))));
+    connect(style, &QComboBox::activated, this, [&settings](int index) {
+        TrayIconStyles::write(settings, TrayIconStyles::all().at(index));
     });
 
     auto* kinds = new QVBoxLayout;
     for (const NotificationKind kind : NotificationKinds::all()) {
         auto* box = new QCheckBox(NotificationKinds::title(kind));
-        box->setChecked(asked(services.isNotifying, false, kind));
-        connect(box, &QCheckBox::toggled, this,
-                [kind, change = services.setNotifying](bool on) { tell(change, kind, on); });
+        box->setChecked(settings.value(NotificationKinds::setting(kind)));
+        connect(box, &QCheckBox::toggled, this, [kind, &settings](bool on) {
+            settings.setValue(NotificationKinds::setting(kind), on);
+        });
         kinds->addWidget(box);
     }
 
@@ -92,9 +81,9 @@ PreferencesWindow::PreferencesWindow(const PanelServices& services, QWidget* par
     layout->addWidget(buttons);
 }
 
-void PreferencesWindow::show(const PanelServices& services) {
+void PreferencesWindow::show(UserSettings& settings) {
     if (!openWindow) {
-        openWindow = new PreferencesWindow(services);
+        openWindow = new PreferencesWindow(settings);
         openWindow->adjustSize();
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             openWindow->move(screen->availableGeometry().center() - openWindow->rect().center());

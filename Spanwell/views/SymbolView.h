@@ -15,13 +15,6 @@ public:
     SymbolView(const QString& name, double pointSize, Theme::Role colour,
                QWidget* parent = nullptr);
 
-    QString name() const { return symbolName; }
-    double pointSize() const { return size; }
-    Theme::Role colour() const { return colourRole; }
-    QFont::Weight weight() const { return symbolWeight; }
-    double boxWidth() const { return box; }
-    double rotation() const { return degrees; }
-
     void setWeight(QFont::Weight weight);
     // The width the symbol is centred in; 0 gives the symbol's own width.
     void setBoxWidth(double width);

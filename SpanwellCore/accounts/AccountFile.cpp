@@ -1,5 +1,6 @@
 #include "accounts/AccountFile.h"
 
+#include "accounts/FileSystem.h"
 #include "accounts/JsonSkim.h"
 
 #include <QJsonDocument>
@@ -21,6 +22,13 @@ std::optional<QJsonObject> signedInAccount(const QByteArray& contents) {
     if (!account.isObject() || !account.object().value(QLatin1String("emailAddress")).isString())
         return std::nullopt;
     return account.object();
+}
+
+std::optional<QJsonObject> signedInAccount(const QString& configDir, bool isDefault,
+                                           const QString& home, const FileSystem& fileSystem) {
+    const std::optional<QByteArray> contents =
+        fileSystem.contents(path(configDir, isDefault, home));
+    return contents ? signedInAccount(*contents) : std::nullopt;
 }
 
 } // namespace AccountFile

@@ -10,11 +10,8 @@ namespace AccountFolder {
 
 std::optional<QString> signedInEmail(const QString& configDir, bool isDefault, const QString& home,
                                      const FileSystem& fileSystem) {
-    const std::optional<QByteArray> contents =
-        fileSystem.contents(AccountFile::path(configDir, isDefault, home));
-    if (!contents)
-        return std::nullopt;
-    const std::optional<QJsonObject> signedIn = AccountFile::signedInAccount(*contents);
+    const std::optional<QJsonObject> signedIn =
+        AccountFile::signedInAccount(configDir, isDefault, home, fileSystem);
     if (!signedIn)
         return std::nullopt;
     const QString email = signedIn->value(QLatin1String("emailAddress")).toString();

@@ -57,11 +57,8 @@ std::optional<Account> account(const QString& home, const QString& folderName,
     if (!fileSystem.isFolder(path))
         return std::nullopt;
     const bool isDefault = folderName == defaultFolderName;
-    const std::optional<QByteArray> contents =
-        fileSystem.contents(AccountFile::path(path, isDefault, home));
-    if (!contents)
-        return std::nullopt;
-    const std::optional<QJsonObject> signedIn = AccountFile::signedInAccount(*contents);
+    const std::optional<QJsonObject> signedIn =
+        AccountFile::signedInAccount(path, isDefault, home, fileSystem);
     if (!signedIn)
         return std::nullopt;
     return Account{

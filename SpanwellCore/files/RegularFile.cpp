@@ -3,9 +3,12 @@
 #include "process/FileDescriptor.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -17,6 +20,12 @@ namespace {
 // Read in pieces: one read of many megabytes runs in the kernel from start to end, and on a
 // kernel that does not preempt there, holds up every other thread on its processor.
 constexpr qint64 pieceSize = 256 * 1024;
+
+// `what` and the reason the system gave, from errno.
+RegularFile::Written failed(const char* what) {
+    return {QString::fromUtf8(what) + QStringLiteral(": ") +
+            QString::fromLocal8Bit(std::strerror(errno))};
+}
 
 bool writeAll(int file, const QByteArray& contents) {
     qsizetype written = 0;
@@ -72,18 +81,18 @@ std::optional<QByteArray> read(const QString& path, qint64 largestSize) {
     return std::nullopt;
 }
 
-bool replace(const QString& path, const QByteArray& contents, Readers readers) {
+Written replace(const QString& path, const QByteArray& contents, Readers readers) {
     const QByteArray encoded = QFile::encodeName(path);
     const qsizetype slash = encoded.lastIndexOf('/');
     const QByteArray name = encoded.mid(slash + 1);
     if (name.isEmpty())
-        return false;
+        return {QStringLiteral("the path names a folder, not a file")};
     const QByteArray folderPath = slash > 0 ? encoded.left(slash) : slash == 0 ? "/" : ".";
     // Every step is taken in the folder opened once, so swapping the folder for a link midway
     // cannot move the rename elsewhere.
     const FileDescriptor folder(::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder.isOpen())
-        return false;
+        return failed("its folder cannot be opened");
     QByteArray temporary;
     FileDescriptor file;
     // O_EXCL makes a file of our own, never opening one or a link someone placed under the name.
@@ -94,16 +103,36 @@ bool replace(const QString& path, const QByteArray& contents, Readers readers) {
                                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                                        readers == Readers::user ? 0600 : 0666));
         if (!file.isOpen() && errno != EEXIST)
-            return false;
+            return failed("no new file can be made in its folder");
     }
+    if (!file.isOpen())
+        return {QStringLiteral("no free name for a new file was found in its folder")};
     // Flushed before the rename, so that a power loss leaves the old file or the new one, never
     // an empty one.
-    const bool written =
-        file.isOpen() && writeAll(file.get(), contents) && ::fsync(file.get()) == 0 &&
-        ::renameat(folder.get(), temporary.constData(), folder.get(), name.constData()) == 0;
-    if (!written && file.isOpen())
+    Written written;
+    if (!writeAll(file.get(), contents))
+        written = failed("the new file cannot be written");
+    else if (::fsync(file.get()) != 0)
+        written = failed("the new file cannot be flushed to the disk");
+    else if (::renameat(folder.get(), temporary.constData(), folder.get(), name.constData()) != 0)
+        written = failed("the new file cannot be put in its place");
+    if (!written)
         ::unlinkat(folder.get(), temporary.constData(), 0);
     return written;
+}
+
+Written makeFolder(const QString& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (!error)
+        return {};
+    return {QStringLiteral("the folder %1 cannot be made: %2")
+                .arg(folder, QString::fromLocal8Bit(error.message()))};
+}
+
+Written replaceMakingFolders(const QString& path, const QByteArray& contents, Readers readers) {
+    const Written made = makeFolder(QFileInfo(path).path());
+    return made ? replace(path, contents, readers) : made;
 }
 
 } // namespace RegularFile

@@ -18,9 +18,24 @@ std::optional<QByteArray> read(const QString& path, qint64 largestSize);
 // Who may read a file the program writes: the user alone, or whoever the user's umask lets.
 enum class Readers { user, asUmaskAllows };
 
+// What became of a write: done, or why not, in words for the log that end with the system's
+// own reason where it gave one.
+struct Written {
+    // Empty when it was done.
+    QString failure;
+
+    explicit operator bool() const { return failure.isEmpty(); }
+};
+
 // Puts `contents` at `path` whole or not at all: a new file is written beside it and renamed
 // over it, so whatever is at the path (a symbolic link among them) is replaced, never followed
-// or written through. False when it could not be written; what was there then stays.
-bool replace(const QString& path, const QByteArray& contents, Readers readers = Readers::user);
+// or written through. When it could not be written, what was there stays.
+Written replace(const QString& path, const QByteArray& contents, Readers readers = Readers::user);
+
+// Makes `folder` and the folders above it that are missing.
+Written makeFolder(const QString& folder);
+// `replace`, after making the file's folder and those above it when they are missing.
+Written replaceMakingFolders(const QString& path, const QByteArray& contents,
+                             Readers readers = Readers::user);
 
 } // namespace RegularFile

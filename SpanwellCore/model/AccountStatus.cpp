@@ -30,7 +30,7 @@ AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now
             return {Level::unknown, QStringLiteral("No data yet")};
         if (*spent >= usedUpPercent)
             return {Level::blocked, QStringLiteral("Spend limit reached")};
-        if (*spent >= nearlyUsedUpPercent)
+        if (*spent >= runningOutPercent)
             return {Level::ready, leftText(*spent, QStringLiteral("spend"))};
         return {Level::ready, QStringLiteral("Ready")};
     }
@@ -61,7 +61,7 @@ AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now
 
     const LimitReading* nearest = nullptr;
     for (const LimitReading& reading : readings) {
-        if (reading.coversWholeAccount() && reading.percent >= nearlyUsedUpPercent &&
+        if (reading.coversWholeAccount() && reading.percent >= runningOutPercent &&
             (!nearest || reading.percent > nearest->percent))
             nearest = &reading;
     }

@@ -14,8 +14,9 @@ inline constexpr QLatin1String session("Session");
 inline constexpr QLatin1String week("Week");
 } // namespace LimitTitle
 
-// From this share of a limit on, it is nearly used up: the verdict warns and its bar turns red.
-inline constexpr double nearlyUsedUpPercent = 90;
+// From this share of a limit on, it is running out: the verdict says how much is left and its
+// bar turns red. (A notification that it is nearly used up comes earlier, at 80 %.)
+inline constexpr double runningOutPercent = 90;
 // From this share on, a limit is used up: one that covers the whole account blocks it.
 inline constexpr double usedUpPercent = 100;
 

@@ -23,6 +23,9 @@ std::optional<QJsonObject> Snapshot::toJson() const {
     writer.instant(QStringLiteral("fetchedAt"), fetchedAt);
     writer.optionalRecord(QStringLiteral("extraUsage"), extraUsage);
     writer.optionalRecord(QStringLiteral("spend"), spend);
+    // Written only when true, so that figures from the service read as they always did.
+    if (fromClaudeCode)
+        writer.value(QStringLiteral("fromClaudeCode"), true);
     return writer.result();
 }
 
@@ -52,6 +55,12 @@ std::optional<Snapshot> Snapshot::fromJson(const QJsonValue& json, QString* erro
         if (!subscription)
             return std::nullopt;
     }
-    return Snapshot{std::move(limits), plan,       subscription, loginExpiresAt,
-                    *fetchedAt,        extraUsage, spend};
+    return Snapshot{std::move(limits),
+                    plan,
+                    subscription,
+                    loginExpiresAt,
+                    *fetchedAt,
+                    extraUsage,
+                    spend,
+                    reader.object().value(QStringLiteral("fromClaudeCode")) == QJsonValue(true)};
 }

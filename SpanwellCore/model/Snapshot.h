@@ -23,6 +23,9 @@ struct Snapshot {
     std::optional<ExtraUsage> extraUsage = std::nullopt;
     // Only for a seat billed by what it spends.
     std::optional<Spend> spend = std::nullopt;
+    // The "Session" and "Week" readings are Claude Code's own, from its status line, rather than
+    // the usage service's.
+    bool fromClaudeCode = false;
 
     // Absent when a number anywhere inside is not finite.
     std::optional<QJsonObject> toJson() const;

@@ -113,9 +113,9 @@ int main(int argc, char** argv) {
     services.client = std::make_shared<UsageClient>(server.origin());
     services.checkForUpdate = [feed](qint64 build) { return UpdateCheck::fetch(build, feed); };
     services.cachePath = home.pathOf(QStringLiteral("snapshots.json"));
-    services.settingsPath = home.pathOf(QStringLiteral("settings.ini"));
+    UserSettings settings(home.pathOf(QStringLiteral("settings.ini")));
 
-    Store store(services);
+    Store store(services, settings);
     std::printf("accounts: %d, account file: %.1f MB each\n", accountCount,
                 static_cast<double>(accountFileBytes) / (1024 * 1024));
     std::printf("first refresh (with profiles and the update feed): %.0f ms\n",

@@ -31,15 +31,6 @@ QString addAccountsWithFreshFigures(const TemporaryHome& home) {
                           QJsonDocument(cache).toJson(QJsonDocument::Compact));
 }
 
-// Milliseconds from start to exit of a run that must succeed and print something.
-double timedRun(const QString& program, const QStringList& arguments,
-                const QProcessEnvironment& environment) {
-    const ProgramRuns::Run run = ProgramRuns::timed(program, arguments, environment);
-    if (run.output.isEmpty())
-        ProgramRuns::fail(program + QStringLiteral(" printed nothing"));
-    return run.milliseconds;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -58,8 +49,9 @@ int main(int argc, char** argv) {
     QList<double> spanwellTimes;
     QList<double> referenceTimes;
     for (int run = 0; run < timedRuns; ++run) {
-        spanwellTimes.append(timedRun(spanwell, {QStringLiteral("--status")}, environment));
-        referenceTimes.append(timedRun(reference, {cache}, environment));
+        spanwellTimes.append(
+            ProgramRuns::timedPrinting(spanwell, {QStringLiteral("--status")}, environment));
+        referenceTimes.append(ProgramRuns::timedPrinting(reference, {cache}, environment));
     }
     const double spanwellMedian = ProgramRuns::median(spanwellTimes);
     const double referenceMedian = ProgramRuns::median(referenceTimes);

@@ -191,12 +191,12 @@ private slots:
         QCOMPARE(layout.arguments().size(), 2);
         QStringList entries;
         flatten(layout.arguments().at(1).value<QDBusArgument>(), entries);
-        QCOMPARE(
-            entries,
-            (QStringList{"Show Panel", "Refresh Now", "Add an Account\u2026", "-", "Open at Login",
-                         "Tray Icon", "Automatic", "For Light Panels", "For Dark Panels",
-                         "Notifications", "Limit Nearly Used Up", "Account Usable Again",
-                         "Weekly Limit Left Unused", "Preferences\u2026", "-", "Quit Spanwell"}));
+        QCOMPARE(entries, (QStringList{"Show Panel", "Refresh Now", "Add an Account\u2026", "-",
+                                       "Open at Login", "Show in Claude Code's Status Line",
+                                       "Tray Icon", "Automatic", "For Light Panels",
+                                       "For Dark Panels", "Notifications", "Limit Nearly Used Up",
+                                       "Account Usable Again", "Weekly Limit Left Unused",
+                                       "Preferences\u2026", "-", "Quit Spanwell"}));
 
         // Every size the item offers.
         const QList<QImage> offered =

@@ -65,22 +65,15 @@ QList<QByteArray> LoopbackHttpServer::Request::values(const QByteArray& name) co
 }
 
 LoopbackHttpServer::Answer LoopbackHttpServer::Answer::of(int status, QByteArray body) {
-    Answer answer;
-    answer.status = status;
-    answer.body = std::move(body);
-    return answer;
+    return {.status = status, .body = std::move(body)};
 }
 
 LoopbackHttpServer::Answer LoopbackHttpServer::Answer::never() {
-    Answer answer;
-    answer.silent = true;
-    return answer;
+    return {.silent = true};
 }
 
 LoopbackHttpServer::Answer LoopbackHttpServer::Answer::bytes(QByteArray raw) {
-    Answer answer;
-    answer.raw = std::move(raw);
-    return answer;
+    return {.raw = std::move(raw)};
 }
 
 LoopbackHttpServer::Answer LoopbackHttpServer::Answer::withHeader(QByteArray name,

@@ -22,8 +22,8 @@ public:
         // Path and query, encoded as QUrl encodes them.
         QByteArray target;
         // In the order received, names as written.
-        Headers headers;
-        QByteArray body;
+        Headers headers{};
+        QByteArray body{};
 
         // The values of every header called `name`, compared without regard to case.
         QList<QByteArray> values(const QByteArray& name) const;
@@ -32,8 +32,8 @@ public:
     struct Answer {
         int status = 200;
         // Written after Content-Length (or Connection: close), in this order.
-        Headers headers;
-        QByteArray body;
+        Headers headers{};
+        QByteArray body{};
         // Waited on the server's thread before answering; other connections go on meanwhile.
         int delayMilliseconds = 0;
         // Without Content-Length the body ends when the server closes the connection.
@@ -41,7 +41,7 @@ public:
         // Never answers; the connection stays open until the server goes.
         bool silent = false;
         // Written in place of an HTTP answer, after which the connection closes.
-        std::optional<QByteArray> raw;
+        std::optional<QByteArray> raw{};
 
         static Answer of(int status, QByteArray body = {});
         static Answer never();

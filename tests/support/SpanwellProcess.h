@@ -28,7 +28,7 @@ inline QProcessEnvironment environment(const QString& home, const QString& servi
     environment.insert(QStringLiteral("HOME"), home);
     for (const char* name :
          {"QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME", "DISPLAY", "WAYLAND_DISPLAY", "XDG_DATA_HOME",
-          "XDG_CONFIG_HOME", "XDG_CURRENT_DESKTOP"})
+          "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CURRENT_DESKTOP"})
         environment.remove(QLatin1String(name));
     if (!serviceOrigin.isEmpty()) {
         environment.insert(QStringLiteral("SPANWELL_API_ORIGIN"), serviceOrigin);

@@ -264,28 +264,41 @@ private slots:
     }
 
     // Quoted for the shell, the default folder needs none; a folder whose name cannot be printed
-    // as it is, is not printed at all; with none usable, a sentence.
+    // as it is, is not printed at all.
+    void command_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("printCommand");
+        QTest::addColumn<QByteArray>("output");
+        QTest::newRow("the default folder") << ".claude" << true << QByteArray("claude\n");
+        QTest::newRow("quoted")
+            << ".claude-it's $HOME" << true
+            << QByteArray(R"(CLAUDE_CONFIG_DIR='/home/ann/.claude-it'\''s $HOME' claude)"
+                          "\n");
+        QTest::newRow("unprintable, as a command") << ".claude-a\n\x1b" << true << QByteArray();
+        QTest::newRow("unprintable, as a folder") << ".claude-a\n\x1b" << false << QByteArray();
+    }
     void command() {
+        QFETCH(QString, folder);
+        QFETCH(bool, printCommand);
+        QFETCH(QByteArray, output);
         Mode mode;
         mode.kind = Mode::Kind::best;
-        mode.printCommand = true;
-        const auto best = [&mode](const QString& folder) {
-            return TerminalModes::best(mode, {ready(10, folder)}, now);
-        };
-        QCOMPARE(best(".claude").output, "claude\n");
-        QCOMPARE(best(".claude-it's $HOME").output,
-                 R"(CLAUDE_CONFIG_DIR='/home/ann/.claude-it'\''s $HOME' claude)"
-                 "\n");
-        for (const bool printCommand : {true, false}) {
-            mode.printCommand = printCommand;
-            const TerminalModes::Outcome refused = best(".claude-a\n\x1b");
-            QCOMPARE(refused.exitStatus, 1);
-            QVERIFY(refused.output.isEmpty());
-            QVERIFY(refused.errors.contains(R"(.claude-a\n\x1b,)"));
-        }
-        // With none usable, the blocked account whose limits reset first, and when.
+        mode.printCommand = printCommand;
+        const TerminalModes::Outcome outcome = TerminalModes::best(mode, {ready(10, folder)}, now);
+        QCOMPARE(outcome.output, output);
+        QCOMPARE(outcome.exitStatus, output.isEmpty() ? 1 : 0);
+        QCOMPARE(outcome.errors.contains(R"(.claude-a\n\x1b,)"), output.isEmpty());
+    }
+
+    // With none usable, the blocked account whose limits reset first, and when.
+    void noneUsable() {
+        Mode mode;
+        mode.kind = Mode::Kind::best;
         const Entry later = entry(".claude-l", "l", QList{reading("Session", 100, 7200)});
-        QCOMPARE(TerminalModes::best(mode, {later, accounts.at(2), accounts.at(3)}, now).errors,
+        const TerminalModes::Outcome outcome =
+            TerminalModes::best(mode, {later, accounts.at(2), accounts.at(3)}, now);
+        QCOMPARE(outcome.exitStatus, 1);
+        QCOMPARE(outcome.errors,
                  "spanwell: No account is usable now. work@example.com is back in 38m.\n");
     }
 };

@@ -1,5 +1,6 @@
 #include "commandline/CachedEntries.h"
 #include "store/SnapshotCache.h"
+#include "store/UserSettings.h"
 #include "support/ServedHome.h"
 #include "support/SpanwellProcess.h"
 #include "support/StandIn.h"
@@ -46,15 +47,30 @@ private slots:
         QVERIFY((exitStatus ? finished.errors : finished.output).startsWith(begins));
     }
 
-    // A named pipe in place of the module, on which loading would wait for ever, is not loaded.
-    void moduleThatIsNoRegularFile() {
+    // Loading runs the module's code: loading a named pipe in its place would wait for ever,
+    // and a module of another version would misread the mode it is handed. Neither is called.
+    void moduleThatCannotBeRunIsNotCalled_data() {
+        QTest::addColumn<QString>("module");
+        QTest::newRow("named pipe") << QString();
+        QTest::newRow("another version")
+            << QCoreApplication::applicationDirPath() + "/other-version-module.so";
+    }
+    void moduleThatCannotBeRunIsNotCalled() {
+        QFETCH(QString, module);
         TemporaryHome installed;
         QVERIFY(QFile::copy(SpanwellProcess::path(), installed.makeFolder("bin") + "/spanwell"));
-        installed.makeNamedPipe(QDir::cleanPath("bin/" SPANWELL_FULL_MODULE));
+        const QString placed = installed.pathOf("bin/" SPANWELL_FULL_MODULE);
+        if (module.isEmpty())
+            installed.makeNamedPipe(QDir(installed.path()).relativeFilePath(placed));
+        else
+            QVERIFY(QDir().mkpath(QFileInfo(placed).path()) && QFile::copy(module, placed));
         QProcess run;
+        run.setProcessEnvironment(SpanwellProcess::environment(installed.path()));
         run.start(installed.pathOf("bin/spanwell"), {"--refresh"});
         QVERIFY(run.waitForFinished(10000));
+        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
         QCOMPARE(run.exitCode(), 1);
+        QVERIFY(run.readAllStandardError().contains(placed.toUtf8()));
     }
 
     // Each mode once, with a failing, a rate-limited and a lapsed account and a folder whose
@@ -117,6 +133,37 @@ private slots:
         QVERIFY(took.elapsed() < 12000);
         QVERIFY(late.at(0).contains("session 35%") && !late.at(0).contains("timed out"));
         QVERIFY(late.at(1).endsWith("The request timed out."));
+    }
+
+    // Accounts the user hid are neither shown nor picked: from the cache, which holds figures
+    // fetched before the account was hidden, nor from a refresh, which does not ask for them.
+    void hiddenAccountsAreLeftOut_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("status") << QStringList{"--status"};
+        QTest::newRow("json") << QStringList{"--status", "--json"};
+        QTest::newRow("waybar") << QStringList{"--status", "--waybar"};
+        QTest::newRow("best") << QStringList{"--best"};
+    }
+    void hiddenAccountsAreLeftOut() {
+        QFETCH(QStringList, arguments);
+        ServedHome served;
+        const QString shown = served.addAccount(".claude-shown", "shown@example.com", 50, 50);
+        const QString hidden = served.addAccount(".claude-hidden", "hidden@example.com", 10, 10);
+        UserSettings(served.home.pathOf(".config/Spanwell/Spanwell.conf"))
+            .setValue(Settings::hiddenAccountFolders, {hidden});
+        const auto cached = [](const QString& folder, double session) {
+            return Entry{Account{folder, {}, {}, {}, {}},
+                         Snapshot{{{"Session", session, {}}}, {}, {}, {}, Instant::now()},
+                         {}};
+        };
+        QVERIFY(SnapshotCache::write(served.cachePath(), served.home.path(),
+                                     {cached(shown, 50), cached(hidden, 10)}, Instant::now()));
+        for (const QStringList& run : {arguments, arguments + QStringList{"--max-age", "0"}}) {
+            const QByteArray output = SpanwellProcess::run(run, served.environment()).output;
+            QVERIFY(output.contains("shown"));
+            QVERIFY2(!output.contains("claude-hidden") && !output.contains("hidden@"), output);
+        }
+        QCOMPARE(served.usageRequests(), 1);
     }
 
     // Only the newest figures count.

@@ -1,5 +1,7 @@
 #include "notifications/Announcer.h"
+#include "support/TemporaryHome.h"
 
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -96,18 +98,23 @@ private slots:
     }
     void announcesWhatItSeesHappen() {
         QFETCH(QList<Step>, steps);
-        QTemporaryDir settings;
+        QTemporaryDir folder;
         double seconds = 0;
-        const auto make = [&] {
-            return std::make_unique<Announcer>(settings.filePath("settings.ini"),
-                                               [&seconds] { return start + seconds; });
+        std::unique_ptr<UserSettings> settings;
+        std::unique_ptr<Announcer> announcer;
+        // As a new run of the program, which opens the settings and reads the records again.
+        const auto restart = [&] {
+            announcer.reset();
+            settings = std::make_unique<UserSettings>(folder.filePath("settings.ini"));
+            announcer = std::make_unique<Announcer>(*settings, folder.filePath("announced.json"),
+                                                    [&seconds] { return start + seconds; });
         };
-        auto announcer = make();
+        restart();
         // Off at first, and kept on across the rows' restarts.
-        announcer->setEnabled(NotificationKind::useItOrLoseIt, true);
+        settings->setValue(Settings::useItOrLoseItNotifications, true);
         for (const Step& step : steps) {
             if (step.restart)
-                announcer = make();
+                restart();
             seconds = step.at;
             const Entry refreshed = entry(step);
             QStringList announced;
@@ -120,6 +127,31 @@ private slots:
             const std::optional<Instant> next = announcer->nextCheck();
             QCOMPARE(next ? std::optional(*next - start) : std::nullopt, step.nextCheck);
         }
+    }
+
+    // Earlier versions kept the records in the settings file: they move to their own file once,
+    // and what an earlier run saw happen is still announced.
+    void recordsMoveOutOfTheSettingsOnce() {
+        QTemporaryDir folder;
+        const QString settingsPath = folder.filePath("settings.ini");
+        const QString records = folder.filePath("state/Spanwell/announced.json");
+        const QByteArray former =
+            R"([{"account":"/home/ann/.claude-work","announced":0,"limit":"Session","pending":1}])";
+        std::unique_ptr<UserSettings> settings;
+        std::unique_ptr<Announcer> announcer;
+        // Then an earlier version run in between writes its records to the settings again.
+        for (const QByteArray& inSettings : {former, QByteArray("[]")}) {
+            QSettings(settingsPath, QSettings::IniFormat)
+                .setValue(Settings::formerAnnouncements.key, inSettings);
+            announcer.reset();
+            settings = std::make_unique<UserSettings>(settingsPath);
+            announcer = std::make_unique<Announcer>(*settings, records, [] { return start; });
+            QCOMPARE(readFile(records), former);
+            QVERIFY(!QSettings(settingsPath, QSettings::IniFormat)
+                         .contains(Settings::formerAnnouncements.key));
+        }
+        const Entry nearlyUsedUp = entry(Step{0, {{"Session", 85}}});
+        QCOMPARE(announcer->observe({nearlyUsedUp}, {nearlyUsedUp.id()}).size(), 1);
     }
 };
 

@@ -34,7 +34,7 @@ private slots:
         const auto store = harness.makeStore();
         QList<Notification> sent;
         NotificationCenter center(
-            *store, harness.settingsPath,
+            *store, harness.openSettings(), harness.home.pathOf("state/announced.json"),
             [&sent](const Announcement& announcement) { sent.append(announcement.notification); });
         QVERIFY(StoreHarness::refreshAndWait(*store));
         const std::optional<Instant> firstRefresh = store->lastRefresh();

@@ -1,4 +1,5 @@
 #include "SignInHarness.h"
+#include "support/Holds.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -93,8 +94,9 @@ private slots:
         QVERIFY(!refreshes.isEmpty());
         QTRY_VERIFY(harness.childHasEnded());
         // The exit, after success was declared, changes nothing.
-        QTest::qWait(100);
-        QCOMPARE(flow->phase(), Phase::done(QStringLiteral("early@example.com")));
+        QVERIFY(holdsThroughout(100, [&] {
+            return flow->phase() == Phase::done(QStringLiteral("early@example.com"));
+        }));
     }
 
     void earlySuccessBelongsToItsAttempt() {
@@ -110,8 +112,9 @@ private slots:
         flow->retry();
         flow->setName(QStringLiteral("two"));
         flow->start();
-        QTest::qWait(1000);
-        QCOMPARE(flow->phase(), Phase::waiting());
+        QTRY_COMPARE(flow->phase(), Phase::waiting());
+        // Past the moment the first attempt's success was due.
+        QVERIFY(holdsThroughout(1000, [&] { return flow->phase() == Phase::waiting(); }));
     }
 
     void signingInAgainWaitsForTheExit() {
@@ -124,8 +127,7 @@ private slots:
         QCOMPARE(flow->email(), QStringLiteral("old@example.com"));
         flow->start();
         // Far longer than a poll and the delay after it.
-        QTest::qWait(400);
-        QCOMPARE(flow->phase(), Phase::waiting());
+        QVERIFY(holdsThroughout(400, [&] { return flow->phase() == Phase::waiting(); }));
         flow->setCode(QStringLiteral("new@example.com"));
         flow->submitCode();
         QTRY_COMPARE(flow->phase(), Phase::done(QStringLiteral("new@example.com")));

@@ -88,12 +88,16 @@ StoreServices StoreHarness::services() {
         client,
         [this](qint64) { return updateReply; },
         cachePath,
-        settingsPath,
     };
 }
 
-std::unique_ptr<Store> StoreHarness::makeStore() {
-    auto store = std::make_unique<Store>(services());
+UserSettings& StoreHarness::openSettings() {
+    opened.push_back(std::make_unique<UserSettings>(settingsPath));
+    return *opened.back();
+}
+
+std::unique_ptr<Store> StoreHarness::makeStore(UserSettings* settings) {
+    auto store = std::make_unique<Store>(services(), settings ? *settings : openSettings());
     if (!QTest::qWaitFor([&store] { return store->isLoaded(); }, 5000))
         qFatal("The store did not show its cached figures");
     return store;

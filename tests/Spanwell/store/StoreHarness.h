@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 // A clock that tests move by hand, read from any thread.
 class ManualClock {
@@ -55,7 +56,11 @@ public:
     int waitingAtGate() const { return waiting; }
 
     StoreServices services();
-    std::unique_ptr<Store> makeStore();
+    // The settings file opened afresh, as a program part opens it at its start; the harness
+    // keeps each.
+    UserSettings& openSettings();
+    // A store over `settings`, or over settings of its own, as if in a run of its own.
+    std::unique_ptr<Store> makeStore(UserSettings* settings = nullptr);
     // Starts a refresh and waits until it has finished.
     static bool refreshAndWait(Store& store);
 
@@ -75,6 +80,7 @@ public:
 private:
     mutable QMutex mutex;
     QHash<QString, std::optional<Credential>> credentials;
+    std::vector<std::unique_ptr<UserSettings>> opened;
     QSemaphore gate;
     std::atomic<bool> gateClosed = false;
     std::atomic<int> waiting = 0;

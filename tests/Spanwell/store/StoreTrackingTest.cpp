@@ -1,14 +1,20 @@
 #include "StoreHarness.h"
-#include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
+#include "store/UserSettings.h"
+#include "support/Holds.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QLockFile>
+#include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <sys/resource.h>
 
@@ -16,7 +22,7 @@ namespace {
 
 QStringList hiddenSetting(const QString& settingsPath) {
     return QSettings(settingsPath, QSettings::IniFormat)
-        .value(HiddenAccountFolders::settingsKey)
+        .value(Settings::hiddenAccountFolders.key)
         .toStringList();
 }
 
@@ -66,6 +72,39 @@ private slots:
         QVERIFY(write(home, {}));
         QCOMPARE(SnapshotCache::read(harness.cachePath),
                  (QHash<QString, SnapshotCache::Record>{{ben.configDir, {snapshot(2), {}, {}}}}));
+    }
+
+    // A write waits for another writer's lock up to its time-out, then gives up and says so; one
+    // that waits longer goes through once the lock is given back. A failed write says why, and
+    // the store's log line carries it: here a file where the cache's folder should be.
+    void failedWritesSayWhy() {
+        StoreHarness harness;
+        const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
+        const auto write = [&](int lockWait) {
+            return SnapshotCache::write(harness.cachePath, harness.home.path(),
+                                        {Entry{a, snapshot(1), {}}}, harness.clock.now(), lockWait);
+        };
+        QLockFile held(harness.cachePath + QStringLiteral(".lock"));
+        QVERIFY(held.tryLock(0));
+        QElapsedTimer waited;
+        waited.start();
+        QVERIFY(write(300).failure.contains(QStringLiteral("held the lock")));
+        QCOMPARE_GE(waited.elapsed(), 300);
+        QVERIFY(!QFile::exists(harness.cachePath));
+        QFuture<RegularFile::Written> waiting = QtConcurrent::run(write, 10000);
+        QVERIFY(holdsThroughout(200, [&] { return !waiting.isFinished(); }));
+        held.unlock();
+        QTRY_VERIFY(waiting.isFinished());
+        QVERIFY(waiting.result() && SnapshotCache::read(harness.cachePath).contains(a.configDir));
+
+        QVERIFY(QDir(harness.home.pathOf(QStringLiteral("data"))).removeRecursively());
+        harness.home.writeFile(QStringLiteral("data"), "in the way");
+        QLoggingCategory::setFilterRules(QStringLiteral("spanwell.store.warning=true"));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^The snapshot cache could not be written to "
+                                                ".*/data/snapshots.json: the folder .*/data cannot "
+                                                "be made: .+"));
+        harness.makeStore()->stopTracking(a);
     }
 
     // A link in place of the cache or the settings file is replaced by the file; what it
@@ -141,12 +180,9 @@ private slots:
                  (SnapshotCache::Record{fetched, std::nullopt, std::nullopt}));
     }
 
-    // Nothing of it is read: not a file, or one snapshot that is not one.
+    // Nothing of it is read when one snapshot is not one.
     void oneMalformedSnapshotSpoilsTheWholeCache() {
         StoreHarness harness;
-        harness.home.makeNamedPipe(QStringLiteral("data/snapshots.json"));
-        QVERIFY(SnapshotCache::read(harness.cachePath).isEmpty());
-        QFile::remove(harness.cachePath);
         harness.home.writeFile(QStringLiteral("data/snapshots.json"),
                                R"({"/a":{"limits":[],"fetchedAt":1},"/b":{"limits":[]}})");
         QVERIFY(SnapshotCache::read(harness.cachePath).isEmpty());
@@ -188,7 +224,7 @@ private slots:
         StoreHarness harness;
         const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
         harness.home.writeFile(QStringLiteral("settings.ini"),
-                               (HiddenAccountFolders::settingsKey + '=' + a.configDir).toUtf8());
+                               (Settings::hiddenAccountFolders.key + '=' + a.configDir).toUtf8());
         QCOMPARE(harness.makeStore()->hiddenAccounts(), QList<Account>({a}));
     }
 };

@@ -25,7 +25,8 @@ private slots:
         QVERIFY2(contents.contains("\nExec=\"/opt/My 100%%/a\\\\\"b\\\\$c\\\\\\\\d\"\n"),
                  contents.constData());
         QCOMPARE(entry.startedProgram(contents), program);
-        QVERIFY(entry.repair());
+        const std::optional<RegularFile::Written> repaired = entry.repair();
+        QVERIFY(repaired && *repaired);
         QVERIFY(entry.unregister() && !entry.isRegistered());
     }
 

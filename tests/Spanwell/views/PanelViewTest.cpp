@@ -2,6 +2,7 @@
 #include "Spanwell/store/StoreHarness.h"
 #include "Spanwell/views/Widgets.h"
 #include "store/Demo.h"
+#include "tray/TrayIconStyle.h"
 #include "views/AccountRow.h"
 #include "views/Bar.h"
 #include "views/Footer.h"
@@ -16,7 +17,6 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
@@ -56,12 +56,14 @@ private slots:
             harness.home.addAccount(QStringLiteral(".claude"), QStringLiteral("a@example.com")),
             harness.home.addAccount(QStringLiteral(".claude-b"),
                                     QStringLiteral("b&c@example.com"))};
-        QSettings(harness.settingsPath, QSettings::IniFormat)
-            .setValue("hiddenAccountFolders", hidden);
+        UserSettings& settings = harness.openSettings();
+        settings.setValue(Settings::hiddenAccountFolders, hidden);
+        TrayIconStyles::write(settings, TrayIconStyle::forLightPanels);
+        settings.setValue(Settings::useItOrLoseItNotifications, true);
         // Refreshes find no credential and learn of the update.
         const UpdateInfo update{"2.0", 99, QUrl(QStringLiteral("https://spanwell.app/get"))};
         harness.updateReply = update;
-        const auto store = harness.makeStore();
+        const auto store = harness.makeStore(&settings);
         // Logs every command; the login registration never takes.
         QStringList log;
         PanelView panel(*store, now, {},
@@ -71,16 +73,9 @@ private slots:
                          [&](bool on) { log << QStringLiteral("login %1").arg(on); },
                          [&](const QUrl& address) { log << address.toString(); },
                          [&] { log << "quit"; },
-                         [] { return TrayIconStyle::forLightPanels; },
-                         [&](TrayIconStyle style) { log << QString::number(int(style)); },
-                         [](NotificationKind) { return true; },
-                         [&](NotificationKind kind, bool on) {
-                             log << QStringLiteral("notify %1 %2").arg(int(kind)).arg(on);
-                         },
-                         [] { return 5; },
-                         [&](int minutes) { log << QStringLiteral("every %1").arg(minutes); },
-                         [] { return 80; },
-                         [&](int percent) { log << QStringLiteral("at %1").arg(percent); }});
+                         [] { return true; },
+                         [&](bool on) { log << QStringLiteral("status line %1").arg(on); },
+                         &settings});
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         auto* updateLine = named<LinkButton>(panel, "update");
@@ -114,7 +109,7 @@ private slots:
                 trackAgain = action;
                 continue;
             }
-            if (action->isCheckable())
+            if (action->text() == QStringLiteral("Open at Login"))
                 openAtLogin = action;
             // Of the styles the current one is marked, of the notifications those on.
             if (QMenu* choices = action->menu()) {
@@ -126,17 +121,22 @@ private slots:
         }
         // Asked to register, but the mark shows that the registration did not take.
         QVERIFY(openAtLogin && !openAtLogin->isChecked());
-        QCOMPARE(log, (QStringList{"add", update.url.toString(), "add", "login 1", "2",
-                                   "notify 2 0", Footer::site().toString(), "quit"}));
+        QCOMPARE(log, (QStringList{"add", update.url.toString(), "add", "login 1", "status line 0",
+                                   Footer::site().toString(), "quit"}));
+        QCOMPARE(TrayIconStyles::read(settings), TrayIconStyle::forDarkPanels);
+        QVERIFY(!settings.value(Settings::useItOrLoseItNotifications));
         // "Preferences…" opened the window of every choice, which changes each at once.
         PreferencesWindow* preferences = nullptr;
         QTRY_VERIFY(preferences = qobject_cast<PreferencesWindow*>(QApplication::activeWindow()));
         QTest::keyClick(named<QComboBox>(*preferences, "refreshInterval"), Qt::Key_Down);
         named<QSpinBox>(*preferences, "nearlyUsedUp")->stepUp();
-        QTest::keyClick(named<QComboBox>(*preferences, "trayIcon"), Qt::Key_Down);
+        QTest::keyClick(named<QComboBox>(*preferences, "trayIcon"), Qt::Key_Up);
         preferences->findChild<QCheckBox*>()->click();
         preferences->close();
-        QCOMPARE(log.mid(8), (QStringList{"every 10", "at 85", "2", "notify 0 0"}));
+        QCOMPARE(settings.value(Settings::refreshMinutes), 10);
+        QCOMPARE(settings.value(Settings::nearlyUsedUpPercent), 85);
+        QCOMPARE(TrayIconStyles::read(settings), TrayIconStyle::forLightPanels);
+        QVERIFY(!settings.value(Settings::nearlyUsedUpNotifications));
         QVERIFY(trackAgain);
         trackAgain->trigger();
         QVERIFY(store->hiddenAccounts().isEmpty());

@@ -10,25 +10,37 @@ class AccountFolderTest : public QObject {
 
 private slots:
     // What is left of the typed name, and the message for a name that is refused.
-    void typedNamesAreNormalizedAndChecked() {
+    void typedNamesAreNormalizedAndChecked_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
         const QString a24(24, QLatin1Char('a'));
-        const char* shortName = "Type a short name, like work or personal.";
-        const std::tuple<QString, QString, const char*> rows[] = {
-            {"  Client  A ", "client-a", nullptr},
-            {"my_project.b\t2", "myprojectb2", nullptr},
-            {"Café Team", "caf-team", nullptr},
-            {"٣x", "x", nullptr},
-            {"-!-", "", shortName},
-            {a24, a24, nullptr},
-            {a24 + "a", a24 + "a", "Use 24 characters or fewer."},
-            {"aaaaaaaaaa!!!!!!!!!!bbbbbbbbbb", "aaaaaaaaaabbbbbbbbbb", nullptr}};
+        QTest::newRow("spaces") << "  Client  A "
+                                << "client-a" << QString();
+        QTest::newRow("punctuation") << "my_project.b\t2"
+                                     << "myprojectb2" << QString();
+        QTest::newRow("accents") << "Café Team"
+                                 << "caf-team" << QString();
+        QTest::newRow("other digits") << "٣x"
+                                      << "x" << QString();
+        QTest::newRow("nothing left") << "-!-"
+                                      << ""
+                                      << "Type a short name, like work or personal.";
+        QTest::newRow("24 characters") << a24 << a24 << QString();
+        QTest::newRow("25 characters") << a24 + "a" << a24 + "a"
+                                       << "Use 24 characters or fewer.";
+        QTest::newRow("24 once shortened") << "aaaaaaaaaa!!!!!!!!!!bbbbbbbbbb"
+                                           << "aaaaaaaaaabbbbbbbbbb" << QString();
+    }
+    void typedNamesAreNormalizedAndChecked() {
+        QFETCH(QString, typed);
+        QFETCH(QString, name);
+        QFETCH(QString, message);
         TemporaryHome home;
-        for (const auto& [typed, name, message] : rows) {
-            QCOMPARE(AccountFolder::normalized(typed), name);
-            QCOMPARE(AccountFolder::check(typed, home.path(), FileSystem::local()),
-                     message ? Check::invalid(message)
-                             : Check::ok(home.pathOf(".claude-" + name), false));
-        }
+        QCOMPARE(AccountFolder::normalized(typed), name);
+        QCOMPARE(AccountFolder::check(typed, home.path(), FileSystem::local()),
+                 message.isEmpty() ? Check::ok(home.pathOf(".claude-" + name), false)
+                                   : Check::invalid(message));
     }
 
     void existingFoldersAreJudged() {
@@ -57,15 +69,24 @@ private slots:
         QVERIFY(!AccountFolder::defaultIsFree(home.path(), FileSystem::local()));
     }
 
+    void commandLines_data() {
+        QTest::addColumn<QString>("configDir");
+        QTest::addColumn<bool>("isDefault");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("in the home folder")
+            << "/Users/me/my work" << false << "CLAUDE_CONFIG_DIR=~/my work claude";
+        QTest::newRow("elsewhere")
+            << "/Volumes/x/.claude-a" << false << "CLAUDE_CONFIG_DIR=/Volumes/x/.claude-a claude";
+        QTest::newRow("the default folder") << "/Users/me/.claude" << true << "claude";
+        QTest::newRow("a longer name beside it")
+            << "/Users/meX" << false << "CLAUDE_CONFIG_DIR=/Users/meX claude";
+    }
     void commandLines() {
-        const std::tuple<const char*, bool, const char*> rows[] = {
-            {"/Users/me/my work", false, "CLAUDE_CONFIG_DIR=~/my work claude"},
-            {"/Volumes/x/.claude-a", false, "CLAUDE_CONFIG_DIR=/Volumes/x/.claude-a claude"},
-            {"/Users/me/.claude", true, "claude"},
-            {"/Users/meX", false, "CLAUDE_CONFIG_DIR=/Users/meX claude"}};
-        for (const auto& [configDir, isDefault, command] : rows)
-            QCOMPARE(AccountFolder::command(configDir, isDefault, QStringLiteral("/Users/me")),
-                     QString(command));
+        QFETCH(QString, configDir);
+        QFETCH(bool, isDefault);
+        QFETCH(QString, command);
+        QCOMPARE(AccountFolder::command(configDir, isDefault, QStringLiteral("/Users/me")),
+                 command);
     }
 };
 

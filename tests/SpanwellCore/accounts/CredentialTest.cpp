@@ -28,23 +28,22 @@ private slots:
     // What is refused (a credential Qt would not read as it stands, an empty token) the fuzz
     // target asserts.
     void parse() {
-        const Credential full{QStringLiteral("sk-ant-oat01-x"), november14,
-                              Instant::fromUnixSeconds(1700000000.5005), QStringLiteral("max"),
-                              QStringLiteral("default_claude_max_20x")};
-        const std::pair<QByteArray, std::optional<Credential>> rows[] = {
-            // Every field, with the keychain tool's line end.
-            {R"({"claudeAiOauth":{"accessToken":"sk-ant-oat01-x","refreshToken":"r",)"
-             R"("expiresAt":1700000000000,"refreshTokenExpiresAt":1700000000500.5,)"
-             R"("scopes":["user:inference"],"subscriptionType":"max",)"
-             R"("rateLimitTier":"default_claude_max_20x"}})"
-             "\n",
-             full},
-            // A time written as text, one beyond any calendar, other fields of the wrong type.
-            {R"({"claudeAiOauth":{"accessToken":"t","expiresAt":"1700000000000",)"
-             R"("refreshTokenExpiresAt":-9.2e18,"subscriptionType":7,"rateLimitTier":null}})",
-             tokenOnly("t")}};
-        for (const auto& [bytes, expected] : rows)
-            QVERIFY2(Credential::parse(bytes) == expected, bytes.constData());
+        // Every field, with the keychain tool's line end.
+        QCOMPARE(Credential::parse(
+                     R"({"claudeAiOauth":{"accessToken":"sk-ant-oat01-x","refreshToken":"r",)"
+                     R"("expiresAt":1700000000000,"refreshTokenExpiresAt":1700000000500.5,)"
+                     R"("scopes":["user:inference"],"subscriptionType":"max",)"
+                     R"("rateLimitTier":"default_claude_max_20x"}})"
+                     "\n"),
+                 (Credential{QStringLiteral("sk-ant-oat01-x"), november14,
+                             Instant::fromUnixSeconds(1700000000.5005), QStringLiteral("max"),
+                             QStringLiteral("default_claude_max_20x")}));
+        // A time written as text, one beyond any calendar, other fields of the wrong type.
+        QCOMPARE(
+            Credential::parse(
+                R"({"claudeAiOauth":{"accessToken":"t","expiresAt":"1700000000000",)"
+                R"("refreshTokenExpiresAt":-9.2e18,"subscriptionType":7,"rateLimitTier":null}})"),
+            tokenOnly("t"));
     }
 
     void keychainFirstThenTheFile_data() {

@@ -75,13 +75,13 @@ private slots:
                                  {b, Discovery::keychainService(b, false), "", "Acme", "Team"}}));
     }
 
-    // Claude Code's own names: the first 8 hexadecimal digits of the path's SHA-256.
+    // Claude Code's own names: the first 8 hexadecimal digits of the path's SHA-256, of the path
+    // exactly as given.
     void keychainServiceNames() {
-        const std::tuple<const char*, bool, const char*> rows[] = {
-            {"/Users/me/.claude-work", false, "Claude Code-credentials-1e91dd84"},
-            {"/Users/me/.claude-work/", false, "Claude Code-credentials-d3ebdfac"}};
-        for (const auto& [configDir, isDefault, service] : rows)
-            QCOMPARE(Discovery::keychainService(configDir, isDefault), QString(service));
+        QCOMPARE(Discovery::keychainService("/Users/me/.claude-work", false),
+                 "Claude Code-credentials-1e91dd84");
+        QCOMPARE(Discovery::keychainService("/Users/me/.claude-work/", false),
+                 "Claude Code-credentials-d3ebdfac");
     }
 };
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-Account accountIn(const char* configDir) {
+Account accountIn(const QString& configDir) {
     return Account{configDir, {}, {}, {}, {}};
 }
 
@@ -32,13 +32,10 @@ private slots:
     }
 
     void folderLabelShortensTheHomeFolder() {
-        const std::pair<const char*, const char*> rows[] = {
-            {"/Users/ann/.claude-work", "~/.claude-work"},
-            {"/Users/ann", "~"},
-            {"/Users/anna/.claude", "/Users/anna/.claude"}};
-        for (const auto& [configDir, label] : rows)
-            QCOMPARE(accountIn(configDir).folderLabel(QStringLiteral("/Users/ann")),
-                     QString(label));
+        const QString home = QStringLiteral("/Users/ann");
+        QCOMPARE(accountIn("/Users/ann/.claude-work").folderLabel(home), "~/.claude-work");
+        QCOMPARE(accountIn("/Users/ann").folderLabel(home), "~");
+        QCOMPARE(accountIn("/Users/anna/.claude").folderLabel(home), "/Users/anna/.claude");
     }
 
     void absentFieldsAreLeftOut() {
@@ -51,24 +48,34 @@ private slots:
             (LimitReading{QStringLiteral("Session"), 0, std::nullopt}));
     }
 
+    void decodingChecksKeysAndTypes_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<bool>("decodes");
+        QTest::newRow("unknown key") << QByteArray(R"({"limits":[],"fetchedAt":1,"x":[]})") << true;
+        QTest::newRow("every key")
+            << QByteArray(R"({"limits":[{"title":"Week","percent":3,"resetsAt":null}],"plan":null,)"
+                          R"("subscription":null,"fetchedAt":1})")
+            << true;
+        QTest::newRow("no fetch instant") << QByteArray(R"({"limits":[]})") << false;
+        QTest::newRow("percent as text")
+            << QByteArray(R"({"limits":[{"title":"Week","percent":"3"}],"fetchedAt":1})") << false;
+        QTest::newRow("instant as text") << QByteArray(R"({"limits":[],"fetchedAt":"1"})") << false;
+        // Instants before the year 1 or after the year 9999.
+        QTest::newRow("before the year 1")
+            << QByteArray(R"({"limits":[],"fetchedAt":-9.2e15})") << false;
+        QTest::newRow("after the year 9999")
+            << QByteArray(
+                   R"({"limits":[{"title":"Week","percent":3,"resetsAt":8e19}],"fetchedAt":1})")
+            << false;
+        QTest::newRow("subscription of the wrong shape")
+            << QByteArray(R"({"limits":[],"subscription":{"status":1},"fetchedAt":1})") << false;
+    }
     void decodingChecksKeysAndTypes() {
-        const std::pair<const char*, bool> rows[] = {
-            {R"({"limits":[],"fetchedAt":1,"x":[]})", true},
-            {R"({"limits":[{"title":"Week","percent":3,"resetsAt":null}],"plan":null,)"
-             R"("subscription":null,"fetchedAt":1})",
-             true},
-            {R"({"limits":[]})", false},
-            {R"({"limits":[{"title":"Week","percent":"3"}],"fetchedAt":1})", false},
-            {R"({"limits":[],"fetchedAt":"1"})", false},
-            // Instants before the year 1 or after the year 9999.
-            {R"({"limits":[],"fetchedAt":-9.2e15})", false},
-            {R"({"limits":[{"title":"Week","percent":3,"resetsAt":8e19}],"fetchedAt":1})", false},
-            {R"({"limits":[],"subscription":{"status":1},"fetchedAt":1})", false}};
-        for (const auto& [json, decodes] : rows) {
-            QString error;
-            QVERIFY2(Snapshot::fromJson(parse(json), &error).has_value() == decodes, json);
-            QVERIFY2(error.isEmpty() == decodes, json);
-        }
+        QFETCH(QByteArray, json);
+        QFETCH(bool, decodes);
+        QString error;
+        QCOMPARE(Snapshot::fromJson(parse(json), &error).has_value(), decodes);
+        QCOMPARE(error.isEmpty(), decodes);
     }
 };
 

@@ -191,24 +191,32 @@ private slots:
     // Seconds, or an HTTP date in its current or its oldest form; nothing that names no wait.
     void retryAfter() {
         const Instant now = Instant::fromUnixSeconds(1445412480); // 2015-10-21 07:28:00 UTC
-        const std::pair<const char*, std::optional<Instant>> rows[] = {
-            {"120", now + 120},
-            {" 0 ", std::nullopt},
-            {"Wed, 21 Oct 2015 08:28:00 GMT", now + 3600},
-            {"Wed Oct 21 08:28:00 2015", now + 3600}};
-        for (const auto& [header, at] : rows)
-            QVERIFY2(RetryAfter::parse(header, now) == at, header);
+        QCOMPARE(RetryAfter::parse("120", now), now + 120);
+        QCOMPARE(RetryAfter::parse(" 0 ", now), std::nullopt);
+        QCOMPARE(RetryAfter::parse("Wed, 21 Oct 2015 08:28:00 GMT", now), now + 3600);
+        QCOMPARE(RetryAfter::parse("Wed Oct 21 08:28:00 2015", now), now + 3600);
     }
 
+    void noProxyPatterns_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("exceptions");
+        QTest::addColumn<bool>("excepted");
+        QTest::newRow("domain suffix") << "api.example.com"
+                                       << "x, .example.com" << true;
+        QTest::newRow("not a suffix of the name") << "badexample.com"
+                                                  << "example.com" << false;
+        QTest::newRow("address in brackets") << "::1"
+                                             << "[::1]" << true;
+        QTest::newRow("outside the range") << "11.1.2.3"
+                                           << "10.0.0.0/8" << false;
+        QTest::newRow("everything") << "anything"
+                                    << "*" << true;
+    }
     void noProxyPatterns() {
-        const std::tuple<const char*, const char*, bool> rows[] = {
-            {"api.example.com", "x, .example.com", true},
-            {"badexample.com", "example.com", false},
-            {"::1", "[::1]", true},
-            {"11.1.2.3", "10.0.0.0/8", false},
-            {"anything", "*", true}};
-        for (const auto& [host, exceptions, excepted] : rows)
-            QVERIFY2(ProxySetting::isExcepted(host, exceptions) == excepted, exceptions);
+        QFETCH(QString, host);
+        QFETCH(QString, exceptions);
+        QFETCH(bool, excepted);
+        QCOMPARE(ProxySetting::isExcepted(host, exceptions), excepted);
     }
 
     // Too large a profile gives no subscription, not a failure. The store's tests read profiles

@@ -20,12 +20,18 @@ Money usd(double cents) {
     return Money{cents, QStringLiteral("USD"), 2};
 }
 
-// A row with what the seed of that name in the fuzz target's corpus reads as.
+// The seed of that name in the fuzz target's corpus.
+QByteArray seed(const char* name) {
+    QFile file(QFINDTESTDATA(QStringLiteral("fuzz/corpus/usage-reply/%1.json").arg(name)));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("No seed %s", name);
+    return file.readAll();
+}
+
+// A row with what that seed reads as.
 template <typename... Expected>
 void seedRow(const char* name, const Expected&... expected) {
-    QFile seed(QFINDTESTDATA(QStringLiteral("fuzz/corpus/usage-reply/%1.json").arg(name)));
-    QVERIFY2(seed.open(QIODevice::ReadOnly), name);
-    ((QTest::newRow(name) << UsageParser::usage(seed.readAll()).value_or(UsageParser::Usage{}))
+    ((QTest::newRow(name) << UsageParser::usage(seed(name)).value_or(UsageParser::Usage{}))
      << ... << expected);
 }
 
@@ -43,50 +49,50 @@ class UsageParserTest : public QObject {
 private slots:
     // That the readings have distinct titles and stay few enough for the panel, however many
     // the reply lists, the fuzz target asserts.
+    void limitsAreRead_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<Readings>("readings");
+        QTest::newRow("not an object") << seed("not-an-object") << Readings();
+        // A reset that is not a timestamp's text is left out.
+        QTest::newRow("list") << seed("list-reset-forms")
+                              << Readings({reading("Session", 12, march1), reading("Week", 40)});
+        // Scoped by model, then unscoped, then a repeat of the first.
+        QTest::newRow("scoped") << seed("scoped-repeated")
+                                << Readings({reading("Week, Opus", 7), reading("Week, scoped", 8)});
+        // Other kinds are capitalised word by word.
+        QTest::newRow("other kinds")
+            << QByteArray(R"({"limits":[{"kind":"MONTHLY_eXtra__credits","percent":6}]})")
+            << Readings({reading("Monthly Extra  Credits", 6)});
+        // A missing or non-text kind gives the empty title, once.
+        QTest::newRow("no kind") << QByteArray(
+                                        R"({"limits":[{"percent":5},{"kind":3,"percent":6}]})")
+                                 << Readings({reading("", 5)});
+        // The percentage must be a number; flags count as 1 and 0.
+        QTest::newRow("percentages")
+            << seed("percent-types")
+            << Readings({reading("Week", 1), reading("Extra", 0), reading("Session", 140.5)});
+        // A list without readable entries does not fall back on the fixed keys.
+        QTest::newRow("nothing readable in the list")
+            << QByteArray(R"({"limits":[{"kind":"session"}],"five_hour":{"utilization":3}})")
+            << Readings(QList<LimitReading>());
+        // Without a usable list, the fixed keys are read, in a fixed order.
+        QTest::newRow("fixed keys") << seed("fixed-keys-order")
+                                    << Readings({reading("Session", 1, march1), reading("Week", 2),
+                                                 reading("Week, Sonnet", 4)});
+        QTest::newRow("fixed keys of other types")
+            << seed("fixed-keys-types") << Readings({reading("Week, Sonnet", 0)});
+        QTest::newRow("empty list") << QByteArray(R"({"limits":[],"five_hour":{"utilization":10}})")
+                                    << Readings({reading("Session", 10)});
+        QTest::newRow("list with a number")
+            << seed("list-with-a-number") << Readings({reading("Session", 10)});
+        QTest::newRow("list that is not one")
+            << seed("list-not-an-array") << Readings({reading("Week", -2)});
+    }
     void limitsAreRead() {
-        const std::pair<QByteArray, Readings> rows[] = {
-            {R"([{"kind":"session","percent":1}])", std::nullopt},
-            // A reset that is not a timestamp's text is left out.
-            {R"({"limits":[{"kind":"session","percent":12,"resets_at":"2025-03-01T10:00:00Z"},
-                {"kind":"weekly_all","percent":40,"resets_at":1740823200}]})",
-             Readings({reading("Session", 12, march1), reading("Week", 40)})},
-            // Scoped by model, then unscoped, then a repeat of the first.
-            {R"({"limits":[
-                {"kind":"weekly_scoped","percent":7,"scope":{"model":{"display_name":"Opus"}}},
-                {"kind":"weekly_scoped","percent":8},
-                {"kind":"weekly_scoped","percent":9,"scope":{"model":{"display_name":"Opus"}}}]})",
-             Readings({reading("Week, Opus", 7), reading("Week, scoped", 8)})},
-            // Other kinds are capitalised word by word.
-            {R"({"limits":[{"kind":"MONTHLY_eXtra__credits","percent":6}]})",
-             Readings({reading("Monthly Extra  Credits", 6)})},
-            // A missing or non-text kind gives the empty title, once.
-            {R"({"limits":[{"percent":5},{"kind":3,"percent":6}]})", Readings({reading("", 5)})},
-            // The percentage must be a number; flags count as 1 and 0.
-            {R"({"limits":[{"kind":"session"},{"kind":"session","percent":"12"},
-                {"kind":"session","percent":null},{"kind":"weekly_all","percent":true},
-                {"kind":"extra","percent":false},{"kind":"session","percent":140.5}]})",
-             Readings({reading("Week", 1), reading("Extra", 0), reading("Session", 140.5)})},
-            // A list without readable entries does not fall back on the fixed keys.
-            {R"({"limits":[{"kind":"session"}],"five_hour":{"utilization":3}})",
-             Readings(QList<LimitReading>())},
-            // Without a usable list, the fixed keys are read, in a fixed order.
-            {R"({"seven_day_sonnet":{"utilization":4},"seven_day_opus":null,
-                "seven_day":{"utilization":2},"extra":{"utilization":9},"five_hour":{"utilization":1,
-                "resets_at":"2025-03-01T10:00:00.000000+00:00"}})",
-             Readings(
-                 {reading("Session", 1, march1), reading("Week", 2), reading("Week, Sonnet", 4)})},
-            {R"({"five_hour":{"utilization":"30"},"seven_day":{"resets_at":null},
-                "seven_day_opus":[{"utilization":1}],"seven_day_sonnet":{"utilization":false}})",
-             Readings({reading("Week, Sonnet", 0)})},
-            {R"({"limits":[],"five_hour":{"utilization":10}})", Readings({reading("Session", 10)})},
-            {R"({"limits":[{"kind":"session","percent":50},3],"five_hour":{"utilization":10}})",
-             Readings({reading("Session", 10)})},
-            {R"({"limits":{"kind":"session","percent":50},"seven_day":{"utilization":-2}})",
-             Readings({reading("Week", -2)})}};
-        for (const auto& [reply, readings] : rows)
-            QVERIFY2((UsageParser::usage(reply) ? std::optional(UsageParser::usage(reply)->limits)
-                                                : std::nullopt) == readings,
-                     reply.left(160).constData());
+        QFETCH(QByteArray, reply);
+        QFETCH(Readings, readings);
+        const std::optional<UsageParser::Usage> usage = UsageParser::usage(reply);
+        QCOMPARE(usage ? std::optional(usage->limits) : std::nullopt, readings);
     }
 
     // A scoped limit is named by what its entry says of its scope. The same kind and scope
@@ -150,21 +156,31 @@ private slots:
         QCOMPARE(AccountStatus::make(usage.limits, march1, usage.spend).text, verdict);
     }
 
+    void subscription_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<std::optional<Subscription>>("subscription");
+        QTest::newRow("no organization object")
+            << QByteArray(R"({"organization":"Acme"})") << std::optional<Subscription>();
+        QTest::newRow("every field")
+            << QByteArray(
+                   R"({"account":{},"organization":{"name":"Acme","subscription_status":"active",
+                "subscription_created_at":"2025-03-01T12:00:00+02:00"}})")
+            << std::optional(Subscription{"active", march1});
+        QTest::newRow("a date that is none")
+            << QByteArray(
+                   R"({"organization":{"subscription_status":"past_due",
+                "subscription_created_at":"yesterday"}})")
+            << std::optional(Subscription{"past_due", {}});
+        QTest::newRow("fields of other types")
+            << QByteArray(
+                   R"({"organization":{"subscription_status":true,
+                "subscription_created_at":1740823200}})")
+            << std::optional(Subscription{});
+    }
     void subscription() {
-        using Expected = std::optional<Subscription>;
-        const std::pair<QByteArray, Expected> rows[] = {
-            {R"({"organization":"Acme"})", std::nullopt},
-            {R"({"account":{},"organization":{"name":"Acme","subscription_status":"active",
-                "subscription_created_at":"2025-03-01T12:00:00+02:00"}})",
-             Subscription{QStringLiteral("active"), march1}},
-            {R"({"organization":{"subscription_status":"past_due",
-                "subscription_created_at":"yesterday"}})",
-             Subscription{QStringLiteral("past_due"), std::nullopt}},
-            {R"({"organization":{"subscription_status":true,
-                "subscription_created_at":1740823200}})",
-             Subscription{}}};
-        for (const auto& [reply, subscription] : rows)
-            QVERIFY2(UsageParser::subscription(reply) == subscription, reply.constData());
+        QFETCH(QByteArray, reply);
+        QFETCH(std::optional<Subscription>, subscription);
+        QCOMPARE(UsageParser::subscription(reply), subscription);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "commandline/ProgramPath.h"
+#include "commandline/ExecutablePath.h"
 
 #include <climits>
 #include <cstdlib>
@@ -9,9 +9,9 @@
 #include <mach-o/dyld.h>
 #endif
 
-namespace ProgramPath {
+namespace ExecutablePath {
 
-QByteArray executable() {
+QByteArray get() {
     QByteArray path(4096, '\0');
 #ifdef __APPLE__
     uint32_t size = uint32_t(path.size());
@@ -21,14 +21,14 @@ QByteArray executable() {
     char resolved[PATH_MAX];
     if (!realpath(path.constData(), resolved))
         return {};
-    return resolved;
+    path = resolved;
 #else
     const ssize_t length = readlink("/proc/self/exe", path.data(), size_t(path.size()));
     if (length <= 0 || length >= path.size())
         return {};
     path.truncate(length);
-    return path;
 #endif
+    return path;
 }
 
-} // namespace ProgramPath
+} // namespace ExecutablePath

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "accounts/FileSystem.h"
+#include "model/Instant.h"
+
+#include <QByteArray>
+#include <QSet>
+#include <QString>
+
+// Claude Code's status-line command, `spanwell --statusline`: records the figures Claude Code
+// reports for the account it runs in, for the tray program and the status runs to show, and
+// prints one line for Claude Code to show under its prompt. It never asks the network; it
+// always prints a line and ends with 0, since Claude Code blanks the line on anything else.
+namespace StatusLineMode {
+
+// What a run depends on besides its input.
+struct Surroundings {
+    QString home;
+    // CLAUDE_CONFIG_DIR, which names the folder Claude Code runs in; empty for ~/.claude.
+    QString configDir;
+    bool colours = true;
+    QString cachePath;
+    // The folders of the accounts the user stopped tracking.
+    QSet<QString> hidden;
+    Instant now;
+
+    // This process's home folder, environment, cache and settings, and the present.
+    static Surroundings ofThisProcess();
+};
+
+// Records the figures `input` reports when it names a tracked account's folder (~/.claude or
+// ~/.claude-NAME, links followed), and gives the line to print, with its line feed. An input
+// without valid figures, or for a folder that is no tracked account's, changes nothing.
+QByteArray run(const QByteArray& input, const Surroundings& surroundings,
+               const FileSystem& fileSystem);
+
+// Standard input up to `StatusLineInput::largestInput`, then read to its end and thrown away,
+// so that the writer is never left waiting; what came within a few seconds. Nothing from a
+// terminal, which has no end.
+QByteArray readStandardInput();
+
+} // namespace StatusLineMode
