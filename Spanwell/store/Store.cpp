@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int refreshIntervalMilliseconds = 300 * 1000;
 constexpr double staleAfterSeconds = 60;
 constexpr double profileIntervalSeconds = 21600;
 constexpr double updateIntervalSeconds = 86400;
@@ -87,7 +86,7 @@ QString Store::currentVersion() {
 }
 
 double Store::refreshIntervalSeconds() const {
-    return refreshIntervalMilliseconds / 1000.0;
+    return refreshInterval;
 }
 
 void Store::start() {
@@ -95,9 +94,15 @@ void Store::start() {
         return;
     startRefresh();
     timer = new QTimer(this);
-    timer->setInterval(refreshIntervalMilliseconds);
+    timer->setInterval(refreshInterval * 1000);
     connect(timer, &QTimer::timeout, this, &Store::startRefresh);
     timer->start();
+}
+
+void Store::setRefreshInterval(int seconds) {
+    refreshInterval = seconds;
+    if (timer)
+        timer->setInterval(seconds * 1000);
 }
 
 void Store::refreshIfStale() {
@@ -177,6 +182,15 @@ void Store::finishAccountsRefresh() {
     setEntries(merged);
     emit accountsRefreshed(refreshed);
     saveCache(entryList, [this] { endRefresh(); });
+}
+
+QHash<QString, Entry> Store::fetchedSoFar() const {
+    QHash<QString, Entry> fetched;
+    if (run)
+        for (const FolderResult& result : std::as_const(run->results))
+            if (result.fetched)
+                fetched.insert(result.fetched->entry.id(), result.fetched->entry);
+    return fetched;
 }
 
 void Store::askForMissingProfilesOnly() {

@@ -69,6 +69,8 @@ public:
     // that falls while one runs is dropped. These regular refreshes do not ask the service
     // for an account whose figures Claude Code reported within the interval.
     void start();
+    // Five minutes unless set; the next timed refresh follows a new one after the last.
+    void setRefreshInterval(int seconds);
     // Refreshes unless the last refresh finished less than a minute ago, or one runs now; a
     // regular refresh.
     void refreshIfStale();
@@ -83,6 +85,11 @@ public:
     // Refreshes only these tracked accounts, as when their limits have just reset; the others
     // keep their figures, and the last refresh keeps its time. Dropped while a refresh runs.
     void refreshAccounts(const QSet<QString>& configDirs);
+
+    // While a refresh of every account runs: what the fetches that have ended brought, by
+    // account id; empty when none runs. A run that cannot wait for the slowest account shows
+    // these beside the last known figures of the others.
+    QHash<QString, Entry> fetchedSoFar() const;
 
     // For a store that refreshes once and ends: an account whose figures hold a subscription
     // is not asked for its profile, which spares the service a request per account.
@@ -187,6 +194,8 @@ private:
     bool missingProfilesOnly = false;
     QHash<QString, Instant> profileFetchedAt;
     QTimer* timer = nullptr;
+    // In seconds.
+    int refreshInterval = 300;
     CacheWatch* cacheWatch = nullptr;
     std::unique_ptr<RefreshRun> run;
     QFuture<void> lastCacheWrite;

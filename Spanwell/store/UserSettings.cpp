@@ -99,6 +99,15 @@ bool read(const QVariant& stored, bool byDefault) {
     return byDefault;
 }
 
+int read(const QVariant& stored, int byDefault) {
+    if (stored.typeId() == QMetaType::Int)
+        return stored.toInt();
+    bool isNumber = false;
+    const int number =
+        stored.typeId() == QMetaType::QString ? stored.toString().toInt(&isNumber) : 0;
+    return isNumber ? number : byDefault;
+}
+
 QString read(const QVariant& stored, const QString& byDefault) {
     return stored.typeId() == QMetaType::QString ? stored.toString() : byDefault;
 }

@@ -35,6 +35,11 @@ inline const Setting<bool> usableAgainNotifications{QStringLiteral("notification
                                                     true};
 inline const Setting<bool> useItOrLoseItNotifications{QStringLiteral("notifications/useItOrLoseIt"),
                                                       false};
+// How often the tray program refreshes, and from which share a limit is announced as nearly
+// used up; `Preferences` knows the values offered.
+inline const Setting<int> refreshMinutes{QStringLiteral("refreshMinutes"), 5};
+inline const Setting<int> nearlyUsedUpPercent{QStringLiteral("notifications/nearlyUsedUpPercent"),
+                                              80};
 // What was announced, which earlier versions kept here; moved to the state folder once.
 inline const Setting<QByteArray> formerAnnouncements{QStringLiteral("notifications/announced"), {}};
 
@@ -44,6 +49,7 @@ inline const Setting<QByteArray> formerAnnouncements{QStringLiteral("notificatio
 // reads as a list of one, which is how the file writes such a list.
 namespace SettingValue {
 bool read(const QVariant& stored, bool byDefault);
+int read(const QVariant& stored, int byDefault);
 QString read(const QVariant& stored, const QString& byDefault);
 QStringList read(const QVariant& stored, const QStringList& byDefault);
 QByteArray read(const QVariant& stored, const QByteArray& byDefault);

@@ -28,9 +28,14 @@ private slots:
                                    << Mode{Kind::help, {}, {}};
         QTest::newRow("short version")
             << QStringList({"spanwell", "-v"}) << Mode{Kind::version, {}, {}};
+        QTest::newRow("add an account")
+            << QStringList({"spanwell", "--add-account"}) << Mode{Kind::addAccount, {}, {}};
         QTest::newRow("best command")
             << QStringList({"spanwell", "--command", "--best", "--max-age", "0"})
             << Mode{Kind::best, {}, {}, Mode::StatusFormat::text, true, 0};
+        QTest::newRow("status as a menu for Argos")
+            << QStringList({"spanwell", "--status", "--argos"})
+            << Mode{Kind::status, {}, {}, Mode::StatusFormat::argos};
         QTest::newRow("Qt's own options for the tray program")
             << QStringList({"spanwell", "-platform", "offscreen", "-display", ":1"}) << Mode{};
     }
@@ -61,8 +66,8 @@ private slots:
             << QStringList({"spanwell", "--json"}) << "--json goes with --status.";
         QTest::newRow("modifier of another mode")
             << QStringList({"spanwell", "--best", "--open", "1"}) << "--open goes with --snapshot.";
-        QTest::newRow("two formats") << QStringList({"spanwell", "--status", "--json", "--waybar"})
-                                     << "--json and --waybar cannot be given together.";
+        QTest::newRow("two formats") << QStringList({"spanwell", "--line", "--status", "--json"})
+                                     << "--json and --line cannot be given together.";
         QTest::newRow("negative age") << QStringList({"spanwell", "--best", "--max-age", "-1"})
                                       << "--max-age takes a whole number of seconds, 0 or more.";
     }
