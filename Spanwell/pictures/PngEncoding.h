@@ -5,9 +5,9 @@
 #include <QImage>
 #include <QString>
 
-// PNG files for the pictures, written quickly through libpng: one cheap row filter and zlib's
-// fastest level. Qt's own writer tries every row filter on every row, which takes several times
-// as long as drawing the panel, for files no smaller.
+// PNG files for the pictures, written quickly through libpng: every row unfiltered and a fast
+// compression. Qt's own writer tries every row filter on every row, which takes several times as
+// long as drawing the panel, for files no smaller.
 namespace PngEncoding {
 
 // Eight bits per channel with alpha, not interlaced, marked as sRGB. Replaces the file at `path`
