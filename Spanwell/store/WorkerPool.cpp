@@ -10,10 +10,11 @@
 namespace {
 // Far more than there are accounts: a refresh runs every account at the same time.
 constexpr int mostWorkers = 256;
-// Work comes in bursts minutes apart, and starting a thread costs far less than the work: an
-// idle thread ends soon, and its stack goes back to the system, rather than waiting half a
-// minute for work that does not come.
-constexpr int idleMilliseconds = 500;
+// Work comes in bursts minutes apart: an idle thread ends, and its stack goes back to the
+// system, once it has waited longer than a refresh's pauses between its steps and between a
+// refresh and one asked for right after it. Threads started during a refresh kept the
+// interface thread from its events about twice as long (bench-refresh).
+constexpr int idleMilliseconds = 10 * 1000;
 
 QThreadPool* makePool(int threads) {
     auto* pool = new QThreadPool;
