@@ -13,6 +13,7 @@
 #include "signin/SignInWindow.h"
 #include "store/StoreServices.h"
 #include "store/UserSettings.h"
+#include "tray/FreedMemory.h"
 #include "tray/GraphicalSession.h"
 #include "tray/RefreshRequests.h"
 #include "tray/SingleInstance.h"
@@ -60,6 +61,7 @@ int signInPicture(int& argc, char** argv, const Mode& mode) {
 // The tray program, once per user and home folder, with its sign-in window open when
 // `addAccount`. `startAgain` is set when it ended to start afresh in a tray of the other kind.
 int trayProgram(int& argc, char** argv, bool addAccount, bool& startAgain) {
+    FreedMemory::shareArenas();
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("spanwell"));
     TerminationSignals::quitApplicationOnThem();

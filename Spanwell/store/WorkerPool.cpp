@@ -10,10 +10,16 @@
 namespace {
 // Far more than there are accounts: a refresh runs every account at the same time.
 constexpr int mostWorkers = 256;
+// Work comes in bursts minutes apart: an idle thread ends, and its stack goes back to the
+// system, once it has waited longer than a refresh's pauses between its steps and between a
+// refresh and one asked for right after it. Threads started during a refresh kept the
+// interface thread from its events about twice as long (bench-refresh).
+constexpr int idleMilliseconds = 10 * 1000;
 
-QThreadPool* makePool() {
+QThreadPool* makePool(int threads) {
     auto* pool = new QThreadPool;
-    pool->setMaxThreadCount(mostWorkers);
+    pool->setMaxThreadCount(threads);
+    pool->setExpiryTimeout(idleMilliseconds);
     return pool;
 }
 } // namespace
@@ -21,21 +27,17 @@ QThreadPool* makePool() {
 namespace WorkerPool {
 
 QThreadPool& instance() {
-    static QThreadPool* pool = makePool();
+    static QThreadPool* pool = makePool(mostWorkers);
     return *pool;
 }
 
 QThreadPool& cacheWriter() {
-    static QThreadPool* pool = [] {
-        auto* single = new QThreadPool;
-        single->setMaxThreadCount(1);
-        return single;
-    }();
+    static QThreadPool* pool = makePool(1);
     return *pool;
 }
 
 QThreadPool& readers() {
-    static QThreadPool* pool = makePool();
+    static QThreadPool* pool = makePool(mostWorkers);
     return *pool;
 }
 

@@ -10,6 +10,7 @@
 #include "store/Store.h"
 #include "tray/AutostartEntry.h"
 #include "tray/BarPosition.h"
+#include "tray/FreedMemory.h"
 #include "tray/GraphicalSession.h"
 #include "tray/LayerShell.h"
 #include "tray/PanelCornerSetting.h"
@@ -25,7 +26,6 @@
 #include <QDesktopServices>
 #include <QIcon>
 #include <QMenu>
-#include <QPixmap>
 #include <QProcessEnvironment>
 #include <QScreen>
 #include <QShortcut>
@@ -39,14 +39,6 @@ constexpr int tickMilliseconds = 30 * 1000;
 // A click on the tray item while the popup is open first closes the popup, as a click outside
 // it; when the item then reports the click, it meant to close, not to open again.
 constexpr int reopenAfterMilliseconds = 300;
-
-// For the panel window, the sign-in window and the desktop's task switcher.
-QIcon applicationIcon() {
-    QIcon icon;
-    for (const int edge : {16, 32, 48, 64, 128, 256})
-        icon.addPixmap(QPixmap::fromImage(AppIcon::image(edge)));
-    return icon;
-}
 
 const QScreen* screenAt(const QRect& anchor) {
     const QScreen* screen = QGuiApplication::screenAt(anchor.center());
@@ -79,7 +71,8 @@ SpanwellApp::SpanwellApp(UserSettings& userSettings, QObject* parent)
           *appStore, settings, AnnouncementRecords::defaultPath(),
           [this](const Announcement& announcement) { desktopNotifications->send(announcement); },
           this)) {
-    QApplication::setWindowIcon(applicationIcon());
+    // For the panel window, the sign-in window and the desktop's task switcher.
+    QApplication::setWindowIcon(AppIcon::icon());
     appStore->setRefreshInterval(Preferences::refreshMinutes(settings) * 60);
     connect(desktopNotifications, &DesktopNotifications::opened, this, &SpanwellApp::showAccount);
     trayIcon->setStyle(TrayIconStyles::read(settings));
@@ -95,6 +88,9 @@ SpanwellApp::SpanwellApp(UserSettings& userSettings, QObject* parent)
         if (panel)
             panel->setNow(appStore->now());
     });
+    // Once the refreshed figures are shown, what the refresh used is handed back.
+    connect(appStore.get(), &Store::refreshFinished, this, &FreedMemory::giveBack,
+            Qt::QueuedConnection);
     connect(trayWatch, &TrayWatch::found, this, &SpanwellApp::trayFound);
     // Qt registers the item again as soon as a new watcher takes its name on the bus, which
     // some watchers do before they can take registrations; showing the item again registers it
@@ -257,6 +253,8 @@ void SpanwellApp::openPanel(const QString& account) {
     }
     connect(panel, &PanelView::contentChanged, this, &SpanwellApp::fit, Qt::QueuedConnection);
     connect(panel, &PanelView::hidden, this, &SpanwellApp::panelHidden);
+    // The closed panel is deleted with its rows; what they held is handed back once they are.
+    connect(panel, &QObject::destroyed, this, &FreedMemory::giveBack, Qt::QueuedConnection);
     fit();
     panel->show();
     panel->raise();

@@ -4,12 +4,15 @@
 #include "views/Shadow.h"
 
 #include <QBuffer>
+#include <QIconEngine>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QtMath>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -38,6 +41,7 @@ const QColor trackColour = QColor::fromRgbF(0.80f, 0.84f, 0.90f);
 const QColor needleColour = QColor::fromRgbF(0.09f, 0.13f, 0.22f);
 
 constexpr int edges[] = {16, 32, 64, 128, 256, 512, 1024};
+constexpr int windowIconEdges[] = {16, 32, 48, 64, 128, 256};
 
 // Clockwise (as seen with y upward) from `from` to `to`, both in radians.
 QPainterPath clockwiseArc(double from, double to) {
@@ -64,6 +68,31 @@ std::optional<QByteArray> iconFile(int edge) {
         return std::nullopt;
     return png;
 }
+
+// Drawn at each size when asked; Qt keeps no pixmap of it.
+class DrawnIcon : public QIconEngine {
+public:
+    QIconEngine* clone() const override { return new DrawnIcon; }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (const int edge : windowIconEdges)
+            sizes.append(QSize(edge, edge));
+        return sizes;
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return QPixmap::fromImage(AppIcon::image(std::min(size.width(), size.height())));
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        const int edge = std::min(rect.width(), rect.height());
+        painter->save();
+        painter->translate(rect.center() - QPoint(edge, edge) / 2);
+        AppIcon::draw(*painter, edge);
+        painter->restore();
+    }
+};
 
 } // namespace
 
@@ -110,6 +139,10 @@ QImage image(int edge) {
         return {};
     draw(painter, edge);
     return drawn;
+}
+
+QIcon icon() {
+    return QIcon(new DrawnIcon);
 }
 
 RegularFile::Written write(const QString& folder) {

@@ -3,6 +3,7 @@
 #include "files/RegularFile.h"
 
 #include <QColor>
+#include <QIcon>
 #include <QImage>
 #include <QString>
 
@@ -20,6 +21,10 @@ void draw(QPainter& painter, double size);
 // The icon drawn on a transparent square `edge` pixels wide; a null image when one so large
 // cannot be made.
 QImage image(int edge);
+
+// The icon for windows, the task switcher and messages, at the sizes they are offered, drawn
+// when one is asked for rather than kept at every size while the program runs.
+QIcon icon();
 
 // Writes icon_16.png, icon_32.png, ... icon_1024.png into `folder`, creating it and any
 // missing parents. Stops at the first failure, which it names; the files written before it

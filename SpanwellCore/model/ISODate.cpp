@@ -8,7 +8,7 @@ namespace {
 // Full date, "T", time with colons, an optional fraction, and "Z" or an offset with a colon,
 // and nothing after it: not even the final line feed that "$" would let through.
 std::optional<Instant> parseInternetDateTime(const QString& text) {
-    const QRegularExpression pattern(QStringLiteral(
+    static const QRegularExpression pattern(QStringLiteral(
         R"(^([0-9]{4})-([0-9]{2})-([0-9]{2})[Tt]([0-9]{2}):([0-9]{2}):([0-9]{2})(\.[0-9]+)?)"
         R"(([Zz]|[+-][0-9]{2}:[0-9]{2})\z)"));
     const QRegularExpressionMatch match = pattern.match(text);
@@ -53,7 +53,8 @@ std::optional<Instant> parse(const QString& text) {
     // A fraction in an unexpected place is dropped as a last resort; the date keeps its
     // whole seconds.
     QString withoutFractions = text;
-    withoutFractions.remove(QRegularExpression(QStringLiteral(R"(\.\d+)")));
+    static const QRegularExpression fractions(QStringLiteral(R"(\.\d+)"));
+    withoutFractions.remove(fractions);
     return parseInternetDateTime(withoutFractions);
 }
 

@@ -9,6 +9,7 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -60,11 +61,15 @@ Exchange exchange(QNetworkAccessManager& manager, const QUrl& address,
         if (length.isValid())
             stopIfTooLarge(length.toLongLong());
     });
-    QObject::connect(reply.get(), &QNetworkReply::readyRead, [&] {
-        if (tooLarge)
-            return;
-        body += reply->read(HttpFetch::maximumBodySize + 1 - body.size());
+    // Only what has arrived: asked for more, Qt sets aside room for all of it first.
+    const auto readArrived = [&] {
+        body += reply->read(
+            std::min(reply->bytesAvailable(), HttpFetch::maximumBodySize + 1 - body.size()));
         stopIfTooLarge(body.size() + reply->bytesAvailable());
+    };
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, [&] {
+        if (!tooLarge)
+            readArrived();
     });
     QTimer timer;
     timer.setSingleShot(true);
@@ -87,10 +92,8 @@ Exchange exchange(QNetworkAccessManager& manager, const QUrl& address,
     if (!tooLarge && (!statusAttribute.isValid() || bodyBroken))
         return {HttpFetch::TransportError{reply->errorString()}, std::nullopt};
 
-    if (!tooLarge) {
-        body += reply->read(HttpFetch::maximumBodySize + 1 - body.size());
-        stopIfTooLarge(body.size() + reply->bytesAvailable());
-    }
+    if (!tooLarge)
+        readArrived();
     const int status = statusAttribute.toInt();
     std::optional<QUrl> location;
     if (isRedirect(status) && reply->hasRawHeader("Location"))

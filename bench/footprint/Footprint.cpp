@@ -1,7 +1,8 @@
 // Measures what Spanwell costs beside the least a Qt Widgets program costs: the time from start
 // to exit of drawing the demo panel to a file, and the resident memory of the running tray
-// program once it has refreshed eight accounts, both on the offscreen platform. Prints every
-// figure and, last, the two ratios.
+// program once it has refreshed eight accounts, both on the offscreen platform; and whether the
+// tray program holds more after a hundred refreshes than after its first. Prints every figure
+// and, last, the ratios.
 
 #include "ProgramRuns.h"
 #include "support/LoopbackHttpServer.h"
@@ -25,6 +26,7 @@ namespace {
 
 constexpr int timedRuns = 11;
 constexpr int memoryRuns = 3;
+constexpr int laterRefreshes = 100;
 // After a program is ready, so that work it queued meanwhile has run.
 constexpr int settleMilliseconds = 1000;
 
@@ -118,10 +120,12 @@ qint64 residentKibibytes(qint64 processId) {
     fail(QStringLiteral("no resident size for process %1").arg(processId));
 }
 
-// Starts `program`, waits until `isReady`, lets it settle, reads its resident memory and ends
-// it.
-qint64 residentWhenReady(const QString& program, const QProcessEnvironment& environment,
-                         const std::function<bool(QProcess&)>& isReady) {
+// Starts `program`, waits until `isReady`, lets it settle, reads its resident memory, hands it
+// to `meanwhile` (which may read it again later) and ends it.
+qint64 residentWhenReady(
+    const QString& program, const QProcessEnvironment& environment,
+    const std::function<bool(QProcess&)>& isReady,
+    const std::function<void(QProcess&)>& meanwhile = [](QProcess&) {}) {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -139,6 +143,7 @@ qint64 residentWhenReady(const QString& program, const QProcessEnvironment& envi
     }
     QThread::msleep(settleMilliseconds);
     const qint64 resident = residentKibibytes(process.processId());
+    meanwhile(process);
     process.terminate();
     if (!process.waitForFinished(5000)) {
         process.kill();
@@ -188,12 +193,25 @@ int main(int argc, char** argv) {
                              [](const auto& request) { return request.target == "/version.json"; });
     };
     qsizetype feedRequestsBefore = 0;
-    const qint64 spanwellResident = medianResident(
-        spanwell, environment,
-        [&](QProcess&) { return QFileInfo::exists(cache) && feedRequests() > feedRequestsBefore; },
-        [&] {
-            QFile::remove(cache);
-            feedRequestsBefore = feedRequests();
+    const auto beforeFirstRefresh = [&] {
+        QFile::remove(cache);
+        feedRequestsBefore = feedRequests();
+    };
+    const auto refreshed = [&](QProcess&) {
+        return QFileInfo::exists(cache) && feedRequests() > feedRequestsBefore;
+    };
+    const qint64 spanwellResident =
+        medianResident(spanwell, environment, refreshed, beforeFirstRefresh);
+    // The same tray program after its first refresh and after a hundred more, each asked for as
+    // a user would, by `spanwell --refresh`, which ends once the tray program's refresh has.
+    qint64 afterLaterRefreshes = 0;
+    beforeFirstRefresh();
+    const qint64 afterFirstRefresh =
+        residentWhenReady(spanwell, environment, refreshed, [&](QProcess& tray) {
+            for (int refresh = 0; refresh < laterRefreshes; ++refresh)
+                ProgramRuns::timed(spanwell, {QStringLiteral("--refresh")}, environment);
+            QThread::msleep(settleMilliseconds);
+            afterLaterRefreshes = residentKibibytes(tray.processId());
         });
     const qint64 referenceResident = medianResident(reference, environment, [](QProcess& process) {
         return process.canReadLine() && process.readLine().startsWith("shown");
@@ -201,7 +219,12 @@ int main(int argc, char** argv) {
     std::printf("rss_spanwell_kib=%lld\nrss_reference_kib=%lld\n",
                 static_cast<long long>(spanwellResident),
                 static_cast<long long>(referenceResident));
-    std::printf("snapshot_ratio=%.2f\nrss_ratio=%.2f\n", times.spanwell / times.reference,
-                double(spanwellResident) / double(referenceResident));
+    std::printf("rss_after_first_refresh_kib=%lld\nrss_after_%d_refreshes_kib=%lld\n",
+                static_cast<long long>(afterFirstRefresh), laterRefreshes,
+                static_cast<long long>(afterLaterRefreshes));
+    std::printf("snapshot_ratio=%.2f\nrss_ratio=%.2f\nrss_growth_ratio=%.2f\n",
+                times.spanwell / times.reference,
+                double(spanwellResident) / double(referenceResident),
+                double(afterLaterRefreshes) / double(afterFirstRefresh));
     return 0;
 }

@@ -9,17 +9,30 @@ class PngEncodingTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void readsBackExactly_data() {
+        QTest::addColumn<int>("formatNumber");
+        QTest::newRow("straight words") << int(QImage::Format_ARGB32);
+        // As the panel is drawn: every pixel is made straight as its row is written.
+        QTest::newRow("premultiplied words") << int(QImage::Format_ARGB32_Premultiplied);
+        QTest::newRow("opaque words") << int(QImage::Format_RGB32);
+        QTest::newRow("bytes") << int(QImage::Format_RGBA8888);
+    }
+
     // Every colour and every degree of transparency reads back as it was.
     void readsBackExactly() {
-        QImage image(300, 7, QImage::Format_ARGB32);
-        image.setColorSpace(QColorSpace::SRgb);
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                image.setPixel(x, y, qRgba(x % 256, (x * 7 + y) % 256, y * 40, (x + y * 50) % 256));
+        QFETCH(int, formatNumber);
+        const auto format = QImage::Format(formatNumber);
+        QImage straight(300, 7, QImage::Format_ARGB32);
+        straight.setColorSpace(QColorSpace::SRgb);
+        for (int y = 0; y < straight.height(); ++y)
+            for (int x = 0; x < straight.width(); ++x)
+                straight.setPixel(x, y,
+                                  qRgba(x % 256, (x * 7 + y) % 256, y * 40, (x + y * 50) % 256));
+        const QImage image = straight.convertToFormat(format);
         const QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("picture.png"));
         QVERIFY(PngEncoding::write(image, path));
-        QCOMPARE(QImage(path, "PNG").convertToFormat(QImage::Format_ARGB32), image);
+        QCOMPARE(QImage(path, "PNG").convertToFormat(format), image);
 
         QVERIFY(!PngEncoding::write(QImage(), path));
         QVERIFY(!PngEncoding::write(image, folder.filePath(QStringLiteral("missing/picture.png"))));
