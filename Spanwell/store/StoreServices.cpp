@@ -2,10 +2,20 @@
 
 #include "accounts/ClaudeCLI.h"
 #include "accounts/CredentialSource.h"
+#include "history/HistoryFile.h"
 #include "service/UpdateCheck.h"
 #include "store/SnapshotCache.h"
+#include "store/StateFolder.h"
 
 #include <QDir>
+
+namespace {
+
+// A chart a few hundred points wide needs no more than a point every five minutes, the
+// refresh interval; nor does the pace, which looks back an hour.
+constexpr double recentUseSpacingSeconds = 300;
+
+} // namespace
 
 StoreServices StoreServices::real() {
     return StoreServices{
@@ -19,5 +29,12 @@ StoreServices StoreServices::real() {
         std::make_shared<UsageClient>(),
         [](qint64 currentBuild) { return UpdateCheck::fetch(currentBuild); },
         SnapshotCache::location(),
+        [path = StateFolder::historyFile()](const QList<HistoryReading>& readings, Instant now,
+                                            int retentionDays) {
+            HistoryFile(path).record(readings, now, retentionDays);
+        },
+        [path = StateFolder::historyFile()](Instant since) {
+            return HistoryFile(path).recentUse(since, recentUseSpacingSeconds);
+        },
     };
 }

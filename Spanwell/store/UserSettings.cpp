@@ -2,6 +2,7 @@
 
 #include "LogCategories.h"
 #include "files/RegularFile.h"
+#include "model/DecimalInteger.h"
 #include "store/RuntimeFolder.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -97,6 +99,16 @@ bool read(const QVariant& stored, bool byDefault) {
     if (text == QLatin1String("true") || text == QLatin1String("false"))
         return text == QLatin1String("true");
     return byDefault;
+}
+
+int read(const QVariant& stored, int byDefault) {
+    if (stored.typeId() == QMetaType::Int)
+        return stored.toInt();
+    const std::optional<qint64> number = stored.typeId() == QMetaType::QString
+                                             ? DecimalInteger::parse(stored.toString())
+                                             : std::nullopt;
+    return number && *number >= 0 && *number <= std::numeric_limits<int>::max() ? int(*number)
+                                                                                : byDefault;
 }
 
 QString read(const QVariant& stored, const QString& byDefault) {

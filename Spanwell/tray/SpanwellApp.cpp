@@ -140,6 +140,7 @@ void SpanwellApp::start() {
     trayIcon->show();
     trayWatch->start();
     appStore->followCache();
+    appStore->showRecentUse();
 }
 
 void SpanwellApp::trayFound() {

@@ -74,7 +74,7 @@ QString monthAndDay(Instant instant, const Calendar& calendar, const QLocale& lo
 } // namespace
 
 AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions actions,
-                       bool renderingPicture, QWidget* parent)
+                       bool renderingPicture, const QList<LimitHistory>& recentUse, QWidget* parent)
     : QWidget(parent)
     , accountId(entry.id())
     , expanded(isExpanded)
@@ -132,7 +132,8 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     layout->setSpacing(spacing);
     layout->addWidget(headerButton);
     if (expanded)
-        layout->addWidget(details(entry, readings, now, actions.stopTracking, renderingPicture));
+        layout->addWidget(
+            details(entry, readings, now, actions.stopTracking, renderingPicture, recentUse));
 
     if (!entry.problem)
         return;
@@ -183,7 +184,8 @@ void AccountRow::paintEvent(QPaintEvent*) {
 }
 
 QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& readings, Instant now,
-                             const std::function<void()>& stopTracking, bool renderingPicture) {
+                             const std::function<void()>& stopTracking, bool renderingPicture,
+                             const QList<LimitHistory>& recentUse) {
     const Calendar calendar = Calendar::current();
     const QLocale locale;
     auto* box = new QWidget;
@@ -197,7 +199,9 @@ QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& read
             money.append(*meter);
     const DetailRow::Columns columns = DetailRow::columns(readings, money);
     for (const LimitReading& reading : readings)
-        layout->addWidget(new DetailRow(reading, now, calendar, locale, columns));
+        layout->addWidget(
+            new DetailRow(reading, now, calendar, locale, columns,
+                          HistoryReadings::pointsOf(recentUse, entry.id(), reading.title)));
     for (const EntryStatus::MoneyMeter& meter : std::as_const(money))
         layout->addWidget(new DetailRow(meter, columns));
 
