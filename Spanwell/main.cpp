@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
     case Mode::Kind::iconFiles:
     case Mode::Kind::panelPicture:
     case Mode::Kind::normalStart:
+    case Mode::Kind::history:
         break;
     }
     return FullProgram::run(argc, argv, mode);

@@ -214,11 +214,11 @@ QList<HistoryReading> HistoryFile::readings(Instant since, const QString& folder
     QSqlQuery query(QSqlDatabase::database(connection, false));
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT folder, title, percent, resets_at, read_at, source FROM "
-                                 "readings WHERE read_at >= ? AND (? = '' OR folder = ?) ORDER BY "
-                                 "folder, title, read_at"));
+                                 "readings WHERE read_at >= ?%1 ORDER BY folder, title, read_at")
+                      .arg(folder.isEmpty() ? QString() : QStringLiteral(" AND folder = ?")));
     query.addBindValue(since.unixSeconds());
-    query.addBindValue(folder);
-    query.addBindValue(folder);
+    if (!folder.isEmpty())
+        query.addBindValue(folder);
     if (!query.exec()) {
         qCWarning(historyLog).noquote()
             << "The history" << path << "could not be read:" << query.lastError().text();
