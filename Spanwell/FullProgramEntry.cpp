@@ -3,9 +3,9 @@
 // own, which the executable loads only when one of them runs.
 
 #include "BuildVersion.h"
-#include "accounts/Discovery.h"
 #include "commandline/Arguments.h"
 #include "commandline/Dispatch.h"
+#include "commandline/ExecutablePath.h"
 #include "commandline/FreshEntries.h"
 #include "commandline/HistoryOutput.h"
 #include "commandline/OffscreenPlatform.h"
@@ -28,7 +28,12 @@
 #include <QFileInfo>
 #include <QProcessEnvironment>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -56,19 +61,15 @@ int signInPicture(int& argc, char** argv, const Mode& mode) {
     return written ? 0 : 1;
 }
 
-// The tray program, once per user and home folder. Without a desktop to show on it says so
-// and ends, rather than letting Qt abort.
-int normalStart(int& argc, char** argv) {
-    if (!GraphicalSession::isAvailable(QProcessEnvironment::systemEnvironment(),
-                                       Arguments::list())) {
-        std::fputs(GraphicalSession::missingMessage().toLocal8Bit().constData(), stderr);
-        return 1;
-    }
+// The tray program, once per user and home folder, with its sign-in window open when
+// `addAccount`. `startAgain` is set when it ended to start afresh in a tray of the other kind.
+int trayProgram(int& argc, char** argv, bool addAccount, bool& startAgain) {
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("spanwell"));
     TerminationSignals::quitApplicationOnThem();
     SingleInstance instance(SingleInstance::pathFor(QDir::homePath()));
-    switch (instance.claim()) {
+    switch (instance.claim(addAccount ? SingleInstance::Request::addAccount
+                                      : SingleInstance::Request::show)) {
     case SingleInstance::Claim::forwarded:
         return 0;
     case SingleInstance::Claim::unreachable:
@@ -88,12 +89,52 @@ int normalStart(int& argc, char** argv) {
     SpanwellApp controller(settings);
     QObject::connect(&instance, &SingleInstance::showRequested, &controller,
                      &SpanwellApp::showPanel);
+    QObject::connect(&instance, &SingleInstance::addAccountRequested, &controller,
+                     &SpanwellApp::addAccount);
     RefreshRequests refreshRequests(controller.store(),
                                     [&instance](quint64 ticket) { instance.refreshEnded(ticket); });
     QObject::connect(&instance, &SingleInstance::refreshRequested, &refreshRequests,
                      &RefreshRequests::ask);
+    QObject::connect(&controller, &SpanwellApp::trayOfOtherKind, &application, [&startAgain] {
+        startAgain = true;
+        QCoreApplication::quit();
+    });
     controller.start();
+    if (addAccount)
+        controller.addAccount();
     return application.exec();
+}
+
+// Runs the tray program again in this process, as it was started, once everything of this run
+// is gone, its lock and socket among them; returns only when that fails.
+void execAgain() {
+    QList<QByteArray> arguments;
+    for (const QString& argument : Arguments::list())
+        // The sign-in window it was asked for is open already.
+        if (argument != QLatin1String("--add-account") && argument != QLatin1String("-add-account"))
+            arguments.append(argument.toLocal8Bit());
+    std::vector<char*> pointers;
+    for (QByteArray& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    const QByteArray program = ExecutablePath::get();
+    ::execv(program.constData(), pointers.data());
+    complain(QStringLiteral("Spanwell could not start again: ") +
+             QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+// Without a desktop to show on it says so and ends, rather than letting Qt abort.
+int normalStart(int& argc, char** argv, bool addAccount) {
+    if (!GraphicalSession::isAvailable(QProcessEnvironment::systemEnvironment(),
+                                       Arguments::list())) {
+        std::fputs(GraphicalSession::missingMessage().toLocal8Bit().constData(), stderr);
+        return 1;
+    }
+    bool startAgain = false;
+    const int status = trayProgram(argc, argv, addAccount, startAgain);
+    if (startAgain)
+        execAgain();
+    return status;
 }
 
 // Through the tray program when it runs, so that its panel shows the new figures too.
@@ -128,9 +169,9 @@ int figures(const Mode& mode) {
     const StoreServices services = StoreServices::real();
     UserSettings settings(UserSettings::defaultPath());
     const QList<Entry> entries = FreshEntries::get(services, settings, mode.maxAgeSeconds);
-    return TerminalModes::finish(TerminalModes::figures(
-        mode, entries, services.clock(), services.home,
-        Discovery::unreadableFolderNames(services.home, *services.fileSystem)));
+    return TerminalModes::finish(
+        TerminalModes::figures(mode, entries, services.clock(),
+                               TerminalModes::surroundingsOf(services.home, *services.fileSystem)));
 }
 
 // The readings kept. A history not begun yet holds none and is not begun by reading it.
@@ -187,7 +228,8 @@ extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const M
     case Mode::Kind::panelPicture:
         return PanelPicture::run(*argc, argv, *mode);
     case Mode::Kind::normalStart:
-        return normalStart(*argc, argv);
+    case Mode::Kind::addAccount:
+        return normalStart(*argc, argv, mode->kind == Mode::Kind::addAccount);
     case Mode::Kind::history:
         return history(*mode);
     // The executable answers these itself.

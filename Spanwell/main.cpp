@@ -1,4 +1,3 @@
-#include "accounts/Discovery.h"
 #include "accounts/FileSystem.h"
 #include "commandline/Arguments.h"
 #include "commandline/CachedEntries.h"
@@ -46,7 +45,7 @@ int figures(int& argc, char** argv, const Mode& mode) {
     if (!CachedEntries::areFresh(entries, now, mode.maxAgeSeconds))
         return FullProgram::run(argc, argv, mode);
     return TerminalModes::finish(TerminalModes::figures(
-        mode, entries, now, home, Discovery::unreadableFolderNames(home, FileSystem::local())));
+        mode, entries, now, TerminalModes::surroundingsOf(home, FileSystem::local())));
 }
 
 // Claude Code shows what it prints; it never refreshes, so it needs nothing but files, and the
@@ -101,6 +100,7 @@ int main(int argc, char** argv) {
     case Mode::Kind::misused:
         return misused(mode.problem);
     case Mode::Kind::refresh:
+    case Mode::Kind::addAccount:
     case Mode::Kind::signInPicture:
     case Mode::Kind::iconFiles:
     case Mode::Kind::panelPicture:

@@ -3,6 +3,7 @@
 #include "model/ShellQuoting.h"
 #include "store/EntryStatus.h"
 
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -12,6 +13,22 @@ double sessionUse(const QList<LimitReading>& readings) {
         if (reading.title == LimitTitle::session)
             return reading.percent;
     return 0;
+}
+
+// When the limits that block the account reset; absent when one of them tells no reset, or
+// nothing in its limits blocks it (a lapsed sign-in, a seat's spend).
+std::optional<Instant> backAt(const Entry& entry, Instant now) {
+    if (entry.problem && entry.problem->needsSignIn())
+        return std::nullopt;
+    std::optional<Instant> latest;
+    for (const LimitReading& reading : EntryStatus::currentLimits(entry, now)) {
+        if (!reading.coversWholeAccount() || reading.percent < usedUpPercent)
+            continue;
+        if (!reading.resetsAt)
+            return std::nullopt;
+        latest = std::max(latest.value_or(*reading.resetsAt), *reading.resetsAt);
+    }
+    return latest;
 }
 
 } // namespace
@@ -33,6 +50,15 @@ std::optional<Account> choose(const QList<Entry>& entries, Instant now) {
         }
     }
     return best;
+}
+
+std::optional<std::pair<Account, Instant>> firstBack(const QList<Entry>& entries, Instant now) {
+    std::optional<std::pair<Account, Instant>> first;
+    for (const Entry& entry : entries)
+        if (const std::optional<Instant> at = backAt(entry, now);
+            at && (!first || *at < first->second))
+            first = std::pair(entry.account, *at);
+    return first;
 }
 
 QString command(const Account& account) {

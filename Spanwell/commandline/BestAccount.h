@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 // Which account to work in now.
 namespace BestAccount {
@@ -16,6 +17,10 @@ namespace BestAccount {
 // lowest session use (no session reading counts as none used); the panel's order settles
 // ties. Absent when no account is usable.
 std::optional<Account> choose(const QList<Entry>& entries, Instant now);
+
+// Of the accounts blocked by their limits, the one whose limits reset first, and when; absent
+// when none is, or none tells when.
+std::optional<std::pair<Account, Instant>> firstBack(const QList<Entry>& entries, Instant now);
 
 // The command that starts Claude Code in the account, for a shell to run: "claude" alone for
 // the default folder, else the folder in CLAUDE_CONFIG_DIR before it, quoted for the shell.

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QList>
 
+#include <utility>
+
 namespace {
 
 using Kind = Mode::Kind;
@@ -25,6 +27,7 @@ const ModeOption modeOptions[] = {
     {"status", nullptr, Kind::status},
     {"best", nullptr, Kind::best},
     {"refresh", nullptr, Kind::refresh},
+    {"add-account", nullptr, Kind::addAccount},
     {"statusline", nullptr, Kind::statusLine},
     {"statusline-install", nullptr, Kind::statusLineOn},
     {"statusline-remove", nullptr, Kind::statusLineOff},
@@ -47,6 +50,8 @@ const QList<Modifier>& modifiers() {
         {"expand-all", nullptr, {Kind::panelPicture}, "--snapshot"},
         {"json", nullptr, {Kind::status, Kind::history}, "--status or --history"},
         {"waybar", nullptr, {Kind::status}, "--status"},
+        {"argos", nullptr, {Kind::status}, "--status"},
+        {"line", nullptr, {Kind::status}, "--status"},
         {"command", nullptr, {Kind::best}, "--best"},
         {"max-age", "SECONDS", {Kind::status, Kind::best}, "--status or --best"},
         {"since", "AGE", {Kind::history}, "--history"},
@@ -126,14 +131,22 @@ Mode figuresMode(const QCommandLineParser& parser, Mode mode) {
         mode.maxAgeSeconds = double(*seconds);
     }
     mode.printCommand = parser.isSet(QStringLiteral("command"));
-    const bool json = parser.isSet(QStringLiteral("json"));
-    const bool waybar = parser.isSet(QStringLiteral("waybar"));
-    if (json && waybar)
-        return misused(QStringLiteral("--json and --waybar cannot be given together."));
-    if (json)
-        mode.statusFormat = Mode::StatusFormat::json;
-    else if (waybar)
-        mode.statusFormat = Mode::StatusFormat::waybar;
+    const std::pair<const char*, Mode::StatusFormat> formats[] = {
+        {"json", Mode::StatusFormat::json},
+        {"waybar", Mode::StatusFormat::waybar},
+        {"argos", Mode::StatusFormat::argos},
+        {"line", Mode::StatusFormat::line},
+    };
+    const char* chosen = nullptr;
+    for (const auto& [name, format] : formats) {
+        if (!parser.isSet(QLatin1String(name)))
+            continue;
+        if (chosen)
+            return misused(QStringLiteral("%1 and %2 cannot be given together.")
+                               .arg(dashed(QLatin1String(chosen)), dashed(QLatin1String(name))));
+        chosen = name;
+        mode.statusFormat = format;
+    }
     return mode;
 }
 
@@ -223,6 +236,7 @@ Mode choose(const QStringList& arguments) {
     case Kind::help:
     case Kind::version:
     case Kind::refresh:
+    case Kind::addAccount:
     case Kind::statusLine:
     case Kind::statusLineOn:
     case Kind::statusLineOff:

@@ -17,6 +17,7 @@ struct Mode {
         status,        // `statusFormat` and `maxAgeSeconds`: every tracked account's figures
         best,          // `printCommand` and `maxAgeSeconds`: the account to work in now
         refresh,       // the figures brought up to date, by the tray program if it runs
+        addAccount,    // the tray program, started if need be, opens its sign-in window
         statusLine,    // Claude Code's status line: its figures recorded, one line printed
         statusLineOn,  // Spanwell put into every tracked account's status line
         statusLineOff, // and taken out of it
@@ -24,7 +25,7 @@ struct Mode {
         misused,       // `problem`: an unknown option, or one whose value cannot be taken
         normalStart,   // the tray item
     };
-    enum class StatusFormat { text, json, waybar };
+    enum class StatusFormat { text, json, waybar, argos, line };
     enum class HistoryFormat { text, csv, json };
 
     Kind kind = Kind::normalStart;

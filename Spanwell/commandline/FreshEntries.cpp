@@ -26,10 +26,17 @@ QList<Entry> cached(const StoreServices& services, const UserSettings& settings)
                                HiddenAccountFolders::read(settings));
 }
 
-QList<Entry> late(const StoreServices& services, const UserSettings& settings) {
+// The cached entries, each with what its fetch brought by the deadline, or else with the
+// problem that the service did not answer in time.
+QList<Entry> late(const StoreServices& services, const UserSettings& settings,
+                  const QHash<QString, Entry>& fetched = {}) {
     QList<Entry> entries = cached(services, settings);
-    for (Entry& entry : entries)
-        entry.problem = FetchProblem::failed(HttpFetch::timedOutMessage);
+    for (Entry& entry : entries) {
+        if (const auto found = fetched.constFind(entry.id()); found != fetched.constEnd())
+            entry = *found;
+        else
+            entry.problem = FetchProblem::failed(HttpFetch::timedOutMessage);
+    }
     return entries;
 }
 
@@ -60,7 +67,7 @@ QList<Entry> refreshed(const StoreServices& services, UserSettings& settings,
         QTimer::singleShot(deadline.remainingTime(), &loop, &QEventLoop::quit);
     store.refresh();
     loop.exec();
-    return finished ? store.entries() : late(services, settings);
+    return finished ? store.entries() : late(services, settings, store.fetchedSoFar());
 }
 
 QList<Entry> get(const StoreServices& services, UserSettings& settings, double maxAgeSeconds) {

@@ -14,8 +14,9 @@
 namespace FreshEntries {
 
 // One refresh of every tracked account by a store of its own, which writes the cache and asks
-// the update feed nothing; the entries it ends with. When it has not ended by `deadline`, the
-// cached entries, each with the problem that the service did not answer in time.
+// the update feed nothing; the entries it ends with. When it has not ended by `deadline`, what
+// the accounts that answered brought, and the cached entries of the others, each with the
+// problem that the service did not answer in time.
 QList<Entry> refreshed(const StoreServices& services, UserSettings& settings,
                        QDeadlineTimer deadline = QDeadlineTimer::Forever);
 

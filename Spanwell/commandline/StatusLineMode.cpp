@@ -7,6 +7,7 @@
 #include "commandline/StatusLineInput.h"
 #include "commandline/StatusLineText.h"
 #include "store/HiddenAccountFolders.h"
+#include "store/Preferences.h"
 #include "store/SnapshotCache.h"
 #include "store/StateFolder.h"
 #include "store/UserSettings.h"
@@ -104,7 +105,7 @@ Surroundings Surroundings::ofThisProcess() {
                         // As https://no-color.org asks: any value but the empty one.
                         qEnvironmentVariableIsEmpty("NO_COLOR"), SnapshotCache::location(),
                         HiddenAccountFolders::read(settings), Instant::now(),
-                        StateFolder::historyFile(), settings.value(Settings::historyDays)};
+                        StateFolder::historyFile(), Preferences::historyDays(settings)};
 }
 
 Outcome run(const QByteArray& input, const Surroundings& surroundings,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commandline/TerminalStyle.h"
 #include "model/AccountStatus.h"
 #include "model/Instant.h"
 #include "store/Entry.h"
@@ -16,8 +17,9 @@ namespace StatusTable {
 // What is shown in place of the lines when no account is tracked.
 QString noAccounts();
 
-// One line per entry, in aligned columns; a sentence when there are none.
-QString text(const QList<Entry>& entries, Instant now);
+// One line per entry, in aligned columns; a sentence when there are none. On a terminal, in its
+// width and colours: what does not fit beside an account goes under it, indented.
+QString text(const QList<Entry>& entries, Instant now, const TableStyle& style = {});
 
 // The cells of one account's line, unaligned: e-mail, verdict, "session 42% · 1h 51m", the
 // same for the week, the spend and the extra usage where there are any, and the problem when

@@ -31,16 +31,23 @@ QString tooltip(const QList<Entry>& entries, Instant now) {
 
 namespace WaybarLine {
 
-QByteArray line(const QList<Entry>& entries, Instant now) {
-    const int usable = PanelFigures::usableCount(entries, now);
-    const std::optional<double> average = PanelFigures::averageSession(entries, now);
-    QString text = QStringLiteral("%1/%2").arg(usable).arg(entries.size());
-    if (average)
+QString summary(const QList<Entry>& entries, Instant now) {
+    QString text =
+        QStringLiteral("%1/%2").arg(PanelFigures::usableCount(entries, now)).arg(entries.size());
+    if (const std::optional<double> average = PanelFigures::averageSession(entries, now))
         text += QStringLiteral(" \u00B7 ") + Format::percent(*average);
+    return text;
+}
+
+QByteArray line(const QList<Entry>& entries, Instant now) {
+    const std::optional<double> average = PanelFigures::averageSession(entries, now);
+    const QString style = styleClass(PanelFigures::usableCount(entries, now), entries.size());
     const QJsonObject object{
-        {QStringLiteral("text"), text},
+        {QStringLiteral("text"), summary(entries, now)},
         {QStringLiteral("tooltip"), tooltip(entries, now)},
-        {QStringLiteral("class"), styleClass(usable, entries.size())},
+        {QStringLiteral("class"), style},
+        // For waybar's format-icons, which pick an icon by `alt`.
+        {QStringLiteral("alt"), style},
         {QStringLiteral("percentage"), average ? std::clamp(std::round(*average), 0.0, 100.0) : 0},
     };
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';

@@ -13,7 +13,7 @@ struct Notification {
 // One notification decided on, and what it tells.
 struct Announcement {
     enum class Moment {
-        // A limit has crossed 80 %.
+        // A limit has crossed the share set in the preferences.
         nearlyUsedUp,
         // A limit has reached 100 %.
         usedUp,
@@ -21,6 +21,8 @@ struct Announcement {
         usableAgain,
         // A weekly limit resets within hours with much of it unused.
         resetsSoonUnused,
+        // Anything else the program has to tell, about no account in particular.
+        notice,
     };
 
     // The account's configuration folder.

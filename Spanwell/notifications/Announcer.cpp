@@ -3,6 +3,7 @@
 #include "model/Format.h"
 #include "model/LimitWindow.h"
 #include "notifications/AnnouncementRecords.h"
+#include "store/Preferences.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,8 +14,6 @@
 
 namespace {
 
-// Earlier than the panel turns a limit red, while there is still time to move elsewhere.
-constexpr double announceNearlyUsedUpAt = 80;
 // A weekly limit that resets this soon with this much of it unused is worth a reminder.
 constexpr double resetsSoonSeconds = 8 * 3600;
 constexpr double leastUnusedPercent = 30;
@@ -41,10 +40,11 @@ bool resetsSoonUnused(const LimitReading& limit, Instant now) {
            usedUpPercent - limit.percent >= leastUnusedPercent;
 }
 
-// The milestones that hold for `limit` at `now`.
-int reached(const LimitReading& limit, Instant now) {
+// The milestones that hold for `limit` at `now`, with a limit nearly used up from
+// `nearlyUsedUpAt` on.
+int reached(const LimitReading& limit, Instant now, double nearlyUsedUpAt) {
     int flags = 0;
-    if (limit.percent >= announceNearlyUsedUpAt)
+    if (limit.percent >= nearlyUsedUpAt)
         flags |= nearlyUsedUp;
     if (limit.percent >= usedUpPercent)
         flags |= usedUp;
@@ -167,17 +167,18 @@ std::optional<Announcement> Announcer::judge(const Entry& entry, Instant now) {
     const QList<LimitReading>& readings = entry.snapshot->limits;
     const auto previous = watched.constFind(id);
     const bool seenBefore = previous != watched.constEnd();
+    const double nearlyUsedUpAt = Preferences::nearlyUsedUpPercent(settings);
 
     for (const LimitReading& limit : readings) {
         Record& record = records[{id, limit.title}];
         if (!sameWindow(record.window, limit.resetsAt))
             record = Record{limit.resetsAt, 0, 0};
-        const int holds = reached(limit, now);
+        const int holds = reached(limit, now, nearlyUsedUpAt);
         const LimitReading* before = seenBefore ? find(previous->readings, limit.title) : nullptr;
         if (before) {
             // A window that reset since began at none of its milestones.
             const int held = sameWindow(before->resetsAt, limit.resetsAt)
-                                 ? reached(*before, previous->observedAt)
+                                 ? reached(*before, previous->observedAt, nearlyUsedUpAt)
                                  : 0;
             record.pending |= holds & ~held & ~record.announced;
         }

@@ -57,44 +57,54 @@ DesktopNotifications::~DesktopNotifications() {
 #endif
 }
 
-void DesktopNotifications::send(const Notification& notification) {
+void DesktopNotifications::send(const Announcement& announcement) {
 #if defined(Q_OS_LINUX)
     QDBusConnection bus(connectionName);
     if (!bus.isConnected()) {
-        fallback(notification);
+        fallback(announcement);
         return;
     }
+    const Notification& notification = announcement.notification;
+    const bool usedUp = announcement.moment == Announcement::Moment::usedUp;
+    const auto limit = qMakePair(announcement.account, announcement.limit);
+    const bool aboutLimit = usedUp || announcement.moment == Announcement::Moment::nearlyUsedUp;
+    QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("spanwell")}};
+    if (usedUp)
+        hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));
     QDBusMessage call =
         QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
     // The "default" action is what clicking the notification itself does.
-    call << QStringLiteral("Spanwell") << uint(0) << QStringLiteral("spanwell")
-         << markupEscaped(notification.summary) << markupEscaped(notification.body)
-         << QStringList{QStringLiteral("default"), QStringLiteral("Show Panel")}
-         << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("spanwell")}}
+    call << QStringLiteral("Spanwell") << (usedUp ? limitNotices.value(limit) : uint(0))
+         << QStringLiteral("spanwell") << markupEscaped(notification.summary)
+         << markupEscaped(notification.body)
+         << QStringList{QStringLiteral("default"), QStringLiteral("Show Panel")} << hints
          << qint32(-1);
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, answerMilliseconds), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, notification](QDBusPendingCallWatcher* answered) {
+            [this, announcement, limit, aboutLimit](QDBusPendingCallWatcher* answered) {
                 answered->deleteLater();
                 const QDBusPendingReply<uint> reply = *answered;
                 if (reply.isError()) {
                     qCInfo(notificationsLog)
                         << "No notification service answered:" << reply.error().message();
-                    fallback(notification);
+                    fallback(announcement);
                     return;
                 }
-                shown.insert(reply.value());
+                shown.insert(reply.value(), announcement.account);
+                if (aboutLimit)
+                    limitNotices.insert(limit, reply.value());
             });
 #else
-    fallback(notification);
+    fallback(announcement);
 #endif
 }
 
 void DesktopNotifications::actionInvoked(uint id, const QString&) {
-    if (shown.contains(id))
-        emit opened();
+    if (const auto found = shown.constFind(id); found != shown.constEnd())
+        emit opened(*found);
 }
 
 void DesktopNotifications::closed(uint id, uint) {
     shown.remove(id);
+    limitNotices.removeIf([id](const auto& notice) { return notice.value() == id; });
 }

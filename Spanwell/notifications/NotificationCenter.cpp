@@ -26,7 +26,7 @@ NotificationCenter::NotificationCenter(Store& observed, UserSettings& settings,
 
 void NotificationCenter::refreshed(const QSet<QString>& accounts) {
     for (const Announcement& announcement : announcer.observe(store.entries(), accounts))
-        send(announcement.notification);
+        send(announcement);
     schedule();
 }
 

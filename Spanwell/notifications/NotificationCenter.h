@@ -16,7 +16,7 @@ class NotificationCenter : public QObject {
     Q_OBJECT
 
 public:
-    using Send = std::function<void(const Notification&)>;
+    using Send = std::function<void(const Announcement&)>;
 
     // The kinds of notification turned on are read from `settings`, and followed as they
     // change; what was announced is kept at `recordsPath`. Both outlive the center.

@@ -7,7 +7,8 @@
 
 // The kinds of notification the user turns on or off, each in the "Notifications" menu.
 enum class NotificationKind {
-    // A limit has crossed 80 %, or has reached 100 %.
+    // A limit has crossed the share set in the preferences (80 % unless set), or has reached
+    // 100 %.
     nearlyUsedUp,
     // A blocked account can be used again.
     usableAgain,

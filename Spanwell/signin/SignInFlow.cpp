@@ -313,6 +313,11 @@ void SignInFlow::openSignInPage() {
     setShowCode(true);
 }
 
+void SignInFlow::copySignInLink() {
+    if (address)
+        services.copyText(*address);
+}
+
 void SignInFlow::copyCommand() {
     services.copyText(
         currentTarget

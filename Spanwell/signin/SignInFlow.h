@@ -140,6 +140,8 @@ public:
     // it arrives. A running attempt is cancelled by the caller first.
     void start();
     void openSignInPage();
+    // Puts the sign-in address on the clipboard, for a browser elsewhere.
+    void copySignInLink();
     void copyCommand();
     // Opens an address of the window's own, such as a help page.
     void open(const QUrl& address);

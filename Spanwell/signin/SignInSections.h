@@ -37,7 +37,11 @@ public:
     QWidget* firstInput() const override;
 
 private:
+    // Where the code goes once the user has been sent to the page, or asked for the box.
+    void showCodeBox();
+
     LinkButton* openAgain;
+    LinkButton* copyLink;
     LinkButton* askForCode;
     QWidget* codeArea;
     QLineEdit* codeBox;

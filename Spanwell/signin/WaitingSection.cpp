@@ -16,6 +16,7 @@ constexpr int spinnerBoxHeight = 20;
 constexpr int linkSpacing = 8;
 constexpr double linkSize = 12;
 constexpr int codeRowSpacing = 8;
+constexpr int pageLinkSpacing = 16;
 
 QWidget* spinnerBox() {
     auto* box = new QWidget;
@@ -38,6 +39,7 @@ bool isBlank(const QString& code) {
 WaitingSection::WaitingSection(SignInFlow& shown, QWidget* parent)
     : SignInSection(shown, parent)
     , openAgain(new LinkButton(QStringLiteral("Open the Sign-In Page Again"), linkSize))
+    , copyLink(new LinkButton(QStringLiteral("Copy Link"), linkSize))
     , askForCode(new LinkButton(QStringLiteral("The page shows a code?"), linkSize))
     , codeArea(new QWidget)
     , codeBox(textBox(QStringLiteral("Code")))
@@ -62,7 +64,13 @@ WaitingSection::WaitingSection(SignInFlow& shown, QWidget* parent)
     auto* links = new QVBoxLayout;
     links->setContentsMargins(headerIndent, 0, 0, 0);
     links->setSpacing(linkSpacing);
-    links->addWidget(openAgain, 0, Qt::AlignLeading);
+    // Without a browser on this computer (over SSH, say) the address goes to one elsewhere.
+    auto* page = new QHBoxLayout;
+    page->setSpacing(pageLinkSpacing);
+    page->addWidget(openAgain);
+    page->addWidget(copyLink);
+    page->addStretch(1);
+    links->addLayout(page);
     links->addWidget(askForCode, 0, Qt::AlignLeading);
     links->addWidget(codeArea);
     stack->addLayout(links);
@@ -70,8 +78,16 @@ WaitingSection::WaitingSection(SignInFlow& shown, QWidget* parent)
     QPushButton* cancel = pushButton(QStringLiteral("Cancel"));
     addButtons({cancel}, cancel, nullptr);
 
-    connect(openAgain, &LinkButton::clicked, &flow, &SignInFlow::openSignInPage);
-    connect(askForCode, &LinkButton::clicked, &flow, [&shown] { shown.setShowCode(true); });
+    connect(openAgain, &LinkButton::clicked, this, [this] {
+        flow.openSignInPage();
+        showCodeBox();
+    });
+    connect(copyLink, &LinkButton::clicked, this, [this] {
+        flow.copySignInLink();
+        copyLink->setText(QStringLiteral("Link Copied"));
+        copyLink->updateGeometry();
+    });
+    connect(askForCode, &LinkButton::clicked, this, &WaitingSection::showCodeBox);
     connect(codeBox, &QLineEdit::textEdited, &flow, &SignInFlow::setCode);
     // Return in the box sends even a blank code; the login ignores one.
     connect(codeBox, &QLineEdit::returnPressed, &flow, &SignInFlow::submitCode);
@@ -80,8 +96,14 @@ WaitingSection::WaitingSection(SignInFlow& shown, QWidget* parent)
     refresh();
 }
 
+void WaitingSection::showCodeBox() {
+    flow.setShowCode(true);
+    codeBox->setFocus(Qt::OtherFocusReason);
+}
+
 void WaitingSection::refresh() {
     openAgain->setVisible(flow.signInURL().has_value());
+    copyLink->setVisible(flow.signInURL().has_value());
     askForCode->setVisible(!flow.showCode());
     codeArea->setVisible(flow.showCode());
     showText(codeBox, flow.code());

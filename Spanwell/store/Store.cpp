@@ -6,6 +6,7 @@
 #include "store/CacheWatch.h"
 #include "store/HiddenAccountFolders.h"
 #include "store/PanelFigures.h"
+#include "store/Preferences.h"
 #include "store/SnapshotCache.h"
 #include "store/WorkerPool.h"
 
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr int refreshIntervalMilliseconds = 300 * 1000;
 constexpr double staleAfterSeconds = 60;
 constexpr double profileIntervalSeconds = 21600;
 constexpr double updateIntervalSeconds = 86400;
@@ -88,7 +88,7 @@ void Store::keepHistory(const QList<Entry>& fetched) {
     for (const Entry& entry : fetched)
         if (entry.snapshot)
             readings.append(HistoryReadings::of(entry.id(), *entry.snapshot));
-    const int days = settings ? settings->value(Settings::historyDays) : 0;
+    const int days = settings ? Preferences::historyDays(*settings) : 0;
     lastHistoryWork = QtConcurrent::run(
         &WorkerPool::cacheWriter(),
         [readings, present = now(), days, shown = recentUseShown, record = services.recordHistory,
@@ -125,7 +125,7 @@ QString Store::currentVersion() {
 }
 
 double Store::refreshIntervalSeconds() const {
-    return refreshIntervalMilliseconds / 1000.0;
+    return refreshInterval;
 }
 
 void Store::start() {
@@ -133,9 +133,15 @@ void Store::start() {
         return;
     startRefresh();
     timer = new QTimer(this);
-    timer->setInterval(refreshIntervalMilliseconds);
+    timer->setInterval(refreshInterval * 1000);
     connect(timer, &QTimer::timeout, this, &Store::startRefresh);
     timer->start();
+}
+
+void Store::setRefreshInterval(int seconds) {
+    refreshInterval = seconds;
+    if (timer)
+        timer->setInterval(seconds * 1000);
 }
 
 void Store::refreshIfStale() {
@@ -219,6 +225,15 @@ void Store::finishAccountsRefresh() {
     emit accountsRefreshed(refreshed);
     keepHistory(fetched);
     saveCache(entryList, [this] { endRefresh(); });
+}
+
+QHash<QString, Entry> Store::fetchedSoFar() const {
+    QHash<QString, Entry> fetched;
+    if (run)
+        for (const FolderResult& result : std::as_const(run->results))
+            if (result.fetched)
+                fetched.insert(result.fetched->entry.id(), result.fetched->entry);
+    return fetched;
 }
 
 void Store::askForMissingProfilesOnly() {

@@ -76,6 +76,8 @@ public:
     // that falls while one runs is dropped. These regular refreshes do not ask the service
     // for an account whose figures Claude Code reported within the interval.
     void start();
+    // Five minutes unless set; the next timed refresh follows a new one after the last.
+    void setRefreshInterval(int seconds);
     // Refreshes unless the last refresh finished less than a minute ago, or one runs now; a
     // regular refresh.
     void refreshIfStale();
@@ -91,6 +93,10 @@ public:
     // keep their figures, and the last refresh keeps its time. Dropped while a refresh runs.
     void refreshAccounts(const QSet<QString>& configDirs);
 
+    // While a refresh of every account runs: what the fetches that have ended brought, by
+    // account id; empty when none runs. A run that cannot wait for the slowest account shows
+    // these beside the last known figures of the others.
+    QHash<QString, Entry> fetchedSoFar() const;
     // Reads each limit's recent use from the history now, and again after every refresh and
     // every change another writer makes to the cache; the store of a terminal run needs none.
     void showRecentUse();
@@ -202,6 +208,8 @@ private:
     bool missingProfilesOnly = false;
     QHash<QString, Instant> profileFetchedAt;
     QTimer* timer = nullptr;
+    // In seconds.
+    int refreshInterval = 300;
     CacheWatch* cacheWatch = nullptr;
     std::unique_ptr<RefreshRun> run;
     QFuture<void> lastCacheWrite;

@@ -2,7 +2,6 @@
 
 #include "LogCategories.h"
 #include "files/RegularFile.h"
-#include "model/DecimalInteger.h"
 #include "store/RuntimeFolder.h"
 
 #include <QDir>
@@ -13,7 +12,6 @@
 
 #include <cerrno>
 #include <functional>
-#include <limits>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -104,11 +102,10 @@ bool read(const QVariant& stored, bool byDefault) {
 int read(const QVariant& stored, int byDefault) {
     if (stored.typeId() == QMetaType::Int)
         return stored.toInt();
-    const std::optional<qint64> number = stored.typeId() == QMetaType::QString
-                                             ? DecimalInteger::parse(stored.toString())
-                                             : std::nullopt;
-    return number && *number >= 0 && *number <= std::numeric_limits<int>::max() ? int(*number)
-                                                                                : byDefault;
+    bool isNumber = false;
+    const int number =
+        stored.typeId() == QMetaType::QString ? stored.toString().toInt(&isNumber) : 0;
+    return isNumber ? number : byDefault;
 }
 
 QString read(const QVariant& stored, const QString& byDefault) {

@@ -35,6 +35,11 @@ inline const Setting<bool> usableAgainNotifications{QStringLiteral("notification
                                                     true};
 inline const Setting<bool> useItOrLoseItNotifications{QStringLiteral("notifications/useItOrLoseIt"),
                                                       false};
+// How often the tray program refreshes, and from which share a limit is announced as nearly
+// used up; `Preferences` knows the values offered.
+inline const Setting<int> refreshMinutes{QStringLiteral("refreshMinutes"), 5};
+inline const Setting<int> nearlyUsedUpPercent{QStringLiteral("notifications/nearlyUsedUpPercent"),
+                                              80};
 // How many days the history keeps its readings.
 inline const Setting<int> historyDays{QStringLiteral("history/days"), 90};
 // What was announced, which earlier versions kept here; moved to the state folder once.
@@ -46,7 +51,6 @@ inline const Setting<QByteArray> formerAnnouncements{QStringLiteral("notificatio
 // reads as a list of one, which is how the file writes such a list.
 namespace SettingValue {
 bool read(const QVariant& stored, bool byDefault);
-// A whole number of 0 or more, stored as such or as its decimal text.
 int read(const QVariant& stored, int byDefault);
 QString read(const QVariant& stored, const QString& byDefault);
 QStringList read(const QVariant& stored, const QStringList& byDefault);

@@ -21,9 +21,10 @@
 namespace {
 
 const QByteArray showMessage = QByteArrayLiteral("show\n");
+const QByteArray addAccountMessage = QByteArrayLiteral("add-account\n");
 const QByteArray refreshMessage = QByteArrayLiteral("refresh\n");
 const QByteArray refreshedMessage = QByteArrayLiteral("refreshed\n");
-const qsizetype longestMessage = refreshMessage.size();
+const qsizetype longestMessage = addAccountMessage.size();
 // A copy that has just taken the lock needs a moment before it listens.
 constexpr int answerWithinMilliseconds = 3000;
 constexpr int attemptMilliseconds = 250;
@@ -77,7 +78,7 @@ QString SingleInstance::problem() const {
     return problemText;
 }
 
-SingleInstance::Claim SingleInstance::claim() {
+SingleInstance::Claim SingleInstance::claim(Request request) {
     problemText = refusal(path);
     if (!problemText.isEmpty())
         return Claim::refused;
@@ -86,7 +87,7 @@ SingleInstance::Claim SingleInstance::claim() {
     lock->setStaleLockTime(0);
     if (!LockFiles::tryLock(*lock) && lock->error() == QLockFile::LockFailedError) {
         lock.reset();
-        return forward() ? Claim::forwarded : Claim::unreachable;
+        return forward(request) ? Claim::forwarded : Claim::unreachable;
     }
     server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -112,13 +113,13 @@ void SingleInstance::listen() {
     qCWarning(trayLog) << "Other runs cannot reach this one, which tries again:" << problemText;
 }
 
-bool SingleInstance::forward() const {
+bool SingleInstance::forward(Request request) const {
     const QDeadlineTimer deadline(answerWithinMilliseconds);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(path);
         if (socket.waitForConnected(attemptMilliseconds)) {
-            socket.write(showMessage);
+            socket.write(request == Request::addAccount ? addAccountMessage : showMessage);
             const bool sent = socket.waitForBytesWritten(attemptMilliseconds);
             socket.disconnectFromServer();
             return sent;
@@ -210,6 +211,8 @@ void SingleInstance::answer(QLocalSocket* socket) {
         }
         if (message == showMessage)
             emit showRequested();
+        else if (message == addAccountMessage)
+            emit addAccountRequested();
         socket->disconnectFromServer();
     };
     connect(socket, &QLocalSocket::readyRead, this, read);

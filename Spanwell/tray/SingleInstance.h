@@ -34,6 +34,9 @@ public:
         refused,
     };
 
+    // What a later start asks of the running copy.
+    enum class Request { show, addAccount };
+
     enum class RefreshAnswer {
         // No copy runs.
         notRunning,
@@ -61,7 +64,8 @@ public:
     // user. Empty when they may be used.
     static QString refusal(const QString& path);
 
-    Claim claim();
+    // `request` is what a later start asks the running copy for, when there is one.
+    Claim claim(Request request = Request::show);
     QString problem() const;
 
     // Asks the running copy, if there is one, to refresh now, and waits for the end of that
@@ -72,11 +76,12 @@ public:
 
 signals:
     void showRequested();
+    void addAccountRequested();
     // Answer with `refreshEnded(ticket)` once a refresh that started after this has ended.
     void refreshRequested(quint64 ticket);
 
 private:
-    bool forward() const;
+    bool forward(Request request) const;
     void listen();
     void accept();
     void answer(QLocalSocket* socket);

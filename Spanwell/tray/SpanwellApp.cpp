@@ -5,6 +5,7 @@
 #include "notifications/DesktopNotifications.h"
 #include "notifications/NotificationCenter.h"
 #include "signin/SignInWindow.h"
+#include "store/Preferences.h"
 #include "store/StatusLineSetting.h"
 #include "store/Store.h"
 #include "tray/AutostartEntry.h"
@@ -73,18 +74,21 @@ SpanwellApp::SpanwellApp(UserSettings& userSettings, QObject* parent)
     , bars(new BarPosition(this))
     , tick(new QTimer(this))
     , desktopNotifications(new DesktopNotifications(
-          [this](const Notification& notification) { trayMessage(notification); }, {}, this))
+          [this](const Announcement& announcement) { trayMessage(announcement); }, {}, this))
     , notifications(new NotificationCenter(
           *appStore, settings, AnnouncementRecords::defaultPath(),
-          [this](const Notification& notification) { desktopNotifications->send(notification); },
+          [this](const Announcement& announcement) { desktopNotifications->send(announcement); },
           this)) {
     QApplication::setWindowIcon(applicationIcon());
-    connect(desktopNotifications, &DesktopNotifications::opened, this, &SpanwellApp::showPanel);
+    appStore->setRefreshInterval(Preferences::refreshMinutes(settings) * 60);
+    connect(desktopNotifications, &DesktopNotifications::opened, this, &SpanwellApp::showAccount);
     trayIcon->setStyle(TrayIconStyles::read(settings));
-    // Chosen in either menu.
+    // Chosen in a menu or the preferences.
     connect(&settings, &UserSettings::changed, this, [this](const QString& key) {
         if (key == Settings::trayIconStyle.key)
             trayIcon->setStyle(TrayIconStyles::read(settings));
+        else if (key == Settings::refreshMinutes.key)
+            appStore->setRefreshInterval(Preferences::refreshMinutes(settings) * 60);
     });
     tick->setInterval(tickMilliseconds);
     connect(tick, &QTimer::timeout, this, [this] {
@@ -101,11 +105,10 @@ SpanwellApp::SpanwellApp(UserSettings& userSettings, QObject* parent)
             item->show();
         }
     });
-    connect(trayWatch, &TrayWatch::absent, this, [this] {
-        // Without a tray the panel window is the program, and closing it ends it.
-        QApplication::setQuitOnLastWindowClosed(true);
-        showPanel();
-    });
+    connect(trayWatch, &TrayWatch::absent, this, &SpanwellApp::trayLost);
+    connect(trayWatch, &TrayWatch::lost, this, &SpanwellApp::trayLost);
+    connect(trayWatch, &TrayWatch::back, this, &SpanwellApp::trayBack);
+    connect(trayWatch, &TrayWatch::otherKindOnly, this, &SpanwellApp::trayOfOtherKind);
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
                 if (state != Qt::ApplicationActive)
@@ -134,6 +137,16 @@ SpanwellApp::~SpanwellApp() {
 
 void SpanwellApp::start() {
     QApplication::setQuitOnLastWindowClosed(false);
+    // An entry that names a program since moved or removed would start nothing at login.
+    const AutostartEntry entry = AutostartEntry::forThisProgram();
+    if (const std::optional<RegularFile::Written> repaired = entry.repair(); repaired && *repaired)
+        qCInfo(trayLog)
+            << "The autostart entry named a program that is gone; it names this one now";
+    else if (repaired)
+        qCWarning(trayLog).noquote()
+            << QStringLiteral("The autostart entry %1 names a program that is gone, and could "
+                              "not be written afresh: %2")
+                   .arg(entry.path(), repaired->failure);
     layerShell = LayerShell::find();
     if (layerShell)
         connect(layerShell.get(), &LayerShell::closed, this, &SpanwellApp::closePopup);
@@ -144,32 +157,56 @@ void SpanwellApp::start() {
 }
 
 void SpanwellApp::trayFound() {
-    // While the item exists the program lives in it, whatever windows close.
-    QApplication::setQuitOnLastWindowClosed(false);
     buildMenu();
     item = new QSystemTrayIcon(this);
     item->setContextMenu(menu.get());
     connect(item, &QSystemTrayIcon::activated, this, &SpanwellApp::activated);
-    connect(item, &QSystemTrayIcon::messageClicked, this, &SpanwellApp::showPanel);
+    connect(item, &QSystemTrayIcon::messageClicked, this, [this] { showAccount(messageAccount); });
     trayIcon->attach(item);
+    trayBack();
+}
+
+void SpanwellApp::trayLost() {
+    trayThere = false;
+    closePopup();
+    // Without a tray the panel window is the program, and closing it ends it.
+    QApplication::setQuitOnLastWindowClosed(true);
+    showPanel();
+}
+
+void SpanwellApp::trayBack() {
+    trayThere = true;
+    // While the item is in a tray the program lives in it, whatever windows close.
+    QApplication::setQuitOnLastWindowClosed(false);
     if (panel && panelKind == PanelKind::window)
         panel->close();
 }
 
 void SpanwellApp::showPanel() {
+    showAccount({});
+}
+
+void SpanwellApp::showAccount(const QString& account) {
     if (panel && panel->isVisible()) {
+        if (!account.isEmpty())
+            panel->showRow(account);
         panel->raise();
         panel->activateWindow();
         return;
     }
     // Where the panel stands by the bar, it stands by the bar where it is now.
-    bars->ask([this] { openPanel(); });
+    bars->ask([this, account] { openPanel(account); });
 }
 
-void SpanwellApp::openPanel() {
+void SpanwellApp::addAccount() {
+    closePopup();
+    SignInWindow::show(appStore.get(), std::nullopt);
+}
+
+void SpanwellApp::openPanel(const QString& account) {
     if (panel && panel->isVisible())
         return;
-    if (!item)
+    if (!item || !trayThere)
         panelKind = PanelKind::window;
     else if (layerShell)
         panelKind = PanelKind::layer;
@@ -227,7 +264,10 @@ void SpanwellApp::openPanel() {
     // Where the tray host handed over an activation token (ProvideXdgActivationToken), Qt
     // presents it to the compositor here, so that a titled window comes to the front.
     panel->activateWindow();
-    panel->focusFirst();
+    if (account.isEmpty())
+        panel->focusFirst();
+    else
+        panel->showRow(account);
     tick->start();
     appStore->refreshIfStale();
 }
@@ -237,15 +277,18 @@ std::optional<QRect> SpanwellApp::popupAnchor() const {
     if (itemArea.isValid() && !itemArea.isEmpty())
         return itemArea;
     // Qt's tray item does not pass on where a StatusNotifierItem host says it was clicked, so
-    // the pointer is the only point there is. On X11 it is where the click was; on XWayland it
-    // is where it last crossed an X window, which a click on the compositor's own bar does not
-    // move, so there it is believed only on a bar beside the screen's edge.
-    const QPoint pointer = QCursor::pos();
+    // the pointer at the click is the only point there is, kept for the openings that follow
+    // no click (a notification, another start). On X11 it is where the click was; on XWayland
+    // it is where it last crossed an X window, which a click on the compositor's own bar does
+    // not move, so there it is believed only on a bar beside the screen's edge. Before any
+    // click, the panel stands in the corner by the bar.
+    if (!lastActivation)
+        return std::nullopt;
     QList<PanelPlacement::Screen> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(areas(screen));
-    if (!onXWayland() || PanelPlacement::isBesideATray(pointer, screens))
-        return QRect(pointer, QSize(1, 1));
+    if (!onXWayland() || PanelPlacement::isBesideATray(*lastActivation, screens))
+        return QRect(*lastActivation, QSize(1, 1));
     return std::nullopt;
 }
 
@@ -275,6 +318,7 @@ void SpanwellApp::activated(QSystemTrayIcon::ActivationReason reason) {
     }
     if (sincePopupClosed.isValid() && !sincePopupClosed.hasExpired(reopenAfterMilliseconds))
         return;
+    lastActivation = QCursor::pos();
     showPanel();
 }
 
@@ -306,10 +350,7 @@ PanelServices SpanwellApp::services() {
     PanelServices services;
     // Commands that lead out of the panel close the popup, which would otherwise hang over
     // the window or page they open.
-    services.addAccount = [this] {
-        closePopup();
-        SignInWindow::show(appStore.get(), std::nullopt);
-    };
+    services.addAccount = [this] { addAccount(); };
     services.signInAgain = [this](const Account& account) {
         closePopup();
         SignInWindow::show(appStore.get(), account);
@@ -355,14 +396,19 @@ void SpanwellApp::showInStatusLine(bool on) {
                              StatusLineSetting::sentence(outcome));
     }
     if (!leftAlone.isEmpty())
-        desktopNotifications->send({on ? QStringLiteral("Not in every status line")
-                                       : QStringLiteral("Still in a status line"),
-                                    leftAlone.join(QLatin1Char('\n'))});
+        desktopNotifications->send({{},
+                                    Announcement::Moment::notice,
+                                    {},
+                                    {on ? QStringLiteral("Not in every status line")
+                                        : QStringLiteral("Still in a status line"),
+                                     leftAlone.join(QLatin1Char('\n'))}});
 }
 
 // Where the desktop has no notification service.
-void SpanwellApp::trayMessage(const Notification& notification) {
+void SpanwellApp::trayMessage(const Announcement& announcement) {
+    const Notification& notification = announcement.notification;
     if (item && QSystemTrayIcon::supportsMessages()) {
+        messageAccount = announcement.account;
         item->showMessage(notification.summary, notification.body, QApplication::windowIcon());
         return;
     }
@@ -383,6 +429,7 @@ void SpanwellApp::buildMenu() {
     MenuCommands::statusLine(*menu, shared);
     MenuCommands::trayIcon(*menu, shared);
     MenuCommands::notifications(*menu, shared);
+    MenuCommands::preferences(*menu, shared);
     menu->addSeparator();
     MenuCommands::quit(*menu, shared);
 }

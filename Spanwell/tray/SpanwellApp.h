@@ -7,11 +7,13 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QRect>
 #include <QSystemTrayIcon>
 
 #include <memory>
+#include <optional>
 
 class BarPosition;
 class DesktopNotifications;
@@ -31,7 +33,8 @@ class TrayWatch;
 // keyboard or on Escape. Until the desktop offers a tray the panel is an ordinary window
 // instead, so the program is never out of sight; once a tray turns up, the item takes over and
 // the window goes. Notifications go to the desktop's notification service, or else appear as
-// the tray item's own message; choosing one opens the panel.
+// the tray item's own message; choosing one opens the panel at its account's row. Opened
+// without a click, the panel hangs where the last click on the item opened it.
 class SpanwellApp : public QObject {
     Q_OBJECT
 
@@ -46,12 +49,25 @@ public:
     void start();
     // Opens the panel, or brings it forward when it is open already.
     void showPanel();
+    // The same, with the row of that account open and the keyboard on it.
+    void showAccount(const QString& account);
+    // Opens the sign-in window for a new account.
+    void addAccount();
+
+signals:
+    // The desktop's tray is now only one of the other kind (an XEmbed tray where the item was a
+    // StatusNotifierItem, or the other way round), which Qt makes no item for in this process:
+    // the program must start again to show in it.
+    void trayOfOtherKind();
 
 private:
     enum class PanelKind { window, popup, layer, titledWindow };
 
     void trayFound();
-    void openPanel();
+    // The tray went, or came back: the panel window stands in for the item meanwhile.
+    void trayLost();
+    void trayBack();
+    void openPanel(const QString& account);
     void activated(QSystemTrayIcon::ActivationReason reason);
     void closePopup();
     void fit();
@@ -62,7 +78,7 @@ private:
     void panelHidden();
     PanelServices services();
     void buildMenu();
-    void trayMessage(const Notification& notification);
+    void trayMessage(const Announcement& announcement);
     // Puts Spanwell into, or takes it out of, the status line of every tracked account.
     void showInStatusLine(bool on);
 
@@ -71,6 +87,11 @@ private:
     TrayIcon* trayIcon;
     TrayWatch* trayWatch;
     QSystemTrayIcon* item = nullptr;
+    // Where the pointer was when the item was last clicked; the account of the last message
+    // shown by the item itself.
+    std::optional<QPoint> lastActivation;
+    QString messageAccount;
+    bool trayThere = false;
     std::unique_ptr<QMenu> menu;
     std::unique_ptr<LayerShell> layerShell;
     BarPosition* bars;

@@ -1,6 +1,8 @@
 #include "tray/TrayIcon.h"
 
 #include "model/Format.h"
+#include "model/PrintableText.h"
+#include "store/EntryStatus.h"
 #include "store/Store.h"
 #include "views/Symbols.h"
 #include "views/Typography.h"
@@ -27,6 +29,12 @@ constexpr double percentSignShare = 0.62;
 constexpr double plateShare = 1.0 / 16;
 // The gauge's outer circle, as a share of its box; the symbol's own proportion.
 constexpr double gaugeRadiusShare = 0.48;
+// The corner mark's width as a share of the edge, and the clear ring round it.
+constexpr double markShare = 0.3;
+constexpr double markRingShare = 0.08;
+// The panel's own red and yellow, which read on light and dark panels beside their ring.
+const QColor markRed(255, 59, 48);
+const QColor markYellow(255, 204, 0);
 
 QPainterPath textPath(const QString& text) {
     QPainterPath path;
@@ -123,14 +131,35 @@ QString TrayIcon::text(std::optional<double> averageSession) {
     return averageSession ? Format::percent(*averageSession) : QString();
 }
 
-QString TrayIcon::toolTip(std::optional<double> averageSession) {
-    if (!averageSession)
-        return QStringLiteral("Spanwell");
-    return QStringLiteral("Spanwell  ·  average session use ") + text(averageSession);
+QString TrayIcon::toolTip(std::optional<double> averageSession, const QList<Entry>& entries,
+                          Instant now) {
+    QString tip = QStringLiteral("Spanwell");
+    if (averageSession)
+        tip += QStringLiteral("  ·  average session use ") + text(averageSession);
+    for (const Entry& entry : entries)
+        tip += QLatin1Char('\n') + PrintableText::escaped(entry.account.email) +
+               QStringLiteral(": ") + EntryStatus::verdict(entry, now).text;
+    return tip;
+}
+
+TrayIcon::Alert TrayIcon::alert(const QList<Entry>& entries, Instant now) {
+    Alert gravest = Alert::none;
+    for (const Entry& entry : entries) {
+        const AccountStatus verdict = EntryStatus::verdict(entry, now);
+        if (verdict.level == AccountStatus::Level::blocked)
+            return Alert::blocked;
+        const QList<LimitReading> limits = EntryStatus::currentLimits(entry, now);
+        if (verdict.level == AccountStatus::Level::partial ||
+            std::any_of(limits.begin(), limits.end(), [](const LimitReading& limit) {
+                return limit.coversWholeAccount() && limit.percent >= runningOutPercent;
+            }))
+            gravest = Alert::nearlyUsedUp;
+    }
+    return gravest;
 }
 
 QImage TrayIcon::image(std::optional<double> averageSession, int edge,
-                       const TrayIconStyles::Ink& ink) {
+                       const TrayIconStyles::Ink& ink, Alert alert) {
     QImage image(edge, edge, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -143,6 +172,25 @@ QImage TrayIcon::image(std::optional<double> averageSession, int edge,
     if (plated)
         painter.fillPath(shape.plate, ink.halo);
     painter.fillPath(shape.glyph, ink.glyph);
+    if (alert == Alert::none)
+        return image;
+    // In the top right corner, clear of the glyph by a ring: of the halo's tone where there is
+    // one, else of the panel itself.
+    const double mark = std::max(5.0, edge * markShare);
+    const double ring = std::max(1.0, edge * markRingShare);
+    const QRectF spot(edge - mark, 0, mark, mark);
+    const QRectF ringed = spot.adjusted(-ring, -ring, ring, ring);
+    if (plated) {
+        painter.setBrush(ink.halo);
+    } else {
+        painter.setCompositionMode(QPainter::CompositionMode_Clear);
+        painter.setBrush(Qt::black);
+    }
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(ringed);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setBrush(alert == Alert::blocked ? markRed : markYellow);
+    painter.drawEllipse(spot);
     return image;
 }
 
@@ -157,9 +205,10 @@ void TrayIcon::redraw() {
         return;
     const std::optional<double> average = store.averageSession();
     const TrayIconStyles::Ink ink = TrayIconStyles::ink(style, QGuiApplication::palette());
+    const Alert marked = alert(store.entries(), store.now());
     QIcon icon;
     for (const int edge : edges)
-        icon.addPixmap(QPixmap::fromImage(image(average, edge, ink)));
+        icon.addPixmap(QPixmap::fromImage(image(average, edge, ink, marked)));
     item->setIcon(icon);
-    item->setToolTip(toolTip(average));
+    item->setToolTip(toolTip(average, store.entries(), store.now()));
 }

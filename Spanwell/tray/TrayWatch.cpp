@@ -38,21 +38,36 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
 } // namespace
 
 // The X side: the tray manager holds the selection _NET_SYSTEM_TRAY_S0 and announces itself
-// with a MANAGER message to the root window, which Qt already listens to.
+// with a MANAGER message to the root window, which Qt already listens to; its window's end,
+// which the watch asks to be told of, ends the tray.
 struct TrayWatch::X11 {
 #if defined(Q_OS_LINUX)
     xcb_connection_t* connection = nullptr;
     xcb_atom_t traySelection = XCB_ATOM_NONE;
     xcb_atom_t manager = XCB_ATOM_NONE;
+    xcb_window_t watched = XCB_NONE;
 
-    bool hasTray() const {
+    xcb_window_t owner() const {
         const xcb_get_selection_owner_cookie_t cookie =
             xcb_get_selection_owner(connection, traySelection);
         xcb_get_selection_owner_reply_t* reply =
             xcb_get_selection_owner_reply(connection, cookie, nullptr);
-        const bool owned = reply && reply->owner != XCB_NONE;
+        const xcb_window_t found = reply ? reply->owner : xcb_window_t(XCB_NONE);
         free(reply);
-        return owned;
+        return found;
+    }
+
+    // Whether a tray manager is there; its window's end is then told as an event.
+    bool hasTray() {
+        const xcb_window_t found = owner();
+        if (found != XCB_NONE && found != watched) {
+            const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+            // A window gone meanwhile is no error worth a word: the next look finds none.
+            free(xcb_request_check(connection, xcb_change_window_attributes_checked(
+                                                   connection, found, XCB_CW_EVENT_MASK, &events)));
+            watched = found;
+        }
+        return found != XCB_NONE;
     }
 #endif
 };
@@ -67,7 +82,6 @@ TrayWatch::~TrayWatch() {
 
 void TrayWatch::start() {
 #if defined(Q_OS_LINUX)
-    watching = true;
     auto* native = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     // Other platforms may offer the interface without a connection of their own.
     if (native && native->connection()) {
@@ -81,40 +95,44 @@ void TrayWatch::start() {
     // item one of the bus's.
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return answered(false);
+        return update();
     auto* services = new QDBusServiceWatcher(watcherService, bus,
-                                             QDBusServiceWatcher::WatchForRegistration, this);
-    connect(services, &QDBusServiceWatcher::serviceRegistered, this, &TrayWatch::askBus);
+                                             QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(services, &QDBusServiceWatcher::serviceOwnerChanged, this, &TrayWatch::askBus);
     bus.connect(watcherService, watcherPath, watcherService,
                 QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(hostRegistered()));
+    bus.connect(watcherService, watcherPath, watcherService,
+                QStringLiteral("StatusNotifierHostUnregistered"), this, SLOT(askBus()));
     askBus();
 #else
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        emit found();
-    else
-        emit absent();
+    hostOnBus = QSystemTrayIcon::isSystemTrayAvailable();
+    update();
 #endif
 }
 
 void TrayWatch::hostRegistered() {
-    if (watching)
-        answered(true);
-    else
+    const bool itemMade = kind == Kind::bus;
+    hostOnBus = true;
+    update();
+    if (itemMade)
         lookForItem();
 }
 
 bool TrayWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
 #if defined(Q_OS_LINUX)
-    if (!watching || eventType != "xcb_generic_event_t")
+    if (eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & ~0x80) != XCB_CLIENT_MESSAGE)
-        return false;
+    const uint8_t type = event->response_type & ~0x80;
     const auto* client = static_cast<const xcb_client_message_event_t*>(message);
-    if (client->type == x11->manager && client->data.data32[1] == x11->traySelection)
+    const bool trayCame = type == XCB_CLIENT_MESSAGE && client->type == x11->manager &&
+                          client->data.data32[1] == x11->traySelection;
+    const bool trayWent =
+        type == XCB_DESTROY_NOTIFY &&
+        static_cast<const xcb_destroy_notify_event_t*>(message)->window == x11->watched;
+    if (trayCame || trayWent)
         // Handled once this event is done with, so that Qt sees it first.
-        QMetaObject::invokeMethod(
-            this, [this] { settle(true); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &TrayWatch::update, Qt::QueuedConnection);
 #else
     Q_UNUSED(eventType);
     Q_UNUSED(message);
@@ -137,7 +155,8 @@ void TrayWatch::askBus() {
         const QDBusPendingReply<QDBusVariant> reply = *done;
         if (reply.isError())
             qCDebug(trayLog) << "no StatusNotifierItem host:" << reply.error().message();
-        answered(!reply.isError() && reply.value().variant().toBool());
+        hostOnBus = !reply.isError() && reply.value().variant().toBool();
+        update();
     });
 #endif
 }
@@ -186,21 +205,33 @@ void TrayWatch::lookForItem() {
 #endif
 }
 
-void TrayWatch::answered(bool hostIsThere) {
-    if (!watching)
+void TrayWatch::update() {
+    const bool onX = x11 && x11->hasTray();
+    if (kind == Kind::none) {
+        if (hostOnBus || onX) {
+            kind = hostOnBus ? Kind::bus : Kind::x11;
+            emit found();
+        } else if (!absentTold) {
+            absentTold = true;
+            emit absent();
+        }
         return;
-    hostOnBus = hostIsThere;
-    settle(hostIsThere || (x11 && x11->hasTray()));
-}
-
-void TrayWatch::settle(bool trayIsThere) {
-    if (!watching)
+    }
+    const bool ours = kind == Kind::bus ? hostOnBus : onX;
+    const bool other = kind == Kind::bus ? onX : hostOnBus;
+    const State next = ours ? State::there : other ? State::otherKindOnly : State::lost;
+    if (next == state)
         return;
-    if (trayIsThere) {
-        watching = false;
-        emit found();
-    } else if (!absentTold) {
-        absentTold = true;
-        emit absent();
+    state = next;
+    switch (state) {
+    case State::there:
+        emit back();
+        break;
+    case State::lost:
+        emit lost();
+        break;
+    case State::otherKindOnly:
+        emit otherKindOnly();
+        break;
     }
 }

@@ -107,7 +107,6 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     headerLine->addWidget(chevron);
 
     headerButton->setObjectName(QStringLiteral("header"));
-    headerButton->setToolTip(entry.account.email);
     auto* headerLayout = new QVBoxLayout(headerButton);
     headerLayout->setContentsMargins(0, 0, 0, 0);
     headerLayout->setSpacing(spacing);
@@ -132,11 +131,16 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     layout->setSpacing(spacing);
     layout->addWidget(headerButton);
     if (expanded)
-        layout->addWidget(
-            details(entry, readings, now, actions.stopTracking, renderingPicture, recentUse));
+        layout->addWidget(details(entry, readings, now, recentUse));
+    // What is wrong, and its fix, come before the command that only hides the account.
+    if (entry.problem)
+        addProblem(*layout, entry, now, actions.signInAgain, renderingPicture);
+    if (expanded)
+        layout->addWidget(indented(stopTracking(actions.stopTracking, renderingPicture)));
+}
 
-    if (!entry.problem)
-        return;
+void AccountRow::addProblem(QVBoxLayout& layout, const Entry& entry, Instant now,
+                            const std::function<void()>& signInAgain, bool renderingPicture) {
     const bool needsSignIn = entry.problem->needsSignIn();
     auto* problem = new TextLabel(message(*entry.problem, entry.snapshot.has_value(), now),
                                   Typography::font(11),
@@ -144,15 +148,15 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     problem->setObjectName(QStringLiteral("message"));
     problem->setWordWrap(true);
     problem->setContentsMargins(indent, 0, 0, 0);
-    layout->addWidget(problem);
+    layout.addWidget(problem);
     if (needsSignIn && !renderingPicture) {
         auto* signIn = new LinkButton(QStringLiteral("Sign In Again\u2026"), 11);
         signIn->setObjectName(QStringLiteral("signInAgain"));
-        connect(signIn, &QAbstractButton::clicked, this, [signInAgain = actions.signInAgain] {
+        connect(signIn, &QAbstractButton::clicked, this, [signInAgain] {
             if (signInAgain)
                 signInAgain();
         });
-        layout->addWidget(indented(signIn));
+        layout.addWidget(indented(signIn));
     }
 }
 
@@ -184,7 +188,6 @@ void AccountRow::paintEvent(QPaintEvent*) {
 }
 
 QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& readings, Instant now,
-                             const std::function<void()>& stopTracking, bool renderingPicture,
                              const QList<LimitHistory>& recentUse) {
     const Calendar calendar = Calendar::current();
     const QLocale locale;
@@ -218,22 +221,24 @@ QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& read
     line->setContentsMargins(0, 1, 0, 0);
     layout->addWidget(line);
 
+    return box;
+}
+
+QWidget* AccountRow::stopTracking(const std::function<void()>& stop, bool renderingPicture) {
     const QString stopText = QStringLiteral("Stop Tracking");
     if (renderingPicture) {
         auto* still = new TextLabel(stopText, Typography::font(11), Theme::Role::accent);
         still->setObjectName(QStringLiteral("stopTracking"));
-        layout->addWidget(still, 0, Qt::AlignLeading);
-    } else {
-        auto* stop = new LinkButton(stopText, 11);
-        stop->setObjectName(QStringLiteral("stopTracking"));
-        stop->setToolTip(stopTrackingHelp);
-        connect(stop, &QAbstractButton::clicked, this, [stopTracking] {
-            if (stopTracking)
-                stopTracking();
-        });
-        layout->addWidget(stop, 0, Qt::AlignLeading);
+        return still;
     }
-    return box;
+    auto* button = new LinkButton(stopText, 11);
+    button->setObjectName(QStringLiteral("stopTracking"));
+    button->setToolTip(stopTrackingHelp);
+    connect(button, &QAbstractButton::clicked, this, [stop] {
+        if (stop)
+            stop();
+    });
+    return button;
 }
 
 QList<LimitReading> AccountRow::limits(const Entry& entry, Instant now) {

@@ -12,11 +12,13 @@
 #include <functional>
 
 class QAbstractButton;
+class QVBoxLayout;
 
 // One tracked account in the panel. Collapsed: its status mark, e-mail, verdict and a compact
 // meter per limit. Expanded: every limit with its bar and reset time, a line of account
 // details and the command to stop tracking it. A failed refresh adds why, and a missing or
-// lapsed sign-in offers to sign in again. Built afresh for every redraw; holds no state.
+// lapsed sign-in offers to sign in again, before that command. Built afresh for every redraw; holds
+// no state.
 class AccountRow : public QWidget {
     Q_OBJECT
 
@@ -57,8 +59,11 @@ private:
                                    const QLocale& locale);
     QWidget* meterGrid(const Entry& entry, const QList<LimitReading>& limits, Instant now);
     QWidget* details(const Entry& entry, const QList<LimitReading>& limits, Instant now,
-                     const std::function<void()>& stopTracking, bool renderingPicture,
                      const QList<LimitHistory>& recentUse);
+    // Why the last refresh failed, and the way to sign in again where that is the fix.
+    void addProblem(QVBoxLayout& layout, const Entry& entry, Instant now,
+                    const std::function<void()>& signInAgain, bool renderingPicture);
+    QWidget* stopTracking(const std::function<void()>& stop, bool renderingPicture);
 
     QString accountId;
     bool expanded;

@@ -15,6 +15,8 @@ struct Expansion {
     bool isExpanded(const QString& id) const;
     // Opens the row `id`, or closes it when it is the open one.
     void toggle(const QString& id);
+    // Opens the row `id`, and closes the others.
+    void open(const QString& id) { expanded = id; }
 
     bool operator==(const Expansion&) const = default;
 };

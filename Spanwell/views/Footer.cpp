@@ -123,6 +123,7 @@ void Footer::fillMenu() {
     MenuCommands::statusLine(*menu, services);
     MenuCommands::trayIcon(*menu, services);
     MenuCommands::notifications(*menu, services);
+    MenuCommands::preferences(*menu, services);
     menu->addSeparator();
 
     menu->addAction(itemText(QStringLiteral("Spanwell ") + Store::currentVersion() +

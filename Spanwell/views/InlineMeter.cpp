@@ -18,6 +18,12 @@ constexpr double textSize = 11;
 InlineMeter::InlineMeter(const LimitReading& limit, Instant now, QWidget* parent)
     : InlineMeter(limit.shortTitle(), limit.percent, Format::percent(limit.percent), parent) {
     usage->setElapsedShare(LimitWindow::elapsedShare(limit, now));
+    // Room for the widest share, so that a bar is as long beside "5%" as beside "100%", in this
+    // row and in every other.
+    const QString figure = numberLabel->text();
+    numberLabel->setText(Format::percent(usedUpPercent));
+    reservedNumberWidth = numberLabel->sizeHint().width();
+    numberLabel->setText(figure);
 }
 
 InlineMeter::InlineMeter(const QString& title, double percent, const QString& figure,
@@ -33,7 +39,7 @@ int InlineMeter::titleWidth() const {
 }
 
 int InlineMeter::numberWidth() const {
-    return numberLabel->sizeHint().width();
+    return std::max(numberLabel->sizeHint().width(), reservedNumberWidth);
 }
 
 int InlineMeter::lineHeight() const {

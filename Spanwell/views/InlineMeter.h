@@ -27,7 +27,7 @@ public:
     const TextLabel* title() const { return titleLabel; }
     const TextLabel* number() const { return numberLabel; }
 
-    // The widths the two texts need.
+    // The widths the two texts take; a limit's share takes at least the width of "100%".
     int titleWidth() const;
     int numberWidth() const;
     int lineHeight() const;
@@ -40,4 +40,5 @@ private:
     Bar* usage;
     TextLabel* titleLabel;
     TextLabel* numberLabel;
+    int reservedNumberWidth = 0;
 };

@@ -4,6 +4,7 @@
 #include "views/Typography.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace {
@@ -24,6 +25,14 @@ LinkButton::LinkButton(const QString& text, double pointSize, QWidget* parent)
 QSize LinkButton::sizeHint() const {
     const QFontMetrics metrics(font());
     return {metrics.horizontalAdvance(text()), metrics.height()};
+}
+
+void LinkButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void LinkButton::paintEvent(QPaintEvent*) {

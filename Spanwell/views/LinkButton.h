@@ -3,7 +3,8 @@
 #include <QAbstractButton>
 
 // A button that looks like a link: accent-coloured text without any frame, a pointing hand
-// under the mouse, faded while disabled. Hover help is the ordinary tool tip.
+// under the mouse, faded while disabled. Hover help is the ordinary tool tip. Return and Enter
+// press it, as Space does.
 class LinkButton : public QAbstractButton {
     Q_OBJECT
 
@@ -15,4 +16,5 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };

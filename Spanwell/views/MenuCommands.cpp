@@ -2,6 +2,7 @@
 
 #include "notifications/NotificationKind.h"
 #include "tray/TrayIconStyle.h"
+#include "views/PreferencesWindow.h"
 
 #include <QActionGroup>
 #include <QMenu>
@@ -92,6 +93,13 @@ void notifications(QMenu& menu, const PanelServices& services) {
         showChoice();
         QObject::connect(kinds, &QMenu::aboutToShow, choice, showChoice);
     }
+}
+
+void preferences(QMenu& menu, const PanelServices& services) {
+    menu.addAction(QStringLiteral("Preferences\u2026"), &menu, [settings = services.settings] {
+        if (settings)
+            PreferencesWindow::show(*settings);
+    });
 }
 
 void quit(QMenu& menu, const PanelServices& services) {

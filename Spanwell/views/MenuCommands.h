@@ -20,6 +20,8 @@ void statusLine(QMenu& menu, const PanelServices& services);
 void trayIcon(QMenu& menu, const PanelServices& services);
 // The "Notifications" submenu: one check-box item per kind.
 void notifications(QMenu& menu, const PanelServices& services);
+// "Preferences…", which opens the window of every choice.
+void preferences(QMenu& menu, const PanelServices& services);
 // "Quit Spanwell".
 void quit(QMenu& menu, const PanelServices& services);
 

@@ -129,6 +129,20 @@ void PanelView::focusFirst() {
     focusNextChild();
 }
 
+void PanelView::showRow(const QString& id) {
+    if (!rows.isExpanded(id)) {
+        rows.open(id);
+        rebuild();
+    }
+    for (AccountRow* row : scroller->widget()->findChildren<AccountRow*>())
+        if (row->id() == id) {
+            row->header()->setFocus(Qt::OtherFocusReason);
+            scroller->ensureWidgetVisible(row);
+            return;
+        }
+    focusFirst();
+}
+
 QSize PanelView::sizeHint() const {
     const int width = panelWidth + 2 * border;
     return {width, 2 * border + heightAt(head, panelWidth) +

@@ -49,6 +49,9 @@ public:
 
     // Gives the keyboard to the first account row, or to the first control when there is none.
     void focusFirst();
+    // Opens the row `id` and gives it the keyboard, in sight; the first row's when there is
+    // no such row.
+    void showRow(const QString& id);
 
     // The panel's full width and the height its whole content needs at that width.
     QSize sizeHint() const override;

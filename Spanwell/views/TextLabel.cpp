@@ -1,8 +1,10 @@
 #include "views/TextLabel.h"
 
 #include <QEvent>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -76,6 +78,19 @@ QSize TextLabel::minimumSizeHint() const {
     const QMargins margins = contentsMargins();
     return {fontMetrics().horizontalAdvance(QChar(0x2026)) + margins.left() + margins.right(),
             natural.height()};
+}
+
+bool TextLabel::event(QEvent* event) {
+    // A shortened text shows whole in a tool tip; one shown whole leaves the tip to its parent.
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty() && elision != Qt::ElideNone) {
+        if (shownText() == text()) {
+            event->ignore();
+            return false;
+        }
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text(), this);
+        return true;
+    }
+    return QLabel::event(event);
 }
 
 void TextLabel::changeEvent(QEvent* event) {

@@ -5,7 +5,8 @@
 #include <QLabel>
 
 // A plain-text label in a theme colour that follows the palette it is shown with. A label that
-// elides gives up its width first when a line runs short, and shortens its text to what fits.
+// elides gives up its width first when a line runs short, and shortens its text to what fits;
+// its tool tip then shows the whole text.
 class TextLabel : public QLabel {
     Q_OBJECT
 
@@ -32,6 +33,7 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 

@@ -4,6 +4,7 @@
 #include "process/WatchedChild.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -42,8 +43,7 @@ LoginSession::start(const std::optional<QString>& claudePath, OutputHandler onOu
             return StartError::couldNotRun;
     }
     // Should this fail, Claude Code says so in its output.
-    if (!defaultFolder)
-        QDir().mkpath(folder);
+    const bool madeFolder = !defaultFolder && !QFileInfo::exists(folder) && QDir().mkpath(folder);
 
     QStringList arguments{QStringLiteral("auth"), QStringLiteral("login"),
                           QStringLiteral("--claudeai")};
@@ -60,7 +60,12 @@ LoginSession::start(const std::optional<QString>& claudePath, OutputHandler onOu
         if (wholeText && onOutput)
             onOutput(*wholeText);
     };
-    auto exitHandler = [session, onOutput, onExit](int status) {
+    auto exitHandler = [session, onOutput, onExit, stopped = cancelled,
+                        made = madeFolder ? folder : QString()](int status) {
+        // A sign-in given up leaves no trace: the folder made for it goes unless Claude Code
+        // wrote into it, which an empty folder's removal cannot touch.
+        if (!made.isEmpty() && *stopped)
+            QDir().rmdir(made);
         std::optional<QString> wholeText;
         if (const std::shared_ptr<LoginSession> alive = session.lock())
             wholeText = alive->finishOutput();
@@ -87,8 +92,10 @@ void LoginSession::send(const QString& code) {
 }
 
 void LoginSession::cancel() {
-    if (const std::shared_ptr<WatchedChild> running = runningChild())
+    if (const std::shared_ptr<WatchedChild> running = runningChild()) {
+        *cancelled = true;
         running->terminate();
+    }
 }
 
 QString LoginSession::text() const {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -45,7 +46,8 @@ public:
                                     OutputHandler onOutput, ExitHandler onExit);
     // Types the trimmed code and a line feed into a running child; a blank code is not sent.
     void send(const QString& code);
-    // Termination request; a child still running 2 seconds later is killed.
+    // Termination request; a child still running 2 seconds later is killed. Once it has ended, a
+    // folder the session made for it is removed when nothing was written into it.
     void cancel();
     // The output so far: at most the first and the last 256 Ki UTF-16 units, joined by "…".
     QString text() const;
@@ -66,4 +68,6 @@ private:
     mutable std::mutex lock;
     CollectedOutput collected;
     std::shared_ptr<WatchedChild> child;
+    // Shared with the exit handler, which may run after the session is gone.
+    const std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
 };

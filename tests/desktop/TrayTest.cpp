@@ -1,4 +1,5 @@
 #include "DesktopSession.h"
+#include "NotificationService.h"
 #include "support/IconContrast.h"
 #include "support/ServedHome.h"
 #include "support/SpanwellProcess.h"
@@ -95,6 +96,23 @@ QList<QImage> images(const QDBusArgument& pixmaps) {
     return found;
 }
 
+// The items the bus's StatusNotifierWatcher lists.
+QStringList registeredItems(const QDBusConnection& bus) {
+    return busProperty(bus, watcher, QStringLiteral("/StatusNotifierWatcher"), watcher,
+                       QStringLiteral("RegisteredStatusNotifierItems"))
+        .toStringList();
+}
+
+// The desktop's StatusNotifierItem host and its watcher, which must be there first, as the
+// host registers with it; none when the watcher does not come.
+QList<QProcess*> startStatusNotifierHost(DesktopSession& desktop) {
+    QProcess* watching = desktop.start(QStringLiteral("status-notifier-watcher"));
+    if (!until([&] { return desktop.bus().interface()->isServiceRegistered(watcher).value(); }))
+        return {};
+    return {desktop.start(QStringLiteral("gtk-sni-tray-standalone"), QStringLiteral("--bottom")),
+            watching};
+}
+
 } // namespace
 
 class TrayTest : public QObject {
@@ -103,15 +121,16 @@ class TrayTest : public QObject {
 private slots:
     // Started before the desktop's XEmbed tray, the program shows its window; once the tray is
     // there the item docks and the window goes. Clicked, the item opens the panel beneath it;
-    // Escape closes it.
-    void docksInATrayThatStartsLater() {
+    // Escape closes it. When the tray goes the window stands in again, and when a
+    // StatusNotifierItem host takes its place the item shows there.
+    void docksInTraysThatComeAndGo() {
         DesktopSession desktop;
         QVERIFY(desktop.isReady());
         Account account(desktop);
         QVERIFY(until([&] { return panel(desktop).has_value(); }));
 
         QRect item;
-        desktop.start(
+        QProcess* tray = desktop.start(
             QStringLiteral("trayer"),
             QStringLiteral("--edge top --align right --widthtype pixel --width 100 --height 24"));
         QVERIFY(until([&] {
@@ -129,6 +148,12 @@ private slots:
         QVERIFY(opened->top() > item.bottom() && opened->right() < 1280);
         desktop.xdotool(QStringLiteral("key Escape"));
         QVERIFY(until([&] { return !panel(desktop); }));
+
+        DesktopSession::stop(*tray);
+        QVERIFY(until([&] { return panel(desktop).has_value(); }));
+        QVERIFY(!startStatusNotifierHost(desktop).isEmpty());
+        QVERIFY(
+            until([&] { return registeredItems(desktop.bus()).size() == 1 && !panel(desktop); }));
     }
 
     // The desktop's StatusNotifierItem watcher and host start after the program, and again:
@@ -144,19 +169,12 @@ private slots:
         const QDBusConnection bus = desktop.bus();
         QStringList items;
         for (int start = 0; start < 2; ++start) {
-            QProcess* watching = desktop.start(QStringLiteral("status-notifier-watcher"));
-            // The host registers with the watcher, which must be there first.
-            QVERIFY(until([&] { return bus.interface()->isServiceRegistered(watcher).value(); }));
-            QProcess* host = desktop.start(QStringLiteral("gtk-sni-tray-standalone"),
-                                           QStringLiteral("--bottom"));
-            QVERIFY(until([&] {
-                items = busProperty(bus, watcher, QStringLiteral("/StatusNotifierWatcher"), watcher,
-                                    QStringLiteral("RegisteredStatusNotifierItems"))
-                            .toStringList();
-                return items.size() == 1 && !panel(desktop);
-            }));
+            const QList<QProcess*> trays = startStatusNotifierHost(desktop);
+            QVERIFY(!trays.isEmpty());
+            QVERIFY(until(
+                [&] { return (items = registeredItems(bus)).size() == 1 && !panel(desktop); }));
             if (start == 0)
-                for (QProcess* tray : {host, watching})
+                for (QProcess* tray : trays)
                     DesktopSession::stop(*tray);
         }
         // Registered by the connection's own name, at the usual path.
@@ -173,12 +191,12 @@ private slots:
         QCOMPARE(layout.arguments().size(), 2);
         QStringList entries;
         flatten(layout.arguments().at(1).value<QDBusArgument>(), entries);
-        QCOMPARE(entries,
-                 (QStringList{"Show Panel", "Refresh Now", "Add an Account\u2026", "-",
-                              "Open at Login", "Show in Claude Code's Status Line", "Tray Icon",
-                              "Automatic", "For Light Panels", "For Dark Panels", "Notifications",
-                              "Limit Nearly Used Up", "Account Usable Again",
-                              "Weekly Limit Left Unused", "-", "Quit Spanwell"}));
+        QCOMPARE(entries, (QStringList{"Show Panel", "Refresh Now", "Add an Account\u2026", "-",
+                                       "Open at Login", "Show in Claude Code's Status Line",
+                                       "Tray Icon", "Automatic", "For Light Panels",
+                                       "For Dark Panels", "Notifications", "Limit Nearly Used Up",
+                                       "Account Usable Again", "Weekly Limit Left Unused",
+                                       "Preferences\u2026", "-", "Quit Spanwell"}));
 
         // Every size the item offers.
         const QList<QImage> offered =
@@ -190,7 +208,8 @@ private slots:
                          IconContrast::isReadable(image, QColor(32, 32, 32)),
                      qPrintable(QString::number(image.width())));
 
-        // The tool tip (icon name, images, title, text) tells the average session use.
+        // The tool tip (icon name, images, title, text) tells the average session use, and each
+        // account's verdict.
         QVERIFY(until([&] {
             const QDBusArgument tip =
                 busProperty(bus, item, itemPath, itemInterface, QStringLiteral("ToolTip"))
@@ -202,7 +221,7 @@ private slots:
             images(tip);
             tip >> title;
             tip.endStructure();
-            return title.endsWith(QStringLiteral(" 71%"));
+            return title.endsWith(QStringLiteral(" 71%\nsomeone@example.com: Ready"));
         }));
 
         desktop.xdotool(QStringLiteral("mousemove 640 300"));
@@ -218,6 +237,26 @@ private slots:
             return now && now->height() > opened->height();
         }));
         QCOMPARE(panel(desktop)->topLeft(), opened->topLeft());
+
+        // A notification's action opens the panel where the click did, by the item, wherever
+        // the pointer has gone since, with its account's row open.
+        NotificationService notices;
+        QDBusConnection serving = desktop.bus();
+        QVERIFY(serving.registerObject("/org/freedesktop/Notifications", &notices,
+                                       QDBusConnection::ExportAllContents));
+        QVERIFY(serving.registerService("org.freedesktop.Notifications"));
+        desktop.xdotool(QStringLiteral("key Escape"));
+        QVERIFY(until([&] { return !panel(desktop); }));
+        account.addAccount(QStringLiteral(".claude"), QStringLiteral("someone@example.com"), 85,
+                           40);
+        desktop.start(SpanwellProcess::path(), QStringLiteral("--refresh"),
+                      desktop.environment(account.home.path(), account.server.origin()));
+        QVERIFY(until([&] { return notices.calls.size() == 1; }));
+        emit notices.ActionInvoked(41, QStringLiteral("default"));
+        QVERIFY(until([&] {
+            const std::optional<QRect> now = panel(desktop);
+            return now && now->topLeft() == opened->topLeft() && now->height() > opened->height();
+        }));
     }
 };
 

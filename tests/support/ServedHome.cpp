@@ -48,6 +48,11 @@ QString ServedHome::addAccount(const QString& folderName, const QString& email, 
     return home.addAccount(folderName, email);
 }
 
+void ServedHome::stopAnswering(const QString& folderName) {
+    const QMutexLocker lock(&mutex);
+    usage.insert(token(folderName), LoopbackHttpServer::Answer::never());
+}
+
 QProcessEnvironment ServedHome::environment() const {
     return SpanwellProcess::environment(home.path(), server.origin());
 }

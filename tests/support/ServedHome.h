@@ -19,6 +19,9 @@ public:
     QString addAccount(const QString& folderName, const QString& email, double session, double week,
                        int status = 200, const QByteArray& retryAfter = {});
 
+    // The service keeps the account's usage requests waiting for ever.
+    void stopAnswering(const QString& folderName);
+
     // This home and this service, without a display.
     QProcessEnvironment environment() const;
     QString cachePath() const;

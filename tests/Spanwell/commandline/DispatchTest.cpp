@@ -28,9 +28,14 @@ private slots:
                                    << Mode{Kind::help, {}, {}};
         QTest::newRow("short version")
             << QStringList({"spanwell", "-v"}) << Mode{Kind::version, {}, {}};
+        QTest::newRow("add an account")
+            << QStringList({"spanwell", "--add-account"}) << Mode{Kind::addAccount, {}, {}};
         QTest::newRow("best command")
             << QStringList({"spanwell", "--command", "--best", "--max-age", "0"})
             << Mode{Kind::best, {}, {}, Mode::StatusFormat::text, true, 0};
+        QTest::newRow("status as a menu for Argos")
+            << QStringList({"spanwell", "--status", "--argos"})
+            << Mode{Kind::status, {}, {}, Mode::StatusFormat::argos};
         Mode history{Kind::history, {}, {}};
         history.sinceSeconds = 2 * 86400;
         history.account = "~/.claude-work";
@@ -69,8 +74,8 @@ private slots:
             << QStringList({"spanwell", "--json"}) << "--json goes with --status or --history.";
         QTest::newRow("modifier of another mode")
             << QStringList({"spanwell", "--best", "--open", "1"}) << "--open goes with --snapshot.";
-        QTest::newRow("two formats") << QStringList({"spanwell", "--status", "--json", "--waybar"})
-                                     << "--json and --waybar cannot be given together.";
+        QTest::newRow("two formats") << QStringList({"spanwell", "--line", "--status", "--json"})
+                                     << "--json and --line cannot be given together.";
         QTest::newRow("negative age") << QStringList({"spanwell", "--best", "--max-age", "-1"})
                                       << "--max-age takes a whole number of seconds, 0 or more.";
         QTest::newRow("history since no unit")

@@ -228,7 +228,7 @@ private slots:
         QList<Notification> sent;
         NotificationCenter center(
             *store, harness.openSettings(), harness.home.pathOf("state/announced.json"),
-            [&sent](const Notification& notification) { sent << notification; });
+            [&sent](const Announcement& announcement) { sent << announcement.notification; });
         PanelView panel(*store, store->now(), {}, {});
         store->followCache();
         QVERIFY(StoreHarness::refreshAndWait(*store));

@@ -1,3 +1,4 @@
+#include "commandline/ArgosMenu.h"
 #include "commandline/BestAccount.h"
 #include "commandline/HistoryOutput.h"
 #include "commandline/StatusJson.h"
@@ -10,6 +11,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+
+Q_DECLARE_METATYPE(TableStyle)
+Q_DECLARE_METATYPE(TerminalStyle::Facts)
 
 namespace {
 
@@ -73,6 +77,62 @@ private slots:
         QVERIFY(none.endsWith(".\n") && none.count('\n') == 1);
     }
 
+    // A terminal's own width before COLUMNS, colour unless NO_COLOR is set to something or the
+    // terminal is a dumb one; a pipe gets neither.
+    void terminalStyle_data() {
+        using Facts = TerminalStyle::Facts;
+        QTest::addColumn<Facts>("facts");
+        QTest::addColumn<TableStyle>("style");
+        QTest::newRow("pipe") << Facts{false, 0, "100", {}, {}} << TableStyle{};
+        QTest::newRow("own width") << Facts{true, 60, "100", {}, {}} << TableStyle{60, true};
+        QTest::newRow("COLUMNS") << Facts{true, 0, "132", "", {}} << TableStyle{132, true};
+        QTest::newRow("neither") << Facts{true, 0, "wide", {}, {}} << TableStyle{80, true};
+        QTest::newRow("NO_COLOR") << Facts{true, 60, {}, "1", {}} << TableStyle{60, false};
+        QTest::newRow("dumb") << Facts{true, 60, {}, {}, "dumb"} << TableStyle{60, false};
+    }
+    void terminalStyle() {
+        QFETCH(TerminalStyle::Facts, facts);
+        QFETCH(TableStyle, style);
+        QCOMPARE(TerminalStyle::choose(facts), style);
+    }
+
+    // At 80 columns the 38-character e-mail gives way in its middle; at 60 the figures go under
+    // it. The problem wraps under its account, indented, and the verdicts and the figures near
+    // and at their limits are coloured.
+    void fitsTheTerminal_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("table");
+        const QString long_ = "\x1b[31mback in 2h 0m\x1b[0m";
+        const QString figures =
+            "\x1b[33msession 85% · 38m\x1b[0m     \x1b[31mweek 100% · 2h 0m\x1b[0m\n";
+        QTest::newRow("80") << 80
+                            << "ann@example.com           \x1b[32mready\x1b[0m          session "
+                               "42% · 1h 51m  week 61% · 2d 4h\n"
+                               "ann.marie.lo…ample.co.uk  " +
+                                   long_ + "  " + figures +
+                                   "  Anthropic's usage service did not answer within 20 "
+                                   "seconds.\n";
+        QTest::newRow("60") << 60
+                            << "ann@example.com                         \x1b[32mready\x1b[0m\n"
+                               "  session 42% · 1h 51m  week 61% · 2d 4h\n"
+                               "ann.marie.longname-smith@example.co.uk  " +
+                                   long_ + "\n  " + figures +
+                                   "  Anthropic's usage service did not answer within 20\n"
+                                   "  seconds.\n";
+    }
+    void fitsTheTerminal() {
+        QFETCH(int, width);
+        QFETCH(QString, table);
+        const QList<Entry> entries{
+            accounts.first(),
+            entry(".claude-long", "ann.marie.longname-smith@example.co.uk",
+                  QList{reading("Session", 85, 2304), reading("Week", 100, 7200)},
+                  FetchProblem::failed(
+                      "Anthropic's usage service did not answer within 20 seconds.")),
+        };
+        QCOMPARE(StatusTable::text(entries, now, {width, true}), table);
+    }
+
     void json() {
         const QByteArray bytes = StatusJson::document(accounts, now, "/home/ann");
         // Valid UTF-8 and valid JSON, whatever the texts hold.
@@ -122,11 +182,34 @@ private slots:
         QVERIFY(line.endsWith('\n') && line.count('\n') == 1);
         QJsonObject object = QJsonDocument::fromJson(line).object();
         const QString tooltip = object.take("tooltip").toString();
-        QCOMPARE(
-            object,
-            (QJsonObject{{"class", "some-blocked"}, {"percentage", 69}, {"text", "2/4 · 69%"}}));
+        QCOMPARE(object, (QJsonObject{{"class", "some-blocked"},
+                                      {"alt", "some-blocked"},
+                                      {"percentage", 69},
+                                      {"text", "2/4 · 69%"}}));
         QCOMPARE(tooltip.count('\n'), accounts.size() - 1);
         QVERIFY(!tooltip.contains('<'));
+    }
+
+    // The bar's line, then a line per account in its colour that opens the panel, quoted for
+    // the shell and with nothing from outside that could begin the attributes or a Pango tag;
+    // the one-line form is the bar's line alone.
+    void argosAndLine() {
+        const QStringList lines =
+            QString::fromUtf8(ArgosMenu::text(accounts, now, "/opt/my tools/spanwell")).split('\n');
+        const QString program = R"(bash=''\''/opt/my tools/spanwell'\''')";
+        QCOMPARE(lines.mid(0, 2), (QStringList{"2/4 · 69%", "---"}));
+        QCOMPARE(lines.at(2), "ann@example.com  ready  session 42% · 1h 51m  week 61% · 2d 4h | "
+                              "unescape=false color=#2ec27e " +
+                                  program + " terminal=false");
+        QVERIFY(lines.at(4).contains(" color=#e01b24 "));
+        QVERIFY(lines.at(5).count('|') == 1 && !lines.at(5).contains('<'));
+        QCOMPARE(lines.mid(6), (QStringList{"---",
+                                            R"(Refresh Now | bash=''\''/opt/my tools/spanwell'\'' )"
+                                            R"(--refresh' terminal=false refresh=true)",
+                                            ""}));
+        Mode mode;
+        mode.statusFormat = Mode::StatusFormat::line;
+        QCOMPARE(TerminalModes::status(mode, accounts, now, {}).output, "2/4 · 69%\n");
     }
 
     // Money beside the limits in every form, and when a paused account is asked again, by the
@@ -206,6 +289,18 @@ private slots:
         QCOMPARE(outcome.output, output);
         QCOMPARE(outcome.exitStatus, output.isEmpty() ? 1 : 0);
         QCOMPARE(outcome.errors.contains(R"(.claude-a\n\x1b,)"), output.isEmpty());
+    }
+
+    // With none usable, the blocked account whose limits reset first, and when.
+    void noneUsable() {
+        Mode mode;
+        mode.kind = Mode::Kind::best;
+        const Entry later = entry(".claude-l", "l", QList{reading("Session", 100, 7200)});
+        const TerminalModes::Outcome outcome =
+            TerminalModes::best(mode, {later, accounts.at(2), accounts.at(3)}, now);
+        QCOMPARE(outcome.exitStatus, 1);
+        QCOMPARE(outcome.errors,
+                 "spanwell: No account is usable now. work@example.com is back in 38m.\n");
     }
 
     // The history's readings: each day's peak by the calendar's days, and every reading in CSV,

@@ -122,14 +122,17 @@ private slots:
         QCOMPARE(served.usageRequests(), 9);
         QCOMPARE(readFile(served.home.pathOf("renewals")), "auth status\nauth status\n");
 
-        // A status bar waits for each run: against a service that stopped answering, one ends
-        // within its 10 seconds with the cached figures and the problem.
-        served.server.answer("/api/oauth/usage", LoopbackHttpServer::Answer::never());
+        // A status bar waits for each run: against a service that stopped answering for an
+        // account, one ends within its 10 seconds with that account's cached figures and the
+        // problem, and what the others brought meanwhile.
+        served.stopAnswering(".claude-broken");
+        served.addAccount(".claude", "ann@example.com", 35, 40);
         QElapsedTimer took;
         took.start();
-        const QString late = run({"--status", "--max-age", "0"});
+        const QStringList late = run({"--status", "--max-age", "0"}).split('\n');
         QVERIFY(took.elapsed() < 12000);
-        QVERIFY(late.contains("session 30%") && late.contains("The request timed out."));
+        QVERIFY(late.at(0).contains("session 35%") && !late.at(0).contains("timed out"));
+        QVERIFY(late.at(1).endsWith("The request timed out."));
     }
 
     // Accounts the user hid are neither shown nor picked: from the cache, which holds figures

@@ -1,4 +1,5 @@
 #include "notifications/DesktopNotifications.h"
+#include "desktop/NotificationService.h"
 #include "support/Holds.h"
 #include "support/TemporaryHome.h"
 
@@ -9,25 +10,6 @@
 
 #include <csignal>
 #include <sys/prctl.h>
-
-// The desktop's notification service as the test plays it.
-class StandInService : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    QList<QStringList> calls;
-
-public slots:
-    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
-                const QStringList& actions, const QVariantMap&, int) {
-        calls.append(QStringList{summary, body} + actions);
-        return 40 + uint(calls.size());
-    }
-
-signals:
-    void ActionInvoked(uint id, const QString& action);
-};
 
 class DesktopNotificationsTest : public QObject {
     Q_OBJECT
@@ -50,16 +32,21 @@ private slots:
         const QString bus = QString::fromUtf8(daemon.readLine()).trimmed();
 
         // Texts from outside, which most services would read as markup.
-        const Notification sample{"<b>Week</b> limit", "<a href=\"https://x.example\">R&D</a>"};
-        QList<Notification> fallen;
-        const auto fallback = [&fallen](const Notification& shown) { fallen.append(shown); };
+        using Moment = Announcement::Moment;
+        const Announcement sample{"/h/.claude-a",
+                                  Moment::nearlyUsedUp,
+                                  "Week",
+                                  {"<b>Week</b> limit", "<a href=\"https://x.example\">R&D</a>"}};
+        QList<Announcement> fallen;
+        const auto fallback = [&fallen](const Announcement& shown) { fallen.append(shown); };
         {
             DesktopNotifications alone(fallback, bus);
             alone.send(sample);
-            QTRY_COMPARE(fallen, QList<Notification>{sample});
+            QTRY_COMPARE(fallen.size(), 1);
+            QCOMPARE(fallen[0].notification, sample.notification);
         }
 
-        StandInService standIn;
+        NotificationService standIn;
         QDBusConnection serving = QDBusConnection::connectToBus(bus, "stand-in");
         QVERIFY(serving.registerObject("/org/freedesktop/Notifications", &standIn,
                                        QDBusConnection::ExportAllContents));
@@ -68,15 +55,31 @@ private slots:
         QSignalSpy opened(&notifications, &DesktopNotifications::opened);
         notifications.send(sample);
         QTRY_COMPARE(standIn.calls.size(), 1);
-        QCOMPARE(standIn.calls[0].mid(0, 3),
-                 (QStringList{"&lt;b&gt;Week&lt;/b&gt; limit",
-                              "&lt;a href=\"https://x.example\"&gt;R&amp;D&lt;/a&gt;", "default"}));
-        // Only the action of its own notification, which the service named 41, opens the panel.
-        // The service's answer to the call travels before any signal it sends later.
-        emit standIn.ActionInvoked(7, "default");
+        QCOMPARE(standIn.calls[0].summary, "&lt;b&gt;Week&lt;/b&gt; limit");
+        QCOMPARE(standIn.calls[0].body, "&lt;a href=\"https://x.example\"&gt;R&amp;D&lt;/a&gt;");
+        QCOMPARE(standIn.calls[0].actions.first(), "default");
+        // Its action opens the panel at the account's row. The service's answer to a call
+        // travels before any signal it sends later, so the notice's number is known by then.
         emit standIn.ActionInvoked(41, "default");
         QTRY_COMPARE(opened.size(), 1);
-        QVERIFY(holdsThroughout(100, [&] { return opened.size() == 1; }));
+        QCOMPARE(opened[0][0], "/h/.claude-a");
+        // The limit used up takes the place of its nearly-used-up notice, urgently; another
+        // account's limit gets a notice of its own.
+        Announcement usedUp = sample;
+        usedUp.moment = Moment::usedUp;
+        notifications.send(usedUp);
+        usedUp.account = "/h/.claude-b";
+        notifications.send(usedUp);
+        QTRY_COMPARE(standIn.calls.size(), 3);
+        QCOMPARE(standIn.calls[1].replaces, 41u);
+        QCOMPARE(standIn.calls[2].replaces, 0u);
+        QCOMPARE(standIn.calls[1].hints.value("urgency"), QVariant::fromValue(uchar(2)));
+        // Only the action of its own notifications opens the panel.
+        emit standIn.ActionInvoked(7, "default");
+        emit standIn.ActionInvoked(43, "default");
+        QTRY_COMPARE(opened.size(), 2);
+        QVERIFY(holdsThroughout(100, [&] { return opened.size() == 2; }));
+        QCOMPARE(opened[1][0], "/h/.claude-b");
         QCOMPARE(fallen.size(), 1);
         QDBusConnection::disconnectFromBus("stand-in");
     }

@@ -35,7 +35,7 @@ private slots:
         QList<Notification> sent;
         NotificationCenter center(
             *store, harness.openSettings(), harness.home.pathOf("state/announced.json"),
-            [&sent](const Notification& notification) { sent.append(notification); });
+            [&sent](const Announcement& announcement) { sent.append(announcement.notification); });
         QVERIFY(StoreHarness::refreshAndWait(*store));
         const std::optional<Instant> firstRefresh = store->lastRefresh();
         auto* timer = center.findChild<QTimer*>();

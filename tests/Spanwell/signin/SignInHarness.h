@@ -44,7 +44,7 @@ public:
         services.findClaude = [this] {
             return claude.isEmpty() ? std::nullopt : std::optional<QString>(claude);
         };
-        services.copyText = [](const QString&) {};
+        services.copyText = [this](const QString& text) { copied.append(text); };
         services.openAddress = [this](const QUrl& address) { opened.append(address); };
         services.pollInterval = std::chrono::milliseconds(40);
         services.successDelay = successDelay;
@@ -79,4 +79,5 @@ public:
     std::unique_ptr<Store> store = stores.makeStore();
     QString claude;
     QList<QUrl> opened;
+    QStringList copied;
 };

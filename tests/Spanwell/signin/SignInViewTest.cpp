@@ -72,6 +72,37 @@ private slots:
         continueButton->click();
         QCOMPARE(flow->code(), QString());
     }
+
+    // From the keyboard: Return or Space on the question, or following the link to the page,
+    // opens the code box with the keyboard in it. The link can be copied instead.
+    void codeBoxFromTheKeyboard_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("key");
+        const QString question = QStringLiteral("The page shows a code?");
+        QTest::newRow("Return on the question") << question << int(Qt::Key_Return);
+        QTest::newRow("Space on the question") << question << int(Qt::Key_Space);
+        QTest::newRow("the link") << QStringLiteral("Open the Sign-In Page Again")
+                                  << int(Qt::Key_Enter);
+    }
+    void codeBoxFromTheKeyboard() {
+        QFETCH(QString, control);
+        QFETCH(int, key);
+        SignInHarness harness;
+        const auto flow = harness.makeFlow();
+        flow->setPhase(Phase::waiting());
+        flow->setSignInURL(QStringLiteral("https://claude.ai/x"));
+        SignInView view(*flow);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QAbstractButton* button = shown<QAbstractButton>(view, control);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key(key));
+        const QLineEdit* codeBox = shown<QLineEdit>(view, QStringLiteral("Code"));
+        QVERIFY(codeBox && codeBox->hasFocus());
+        QCOMPARE(harness.opened.size(), key == Qt::Key_Enter ? 1 : 0);
+        shown<QAbstractButton>(view, QStringLiteral("Copy Link"))->click();
+        QCOMPARE(harness.copied, QStringList{QStringLiteral("https://claude.ai/x")});
+    }
 };
 
 QTEST_MAIN(SignInViewTest)

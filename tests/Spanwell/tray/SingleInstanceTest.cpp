@@ -41,6 +41,10 @@ private slots:
         QCOMPARE(SingleInstance(path).claim(), SingleInstance::Claim::forwarded);
         QVERIFY(shown.wait(3000));
         QCOMPARE(shown.size(), 1);
+        QSignalSpy adding(&first, &SingleInstance::addAccountRequested);
+        QCOMPARE(SingleInstance(path).claim(SingleInstance::Request::addAccount),
+                 SingleInstance::Claim::forwarded);
+        QVERIFY(adding.wait(3000) && shown.size() == 1);
     }
 
     // A folder others may open, or another user's lock or socket, is never used: no start is

@@ -4,6 +4,10 @@
 
 #include <QTest>
 
+namespace {
+const Instant now(800000000);
+} // namespace
+
 class TrayIconTest : public QObject {
     Q_OBJECT
 
@@ -35,6 +39,37 @@ private slots:
                  style != TrayIconStyle::forDarkPanels);
         QCOMPARE(IconContrast::isReadable(image, QColor(32, 32, 32)),
                  style != TrayIconStyle::forLightPanels);
+    }
+
+    // A blocked account marks the corner red, one nearly used up or partly usable yellow.
+    void cornerMark_data() {
+        QTest::addColumn<QList<Entry>>("entries");
+        QTest::addColumn<TrayIcon::Alert>("alert");
+        const auto account = [](QList<LimitReading> limits, std::optional<FetchProblem> problem) {
+            return Entry{{"/h/.claude", {}, "a@example.com", {}, {}},
+                         Snapshot{std::move(limits), {}, {}, {}, now},
+                         std::move(problem)};
+        };
+        const Entry nearly = account({{"Session", 92, {}}}, {});
+        QTest::newRow("ready") << QList{account({{"Session", 40, {}}}, {})}
+                               << TrayIcon::Alert::none;
+        QTest::newRow("nearly used up") << QList{nearly} << TrayIcon::Alert::nearlyUsedUp;
+        QTest::newRow("partly usable")
+            << QList{account({{"Session", 10, {}}, {"Week, Opus", 100, now + 60}}, {})}
+            << TrayIcon::Alert::nearlyUsedUp;
+        QTest::newRow("blocked first")
+            << QList{nearly, account({{"Session", 10, {}}}, FetchProblem::signInExpired())}
+            << TrayIcon::Alert::blocked;
+    }
+    void cornerMark() {
+        QFETCH(QList<Entry>, entries);
+        QFETCH(TrayIcon::Alert, alert);
+        QCOMPARE(TrayIcon::alert(entries, now), alert);
+        const QColor corner =
+            TrayIcon::image(50.0, 22, TrayIconStyles::ink({}, Theme::light().palette()), alert)
+                .pixelColor(19, 3);
+        QCOMPARE(corner.red() > 200 && corner.alpha() == 255, alert != TrayIcon::Alert::none);
+        QCOMPARE(corner.green() > 150, alert == TrayIcon::Alert::nearlyUsedUp);
     }
 };
 

@@ -6,7 +6,10 @@
 #include "views/MeterGrid.h"
 #include "views/StatusMark.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QTest>
+#include <QToolTip>
 
 using Level = AccountStatus::Level;
 using Widgets::named;
@@ -108,12 +111,23 @@ private slots:
         }
     }
 
+    // An open row says what is wrong, and offers its fix, before the command that hides the
+    // account; a shortened e-mail shows whole in a tool tip.
     void expandedRowShowsEveryLimit() {
         int stops = 0;
-        const Entry shown = entry({reading("Session", 100, 0), reading("Week, Sonnet", 95, 7200)},
-                                  FetchProblem::noCredential());
+        Entry shown = entry({reading("Session", 100, 0), reading("Week, Sonnet", 95, 7200)},
+                            FetchProblem::noCredential());
+        shown.account.email = QString(60, 'a') + "@example.com";
         AccountRow row(shown, now, true, {{}, [&] { ++stops; }, {}});
         show(row);
+        const auto top = [&row](const char* name) {
+            return named<QWidget>(row, name)->mapTo(&row, QPoint()).y();
+        };
+        QVERIFY(top("message") < top("signInAgain") && top("signInAgain") < top("stopTracking"));
+        TextLabel* email = named(row, "email");
+        QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), email->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(email, &tip);
+        QCOMPARE(QToolTip::text(), shown.account.email);
         QVERIFY(!named<QWidget>(row, "meters"));
         const QList<DetailRow*> details = row.findChildren<DetailRow*>();
         QCOMPARE(details.size(), 2);

@@ -2,17 +2,24 @@
 #include "Spanwell/store/StoreHarness.h"
 #include "Spanwell/views/Widgets.h"
 #include "store/Demo.h"
+#include "store/Preferences.h"
 #include "tray/TrayIconStyle.h"
 #include "views/AccountRow.h"
+#include "views/Bar.h"
 #include "views/Footer.h"
 #include "views/HiddenRow.h"
+#include "views/InlineMeter.h"
 #include "views/LinkButton.h"
+#include "views/PreferencesWindow.h"
 #include "views/SymbolButton.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 
 using Widgets::named;
@@ -119,6 +126,20 @@ private slots:
                                    Footer::site().toString(), "quit"}));
         QCOMPARE(TrayIconStyles::read(settings), TrayIconStyle::forDarkPanels);
         QVERIFY(!settings.value(Settings::useItOrLoseItNotifications));
+        // "Preferences…" opened the window of every choice, which changes each at once.
+        PreferencesWindow* preferences = nullptr;
+        QTRY_VERIFY(preferences = qobject_cast<PreferencesWindow*>(QApplication::activeWindow()));
+        QTest::keyClick(named<QComboBox>(*preferences, "refreshInterval"), Qt::Key_Down);
+        named<QSpinBox>(*preferences, "nearlyUsedUp")->stepUp();
+        named<QSpinBox>(*preferences, "historyDays")->stepDown();
+        QTest::keyClick(named<QComboBox>(*preferences, "trayIcon"), Qt::Key_Up);
+        preferences->findChild<QCheckBox*>()->click();
+        preferences->close();
+        QCOMPARE(settings.value(Settings::refreshMinutes), 10);
+        QCOMPARE(settings.value(Settings::nearlyUsedUpPercent), 85);
+        QCOMPARE(Preferences::historyDays(settings), 89);
+        QCOMPARE(TrayIconStyles::read(settings), TrayIconStyle::forLightPanels);
+        QVERIFY(!settings.value(Settings::nearlyUsedUpNotifications));
         QVERIFY(trackAgain);
         trackAgain->trigger();
         QVERIFY(store->hiddenAccounts().isEmpty());
@@ -151,6 +172,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&panel));
         panel.focusFirst();
         QCOMPARE(focused(panel), QStringLiteral("header0"));
+        // Every bar of the collapsed rows is as long as every other, beside "0%" or "100%".
+        QSet<int> lengths;
+        for (const InlineMeter* meter : panel.findChildren<InlineMeter*>())
+            lengths.insert(meter->bar()->width());
+        QCOMPARE(lengths.size(), 1);
         QStringList visited;
         for (const int key : keys) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
@@ -158,6 +184,10 @@ private slots:
         }
         QCOMPARE(visited, focus);
         QCOMPARE(openRows(panel), open);
+        // As a notification about the third account opens it.
+        panel.showRow(store->entries().at(2).id());
+        QCOMPARE(openRows(panel), "0010");
+        QCOMPARE(focused(panel), "header2");
     }
 };
 

@@ -150,6 +150,28 @@ private slots:
         QVERIFY(QFileInfo(plain.session->configDir()).isDir() && !plain.session->isRunning());
     }
 
+    // A cancelled sign-in takes away the folder it made, unless something was written there.
+    void cancelRemovesTheEmptyFolderItMade_data() {
+        QTest::addColumn<bool>("there");
+        QTest::addColumn<QByteArray>("writes");
+        QTest::newRow("made, nothing written") << false << QByteArray();
+        QTest::newRow("made, a file written")
+            << false << QByteArray("touch \"$CLAUDE_CONFIG_DIR/x\"");
+        QTest::newRow("there before") << true << QByteArray();
+    }
+    void cancelRemovesTheEmptyFolderItMade() {
+        QFETCH(bool, there);
+        QFETCH(QByteArray, writes);
+        Run run;
+        if (there)
+            run.home.makeFolder(QStringLiteral(".claude-work"));
+        QCOMPARE(run.start(run.claude(writes + "\nprintf ready\nexec sleep 10")), StartResult());
+        QTRY_COMPARE(run.seen().outputs, QStringList{"ready"});
+        run.session->cancel();
+        QTRY_COMPARE(run.seen().exits.size(), 1);
+        QCOMPARE(QFileInfo::exists(run.session->configDir()), there || !writes.isEmpty());
+    }
+
     // The only run of the suite that waits out this helper's termination grace. Standard error
     // shares the output with standard output, in arrival order, and the owner gets the whole
     // text each time.
