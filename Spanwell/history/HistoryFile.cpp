@@ -71,13 +71,18 @@ bool HistoryFile::openFile() {
     }
     // A damaged file is moved aside once; a new one that fails too is left for the next run.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        database.setDatabaseName(path);
-        database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyMilliseconds));
         QSqlError error;
-        if (database.open() ? prepare(error) : (error = database.lastError(), false))
-            return true;
-        database.close();
+        {
+            QSqlDatabase database =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            database.setDatabaseName(path);
+            database.setConnectOptions(
+                QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyMilliseconds));
+            if (database.open() ? prepare(error) : (error = database.lastError(), false))
+                return true;
+            database.close();
+        }
+        QSqlDatabase::removeDatabase(connection);
         if (attempt > 0 || !isDamaged(error) || !QFileInfo::exists(path)) {
             qCWarning(historyLog).noquote()
                 << "The history" << path << "could not be opened:" << error.text();
@@ -189,9 +194,9 @@ int HistoryFile::record(const QList<HistoryReading>& readings, Instant now, int 
     query.exec(QStringLiteral("SELECT done_at FROM upkeep WHERE task = 'prune'"));
     const double pruned = query.next() ? query.value(0).toDouble() : -INFINITY;
     const double present = now.unixSeconds();
-    if (!failed && !(present - pruned < pruneIntervalSeconds)) {
+    if (!failed && retentionDays > 0 && !(present - pruned < pruneIntervalSeconds)) {
         query.prepare(QStringLiteral("DELETE FROM readings WHERE read_at < ?"));
-        query.addBindValue(present - std::max(retentionDays, 1) * 86400.0);
+        query.addBindValue(present - retentionDays * 86400.0);
         QSqlQuery done(database);
         done.prepare(QStringLiteral("INSERT OR REPLACE INTO upkeep (task, done_at) VALUES "
                                     "('prune', ?)"));

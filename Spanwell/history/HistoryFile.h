@@ -32,8 +32,8 @@ public:
 
     bool isOpen() const { return open; }
 
-    // Keeps `readings`, and removes those read more than `retentionDays` before `now` when
-    // that was last done a day ago or more. The number of readings kept.
+    // Keeps `readings`, and removes those read more than `retentionDays` (when more than 0)
+    // before `now` when that was last done a day ago or more. The number of readings kept.
     int record(const QList<HistoryReading>& readings, Instant now, int retentionDays);
 
     // The readings taken at `since` or later, by folder, title and time; of one folder when

@@ -148,10 +148,12 @@ private slots:
             terminals.append(terminal);
         }
         const QString path = home.pathOf(".local/state/Spanwell/history.sqlite");
-        const QFuture<int> tray = QtConcurrent::run([&path] {
+        // At the present, as the runs' are, so that none's removal of old readings takes them.
+        const QFuture<int> tray = QtConcurrent::run([&path, present = Instant::now()] {
             int kept = 0;
             for (int i = 0; i < 100; ++i)
-                kept += HistoryFile(path).record({reading(i, now + i, now, "/tray")}, now, 90);
+                kept += HistoryFile(path).record({reading(i, present + i, present, "/tray")},
+                                                 present, 90);
             return kept;
         });
         for (QProcess* terminal : std::as_const(terminals)) {

@@ -61,6 +61,7 @@ private slots:
         // The straight line from the window's start says 6000 for 60 % half way.
         QTest::newRow("a rising hour") << 60.0 << 9000.0 << QList<QPointF>{{3600, 40}} << S(7200);
         QTest::newRow("a flat hour") << 60.0 << 9000.0 << QList<QPointF>{{3600, 60}} << S();
+        QTest::newRow("use that fell") << 60.0 << 9000.0 << QList<QPointF>{{3600, 70}} << S();
         QTest::newRow("slower than the line, past the reset")
             << 60.0 << 9000.0 << QList<QPointF>{{3600, 59}} << S();
         QTest::newRow("sparse: from the newest an hour old or more")
