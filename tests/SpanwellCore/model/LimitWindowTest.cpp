@@ -65,7 +65,7 @@ private slots:
         QTest::newRow("slower than the line, past the reset")
             << 60.0 << 9000.0 << QList<QPointF>{{3600, 59}} << S();
         QTest::newRow("sparse: from the newest an hour old or more")
-            << 60.0 << 9000.0 << QList<QPointF>{{7200, 20}, {2400, 50}, {1800, 55}} << S(7200);
+            << 60.0 << 9000.0 << QList<QPointF>{{8000, 30}, {4000, 40}, {1800, 55}} << S(8000);
         QTest::newRow("less than an hour of readings")
             << 60.0 << 9000.0 << QList<QPointF>{{3000, 10}} << S(6000);
         // The window began 1800 seconds ago; readings before it belong to the last one.
