@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -37,11 +36,6 @@ std::optional<Instant> instantOf(const QVariant& value) {
 bool isDamaged(const QSqlError& error) {
     const QString code = error.nativeErrorCode();
     return code == notADatabase || code == corrupt || code == cannotOpen;
-}
-
-// Reading a week makes the same few texts thousands of times; one copy of each is kept.
-const QString& shared(QSet<QString>& texts, const QString& text) {
-    return *texts.insert(text);
 }
 
 } // namespace
@@ -113,12 +107,14 @@ bool HistoryFile::prepare(QSqlError& error) {
     // Two runs that start a new file at once make its tables once.
     const QStringList steps = {
         QStringLiteral("BEGIN IMMEDIATE"),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS readings (folder TEXT NOT NULL, title TEXT NOT "
-                       "NULL, percent REAL NOT NULL, resets_at REAL, read_at REAL NOT NULL, "
-                       "source TEXT NOT NULL)"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS readings_by_limit ON readings (folder, title, "
-                       "read_at)"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS readings_by_time ON readings (read_at)"),
+        // Each limit once; its readings kept in its order of time, which every read and
+        // removal follows.
+        QStringLiteral("CREATE TABLE IF NOT EXISTS limits (id INTEGER PRIMARY KEY, folder TEXT "
+                       "NOT NULL, title TEXT NOT NULL, UNIQUE (folder, title))"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS readings (limit_id INTEGER NOT NULL "
+                       "REFERENCES limits (id), read_at REAL NOT NULL, percent REAL NOT NULL, "
+                       "resets_at REAL, source TEXT NOT NULL, PRIMARY KEY (limit_id, read_at)) "
+                       "WITHOUT ROWID"),
         QStringLiteral("CREATE TABLE IF NOT EXISTS upkeep (task TEXT PRIMARY KEY, done_at REAL "
                        "NOT NULL)"),
         QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion),
@@ -162,40 +158,58 @@ int HistoryFile::record(const QList<HistoryReading>& readings, Instant now, int 
             << "The history" << path << "could not be written:" << query.lastError().text();
         return 0;
     }
+    QSqlQuery addLimit(database);
+    addLimit.prepare(QStringLiteral("INSERT OR IGNORE INTO limits (folder, title) VALUES (?, ?)"));
+    QSqlQuery findLimit(database);
+    findLimit.prepare(QStringLiteral("SELECT id FROM limits WHERE folder = ? AND title = ?"));
     QSqlQuery last(database);
-    last.prepare(QStringLiteral("SELECT percent, resets_at, read_at FROM readings WHERE folder = ? "
-                                "AND title = ? AND read_at <= ? ORDER BY read_at DESC LIMIT 1"));
+    last.prepare(QStringLiteral("SELECT percent, resets_at, read_at FROM readings WHERE limit_id = "
+                                "? AND read_at <= ? ORDER BY read_at DESC LIMIT 1"));
     QSqlQuery insert(database);
-    insert.prepare(QStringLiteral("INSERT INTO readings (folder, title, percent, resets_at, "
-                                  "read_at, source) VALUES (?, ?, ?, ?, ?, ?)"));
+    insert.prepare(QStringLiteral("INSERT OR IGNORE INTO readings (limit_id, read_at, percent, "
+                                  "resets_at, source) VALUES (?, ?, ?, ?, ?)"));
     int kept = 0;
     bool failed = false;
     for (const HistoryReading& reading : readings) {
+        addLimit.addBindValue(reading.folder);
+        addLimit.addBindValue(reading.title);
+        findLimit.addBindValue(reading.folder);
+        findLimit.addBindValue(reading.title);
+        if (!addLimit.exec() || !findLimit.exec() || !findLimit.next()) {
+            failed = true;
+            break;
+        }
+        const qint64 limit = findLimit.value(0).toLongLong();
+        findLimit.finish();
         const double readAt = reading.readAt.unixSeconds();
-        last.addBindValue(reading.folder);
-        last.addBindValue(reading.title);
+        last.addBindValue(limit);
         last.addBindValue(readAt);
-        if (last.exec() && last.next() && readAt - last.value(2).toDouble() <= duplicateSeconds &&
-            last.value(0).toDouble() == reading.percent &&
-            instantOf(last.value(1)) == reading.resetsAt)
+        const bool repeated = last.exec() && last.next() &&
+                              readAt - last.value(2).toDouble() <= duplicateSeconds &&
+                              last.value(0).toDouble() == reading.percent &&
+                              instantOf(last.value(1)) == reading.resetsAt;
+        last.finish();
+        if (repeated)
             continue;
-        insert.addBindValue(reading.folder);
-        insert.addBindValue(reading.title);
+        insert.addBindValue(limit);
+        insert.addBindValue(readAt);
         insert.addBindValue(reading.percent);
         insert.addBindValue(unixSeconds(reading.resetsAt));
-        insert.addBindValue(readAt);
         insert.addBindValue(HistoryReading::sourceName(reading.source));
         if (!insert.exec()) {
             failed = true;
             break;
         }
-        ++kept;
+        kept += insert.numRowsAffected() > 0 ? 1 : 0;
     }
     query.exec(QStringLiteral("SELECT done_at FROM upkeep WHERE task = 'prune'"));
     const double pruned = query.next() ? query.value(0).toDouble() : -INFINITY;
+    query.finish();
     const double present = now.unixSeconds();
     if (!failed && retentionDays > 0 && !(present - pruned < pruneIntervalSeconds)) {
-        query.prepare(QStringLiteral("DELETE FROM readings WHERE read_at < ?"));
+        // Limit by limit, along the order the readings are kept in.
+        query.prepare(QStringLiteral("DELETE FROM readings WHERE limit_id IN (SELECT id FROM "
+                                     "limits) AND read_at < ?"));
         query.addBindValue(present - retentionDays * 86400.0);
         QSqlQuery done(database);
         done.prepare(QStringLiteral("INSERT OR REPLACE INTO upkeep (task, done_at) VALUES "
@@ -205,11 +219,29 @@ int HistoryFile::record(const QList<HistoryReading>& readings, Instant now, int 
     }
     if (failed || !query.exec(QStringLiteral("COMMIT"))) {
         qCWarning(historyLog).noquote()
-            << "The history" << path << "could not be written:" << database.lastError().text();
+            << "The history" << path << "could not be written:" << query.lastError().text();
         query.exec(QStringLiteral("ROLLBACK"));
         return 0;
     }
     return kept;
+}
+
+// The limits, of one folder when `folder` is given, by folder and title.
+QList<HistoryFile::Limit> HistoryFile::limits(const QString& folder) const {
+    QList<Limit> found;
+    QSqlQuery query(QSqlDatabase::database(connection, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id, folder, title FROM limits%1 ORDER BY folder, title")
+                      .arg(folder.isEmpty() ? QString() : QStringLiteral(" WHERE folder = ?")));
+    if (!folder.isEmpty())
+        query.addBindValue(folder);
+    if (!query.exec())
+        qCWarning(historyLog).noquote()
+            << "The history" << path << "could not be read:" << query.lastError().text();
+    while (query.next())
+        found.append(
+            {query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
+    return found;
 }
 
 QList<HistoryReading> HistoryFile::readings(Instant since, const QString& folder) const {
@@ -218,25 +250,23 @@ QList<HistoryReading> HistoryFile::readings(Instant since, const QString& folder
         return found;
     QSqlQuery query(QSqlDatabase::database(connection, false));
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT folder, title, percent, resets_at, read_at, source FROM "
-                                 "readings WHERE read_at >= ?%1 ORDER BY folder, title, read_at")
-                      .arg(folder.isEmpty() ? QString() : QStringLiteral(" AND folder = ?")));
-    query.addBindValue(since.unixSeconds());
-    if (!folder.isEmpty())
-        query.addBindValue(folder);
-    if (!query.exec()) {
-        qCWarning(historyLog).noquote()
-            << "The history" << path << "could not be read:" << query.lastError().text();
-        return found;
+    query.prepare(QStringLiteral("SELECT read_at, percent, resets_at, source FROM readings WHERE "
+                                 "limit_id = ? AND read_at >= ? ORDER BY read_at"));
+    for (const Limit& limit : limits(folder)) {
+        query.addBindValue(limit.id);
+        query.addBindValue(since.unixSeconds());
+        if (!query.exec()) {
+            qCWarning(historyLog).noquote()
+                << "The history" << path << "could not be read:" << query.lastError().text();
+            break;
+        }
+        while (query.next())
+            found.append({limit.folder, limit.title, query.value(1).toDouble(),
+                          instantOf(query.value(2)),
+                          Instant::fromUnixSeconds(query.value(0).toDouble()),
+                          HistoryReading::sourceNamed(query.value(3).toString())
+                              .value_or(HistoryReading::Source::service)});
     }
-    QSet<QString> texts;
-    while (query.next())
-        found.append({shared(texts, query.value(0).toString()),
-                      shared(texts, query.value(1).toString()), query.value(2).toDouble(),
-                      instantOf(query.value(3)),
-                      Instant::fromUnixSeconds(query.value(4).toDouble()),
-                      HistoryReading::sourceNamed(query.value(5).toString())
-                          .value_or(HistoryReading::Source::service)});
     return found;
 }
 
@@ -246,26 +276,33 @@ QList<LimitHistory> HistoryFile::recentUse(Instant since, double spacingSeconds)
         return found;
     QSqlQuery query(QSqlDatabase::database(connection, false));
     query.setForwardOnly(true);
-    // With MAX, SQLite gives the other columns of the row that holds the greatest value.
-    query.prepare(QStringLiteral("SELECT folder, title, MAX(read_at) AS at, percent FROM readings "
-                                 "WHERE read_at >= ? GROUP BY folder, title, CAST(read_at / ? AS "
-                                 "INTEGER) ORDER BY folder, title, at"));
-    query.addBindValue(since.unixSeconds());
-    query.addBindValue(std::max(spacingSeconds, 1.0));
-    if (!query.exec()) {
-        qCWarning(historyLog).noquote()
-            << "The history" << path << "could not be read:" << query.lastError().text();
-        return found;
+    query.prepare(QStringLiteral("SELECT read_at, percent FROM readings WHERE limit_id = ? AND "
+                                 "read_at >= ? ORDER BY read_at"));
+    const double spacing = std::max(spacingSeconds, 1.0);
+    for (const Limit& limit : limits({})) {
+        query.addBindValue(limit.id);
+        query.addBindValue(since.unixSeconds());
+        if (!query.exec()) {
+            qCWarning(historyLog).noquote()
+                << "The history" << path << "could not be read:" << query.lastError().text();
+            break;
+        }
+        QList<UsePoint> points;
+        double bucket = -INFINITY;
+        // The last reading of each span of `spacing` seconds.
+        while (query.next()) {
+            const double readAt = query.value(0).toDouble();
+            const UsePoint point{Instant::fromUnixSeconds(readAt), query.value(1).toDouble()};
+            if (std::floor(readAt / spacing) == bucket)
+                points.last() = point;
+            else
+                points.append(point);
+            bucket = std::floor(readAt / spacing);
+        }
+        if (!points.isEmpty()) {
+            points.squeeze();
+            found.append({limit.folder, limit.title, points});
+        }
     }
-    while (query.next()) {
-        const QString folder = query.value(0).toString();
-        const QString title = query.value(1).toString();
-        if (found.isEmpty() || found.last().folder != folder || found.last().title != title)
-            found.append({folder, title, {}});
-        found.last().points.append(
-            {Instant::fromUnixSeconds(query.value(2).toDouble()), query.value(3).toDouble()});
-    }
-    for (LimitHistory& history : found)
-        history.points.squeeze();
     return found;
 }

@@ -45,6 +45,13 @@ public:
     QList<LimitHistory> recentUse(Instant since, double spacingSeconds) const;
 
 private:
+    struct Limit {
+        qint64 id = 0;
+        QString folder;
+        QString title;
+    };
+
+    QList<Limit> limits(const QString& folder) const;
     bool openFile();
     // Sets `error` and gives false when the file is no database.
     bool prepare(QSqlError& error);

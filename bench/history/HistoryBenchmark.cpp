@@ -1,8 +1,8 @@
 // Measures the history at its fullest: 90 days of readings of eight accounts with three limits
 // each, one every five minutes. It times what the tray program does after a refresh (keep the
 // refresh's readings, then read every limit's last week for the charts), and a terminal's read
-// of one account's week, each opening and closing the file as the program does. Wall time,
-// median of 21 runs.
+// of one account's week, each opening and closing the file as the program does, and opening
+// alone. Wall time, median of 21 runs.
 
 #include "history/HistoryFile.h"
 
@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
     const double write = medianMilliseconds([&](int run) {
         HistoryFile(path).record(refresh(now + run * spacingSeconds, run), now, int(keptDays));
     });
+    const double opening = medianMilliseconds([&](int) { HistoryFile file(path); });
     const Instant weekAgo = now - 7 * 86400;
     qsizetype points = 0;
     const double recentUse = medianMilliseconds([&](int) {
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
         [&](int) { readings = HistoryFile(path).readings(weekAgo, ::folder(3)).size(); });
 
     std::printf("rows=%d\n", rows);
+    std::printf("open_ms=%.2f\n", opening);
     std::printf("write_refresh_ms=%.2f\n", write);
     std::printf("read_recent_use_ms=%.2f\n", recentUse);
     std::printf("recent_use_points=%lld\n", static_cast<long long>(points));
