@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -18,6 +19,11 @@ constexpr double todayTickWidth = 1.5;
 
 double xOf(Instant instant, Instant now, double width) {
     return std::clamp(1 - (now - instant) / WeekChart::spanSeconds, 0.0, 1.0) * width;
+}
+
+// On a whole device pixel, so that a line one pixel wide stays sharp at every scale.
+double snapped(double at, double ratio) {
+    return std::round(at * ratio) / ratio;
 }
 
 double yOf(double percent, double height) {
@@ -80,8 +86,9 @@ void WeekChart::paintEvent(QPaintEvent*) {
         const double x = xOf(midnight, present, size.width());
         const bool today = midnight == midnights.last();
         const double width = today ? todayTickWidth : 1;
-        painter.fillRect(QRectF(x - width / 2, 0, width, size.height()),
-                         today ? theme.secondaryText : dayLine);
+        painter.fillRect(
+            QRectF(snapped(x - width / 2, devicePixelRatioF()), 0, width, size.height()),
+            today ? theme.secondaryText : dayLine);
     }
 
     const QList<QPointF> line = outline(shown, present, size);
