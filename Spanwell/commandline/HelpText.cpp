@@ -51,7 +51,8 @@ QString usage() {
         "--status and --best read the figures the tray program keeps in\n"
         "~/.local/share/Spanwell/snapshots.json and refresh them only when they are old.\n"
         "On a terminal the table fits its width and is coloured, unless NO_COLOR is set.\n"
-        "Every reading is kept for 90 days in ~/.local/state/Spanwell/history.sqlite.\n"
+        "Every reading is kept in ~/.local/state/Spanwell/history.sqlite, for 90 days\n"
+        "unless the preferences say otherwise.\n"
         "--best ends with 1 when no account is usable, --refresh when the tray program\n"
         "did not finish its refresh within a minute; an unknown or misused option ends\n"
         "with 2.\n");
