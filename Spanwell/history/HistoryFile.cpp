@@ -244,65 +244,64 @@ QList<HistoryFile::Limit> HistoryFile::limits(const QString& folder) const {
     return found;
 }
 
-QList<HistoryReading> HistoryFile::readings(Instant since, const QString& folder) const {
-    QList<HistoryReading> found;
+void HistoryFile::eachLimitSince(
+    Instant since, const QString& folder, const QString& columns,
+    const std::function<void(const Limit& limit, QSqlQuery& rows)>& read) const {
     if (!open)
-        return found;
+        return;
     QSqlQuery query(QSqlDatabase::database(connection, false));
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT read_at, percent, resets_at, source FROM readings WHERE "
-                                 "limit_id = ? AND read_at >= ? ORDER BY read_at"));
+    query.prepare(QStringLiteral("SELECT %1 FROM readings WHERE limit_id = ? AND read_at >= ? "
+                                 "ORDER BY read_at")
+                      .arg(columns));
     for (const Limit& limit : limits(folder)) {
         query.addBindValue(limit.id);
         query.addBindValue(since.unixSeconds());
         if (!query.exec()) {
             qCWarning(historyLog).noquote()
                 << "The history" << path << "could not be read:" << query.lastError().text();
-            break;
+            return;
         }
-        while (query.next())
-            found.append({limit.folder, limit.title, query.value(1).toDouble(),
-                          instantOf(query.value(2)),
-                          Instant::fromUnixSeconds(query.value(0).toDouble()),
-                          HistoryReading::sourceNamed(query.value(3).toString())
-                              .value_or(HistoryReading::Source::service)});
+        read(limit, query);
     }
+}
+
+QList<HistoryReading> HistoryFile::readings(Instant since, const QString& folder) const {
+    QList<HistoryReading> found;
+    eachLimitSince(since, folder, QStringLiteral("read_at, percent, resets_at, source"),
+                   [&found](const Limit& limit, QSqlQuery& rows) {
+                       while (rows.next())
+                           found.append({limit.folder, limit.title, rows.value(1).toDouble(),
+                                         instantOf(rows.value(2)),
+                                         Instant::fromUnixSeconds(rows.value(0).toDouble()),
+                                         HistoryReading::sourceNamed(rows.value(3).toString())
+                                             .value_or(HistoryReading::Source::service)});
+                   });
     return found;
 }
 
 QList<LimitHistory> HistoryFile::recentUse(Instant since, double spacingSeconds) const {
     QList<LimitHistory> found;
-    if (!open)
-        return found;
-    QSqlQuery query(QSqlDatabase::database(connection, false));
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT read_at, percent FROM readings WHERE limit_id = ? AND "
-                                 "read_at >= ? ORDER BY read_at"));
     const double spacing = std::max(spacingSeconds, 1.0);
-    for (const Limit& limit : limits({})) {
-        query.addBindValue(limit.id);
-        query.addBindValue(since.unixSeconds());
-        if (!query.exec()) {
-            qCWarning(historyLog).noquote()
-                << "The history" << path << "could not be read:" << query.lastError().text();
-            break;
-        }
-        QList<UsePoint> points;
-        double bucket = -INFINITY;
-        // The last reading of each span of `spacing` seconds.
-        while (query.next()) {
-            const double readAt = query.value(0).toDouble();
-            const UsePoint point{Instant::fromUnixSeconds(readAt), query.value(1).toDouble()};
-            if (std::floor(readAt / spacing) == bucket)
-                points.last() = point;
-            else
-                points.append(point);
-            bucket = std::floor(readAt / spacing);
-        }
-        if (!points.isEmpty()) {
-            points.squeeze();
-            found.append({limit.folder, limit.title, points});
-        }
-    }
+    eachLimitSince(
+        since, {}, QStringLiteral("read_at, percent"),
+        [&found, spacing](const Limit& limit, QSqlQuery& rows) {
+            QList<UsePoint> points;
+            double bucket = -INFINITY;
+            // The last reading of each span of `spacing` seconds.
+            while (rows.next()) {
+                const double readAt = rows.value(0).toDouble();
+                const UsePoint point{Instant::fromUnixSeconds(readAt), rows.value(1).toDouble()};
+                if (std::floor(readAt / spacing) == bucket)
+                    points.last() = point;
+                else
+                    points.append(point);
+                bucket = std::floor(readAt / spacing);
+            }
+            if (!points.isEmpty()) {
+                points.squeeze();
+                found.append({limit.folder, limit.title, points});
+            }
+        });
     return found;
 }

@@ -6,7 +6,10 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QSqlError;
+class QSqlQuery;
 
 // The history of readings, an SQLite file that the tray program and any number of terminal runs
 // write side by side (write-ahead log, a busy time-out). An object is one connection of its
@@ -52,6 +55,10 @@ private:
     };
 
     QList<Limit> limits(const QString& folder) const;
+    // Hands `read` each limit (of `folder` when given) with its readings since `since`, these
+    // columns of them in the order of time.
+    void eachLimitSince(Instant since, const QString& folder, const QString& columns,
+                        const std::function<void(const Limit& limit, QSqlQuery& rows)>& read) const;
     bool openFile();
     // Sets `error` and gives false when the file is no database.
     bool prepare(QSqlError& error);
