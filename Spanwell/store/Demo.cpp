@@ -7,7 +7,8 @@
 
 namespace {
 
-// The made-up history has a reading every five minutes, in waking hours only (8:00 to 23:00).
+// The made-up history has a reading every five minutes; use grows in waking hours only (8:00 to
+// 23:00), so that the week shows its days and nights.
 constexpr double demoSpacingSeconds = 300;
 constexpr double demoHistorySeconds = 7 * 86400;
 constexpr int wakingFrom = 8;
