@@ -280,23 +280,26 @@ QList<HistoryReading> HistoryFile::readings(Instant since, const QString& folder
     return found;
 }
 
-QList<LimitHistory> HistoryFile::recentUse(Instant since, double spacingSeconds) const {
+QList<LimitHistory> HistoryFile::recentUse(Instant since, Instant detailedFrom,
+                                           double spacingSeconds) const {
     QList<LimitHistory> found;
     const double spacing = std::max(spacingSeconds, 1.0);
+    const double detailed = detailedFrom.unixSeconds();
     eachLimitSince(
         since, {}, QStringLiteral("read_at, percent"),
-        [&found, spacing](const Limit& limit, QSqlQuery& rows) {
+        [&found, spacing, detailed](const Limit& limit, QSqlQuery& rows) {
             QList<UsePoint> points;
             double bucket = -INFINITY;
-            // The last reading of each span of `spacing` seconds.
+            // The last reading of each span of `spacing` seconds, then each one.
             while (rows.next()) {
                 const double readAt = rows.value(0).toDouble();
                 const UsePoint point{Instant::fromUnixSeconds(readAt), rows.value(1).toDouble()};
-                if (std::floor(readAt / spacing) == bucket)
+                const bool thinned = readAt < detailed;
+                if (thinned && std::floor(readAt / spacing) == bucket)
                     points.last() = point;
                 else
                     points.append(point);
-                bucket = std::floor(readAt / spacing);
+                bucket = thinned ? std::floor(readAt / spacing) : NAN;
             }
             if (!points.isEmpty()) {
                 points.squeeze();

@@ -43,9 +43,9 @@ public:
     // `folder` is given.
     QList<HistoryReading> readings(Instant since, const QString& folder = {}) const;
 
-    // Each limit's use since `since`, one point for each `spacingSeconds` at most (the last in
-    // it), for the charts and the pace, which need no more.
-    QList<LimitHistory> recentUse(Instant since, double spacingSeconds) const;
+    // Each limit's use since `since`: every reading from `detailedFrom` on, and before it the
+    // last of each `spacingSeconds` only, as much as a chart and the pace need.
+    QList<LimitHistory> recentUse(Instant since, Instant detailedFrom, double spacingSeconds) const;
 
 private:
     struct Limit {

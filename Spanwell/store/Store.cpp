@@ -97,7 +97,7 @@ void Store::keepHistory(const QList<Entry>& fetched) {
                 record(readings, present, days);
             if (!shown || !read)
                 return std::nullopt;
-            return read(present - recentUseSeconds);
+            return read(present - recentUseSeconds, present);
         });
     WorkerPool::whenDone(this, lastHistoryWork,
                          [this](const std::optional<QList<LimitHistory>>& recent) {

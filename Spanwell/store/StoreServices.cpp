@@ -3,6 +3,7 @@
 #include "accounts/ClaudeCLI.h"
 #include "accounts/CredentialSource.h"
 #include "history/HistoryFile.h"
+#include "model/Pace.h"
 #include "service/UpdateCheck.h"
 #include "store/SnapshotCache.h"
 #include "store/StateFolder.h"
@@ -11,9 +12,10 @@
 
 namespace {
 
-// A chart a few hundred points wide needs no more than a point every five minutes, the
-// refresh interval; nor does the pace, which looks back an hour.
-constexpr double recentUseSpacingSeconds = 300;
+// A week's chart a few hundred points wide needs no more than a point every 20 minutes; the pace,
+// which looks back an hour, every reading of the last two.
+constexpr double recentUseSpacingSeconds = 1200;
+constexpr double detailedSeconds = 2 * Pace::burnRateSeconds;
 
 } // namespace
 
@@ -33,8 +35,9 @@ StoreServices StoreServices::real() {
                                             int retentionDays) {
             HistoryFile(path).record(readings, now, retentionDays);
         },
-        [path = StateFolder::historyFile()](Instant since) {
-            return HistoryFile(path).recentUse(since, recentUseSpacingSeconds);
+        [path = StateFolder::historyFile()](Instant since, Instant now) {
+            return HistoryFile(path).recentUse(since, now - detailedSeconds,
+                                               recentUseSpacingSeconds);
         },
     };
 }

@@ -33,10 +33,11 @@ struct StoreServices {
     // The snapshot cache file.
     QString cachePath;
     // The history of readings: keeps readings, removing those older than the days given, and
-    // gives each limit's recent use since an instant. Empty functions keep and give nothing.
+    // gives each limit's recent use since an instant, as of now. Empty functions keep and give
+    // nothing.
     std::function<void(const QList<HistoryReading>& readings, Instant now, int retentionDays)>
         recordHistory = {};
-    std::function<QList<LimitHistory>(Instant since)> recentUse = {};
+    std::function<QList<LimitHistory>(Instant since, Instant now)> recentUse = {};
 
     // The machine's own: system clock, home folder, keychain or credential files, Claude
     // Code, the usage service, the update feed, the user's data folder, the history in the

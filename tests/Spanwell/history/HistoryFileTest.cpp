@@ -73,6 +73,26 @@ private slots:
         QCOMPARE(pragma(path, "journal_mode").toString(), "wal");
     }
 
+    // A limit's recent use: the last reading of each span before the detailed end, then every
+    // one.
+    void thinsOutOlderUse() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("history.sqlite");
+        const Instant start = Instant::fromUnixSeconds(1778306000);
+        QList<HistoryReading> kept;
+        for (int step = 0; step < 30; ++step)
+            kept.append(reading(step, start + step * 100));
+        QCOMPARE(HistoryFile(path).record(kept, start, 90), 30);
+        const QList<LimitHistory> recent =
+            HistoryFile(path).recentUse(start + 50, start + 2000, 1000);
+        QCOMPARE(recent.size(), 1);
+        QList<double> percents;
+        for (const UsePoint& point : recent.first().points)
+            percents.append(point.percent);
+        QCOMPARE(percents, QList<double>({9, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29}));
+        QCOMPARE(recent.first().points.first().readAt, start + 900);
+    }
+
     // Readings older than the days kept go, at most once a day.
     void removesOldReadingsOnceADay() {
         QTemporaryDir folder;
