@@ -5,6 +5,7 @@
 #include "commandline/ExecutablePath.h"
 #include "commandline/FullProgram.h"
 #include "commandline/HelpText.h"
+#include "commandline/HistoryModule.h"
 #include "commandline/RenewalCheck.h"
 #include "commandline/StatusLineMode.h"
 #include "commandline/StatusLineSetup.h"
@@ -47,12 +48,16 @@ int figures(int& argc, char** argv, const Mode& mode) {
         mode, entries, now, TerminalModes::surroundingsOf(home, FileSystem::local())));
 }
 
-// Claude Code shows what it prints; it never refreshes, so it needs nothing but files.
+// Claude Code shows what it prints; it never refreshes, so it needs nothing but files, and the
+// history's module when it has new figures, once the line is out.
 int statusLine() {
-    const QByteArray line =
-        StatusLineMode::run(StatusLineMode::readStandardInput(),
-                            StatusLineMode::Surroundings::ofThisProcess(), FileSystem::local());
-    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    const StatusLineMode::Surroundings surroundings = StatusLineMode::Surroundings::ofThisProcess();
+    const StatusLineMode::Outcome outcome =
+        StatusLineMode::run(StatusLineMode::readStandardInput(), surroundings, FileSystem::local());
+    std::fwrite(outcome.line.constData(), 1, size_t(outcome.line.size()), stdout);
+    std::fflush(stdout);
+    HistoryModule::keep(surroundings.historyPath, outcome.readings, surroundings.now,
+                        surroundings.historyDays);
     return 0;
 }
 
@@ -100,6 +105,7 @@ int main(int argc, char** argv) {
     case Mode::Kind::iconFiles:
     case Mode::Kind::panelPicture:
     case Mode::Kind::normalStart:
+    case Mode::Kind::history:
         break;
     }
     return FullProgram::run(argc, argv, mode);

@@ -22,7 +22,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's Wayland platform is a plugin, which no library names: without it Qt draws through XWayland
 # on a Wayland desktop, where the panel can neither stand by the bar nor know where the tray is.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland")
+# Qt SQL's SQLite driver is a plugin too, which libqt6sql6 does not bring: without it no history
+# is kept or shown.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland, libqt6sql6-sqlite")
 # The long description under the summary, in lines short enough for a terminal; CPack puts the
 # space before each that a control file wants.
 set(CPACK_PACKAGE_DESCRIPTION "Spanwell sits in the system tray and shows, for every Claude Code

@@ -3,6 +3,7 @@
 #include "model/DecimalInteger.h"
 
 #include <QCommandLineParser>
+#include <QHash>
 #include <QList>
 
 #include <utility>
@@ -30,6 +31,7 @@ const ModeOption modeOptions[] = {
     {"statusline", nullptr, Kind::statusLine},
     {"statusline-install", nullptr, Kind::statusLineOn},
     {"statusline-remove", nullptr, Kind::statusLineOff},
+    {"history", nullptr, Kind::history},
 };
 
 // The options that change how a mode runs, and the modes they belong to.
@@ -46,12 +48,15 @@ const QList<Modifier>& modifiers() {
         {"demo", nullptr, {Kind::panelPicture}, "--snapshot"},
         {"open", "N", {Kind::panelPicture}, "--snapshot"},
         {"expand-all", nullptr, {Kind::panelPicture}, "--snapshot"},
-        {"json", nullptr, {Kind::status}, "--status"},
+        {"json", nullptr, {Kind::status, Kind::history}, "--status or --history"},
         {"waybar", nullptr, {Kind::status}, "--status"},
         {"argos", nullptr, {Kind::status}, "--status"},
         {"line", nullptr, {Kind::status}, "--status"},
         {"command", nullptr, {Kind::best}, "--best"},
         {"max-age", "SECONDS", {Kind::status, Kind::best}, "--status or --best"},
+        {"since", "AGE", {Kind::history}, "--history"},
+        {"account", "FOLDER", {Kind::history}, "--history"},
+        {"csv", nullptr, {Kind::history}, "--history"},
     };
     return all;
 }
@@ -145,6 +150,43 @@ Mode figuresMode(const QCommandLineParser& parser, Mode mode) {
     return mode;
 }
 
+// "90m", "24h", "7d" or "2w": a whole number and its unit.
+std::optional<double> ageSeconds(const QString& text) {
+    static const QHash<QChar, double> units = {{QLatin1Char('m'), 60},
+                                               {QLatin1Char('h'), 3600},
+                                               {QLatin1Char('d'), 86400},
+                                               {QLatin1Char('w'), 604800}};
+    if (text.size() < 2 || !units.contains(text.back()))
+        return std::nullopt;
+    const std::optional<qint64> count = DecimalInteger::parse(text.chopped(1));
+    // Beyond a hundred years back there are no readings anyway.
+    if (!count || *count <= 0 || double(*count) * units.value(text.back()) > 3.2e9)
+        return std::nullopt;
+    return double(*count) * units.value(text.back());
+}
+
+// The history mode's own options.
+Mode historyMode(const QCommandLineParser& parser, Mode mode) {
+    if (parser.isSet(QStringLiteral("since"))) {
+        const std::optional<double> seconds = ageSeconds(parser.value(QStringLiteral("since")));
+        if (!seconds)
+            return misused(QStringLiteral("--since takes a whole number of minutes, hours, days "
+                                          "or weeks, such as 90m, 24h, 7d or 2w."));
+        mode.sinceSeconds = *seconds;
+    }
+    if (parser.isSet(QStringLiteral("account")))
+        mode.account = parser.value(QStringLiteral("account"));
+    const bool json = parser.isSet(QStringLiteral("json"));
+    const bool csv = parser.isSet(QStringLiteral("csv"));
+    if (json && csv)
+        return misused(QStringLiteral("--csv and --json cannot be given together."));
+    if (json)
+        mode.historyFormat = Mode::HistoryFormat::json;
+    else if (csv)
+        mode.historyFormat = Mode::HistoryFormat::csv;
+    return mode;
+}
+
 } // namespace
 
 namespace Dispatch {
@@ -188,6 +230,8 @@ Mode choose(const QStringList& arguments) {
     case Kind::status:
     case Kind::best:
         return figuresMode(parser, mode);
+    case Kind::history:
+        return historyMode(parser, mode);
     case Kind::renewalCheck:
     case Kind::help:
     case Kind::version:

@@ -21,10 +21,12 @@ struct Mode {
         statusLine,    // Claude Code's status line: its figures recorded, one line printed
         statusLineOn,  // Spanwell put into every tracked account's status line
         statusLineOff, // and taken out of it
+        history,       // `historyFormat`, `sinceSeconds`, `account`: the readings kept
         misused,       // `problem`: an unknown option, or one whose value cannot be taken
         normalStart,   // the tray item
     };
     enum class StatusFormat { text, json, waybar, argos, line };
+    enum class HistoryFormat { text, csv, json };
 
     Kind kind = Kind::normalStart;
     QString phase;
@@ -40,6 +42,10 @@ struct Mode {
     bool demo = false;
     std::optional<QString> open{};
     bool expandAll = false;
+    // The history: how far back, the text after "--account" (an account's folder), the form.
+    double sinceSeconds = 7 * 86400;
+    std::optional<QString> account{};
+    HistoryFormat historyFormat = HistoryFormat::text;
 
     bool operator==(const Mode&) const = default;
 };

@@ -7,7 +7,9 @@
 #include "commandline/StatusLineInput.h"
 #include "commandline/StatusLineText.h"
 #include "store/HiddenAccountFolders.h"
+#include "store/Preferences.h"
 #include "store/SnapshotCache.h"
+#include "store/StateFolder.h"
 #include "store/UserSettings.h"
 
 #include <QDeadlineTimer>
@@ -98,15 +100,17 @@ std::optional<Entry> another(const Entry& entry, const StatusLineMode::Surroundi
 namespace StatusLineMode {
 
 Surroundings Surroundings::ofThisProcess() {
+    const UserSettings settings(UserSettings::defaultPath());
     return Surroundings{QDir::homePath(), qEnvironmentVariable("CLAUDE_CONFIG_DIR"),
                         // As https://no-color.org asks: any value but the empty one.
                         qEnvironmentVariableIsEmpty("NO_COLOR"), SnapshotCache::location(),
-                        HiddenAccountFolders::read(UserSettings(UserSettings::defaultPath())),
-                        Instant::now()};
+                        HiddenAccountFolders::read(settings), Instant::now(),
+                        StateFolder::historyFile(), Preferences::historyDays(settings)};
 }
 
-QByteArray run(const QByteArray& input, const Surroundings& surroundings,
-               const FileSystem& fileSystem) {
+Outcome run(const QByteArray& input, const Surroundings& surroundings,
+            const FileSystem& fileSystem) {
+    Outcome outcome;
     const std::optional<QList<LimitReading>> reported = StatusLineInput::readings(input);
     const std::optional<Account> account = trackedAccount(surroundings, fileSystem);
     Entry entry =
@@ -116,18 +120,22 @@ QByteArray run(const QByteArray& input, const Surroundings& surroundings,
         const std::optional<Entry> written =
             account ? recorded(surroundings.cachePath, *account, *reported, surroundings.now)
                     : std::nullopt;
-        if (written)
+        if (written) {
             entry = *written;
-        else
+            outcome.readings = HistoryReadings::of(entry.id(), *entry.snapshot);
+        } else
             entry.snapshot = StatusLineInput::applied(entry.snapshot, *reported, surroundings.now);
     }
-    if (!entry.snapshot)
-        return StatusLineText::noFigures().toUtf8() + '\n';
+    if (!entry.snapshot) {
+        outcome.line = StatusLineText::noFigures().toUtf8() + '\n';
+        return outcome;
+    }
     const std::optional<Entry> other = StatusLineText::wantsAnother(entry, surroundings.now)
                                            ? another(entry, surroundings, fileSystem)
                                            : std::nullopt;
-    return StatusLineText::line(entry, other, surroundings.now, surroundings.colours).toUtf8() +
-           '\n';
+    outcome.line =
+        StatusLineText::line(entry, other, surroundings.now, surroundings.colours).toUtf8() + '\n';
+    return outcome;
 }
 
 QByteArray readStandardInput() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accounts/FileSystem.h"
+#include "model/HistoryReading.h"
 #include "model/Instant.h"
 
 #include <QByteArray>
@@ -23,16 +24,28 @@ struct Surroundings {
     // The folders of the accounts the user stopped tracking.
     QSet<QString> hidden;
     Instant now;
+    // The history file, where the readings are kept once the line is printed, and how many
+    // days it keeps them; none keeps none.
+    QString historyPath = {};
+    int historyDays = 0;
 
-    // This process's home folder, environment, cache and settings, and the present.
+    // This process's home folder, environment, cache, settings and history, and the present.
     static Surroundings ofThisProcess();
 };
 
+// What a run prints, and the readings it took that the history should keep, which it writes
+// once the line is out.
+struct Outcome {
+    // With its line feed.
+    QByteArray line;
+    QList<HistoryReading> readings;
+};
+
 // Records the figures `input` reports when it names a tracked account's folder (~/.claude or
-// ~/.claude-NAME, links followed), and gives the line to print, with its line feed. An input
-// without valid figures, or for a folder that is no tracked account's, changes nothing.
-QByteArray run(const QByteArray& input, const Surroundings& surroundings,
-               const FileSystem& fileSystem);
+// ~/.claude-NAME, links followed), and gives the line to print. An input without valid
+// figures, or for a folder that is no tracked account's, changes nothing.
+Outcome run(const QByteArray& input, const Surroundings& surroundings,
+            const FileSystem& fileSystem);
 
 // Standard input up to `StatusLineInput::largestInput`, then read to its end and thrown away,
 // so that the writer is never left waiting; what came within a few seconds. Nothing from a

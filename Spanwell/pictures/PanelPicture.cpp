@@ -45,6 +45,8 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
 
 std::unique_ptr<Store> refreshedStore(UserSettings& settings) {
     auto store = std::make_unique<Store>(StoreServices::real(), settings);
+    // Each limit's week under its bar, read before the refresh ends.
+    store->showRecentUse();
     QEventLoop loop;
     QObject::connect(store.get(), &Store::refreshFinished, &loop, &QEventLoop::quit);
     if (store->refresh())

@@ -1,6 +1,69 @@
 #include "store/Demo.h"
 
+#include "model/LimitWindow.h"
+
+#include <algorithm>
+#include <cmath>
+
 namespace {
+
+// The made-up history has a reading every five minutes; use grows in waking hours only (8:00 to
+// 23:00), so that the week shows its days and nights.
+constexpr double demoSpacingSeconds = 300;
+constexpr double demoHistorySeconds = 7 * 86400;
+constexpr int wakingFrom = 8;
+constexpr int wakingUntil = 23;
+// How full earlier windows got, taken in turn; nights leave a window at 0 whatever it says.
+constexpr double earlierPeaks[] = {35, 70, 92, 100, 48, 22, 81, 60};
+
+// Waking seconds on a grid of five-minute steps from well before the week, so that a weekly
+// window that began before it is measured too: use grows with them.
+class WakingTime {
+public:
+    WakingTime(Instant now, const Calendar& calendar)
+        : start(now - 2 * demoHistorySeconds) {
+        double sum = 0;
+        for (Instant at = start; at <= now; at = at + demoSpacingSeconds) {
+            const int hour = calendar.dateTime(at).time().hour();
+            sum += hour >= wakingFrom && hour < wakingUntil ? demoSpacingSeconds : 0;
+            cumulative.append(sum);
+        }
+    }
+    double between(Instant from, Instant to) const { return at(to) - at(from); }
+
+private:
+    double at(Instant instant) const {
+        const qsizetype step = qsizetype(std::floor((instant - start) / demoSpacingSeconds));
+        return cumulative.at(std::clamp<qsizetype>(step, 0, cumulative.size() - 1));
+    }
+
+    Instant start;
+    QList<double> cumulative;
+};
+
+// Use that grows with waking time from each window's start to its peak, resetting at each
+// window's end: the current window ends at the reading's percent, the earlier ones at the
+// peaks above. A limit without a reset instant had its last window end an hour ago.
+QList<UsePoint> madeUpWeek(const LimitReading& limit, Instant now, const WakingTime& waking) {
+    const double length = LimitWindow::length(limit.title).value_or(LimitWindow::weekSeconds);
+    const Instant currentEnd = limit.resetsAt.value_or(now - 3600);
+    QList<UsePoint> points;
+    for (Instant at = now - demoHistorySeconds; at <= now; at = at + demoSpacingSeconds) {
+        if (at > currentEnd && !limit.resetsAt) {
+            points.append({at, 0});
+            continue;
+        }
+        const int windowsBack = int(std::ceil((currentEnd - at) / length)) - 1;
+        const Instant end = currentEnd - windowsBack * length;
+        const Instant windowStart = end - length;
+        const bool current = windowsBack == 0 && limit.resetsAt;
+        const double peak = current ? limit.percent : earlierPeaks[size_t(windowsBack) % 8];
+        const double whole = waking.between(windowStart, current ? now : end);
+        const double percent = whole > 0 ? peak * waking.between(windowStart, at) / whole : 0;
+        points.append({at, std::round(percent)});
+    }
+    return points;
+}
 
 struct DemoReading {
     const char* title;
@@ -63,9 +126,14 @@ std::unique_ptr<Store> store(Instant now, const QString& home, const Calendar& c
          2073600},
     };
     QList<Entry> entries;
-    for (const DemoAccount& account : accounts)
+    QList<LimitHistory> recentUse;
+    const WakingTime waking(now, calendar);
+    for (const DemoAccount& account : accounts) {
         entries.append(entry(account, now, home, calendar));
-    return Store::demo(entries);
+        for (const LimitReading& limit : entries.last().snapshot->limits)
+            recentUse.append({entries.last().id(), limit.title, madeUpWeek(limit, now, waking)});
+    }
+    return Store::demo(entries, systemClock(), recentUse);
 }
 
 } // namespace Demo

@@ -10,7 +10,8 @@
 
 // Four made-up accounts laid out around an instant, for pictures of the panel that touch no
 // real account: one with room everywhere, one blocked by its session limit, one with a used-up
-// scoped weekly limit, and one whose session has not started.
+// scoped weekly limit, and one whose session has not started; each with a made-up week of
+// history for its charts.
 namespace Demo {
 
 std::unique_ptr<Store> store(Instant now, const QString& home = QDir::homePath(),

@@ -14,4 +14,10 @@ int nearlyUsedUpPercent(const UserSettings& settings) {
                : Settings::nearlyUsedUpPercent.byDefault;
 }
 
+int historyDays(const UserSettings& settings) {
+    const int days = settings.value(Settings::historyDays);
+    return days >= leastHistoryDays && days <= mostHistoryDays ? days
+                                                               : Settings::historyDays.byDefault;
+}
+
 } // namespace Preferences

@@ -17,4 +17,9 @@ inline constexpr int leastNearlyUsedUp = 50;
 inline constexpr int mostNearlyUsedUp = 99;
 int nearlyUsedUpPercent(const UserSettings& settings);
 
+// How many days the history keeps its readings.
+inline constexpr int leastHistoryDays = 1;
+inline constexpr int mostHistoryDays = 3650;
+int historyDays(const UserSettings& settings);
+
 } // namespace Preferences

@@ -12,4 +12,8 @@ QString path() {
     return base + QStringLiteral("/Spanwell");
 }
 
+QString historyFile() {
+    return path() + QStringLiteral("/history.sqlite");
+}
+
 } // namespace StateFolder

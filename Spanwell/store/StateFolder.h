@@ -8,5 +8,7 @@
 namespace StateFolder {
 
 QString path();
+// The history of readings in it.
+QString historyFile();
 
 } // namespace StateFolder

@@ -6,6 +6,7 @@
 #include "store/CacheWatch.h"
 #include "store/HiddenAccountFolders.h"
 #include "store/PanelFigures.h"
+#include "store/Preferences.h"
 #include "store/SnapshotCache.h"
 #include "store/WorkerPool.h"
 
@@ -35,16 +36,18 @@ Store::Store(StoreServices storeServices, UserSettings& userSettings, QObject* p
         [this](const CachedDisplay& cached) { showCached(cached); });
 }
 
-Store::Store(QList<Entry> entries, Clock clock)
+Store::Store(QList<Entry> entries, Clock clock, QList<LimitHistory> recentUse)
     : services{std::move(clock), {}, nullptr, {}, {}, nullptr, {}, {}}
     , entryList(std::move(entries))
     , demoStore(true)
-    , loaded(true) {
+    , loaded(true)
+    , recentUseList(std::move(recentUse)) {
     lastRefreshAt = services.clock();
 }
 
 Store::~Store() {
     lastCacheWrite.waitForFinished();
+    lastHistoryWork.waitForFinished();
 }
 
 void Store::showCached(const CachedDisplay& cached) {
@@ -65,8 +68,44 @@ void Store::showCached(const CachedDisplay& cached) {
         startRefresh();
 }
 
-std::unique_ptr<Store> Store::demo(QList<Entry> entries, Clock clock) {
-    return std::unique_ptr<Store>(new Store(std::move(entries), std::move(clock)));
+std::unique_ptr<Store> Store::demo(QList<Entry> entries, Clock clock,
+                                   QList<LimitHistory> recentUse) {
+    return std::unique_ptr<Store>(
+        new Store(std::move(entries), std::move(clock), std::move(recentUse)));
+}
+
+void Store::showRecentUse() {
+    if (demoStore || recentUseShown)
+        return;
+    recentUseShown = true;
+    keepHistory({});
+}
+
+void Store::keepHistory(const QList<Entry>& fetched) {
+    if (demoStore || (fetched.isEmpty() && !recentUseShown))
+        return;
+    QList<HistoryReading> readings;
+    for (const Entry& entry : fetched)
+        if (entry.snapshot)
+            readings.append(HistoryReadings::of(entry.id(), *entry.snapshot));
+    const int days = settings ? Preferences::historyDays(*settings) : 0;
+    lastHistoryWork = QtConcurrent::run(
+        &WorkerPool::cacheWriter(),
+        [readings, present = now(), days, shown = recentUseShown, record = services.recordHistory,
+         read = services.recentUse]() -> std::optional<QList<LimitHistory>> {
+            if (record && !readings.isEmpty())
+                record(readings, present, days);
+            if (!shown || !read)
+                return std::nullopt;
+            return read(present - recentUseSeconds, present);
+        });
+    WorkerPool::whenDone(this, lastHistoryWork,
+                         [this](const std::optional<QList<LimitHistory>>& recent) {
+                             if (!recent || *recent == recentUseList)
+                                 return;
+                             recentUseList = *recent;
+                             emit recentUseChanged();
+                         });
 }
 
 std::optional<double> Store::averageSession() const {
@@ -178,9 +217,13 @@ void Store::finishAccountsRefresh() {
     for (Entry& entry : merged)
         entry = run->fetched.value(entry.id(), entry);
     const QSet<QString> refreshed(run->fetched.keyBegin(), run->fetched.keyEnd());
+    QList<Entry> fetched;
+    for (const Entry& entry : std::as_const(run->fetched))
+        fetched.append(entry);
     run.reset();
     setEntries(merged);
     emit accountsRefreshed(refreshed);
+    keepHistory(fetched);
     saveCache(entryList, [this] { endRefresh(); });
 }
 
@@ -290,8 +333,11 @@ void Store::takeIn(const QHash<QString, SnapshotCache::Record>& written) {
     }
     setEntries(merged);
     // Announced as figures a refresh fetched.
-    if (!newFigures.isEmpty())
+    if (!newFigures.isEmpty()) {
         emit accountsRefreshed(newFigures);
+        // Their writer kept them in the history.
+        keepHistory({});
+    }
 }
 
 void Store::collect(const QString& folderName, FolderResult result) {
@@ -328,6 +374,7 @@ void Store::finishRefresh() {
     for (const Entry& entry : std::as_const(entryList))
         refreshed.insert(entry.id());
     emit accountsRefreshed(refreshed);
+    keepHistory(entryList);
     // The refresh ends once its figures are on disk, where a terminal run waiting for it reads
     // them.
     saveCache(entryList, [this, present] { checkForUpdateThenEnd(present); });

@@ -42,7 +42,8 @@ public:
     Store(StoreServices services, UserSettings& settings, QObject* parent = nullptr);
     // A store that shows exactly these entries and is never refreshed; it touches no
     // credential, network, cache or setting.
-    static std::unique_ptr<Store> demo(QList<Entry> entries, Clock clock = systemClock());
+    static std::unique_ptr<Store> demo(QList<Entry> entries, Clock clock = systemClock(),
+                                       QList<LimitHistory> recentUse = {});
     // Waits for the last cache write, so that the last figures are on disk when the program
     // ends.
     ~Store() override;
@@ -52,6 +53,9 @@ public:
     std::optional<Instant> lastRefresh() const { return lastRefreshAt; }
     const QList<Account>& hiddenAccounts() const { return hiddenAccountList; }
     const std::optional<UpdateInfo>& update() const { return availableUpdate; }
+    // Each limit's use over the last `recentUseSeconds`, from the history; empty until
+    // `showRecentUse` is called and the history is read.
+    const QList<LimitHistory>& recentUse() const { return recentUseList; }
     // The cached figures are shown: the reads the constructor started have ended.
     bool isLoaded() const { return loaded; }
     // The present, by the store's clock.
@@ -61,6 +65,9 @@ public:
     int usableCount() const;
     static qint64 currentBuild();
     static QString currentVersion();
+
+    // How far back `recentUse` reaches: the week the panel's charts show.
+    static constexpr double recentUseSeconds = 7 * 86400;
 
     // How often `start` refreshes.
     double refreshIntervalSeconds() const;
@@ -90,6 +97,9 @@ public:
     // account id; empty when none runs. A run that cannot wait for the slowest account shows
     // these beside the last known figures of the others.
     QHash<QString, Entry> fetchedSoFar() const;
+    // Reads each limit's recent use from the history now, and again after every refresh and
+    // every change another writer makes to the cache; the store of a terminal run needs none.
+    void showRecentUse();
 
     // For a store that refreshes once and ends: an account whose figures hold a subscription
     // is not asked for its profile, which spares the service a request per account.
@@ -113,6 +123,7 @@ signals:
     // cache.
     void accountsRefreshed(const QSet<QString>& configDirs);
     void refreshFinished();
+    void recentUseChanged();
 
 private:
     // What one folder of the home folder gave during a refresh.
@@ -139,7 +150,7 @@ private:
         QList<Account> accounts;
     };
 
-    Store(QList<Entry> entries, Clock clock);
+    Store(QList<Entry> entries, Clock clock, QList<LimitHistory> recentUse);
 
     void showCached(const CachedDisplay& cached);
     // What another writer left in the cache, merged as every writer merges it.
@@ -161,6 +172,9 @@ private:
     // terminal run that holds the cache's lock, which the interface must never do. `then`
     // follows on the interface thread once the file is written (or the write failed).
     void saveCache(const QList<Entry>& entries, std::function<void()> then = {});
+    // Keeps the readings of `fetched` in the history, on the cache's own thread (a write may
+    // wait for another process's), then reads the recent use again when it is shown.
+    void keepHistory(const QList<Entry>& fetched);
     // The part of a refresh that follows the cache write.
     void checkForUpdateThenEnd(Instant present);
 
@@ -199,4 +213,7 @@ private:
     CacheWatch* cacheWatch = nullptr;
     std::unique_ptr<RefreshRun> run;
     QFuture<void> lastCacheWrite;
+    bool recentUseShown = false;
+    QList<LimitHistory> recentUseList;
+    QFuture<std::optional<QList<LimitHistory>>> lastHistoryWork;
 };

@@ -4,6 +4,7 @@
 #include "accounts/FileSystem.h"
 #include "model/Account.h"
 #include "model/Clock.h"
+#include "model/HistoryReading.h"
 #include "service/UpdateInfo.h"
 #include "service/UsageClient.h"
 
@@ -31,8 +32,15 @@ struct StoreServices {
     UpdateChecker checkForUpdate;
     // The snapshot cache file.
     QString cachePath;
+    // The history of readings: keeps readings, removing those older than the days given, and
+    // gives each limit's recent use since an instant, as of now. Empty functions keep and give
+    // nothing.
+    std::function<void(const QList<HistoryReading>& readings, Instant now, int retentionDays)>
+        recordHistory = {};
+    std::function<QList<LimitHistory>(Instant since, Instant now)> recentUse = {};
 
     // The machine's own: system clock, home folder, keychain or credential files, Claude
-    // Code, the usage service, the update feed, the user's data folder.
+    // Code, the usage service, the update feed, the user's data folder, the history in the
+    // state folder.
     static StoreServices real();
 };

@@ -40,6 +40,8 @@ inline const Setting<bool> useItOrLoseItNotifications{QStringLiteral("notificati
 inline const Setting<int> refreshMinutes{QStringLiteral("refreshMinutes"), 5};
 inline const Setting<int> nearlyUsedUpPercent{QStringLiteral("notifications/nearlyUsedUpPercent"),
                                               80};
+// How many days the history keeps its readings.
+inline const Setting<int> historyDays{QStringLiteral("history/days"), 90};
 // What was announced, which earlier versions kept here; moved to the state folder once.
 inline const Setting<QByteArray> formerAnnouncements{QStringLiteral("notifications/announced"), {}};
 

@@ -149,6 +149,7 @@ void SpanwellApp::start() {
     trayIcon->show();
     trayWatch->start();
     appStore->followCache();
+    appStore->showRecentUse();
 }
 
 void SpanwellApp::trayFound() {

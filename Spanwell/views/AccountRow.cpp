@@ -74,7 +74,7 @@ QString monthAndDay(Instant instant, const Calendar& calendar, const QLocale& lo
 } // namespace
 
 AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions actions,
-                       bool renderingPicture, QWidget* parent)
+                       bool renderingPicture, const QList<LimitHistory>& recentUse, QWidget* parent)
     : QWidget(parent)
     , accountId(entry.id())
     , expanded(isExpanded)
@@ -131,7 +131,7 @@ AccountRow::AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions
     layout->setSpacing(spacing);
     layout->addWidget(headerButton);
     if (expanded)
-        layout->addWidget(details(entry, readings, now));
+        layout->addWidget(details(entry, readings, now, recentUse));
     // What is wrong, and its fix, come before the command that only hides the account.
     if (entry.problem)
         addProblem(*layout, entry, now, actions.signInAgain, renderingPicture);
@@ -187,7 +187,8 @@ void AccountRow::paintEvent(QPaintEvent*) {
         5, 5);
 }
 
-QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& readings, Instant now) {
+QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& readings, Instant now,
+                             const QList<LimitHistory>& recentUse) {
     const Calendar calendar = Calendar::current();
     const QLocale locale;
     auto* box = new QWidget;
@@ -201,7 +202,9 @@ QWidget* AccountRow::details(const Entry& entry, const QList<LimitReading>& read
             money.append(*meter);
     const DetailRow::Columns columns = DetailRow::columns(readings, money);
     for (const LimitReading& reading : readings)
-        layout->addWidget(new DetailRow(reading, now, calendar, locale, columns));
+        layout->addWidget(
+            new DetailRow(reading, now, calendar, locale, columns,
+                          HistoryReadings::pointsOf(recentUse, entry.id(), reading.title)));
     for (const EntryStatus::MoneyMeter& meter : std::as_const(money))
         layout->addWidget(new DetailRow(meter, columns));
 

@@ -2,6 +2,7 @@
 
 #include "model/AccountStatus.h"
 #include "model/Calendar.h"
+#include "model/HistoryReading.h"
 #include "model/Instant.h"
 #include "store/Entry.h"
 
@@ -29,9 +30,11 @@ public:
     };
 
     // With `renderingPicture`, controls are drawn as still look-alikes and the sign-in
-    // command is left out.
+    // command is left out. `recentUse` holds the history of the entry's limits, which an open
+    // row charts.
     AccountRow(const Entry& entry, Instant now, bool isExpanded, Actions actions,
-               bool renderingPicture = false, QWidget* parent = nullptr);
+               bool renderingPicture = false, const QList<LimitHistory>& recentUse = {},
+               QWidget* parent = nullptr);
 
     const QString& id() const { return accountId; }
     bool isExpanded() const { return expanded; }
@@ -55,7 +58,8 @@ private:
     static QStringList detailParts(const Entry& entry, Instant now, const Calendar& calendar,
                                    const QLocale& locale);
     QWidget* meterGrid(const Entry& entry, const QList<LimitReading>& limits, Instant now);
-    QWidget* details(const Entry& entry, const QList<LimitReading>& limits, Instant now);
+    QWidget* details(const Entry& entry, const QList<LimitReading>& limits, Instant now,
+                     const QList<LimitHistory>& recentUse);
     // Why the last refresh failed, and the way to sign in again where that is the fix.
     void addProblem(QVBoxLayout& layout, const Entry& entry, Instant now,
                     const std::function<void()>& signInAgain, bool renderingPicture);

@@ -7,6 +7,7 @@
 #include "views/TextLabel.h"
 #include "views/Typography.h"
 #include "views/UsageTint.h"
+#include "views/WeekChart.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -72,9 +73,19 @@ DetailRow::DetailRow(const EntryStatus::MoneyMeter& money, Columns widths, QWidg
     : DetailRow(money.title, money.percent(), money.figure(), widths, parent) {}
 
 DetailRow::DetailRow(const LimitReading& limit, Instant now, const Calendar& calendar,
-                     const QLocale& locale, Columns widths, QWidget* parent)
+                     const QLocale& locale, Columns widths, const QList<UsePoint>& recentUse,
+                     QWidget* parent)
     : DetailRow(limit.title, limit.percent, usedText(limit.percent), widths, parent) {
     usage->setElapsedShare(LimitWindow::elapsedShare(limit, now));
+    if (!recentUse.isEmpty()) {
+        weekChart = new WeekChart(recentUse, now, calendar);
+        // As long as the bar, under it.
+        auto* under = new QHBoxLayout;
+        under->setContentsMargins(widths.title + columnSpacing, 0, widths.number + columnSpacing,
+                                  0);
+        under->addWidget(weekChart);
+        static_cast<QVBoxLayout*>(layout())->addLayout(under);
+    }
     resetLabel = new TextLabel(resetText(limit, now, calendar, locale), Typography::font(resetSize),
                                Theme::Role::secondaryText);
     resetLabel->setElideMode(Qt::ElideRight);
@@ -82,7 +93,7 @@ DetailRow::DetailRow(const LimitReading& limit, Instant now, const Calendar& cal
     resetLabel->setContentsMargins(widths.title + columnSpacing, 0, 0, 0);
     layout()->addWidget(resetLabel);
 
-    const std::optional<QString> pace = paceText(limit, now, calendar, locale);
+    const std::optional<QString> pace = paceText(limit, now, calendar, locale, recentUse);
     if (!pace)
         return;
     paceLabel = new TextLabel(*pace, Typography::font(resetSize), Theme::Role::secondaryText);
@@ -101,8 +112,9 @@ QString DetailRow::resetText(const LimitReading& limit, Instant now, const Calen
 }
 
 std::optional<QString> DetailRow::paceText(const LimitReading& limit, Instant now,
-                                           const Calendar& calendar, const QLocale& locale) {
-    const std::optional<Instant> runsOut = Pace::runsOutAt(limit, now);
+                                           const Calendar& calendar, const QLocale& locale,
+                                           const QList<UsePoint>& recentUse) {
+    const std::optional<Instant> runsOut = Pace::runsOutAt(limit, now, recentUse);
     if (!runsOut)
         return std::nullopt;
     return QStringLiteral("At this pace, runs out around ") +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Calendar.h"
+#include "model/HistoryReading.h"
 #include "model/Instant.h"
 #include "model/LimitReading.h"
 #include "store/EntryStatus.h"
@@ -12,6 +13,7 @@
 
 class Bar;
 class TextLabel;
+class WeekChart;
 
 // One limit in an expanded row: its title, a bar with the share of its window gone as a tick,
 // the share used, when it resets and, for a limit running ahead of time, when it runs out. Or
@@ -29,9 +31,11 @@ public:
     static Columns columns(const QList<LimitReading>& limits,
                            const QList<EntryStatus::MoneyMeter>& money = {});
 
-    // `limit` as it stands at `now`.
+    // `limit` as it stands at `now`; with its recent use, the last week's chart under the bar,
+    // and a pace that follows the last hour.
     DetailRow(const LimitReading& limit, Instant now, const Calendar& calendar,
-              const QLocale& locale, Columns columns, QWidget* parent = nullptr);
+              const QLocale& locale, Columns columns, const QList<UsePoint>& recentUse = {},
+              QWidget* parent = nullptr);
     DetailRow(const EntryStatus::MoneyMeter& money, Columns columns, QWidget* parent = nullptr);
 
     // "Resets in 2h 5m, 3:45 PM": the countdown, then the reset's clock time, with the
@@ -39,9 +43,10 @@ public:
     static QString resetText(const LimitReading& limit, Instant now, const Calendar& calendar,
                              const QLocale& locale);
     // "At this pace, runs out around 15:40", with the weekday when that is not today; absent
-    // unless the limit's use so far would use it up before its reset.
+    // unless the limit's use so far (lately, by `recentUse`) would use it up before its reset.
     static std::optional<QString> paceText(const LimitReading& limit, Instant now,
-                                           const Calendar& calendar, const QLocale& locale);
+                                           const Calendar& calendar, const QLocale& locale,
+                                           const QList<UsePoint>& recentUse = {});
 
     const Bar* bar() const { return usage; }
     const TextLabel* number() const { return numberLabel; }
@@ -50,6 +55,8 @@ public:
     const TextLabel* reset() const { return resetLabel; }
     // None for a limit on pace or behind it.
     const TextLabel* pace() const { return paceLabel; }
+    // None without recent use, and for money.
+    const WeekChart* chart() const { return weekChart; }
 
 private:
     // The title, the bar and the figure on one line.
@@ -61,4 +68,5 @@ private:
     TextLabel* numberLabel;
     TextLabel* resetLabel = nullptr;
     TextLabel* paceLabel = nullptr;
+    WeekChart* weekChart = nullptr;
 };

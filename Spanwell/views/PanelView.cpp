@@ -106,6 +106,7 @@ PanelView::PanelView(Store& observed, Instant now, Options options, PanelService
     rebuild();
     connect(&store, &Store::entriesChanged, this, &PanelView::rebuild);
     connect(&store, &Store::hiddenAccountsChanged, this, &PanelView::rebuild);
+    connect(&store, &Store::recentUseChanged, this, &PanelView::rebuild);
 }
 
 void PanelView::setNow(Instant now) {
@@ -261,8 +262,8 @@ QWidget* PanelView::buildRows() {
                     services.signInAgain(account);
             },
         };
-        list->addWidget(
-            new AccountRow(entry, present, rows.isExpanded(id), actions, renderingPicture));
+        list->addWidget(new AccountRow(entry, present, rows.isExpanded(id), actions,
+                                       renderingPicture, store.recentUse()));
         list->addWidget(new Divider);
     }
     for (const Account& account : store.hiddenAccounts()) {

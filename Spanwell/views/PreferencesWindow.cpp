@@ -49,6 +49,14 @@ PreferencesWindow::PreferencesWindow(UserSettings& settings, QWidget* parent)
         settings.setValue(Settings::nearlyUsedUpPercent, percent);
     });
 
+    auto* historyDays = new QSpinBox;
+    historyDays->setObjectName(QStringLiteral("historyDays"));
+    historyDays->setRange(Preferences::leastHistoryDays, Preferences::mostHistoryDays);
+    historyDays->setSuffix(QStringLiteral(" days"));
+    historyDays->setValue(Preferences::historyDays(settings));
+    connect(historyDays, &QSpinBox::valueChanged, this,
+            [&settings](int days) { settings.setValue(Settings::historyDays, days); });
+
     auto* style = new QComboBox;
     style->setObjectName(QStringLiteral("trayIcon"));
     for (const TrayIconStyle each : TrayIconStyles::all())
@@ -71,6 +79,7 @@ PreferencesWindow::PreferencesWindow(UserSettings& settings, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Refresh:"), interval);
     form->addRow(QStringLiteral("Notify when a limit reaches:"), threshold);
+    form->addRow(QStringLiteral("Keep readings for:"), historyDays);
     form->addRow(QStringLiteral("Tray icon:"), style);
     form->addRow(QStringLiteral("Notifications:"), kinds);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);

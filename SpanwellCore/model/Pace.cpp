@@ -20,4 +20,26 @@ std::optional<Instant> runsOutAt(const LimitReading& limit, Instant now) {
     return now + (usedUpPercent - limit.percent) * elapsed / limit.percent;
 }
 
+std::optional<Instant> runsOutAt(const LimitReading& limit, Instant now,
+                                 const QList<UsePoint>& history) {
+    const std::optional<double> length = LimitWindow::length(limit.title);
+    if (!length || !limit.resetsAt || now >= *limit.resetsAt || limit.percent >= usedUpPercent)
+        return std::nullopt;
+    const Instant windowStart = *limit.resetsAt - *length;
+    const UsePoint* base = nullptr;
+    for (const UsePoint& point : history)
+        if (point.readAt >= windowStart && point.readAt <= now - burnRateSeconds &&
+            (!base || point.readAt > base->readAt))
+            base = &point;
+    if (!base)
+        return runsOutAt(limit, now);
+    const double rise = limit.percent - base->percent;
+    if (!(rise > 0))
+        return std::nullopt;
+    const Instant usedUp = now + (usedUpPercent - limit.percent) * (now - base->readAt) / rise;
+    if (usedUp >= *limit.resetsAt)
+        return std::nullopt;
+    return usedUp;
+}
+
 } // namespace Pace

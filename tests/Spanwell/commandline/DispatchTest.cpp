@@ -36,6 +36,14 @@ private slots:
         QTest::newRow("status as a menu for Argos")
             << QStringList({"spanwell", "--status", "--argos"})
             << Mode{Kind::status, {}, {}, Mode::StatusFormat::argos};
+        Mode history{Kind::history, {}, {}};
+        history.sinceSeconds = 2 * 86400;
+        history.account = "~/.claude-work";
+        history.historyFormat = Mode::HistoryFormat::csv;
+        QTest::newRow("history with its options")
+            << QStringList({"spanwell", "--history", "--csv", "--since", "2d", "--account",
+                            "~/.claude-work"})
+            << history;
         QTest::newRow("Qt's own options for the tray program")
             << QStringList({"spanwell", "-platform", "offscreen", "-display", ":1"}) << Mode{};
     }
@@ -63,13 +71,20 @@ private slots:
         QTest::newRow("stray argument")
             << QStringList({"spanwell", "--status", "now"}) << "Unexpected argument now.";
         QTest::newRow("modifier without its mode")
-            << QStringList({"spanwell", "--json"}) << "--json goes with --status.";
+            << QStringList({"spanwell", "--json"}) << "--json goes with --status or --history.";
         QTest::newRow("modifier of another mode")
             << QStringList({"spanwell", "--best", "--open", "1"}) << "--open goes with --snapshot.";
         QTest::newRow("two formats") << QStringList({"spanwell", "--line", "--status", "--json"})
                                      << "--json and --line cannot be given together.";
         QTest::newRow("negative age") << QStringList({"spanwell", "--best", "--max-age", "-1"})
                                       << "--max-age takes a whole number of seconds, 0 or more.";
+        QTest::newRow("history since no unit")
+            << QStringList({"spanwell", "--history", "--since", "7"}) << "--since takes";
+        QTest::newRow("history since nothing")
+            << QStringList({"spanwell", "--history", "--since", "0d"}) << "--since takes";
+        QTest::newRow("two history formats")
+            << QStringList({"spanwell", "--history", "--csv", "--json"})
+            << "--csv and --json cannot be given together.";
     }
     void refuses() {
         QFETCH(QStringList, arguments);

@@ -1,5 +1,6 @@
 #include "commandline/ArgosMenu.h"
 #include "commandline/BestAccount.h"
+#include "commandline/HistoryOutput.h"
 #include "commandline/StatusJson.h"
 #include "commandline/StatusTable.h"
 #include "commandline/TerminalModes.h"
@@ -300,6 +301,37 @@ private slots:
         QCOMPARE(outcome.exitStatus, 1);
         QCOMPARE(outcome.errors,
                  "spanwell: No account is usable now. work@example.com is back in 38m.\n");
+    }
+
+    // The history's readings: each day's peak by the calendar's days, and every reading in CSV,
+    // a title with a comma quoted.
+    void history() {
+        using Source = HistoryReading::Source;
+        const Instant midnight =
+            Instant::fromDateTime(QDateTime(QDate(2026, 5, 4), QTime(0, 0), Qt::UTC));
+        const QList<HistoryReading> kept{
+            {"/home/ann/.claude", "Session", 90, midnight - 600, midnight - 900, Source::service},
+            {"/home/ann/.claude", "Session", 5, midnight + 17400, midnight + 60,
+             Source::claudeCode},
+            {"/home/ann/.claude", "Session", 30, midnight + 17400, midnight + 3600,
+             Source::service},
+            {"/srv/b", "Week, \"Opus\"", 7, {}, midnight, Source::service},
+        };
+        const Calendar utc(QTimeZone::utc());
+        const QLocale english(QLocale::English);
+        QCOMPARE(HistoryOutput::table(kept, midnight, "/home/ann", utc, english),
+                 "~/.claude \u00B7 Session\n"
+                 "  Sun May 3       90%  1 reading\n"
+                 "  Mon May 4       30%  2 readings\n"
+                 "\n/srv/b \u00B7 Week, \"Opus\"\n"
+                 "  Mon May 4        7%  1 reading\n");
+        const QList<QByteArray> rows = HistoryOutput::csv(kept).split('\n');
+        QCOMPARE(rows.first(), "folder,title,percent,resetsAt,readAt,source\r");
+        QCOMPARE(rows.at(2), "/home/ann/.claude,Session,5,2026-05-04T04:50:00.000Z,"
+                             "2026-05-04T00:01:00.000Z,statusline\r");
+        QCOMPARE(rows.at(4), "/srv/b,\"Week, \"\"Opus\"\"\",7,,2026-05-04T00:00:00.000Z,service\r");
+        QCOMPARE(HistoryOutput::folderNamed("~/.claude-work", "/home/ann"),
+                 "/home/ann/.claude-work");
     }
 };
 

@@ -1,4 +1,5 @@
 #include "views/Bar.h"
+#include "views/WeekChart.h"
 
 #include <QTest>
 
@@ -24,6 +25,19 @@ private slots:
         QFETCH(double, fraction);
         QFETCH(double, width);
         QCOMPARE(Bar::fillWidth(available, fraction), width);
+    }
+
+    // The week's chart across a box 700 wide and 100 high, a day every 100: a rise drawn as it
+    // went, a reset straight down where it was seen, use above 100 % at the top, and a reading
+    // from before the week at its left edge.
+    void weekChartDrawsResetsAsDrops() {
+        const Instant now(800000000);
+        const QList<UsePoint> points{
+            {now - 8 * 86400, 50}, {now - 3 * 86400, 20}, {now - 2 * 86400, 120}, {now, 0}};
+        QCOMPARE(
+            WeekChart::outline(points, now, {700, 100}),
+            QList<QPointF>(
+                {{0, 50}, {400, 50}, {400, 79.625}, {500, 0.625}, {700, 0.625}, {700, 99.375}}));
     }
 };
 

@@ -2,6 +2,7 @@
 #include "Spanwell/store/StoreHarness.h"
 #include "Spanwell/views/Widgets.h"
 #include "store/Demo.h"
+#include "store/Preferences.h"
 #include "tray/TrayIconStyle.h"
 #include "views/AccountRow.h"
 #include "views/Bar.h"
@@ -130,11 +131,13 @@ private slots:
         QTRY_VERIFY(preferences = qobject_cast<PreferencesWindow*>(QApplication::activeWindow()));
         QTest::keyClick(named<QComboBox>(*preferences, "refreshInterval"), Qt::Key_Down);
         named<QSpinBox>(*preferences, "nearlyUsedUp")->stepUp();
+        named<QSpinBox>(*preferences, "historyDays")->stepDown();
         QTest::keyClick(named<QComboBox>(*preferences, "trayIcon"), Qt::Key_Up);
         preferences->findChild<QCheckBox*>()->click();
         preferences->close();
         QCOMPARE(settings.value(Settings::refreshMinutes), 10);
         QCOMPARE(settings.value(Settings::nearlyUsedUpPercent), 85);
+        QCOMPARE(Preferences::historyDays(settings), 89);
         QCOMPARE(TrayIconStyles::read(settings), TrayIconStyle::forLightPanels);
         QVERIFY(!settings.value(Settings::nearlyUsedUpNotifications));
         QVERIFY(trackAgain);

@@ -1,6 +1,7 @@
 #include "model/LimitWindow.h"
 #include "model/Pace.h"
 
+#include <QPointF>
 #include <QTest>
 
 // Seconds, or none.
@@ -47,6 +48,41 @@ private slots:
         if (share)
             QVERIFY(std::abs(*shareGone - *share) < 1e-4);
         const std::optional<Instant> runsOut = Pace::runsOutAt(limit, now);
+        QCOMPARE(runsOut ? S(*runsOut - now) : S(), runsOutIn);
+    }
+
+    // A session at `percent`, `resetIn` seconds from its reset, with readings kept (seconds
+    // ago, percent): the seconds until it runs out at the pace of the last hour or so.
+    void paceOfTheLastHour_data() {
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<double>("resetIn");
+        QTest::addColumn<QList<QPointF>>("kept");
+        QTest::addColumn<S>("runsOutIn");
+        // The straight line from the window's start says 6000 for 60 % half way.
+        QTest::newRow("a rising hour") << 60.0 << 9000.0 << QList<QPointF>{{3600, 40}} << S(7200);
+        QTest::newRow("a flat hour") << 60.0 << 9000.0 << QList<QPointF>{{3600, 60}} << S();
+        QTest::newRow("use that fell") << 60.0 << 9000.0 << QList<QPointF>{{3600, 70}} << S();
+        QTest::newRow("slower than the line, past the reset")
+            << 60.0 << 9000.0 << QList<QPointF>{{3600, 59}} << S();
+        QTest::newRow("sparse: from the newest an hour old or more")
+            << 60.0 << 9000.0 << QList<QPointF>{{8000, 30}, {4000, 40}, {1800, 55}} << S(8000);
+        QTest::newRow("less than an hour of readings")
+            << 60.0 << 9000.0 << QList<QPointF>{{3000, 10}} << S(6000);
+        // The window began 1800 seconds ago; readings before it belong to the last one.
+        QTest::newRow("a reset inside the last hour")
+            << 20.0 << 16200.0 << QList<QPointF>{{5400, 90}, {3600, 95}} << S(7200);
+    }
+    void paceOfTheLastHour() {
+        QFETCH(double, percent);
+        QFETCH(double, resetIn);
+        QFETCH(QList<QPointF>, kept);
+        QFETCH(S, runsOutIn);
+        const Instant now(800000000);
+        QList<UsePoint> history;
+        for (const QPointF& point : kept)
+            history.append({now - point.x(), point.y()});
+        const std::optional<Instant> runsOut =
+            Pace::runsOutAt({"Session", percent, now + resetIn}, now, history);
         QCOMPARE(runsOut ? S(*runsOut - now) : S(), runsOutIn);
     }
 };
