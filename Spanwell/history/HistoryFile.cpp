@@ -14,6 +14,8 @@
 #include <QVariant>
 
 #include <cmath>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,6 +67,12 @@ bool HistoryFile::openFile() {
     }
     // A damaged file is moved aside once; a new one that fails too is left for the next run.
     for (int attempt = 0; attempt < 2; ++attempt) {
+        // What the user's accounts used and when is theirs alone, as the cache is; SQLite gives
+        // its journal files the mode of the database's.
+        if (const int made = ::open(QFile::encodeName(path).constData(),
+                                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            made >= 0)
+            ::close(made);
         QSqlError error;
         {
             QSqlDatabase database =

@@ -71,6 +71,7 @@ private slots:
         QCOMPARE(found.last(), kept == 1 ? reading(40, now) : second);
         QCOMPARE(pragma(path, "user_version").toInt(), HistoryFile::schemaVersion);
         QCOMPARE(pragma(path, "journal_mode").toString(), "wal");
+        QCOMPARE(QFileInfo(path).permissions() & 0x0077, 0);
     }
 
     // A limit's recent use: the last reading of each span before the detailed end, then every
@@ -129,6 +130,7 @@ private slots:
         QFile moved(folder.filePath(aside.first()));
         QVERIFY(moved.open(QIODevice::ReadOnly));
         QCOMPARE(moved.readAll(), contents);
+        QCOMPARE(QFileInfo(path).permissions() & 0x0077, 0);
     }
     void leavesALaterSchemaAlone() {
         QTemporaryDir folder;
