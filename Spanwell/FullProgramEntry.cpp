@@ -5,15 +5,12 @@
 #include "BuildVersion.h"
 #include "commandline/Arguments.h"
 #include "commandline/Dispatch.h"
-#include "commandline/ExecutablePath.h"
 #include "commandline/FreshEntries.h"
-#include "commandline/HistoryOutput.h"
 #include "commandline/OffscreenPlatform.h"
 #include "commandline/TerminalModes.h"
-#include "history/HistoryFile.h"
 #include "pictures/PanelPicture.h"
+#include "process/ExecutablePath.h"
 #include "signin/SignInWindow.h"
-#include "store/StateFolder.h"
 #include "store/StoreServices.h"
 #include "store/UserSettings.h"
 #include "tray/FreedMemory.h"
@@ -26,7 +23,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QProcessEnvironment>
 
 #include <cerrno>
@@ -176,38 +172,6 @@ int figures(const Mode& mode) {
                                TerminalModes::surroundingsOf(services.home, *services.fileSystem)));
 }
 
-// The readings kept. A history not begun yet holds none and is not begun by reading it.
-int history(const Mode& mode) {
-    const QString path = StateFolder::historyFile();
-    const QString home = QDir::homePath();
-    const Instant since = Instant::now() - mode.sinceSeconds;
-    QList<HistoryReading> readings;
-    if (QFileInfo::exists(path)) {
-        const HistoryFile file(path);
-        if (!file.isOpen()) {
-            complain(QStringLiteral("The history %1 could not be read.").arg(path));
-            return 1;
-        }
-        readings = file.readings(
-            since, mode.account ? HistoryOutput::folderNamed(*mode.account, home) : QString());
-    }
-    QByteArray output;
-    switch (mode.historyFormat) {
-    case Mode::HistoryFormat::csv:
-        output = HistoryOutput::csv(readings);
-        break;
-    case Mode::HistoryFormat::json:
-        output = HistoryOutput::json(readings);
-        break;
-    case Mode::HistoryFormat::text:
-        output = HistoryOutput::table(readings, since, home, Calendar::current(), QLocale())
-                     .toLocal8Bit();
-        break;
-    }
-    std::fwrite(output.constData(), 1, size_t(output.size()), stdout);
-    return 0;
-}
-
 } // namespace
 
 // What the executable compares with its own before it calls the entry.
@@ -232,9 +196,9 @@ extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const M
     case Mode::Kind::normalStart:
     case Mode::Kind::addAccount:
         return normalStart(*argc, argv, mode->kind == Mode::Kind::addAccount);
-    case Mode::Kind::history:
-        return history(*mode);
     // The executable answers these itself.
+    case Mode::Kind::history:
+    case Mode::Kind::historyJob:
     case Mode::Kind::renewalCheck:
     case Mode::Kind::statusLine:
     case Mode::Kind::statusLineOn:

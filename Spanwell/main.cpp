@@ -2,19 +2,22 @@
 #include "commandline/Arguments.h"
 #include "commandline/CachedEntries.h"
 #include "commandline/Dispatch.h"
-#include "commandline/ExecutablePath.h"
 #include "commandline/FullProgram.h"
 #include "commandline/HelpText.h"
 #include "commandline/HistoryModule.h"
+#include "commandline/HistoryOutput.h"
 #include "commandline/RenewalCheck.h"
 #include "commandline/StatusLineMode.h"
 #include "commandline/StatusLineSetup.h"
 #include "commandline/TerminalModes.h"
+#include "process/ExecutablePath.h"
 #include "store/HiddenAccountFolders.h"
 #include "store/SnapshotCache.h"
+#include "store/StateFolder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -61,6 +64,64 @@ int statusLine() {
     return 0;
 }
 
+// The readings kept. A history not begun yet holds none and is not begun by reading it.
+int history(const Mode& mode) {
+    const QString path = StateFolder::historyFile();
+    const QString home = QDir::homePath();
+    const Instant since = Instant::now() - mode.sinceSeconds;
+    QList<HistoryReading> readings;
+    if (QFileInfo::exists(path)) {
+        const std::optional<QList<HistoryReading>> read = HistoryModule::readings(
+            path, since,
+            mode.account ? HistoryOutput::folderNamed(*mode.account, home) : QString());
+        if (!read) {
+            std::fputs(QStringLiteral("spanwell: The history %1 could not be read.\n")
+                           .arg(path)
+                           .toLocal8Bit()
+                           .constData(),
+                       stderr);
+            return 1;
+        }
+        readings = *read;
+    }
+    QByteArray output;
+    switch (mode.historyFormat) {
+    case Mode::HistoryFormat::csv:
+        output = HistoryOutput::csv(readings);
+        break;
+    case Mode::HistoryFormat::json:
+        output = HistoryOutput::json(readings);
+        break;
+    case Mode::HistoryFormat::text:
+        output = HistoryOutput::table(readings, since, home, Calendar::current(), QLocale())
+                     .toLocal8Bit();
+        break;
+    }
+    std::fwrite(output.constData(), 1, size_t(output.size()), stdout);
+    return 0;
+}
+
+// The child another run of the program started to work on the history for it: the job comes
+// whole on standard input, the recent use it asks for goes to standard output.
+int historyJob() {
+    // Far more than a week of every limit of many accounts.
+    constexpr qint64 largestJob = 64 * 1024 * 1024;
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return 1;
+    const QByteArray job = input.read(largestJob + 1);
+    if (job.size() > largestJob)
+        return 1;
+    const std::optional<QByteArray> answer = HistoryModule::doJob(job);
+    if (!answer)
+        return 1;
+    return std::fwrite(answer->constData(), 1, size_t(answer->size()), stdout) ==
+                       size_t(answer->size()) &&
+                   std::fflush(stdout) == 0
+               ? 0
+               : 1;
+}
+
 int statusLineSetup(bool install) {
     const QString home = QDir::homePath();
     return TerminalModes::finish(StatusLineSetup::run(
@@ -97,6 +158,10 @@ int main(int argc, char** argv) {
     case Mode::Kind::statusLineOn:
     case Mode::Kind::statusLineOff:
         return statusLineSetup(mode.kind == Mode::Kind::statusLineOn);
+    case Mode::Kind::history:
+        return history(mode);
+    case Mode::Kind::historyJob:
+        return historyJob();
     case Mode::Kind::misused:
         return misused(mode.problem);
     case Mode::Kind::refresh:
@@ -105,7 +170,6 @@ int main(int argc, char** argv) {
     case Mode::Kind::iconFiles:
     case Mode::Kind::panelPicture:
     case Mode::Kind::normalStart:
-    case Mode::Kind::history:
         break;
     }
     return FullProgram::run(argc, argv, mode);

@@ -32,6 +32,8 @@ const ModeOption modeOptions[] = {
     {"statusline-install", nullptr, Kind::statusLineOn},
     {"statusline-remove", nullptr, Kind::statusLineOff},
     {"history", nullptr, Kind::history},
+    // The program's own, for the child it starts to work on the history; not in the help.
+    {"history-job", nullptr, Kind::historyJob},
 };
 
 // The options that change how a mode runs, and the modes they belong to.
@@ -240,6 +242,7 @@ Mode choose(const QStringList& arguments) {
     case Kind::statusLine:
     case Kind::statusLineOn:
     case Kind::statusLineOff:
+    case Kind::historyJob:
     case Kind::misused:
     case Kind::normalStart:
         break;

@@ -22,6 +22,7 @@ struct Mode {
         statusLineOn,  // Spanwell put into every tracked account's status line
         statusLineOff, // and taken out of it
         history,       // `historyFormat`, `sinceSeconds`, `account`: the readings kept
+        historyJob,    // another run's work on the history, from standard input; not for users
         misused,       // `problem`: an unknown option, or one whose value cannot be taken
         normalStart,   // the tray item
     };

@@ -1,7 +1,7 @@
 #include "commandline/ProgramModule.h"
 
 #include "BuildVersion.h"
-#include "commandline/ExecutablePath.h"
+#include "process/ExecutablePath.h"
 
 #include <QFile>
 

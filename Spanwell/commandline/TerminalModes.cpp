@@ -3,12 +3,12 @@
 #include "accounts/Discovery.h"
 #include "commandline/ArgosMenu.h"
 #include "commandline/BestAccount.h"
-#include "commandline/ExecutablePath.h"
 #include "commandline/StatusJson.h"
 #include "commandline/StatusTable.h"
 #include "commandline/WaybarLine.h"
 #include "model/Format.h"
 #include "model/PrintableText.h"
+#include "process/ExecutablePath.h"
 
 #include <QFile>
 

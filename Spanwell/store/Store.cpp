@@ -3,6 +3,7 @@
 #include "BuildVersion.h"
 #include "LogCategories.h"
 #include "accounts/Discovery.h"
+#include "model/Pace.h"
 #include "store/CacheWatch.h"
 #include "store/HiddenAccountFolders.h"
 #include "store/PanelFigures.h"
@@ -19,6 +20,10 @@ namespace {
 constexpr double staleAfterSeconds = 60;
 constexpr double profileIntervalSeconds = 21600;
 constexpr double updateIntervalSeconds = 86400;
+// A week's chart a few hundred points wide needs no more than a point every 20 minutes; the pace,
+// which looks back an hour, every reading of the last two.
+constexpr double recentUseSpacingSeconds = 1200;
+constexpr double detailedSeconds = 2 * Pace::burnRateSeconds;
 } // namespace
 
 Store::Store(StoreServices storeServices, UserSettings& userSettings, QObject* parent)
@@ -37,7 +42,7 @@ Store::Store(StoreServices storeServices, UserSettings& userSettings, QObject* p
 }
 
 Store::Store(QList<Entry> entries, Clock clock, QList<LimitHistory> recentUse)
-    : services{std::move(clock), {}, nullptr, {}, {}, nullptr, {}, {}}
+    : services{std::move(clock), {}, nullptr, {}, {}, nullptr, {}, {}, {}}
     , entryList(std::move(entries))
     , demoStore(true)
     , loaded(true)
@@ -88,16 +93,17 @@ void Store::keepHistory(const QList<Entry>& fetched) {
     for (const Entry& entry : fetched)
         if (entry.snapshot)
             readings.append(HistoryReadings::of(entry.id(), *entry.snapshot));
-    const int days = settings ? Preferences::historyDays(*settings) : 0;
+    const Instant present = now();
+    HistoryJob job{{}, readings, present, settings ? Preferences::historyDays(*settings) : 0, {}};
+    if (recentUseShown)
+        job.recentUse = HistoryJob::RecentUse{present - recentUseSeconds, present - detailedSeconds,
+                                              recentUseSpacingSeconds};
     lastHistoryWork = QtConcurrent::run(
         &WorkerPool::cacheWriter(),
-        [readings, present = now(), days, shown = recentUseShown, record = services.recordHistory,
-         read = services.recentUse]() -> std::optional<QList<LimitHistory>> {
-            if (record && !readings.isEmpty())
-                record(readings, present, days);
-            if (!shown || !read)
+        [job, history = services.history]() -> std::optional<QList<LimitHistory>> {
+            if (!history)
                 return std::nullopt;
-            return read(present - recentUseSeconds, present);
+            return history(job);
         });
     WorkerPool::whenDone(this, lastHistoryWork,
                          [this](const std::optional<QList<LimitHistory>>& recent) {
@@ -223,8 +229,8 @@ void Store::finishAccountsRefresh() {
     run.reset();
     setEntries(merged);
     emit accountsRefreshed(refreshed);
-    keepHistory(fetched);
     saveCache(entryList, [this] { endRefresh(); });
+    keepHistory(fetched);
 }
 
 QHash<QString, Entry> Store::fetchedSoFar() const {
@@ -374,10 +380,10 @@ void Store::finishRefresh() {
     for (const Entry& entry : std::as_const(entryList))
         refreshed.insert(entry.id());
     emit accountsRefreshed(refreshed);
-    keepHistory(entryList);
     // The refresh ends once its figures are on disk, where a terminal run waiting for it reads
-    // them.
+    // them; the history, kept by a child, follows.
     saveCache(entryList, [this, present] { checkForUpdateThenEnd(present); });
+    keepHistory(entryList);
 }
 
 void Store::checkForUpdateThenEnd(Instant present) {

@@ -4,7 +4,7 @@
 #include "accounts/FileSystem.h"
 #include "model/Account.h"
 #include "model/Clock.h"
-#include "model/HistoryReading.h"
+#include "model/HistoryJob.h"
 #include "service/UpdateInfo.h"
 #include "service/UsageClient.h"
 
@@ -32,15 +32,13 @@ struct StoreServices {
     UpdateChecker checkForUpdate;
     // The snapshot cache file.
     QString cachePath;
-    // The history of readings: keeps readings, removing those older than the days given, and
-    // gives each limit's recent use since an instant, as of now. Empty functions keep and give
+    // The history of readings: does a job on it, whose path it sets (keeps the readings, then
+    // gives the recent use the job asks for, when it can). An empty function keeps and gives
     // nothing.
-    std::function<void(const QList<HistoryReading>& readings, Instant now, int retentionDays)>
-        recordHistory = {};
-    std::function<QList<LimitHistory>(Instant since, Instant now)> recentUse = {};
+    std::function<std::optional<QList<LimitHistory>>(HistoryJob job)> history = {};
 
     // The machine's own: system clock, home folder, keychain or credential files, Claude
     // Code, the usage service, the update feed, the user's data folder, the history in the
-    // state folder.
-    static StoreServices real();
+    // state folder, worked on by a child of the program at `program` (by default this one).
+    static StoreServices real(const QString& program = {});
 };

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -54,12 +55,9 @@ Wire wire(ChildProcess::Stream stream, bool isInput) {
     case ChildProcess::Stream::captured: {
         FileDescriptor readEnd, writeEnd;
         result.ok = Spawn::makePipe(readEnd, writeEnd);
-        // Captured input is empty: our end closes at once, and the child reads its end.
         result.childEnd = std::move(isInput ? readEnd : writeEnd);
-        if (!isInput) {
-            result.ourEnd = std::move(readEnd);
-            result.ok = result.ok && Spawn::makeNonBlocking(result.ourEnd);
-        }
+        result.ourEnd = std::move(isInput ? writeEnd : readEnd);
+        result.ok = result.ok && Spawn::makeNonBlocking(result.ourEnd);
         break;
     }
     }
@@ -80,11 +78,47 @@ void drain(FileDescriptor& pipe, QByteArray& into) {
     }
 }
 
-// Waits up to one check interval for output, or simply for time to pass.
-void waitForOutput(const FileDescriptor& output, const FileDescriptor& error) {
-    pollfd watched[2] = {{output.isOpen() ? output.get() : -1, POLLIN, 0},
-                         {error.isOpen() ? error.get() : -1, POLLIN, 0}};
-    ::poll(watched, 2, static_cast<int>(checkInterval.count()));
+// Hands the child as much of `bytes` (from `written` on) as its input takes now, without
+// waiting; closes it once all are written, or when the child no longer reads. A child that
+// closed its input must not end this program by SIGPIPE, so the signal is held back on this
+// thread while writing and taken back if it came.
+void feed(FileDescriptor& input, const QByteArray& bytes, qsizetype& written) {
+    if (!input.isOpen())
+        return;
+    sigset_t pipeSignal, previous;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+    bool broken = false;
+    while (written < bytes.size()) {
+        const ssize_t count =
+            ::write(input.get(), bytes.constData() + written, size_t(bytes.size() - written));
+        if (count > 0)
+            written += count;
+        else if (count < 0 && errno == EINTR)
+            continue;
+        else {
+            broken = errno != EAGAIN;
+            break;
+        }
+    }
+    if (broken || written == bytes.size())
+        input = FileDescriptor();
+    if (broken) {
+        const timespec noWait{0, 0};
+        while (sigtimedwait(&pipeSignal, nullptr, &noWait) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
+// Waits up to one check interval for output or room for input, or simply for time to pass.
+void waitForStreams(const FileDescriptor& input, const FileDescriptor& output,
+                    const FileDescriptor& error) {
+    pollfd watched[3] = {{output.isOpen() ? output.get() : -1, POLLIN, 0},
+                         {error.isOpen() ? error.get() : -1, POLLIN, 0},
+                         {input.isOpen() ? input.get() : -1, POLLOUT, 0}};
+    ::poll(watched, 3, static_cast<int>(checkInterval.count()));
 }
 
 // The child's wait status once it has ended, without blocking.
@@ -118,7 +152,7 @@ Result run(const Request& request) {
         Spawn::start(request.program, request.arguments, request.environment,
                      {input.forChild(), output.forChild(), error.forChild()});
     // The child has its ends now; ours close, so that it alone holds them.
-    input = Wire{};
+    input.childEnd = FileDescriptor();
     output.childEnd = FileDescriptor();
     error.childEnd = FileDescriptor();
     if (!pid)
@@ -126,8 +160,11 @@ Result run(const Request& request) {
 
     const Clock::time_point deadline = deadlineAfter(request.timeoutSeconds);
     std::optional<Clock::time_point> killAt;
+    qsizetype inputWritten = 0;
+    feed(input.ourEnd, request.inputBytes, inputWritten);
     while (true) {
-        waitForOutput(output.ourEnd, error.ourEnd);
+        waitForStreams(input.ourEnd, output.ourEnd, error.ourEnd);
+        feed(input.ourEnd, request.inputBytes, inputWritten);
         drain(output.ourEnd, result.output);
         drain(error.ourEnd, result.errorOutput);
 

@@ -20,7 +20,7 @@ inline constexpr double terminationGraceSeconds = 2;
 enum class Stream {
     inherited,  // this program's own stream
     nullDevice, // nothing is read from it, or everything written to it is discarded
-    captured,   // a pipe to this program: output is collected; input is empty and closed at once
+    captured,   // a pipe to this program: output is collected; input gets `inputBytes`, then ends
 };
 
 struct Request {
@@ -36,6 +36,9 @@ struct Request {
     // At the limit the child gets a termination request (SIGTERM); when it is still running
     // terminationGraceSeconds later it is killed (SIGKILL).
     double timeoutSeconds = 0;
+    // What a captured input is given. A child that ends or closes its input before it has read
+    // them all simply does not get the rest.
+    QByteArray inputBytes = {};
 };
 
 struct Result {

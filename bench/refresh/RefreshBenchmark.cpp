@@ -3,9 +3,11 @@
 // account file, a credential that takes 200 ms to read through the keychain tool, and a usage
 // service that answers after 300 ms.
 
+#include "ProgramRuns.h"
 #include "accounts/CredentialSource.h"
 #include "accounts/Discovery.h"
 #include "service/UpdateCheck.h"
+#include "store/HistoryChild.h"
 #include "store/Store.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TemporaryHome.h"
@@ -113,6 +115,12 @@ int main(int argc, char** argv) {
     services.client = std::make_shared<UsageClient>(server.origin());
     services.checkForUpdate = [feed](qint64 build) { return UpdateCheck::fetch(build, feed); };
     services.cachePath = home.pathOf(QStringLiteral("snapshots.json"));
+    // Kept in the temporary home, by a child of the program as the tray program keeps it.
+    services.history = [program = ProgramRuns::besideThisProgram("spanwell"),
+                        path = home.pathOf(QStringLiteral("history.sqlite"))](HistoryJob job) {
+        job.path = path;
+        return HistoryChild::run(program, job);
+    };
     UserSettings settings(home.pathOf(QStringLiteral("settings.ini")));
 
     Store store(services, settings);

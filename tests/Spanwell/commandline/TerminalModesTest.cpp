@@ -244,6 +244,7 @@ private slots:
                  "spanwell: Spanwell is running but does not answer.\n");
         held.unlock();
         refreshed(1);
+        served.addAccount(".claude", "ann@example.com", 35, 40);
         QProcess tray;
         tray.setProcessEnvironment(environment);
         // With the descriptors a desktop session usually allows it.
@@ -270,6 +271,14 @@ private slots:
         tray.terminate();
         QVERIFY(tray.waitForFinished(5000));
         QCOMPARE(tray.exitStatus(), QProcess::NormalExit);
+        // Both kept their readings in the history, the tray program through a child of its
+        // own, and a terminal run prints them: the session at 30 and at 35, the week twice.
+        const QList<QByteArray> rows =
+            SpanwellProcess::run({"--history", "--csv"}, environment).output.split('\n');
+        QCOMPARE(rows.size(), 6);
+        QVERIFY(rows.at(1).contains(",Session,30,") && rows.at(1).endsWith(",service\r"));
+        QVERIFY(rows.at(2).contains(",Session,35,"));
+        QVERIFY(rows.at(3).contains(",Week,40,") && rows.at(4).contains(",Week,40,"));
     }
 };
 

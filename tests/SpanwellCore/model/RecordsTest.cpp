@@ -1,7 +1,11 @@
 #include "model/Account.h"
+#include "model/HistoryJob.h"
 #include "model/LimitReading.h"
 #include "model/Snapshot.h"
 
+#include <QCborArray>
+#include <QCborMap>
+#include <QCborValue>
 #include <QJsonDocument>
 #include <QTest>
 
@@ -76,6 +80,43 @@ private slots:
         QString error;
         QCOMPARE(Snapshot::fromJson(parse(json), &error).has_value(), decodes);
         QCOMPARE(error.isEmpty(), decodes);
+    }
+
+    // A job and its answer cross to the history's child and back unchanged, and a child never
+    // acts on part of one: every cut of the bytes, and a reading of the wrong shape, read as
+    // nothing.
+    void historyJobsCrossWhole() {
+        using Source = HistoryReading::Source;
+        const HistoryJob job{
+            "/home/ann/.local/state/Spanwell/history.sqlite",
+            {{"/home/ann/.claude", "Session", 12.5, Instant(1e8), Instant(9e7), Source::service},
+             {"/home/ann/.claude-ü", "Week, Opus 4.1 · “x”", 100, std::nullopt, Instant(9e7 + 0.25),
+              Source::claudeCode}},
+            Instant(9e7 + 1),
+            90,
+            HistoryJob::RecentUse{Instant(8e7), Instant(9e7 - 7200), 1200}};
+        const QByteArray bytes = job.encoded();
+        QCOMPARE(HistoryJob::decoded(bytes), job);
+        HistoryJob bare = job;
+        bare.readings.clear();
+        bare.recentUse.reset();
+        QCOMPARE(HistoryJob::decoded(bare.encoded()), bare);
+        for (qsizetype cut = 0; cut < bytes.size(); ++cut)
+            QVERIFY2(!HistoryJob::decoded(bytes.left(cut)), qPrintable(QString::number(cut)));
+        QCborMap wrongShape = QCborValue::fromCbor(bare.encoded()).toMap();
+        wrongShape.insert(QStringLiteral("readings"),
+                          QCborArray{QCborMap{{QStringLiteral("folder"), "/f"},
+                                              {QStringLiteral("title"), "Week"},
+                                              {QStringLiteral("percent"), "3"},
+                                              {QStringLiteral("readAt"), 1},
+                                              {QStringLiteral("source"), "service"}}});
+        QVERIFY(!HistoryJob::decoded(QCborValue(wrongShape).toCbor()));
+
+        const QList<LimitHistory> recentUse{
+            {"/home/ann/.claude", "Session", {{Instant(1), 0}, {Instant(301.5), 7.25}}},
+            {"/home/ann/.claude", "Week", {}}};
+        QCOMPARE(HistoryJob::decodedRecentUse(HistoryJob::encodedRecentUse(recentUse)), recentUse);
+        QVERIFY(!HistoryJob::decodedRecentUse("not CBOR"));
     }
 };
 

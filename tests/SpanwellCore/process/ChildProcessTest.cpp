@@ -109,6 +109,43 @@ private slots:
                     results[index].output == QByteArray::number(index));
     }
 
+    // What a captured input is handed reaches the child whole, however much more than a pipe
+    // holds, while its output is read; a child that reads none of it neither blocks the run nor
+    // ends this program by a broken pipe.
+    void inputBytesReachTheChild_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("output");
+        QByteArray large(1024 * 1024, 'x');
+        large[5000] = '\n';
+        QTest::newRow("none") << QByteArray("cat\n") << QByteArray() << QByteArray();
+        QTest::newRow("a few bytes")
+            << QByteArray("cat\n") << QByteArray("a\0b", 3) << QByteArray("a\0b", 3);
+        QTest::newRow("more than a pipe holds") << QByteArray("cat\n") << large << large;
+        QTest::newRow("read by none")
+            << QByteArray("exec 0<&-\nprintf done\n") << large << QByteArray("done");
+    }
+    void inputBytesReachTheChild() {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, output);
+        TemporaryHome home;
+        using enum Stream;
+        ChildProcess::Request request{home.writeExecutable("child", StandIn::script(body)),
+                                      {},
+                                      std::nullopt,
+                                      captured,
+                                      captured,
+                                      nullDevice,
+                                      10};
+        request.inputBytes = input;
+
+        const Result result = ChildProcess::run(request);
+
+        QVERIFY(result.succeeded());
+        QCOMPARE(result.output, output);
+    }
+
     // The only runs of the suite that wait out the termination grace: every caller that stops
     // children at a time limit goes through this helper.
     void endingsAndTimeLimits_data() {

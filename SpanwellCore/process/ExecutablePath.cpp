@@ -1,4 +1,4 @@
-#include "commandline/ExecutablePath.h"
+#include "process/ExecutablePath.h"
 
 #include <climits>
 #include <cstdlib>
