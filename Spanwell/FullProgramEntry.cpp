@@ -199,6 +199,7 @@ extern "C" Q_DECL_EXPORT int spanwellFullProgram(int* argc, char** argv, const M
     // The executable answers these itself.
     case Mode::Kind::history:
     case Mode::Kind::historyJob:
+    case Mode::Kind::networkChild:
     case Mode::Kind::renewalCheck:
     case Mode::Kind::statusLine:
     case Mode::Kind::statusLineOn:

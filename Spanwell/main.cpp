@@ -6,6 +6,7 @@
 #include "commandline/HelpText.h"
 #include "commandline/HistoryModule.h"
 #include "commandline/HistoryOutput.h"
+#include "commandline/NetworkModule.h"
 #include "commandline/RenewalCheck.h"
 #include "commandline/StatusLineMode.h"
 #include "commandline/StatusLineSetup.h"
@@ -162,6 +163,8 @@ int main(int argc, char** argv) {
         return history(mode);
     case Mode::Kind::historyJob:
         return historyJob();
+    case Mode::Kind::networkChild:
+        return NetworkModule::serve(argc, argv);
     case Mode::Kind::misused:
         return misused(mode.problem);
     case Mode::Kind::refresh:

@@ -32,8 +32,10 @@ const ModeOption modeOptions[] = {
     {"statusline-install", nullptr, Kind::statusLineOn},
     {"statusline-remove", nullptr, Kind::statusLineOff},
     {"history", nullptr, Kind::history},
-    // The program's own, for the child it starts to work on the history; not in the help.
+    // The program's own, for the children it starts to work on the history and to make its
+    // network calls; not in the help.
     {"history-job", nullptr, Kind::historyJob},
+    {"network-child", nullptr, Kind::networkChild},
 };
 
 // The options that change how a mode runs, and the modes they belong to.
@@ -243,6 +245,7 @@ Mode choose(const QStringList& arguments) {
     case Kind::statusLineOn:
     case Kind::statusLineOff:
     case Kind::historyJob:
+    case Kind::networkChild:
     case Kind::misused:
     case Kind::normalStart:
         break;

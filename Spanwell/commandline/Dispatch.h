@@ -23,6 +23,7 @@ struct Mode {
         statusLineOff, // and taken out of it
         history,       // `historyFormat`, `sinceSeconds`, `account`: the readings kept
         historyJob,    // another run's work on the history, from standard input; not for users
+        networkChild,  // another run's network calls, from standard input; not for users
         misused,       // `problem`: an unknown option, or one whose value cannot be taken
         normalStart,   // the tray item
     };

@@ -5,6 +5,7 @@
 #include "process/ExecutablePath.h"
 #include "service/UpdateCheck.h"
 #include "store/HistoryChild.h"
+#include "store/NetworkChild.h"
 #include "store/SnapshotCache.h"
 #include "store/StateFolder.h"
 
@@ -12,6 +13,9 @@
 #include <QFile>
 
 StoreServices StoreServices::real(const QString& program) {
+    const QString executable =
+        program.isEmpty() ? QFile::decodeName(ExecutablePath::get()) : program;
+    const HttpFetch::Getter network = NetworkChild::getterOf(NetworkChild::make(executable));
     return StoreServices{
         systemClock(),
         QDir::homePath(),
@@ -20,14 +24,12 @@ StoreServices StoreServices::real(const QString& program) {
             return CredentialSource::read(account, timeoutSeconds);
         },
         &ClaudeCLI::renewSignIn,
-        std::make_shared<UsageClient>(),
-        [](qint64 currentBuild) { return UpdateCheck::fetch(currentBuild); },
+        std::make_shared<UsageClient>(network),
+        [network](qint64 currentBuild) { return UpdateCheck::fetch(network, currentBuild); },
         SnapshotCache::location(),
-        [path = StateFolder::historyFile(), program = program.isEmpty()
-                                                          ? QFile::decodeName(ExecutablePath::get())
-                                                          : program](HistoryJob job) {
+        [path = StateFolder::historyFile(), executable](HistoryJob job) {
             job.path = path;
-            return HistoryChild::run(program, job);
+            return HistoryChild::run(executable, job);
         },
     };
 }

@@ -38,7 +38,8 @@ struct StoreServices {
     std::function<std::optional<QList<LimitHistory>>(HistoryJob job)> history = {};
 
     // The machine's own: system clock, home folder, keychain or credential files, Claude
-    // Code, the usage service, the update feed, the user's data folder, the history in the
-    // state folder, worked on by a child of the program at `program` (by default this one).
+    // Code, the usage service and the update feed (called by a child of the program at
+    // `program`, by default this one), the user's data folder, the history in the state folder
+    // (worked on by another child).
     static StoreServices real(const QString& program = {});
 };

@@ -11,7 +11,6 @@
 #include <thread>
 
 #include <poll.h>
-#include <pthread.h>
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -79,37 +78,19 @@ void drain(FileDescriptor& pipe, QByteArray& into) {
 }
 
 // Hands the child as much of `bytes` (from `written` on) as its input takes now, without
-// waiting; closes it once all are written, or when the child no longer reads. A child that
-// closed its input must not end this program by SIGPIPE, so the signal is held back on this
-// thread while writing and taken back if it came.
+// waiting; closes it once all are written, or when the child no longer reads.
 void feed(FileDescriptor& input, const QByteArray& bytes, qsizetype& written) {
-    if (!input.isOpen())
-        return;
-    sigset_t pipeSignal, previous;
-    sigemptyset(&pipeSignal);
-    sigaddset(&pipeSignal, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
-    bool broken = false;
-    while (written < bytes.size()) {
-        const ssize_t count =
-            ::write(input.get(), bytes.constData() + written, size_t(bytes.size() - written));
+    while (input.isOpen() && written < bytes.size()) {
+        const ssize_t count = Spawn::writeWithoutSignal(input.get(), bytes.constData() + written,
+                                                        size_t(bytes.size() - written));
         if (count > 0)
             written += count;
-        else if (count < 0 && errno == EINTR)
-            continue;
-        else {
-            broken = errno != EAGAIN;
-            break;
-        }
+        else if (count < 0 && errno == EAGAIN)
+            return;
+        else if (count == 0 || errno != EINTR)
+            input = FileDescriptor();
     }
-    if (broken || written == bytes.size())
-        input = FileDescriptor();
-    if (broken) {
-        const timespec noWait{0, 0};
-        while (sigtimedwait(&pipeSignal, nullptr, &noWait) < 0 && errno == EINTR) {
-        }
-    }
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    input = FileDescriptor();
 }
 
 // Waits up to one check interval for output or room for input, or simply for time to pass.

@@ -5,7 +5,11 @@
 
 #include <vector>
 
+#include <cerrno>
+#include <ctime>
+
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -125,6 +129,24 @@ FileDescriptor openNullDevice(bool forWriting) {
 
 int exitStatusOf(int waitStatus) {
     return WIFSIGNALED(waitStatus) ? WTERMSIG(waitStatus) : WEXITSTATUS(waitStatus);
+}
+
+ssize_t writeWithoutSignal(int descriptor, const char* bytes, size_t count) {
+    // The signal is held back on this thread alone while writing, and taken back if it came.
+    sigset_t pipeSignal, previous;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+    const ssize_t written = ::write(descriptor, bytes, count);
+    const int writeError = errno;
+    if (written < 0 && writeError == EPIPE) {
+        const timespec noWait{0, 0};
+        while (sigtimedwait(&pipeSignal, nullptr, &noWait) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    errno = writeError;
+    return written;
 }
 
 } // namespace Spawn

@@ -35,6 +35,9 @@ bool makePipe(FileDescriptor& readEnd, FileDescriptor& writeEnd);
 bool makeNonBlocking(const FileDescriptor& descriptor);
 // The null device, for reading (`forWriting` false) or writing; closed on exec.
 FileDescriptor openNullDevice(bool forWriting);
+// write(2) to a pipe whose reader may be gone: EPIPE then, never SIGPIPE, which would end this
+// program.
+ssize_t writeWithoutSignal(int descriptor, const char* bytes, size_t count);
 // A normal exit gives its code, an end by a signal the signal's number.
 int exitStatusOf(int waitStatus);
 

@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -23,6 +24,17 @@ bool sameOrigin(const QUrl& first, const QUrl& second) {
     const int defaultPort = first.scheme() == QLatin1String("https") ? 443 : 80;
     return first.scheme() == second.scheme() && first.host() == second.host() &&
            first.port(defaultPort) == second.port(defaultPort);
+}
+
+// Plain http never carries a sign-in off this computer, where anyone on the way could read it.
+bool isLoopback(const QString& host) {
+    return host == QLatin1String("localhost") || QHostAddress(host).isLoopback();
+}
+
+bool carriesSignIn(const HttpFetch::Headers& headers) {
+    return std::any_of(headers.begin(), headers.end(), [](const auto& header) {
+        return header.first.compare("Authorization", Qt::CaseInsensitive) == 0;
+    });
 }
 
 bool isRedirect(int status) {
@@ -114,6 +126,15 @@ Outcome get(const QUrl& address, const Headers& headers, int timeoutMilliseconds
         ProxySetting::forAddress(address);
     if (const auto* unusable = std::get_if<ProxySetting::Unusable>(&proxy))
         return TransportError{unusable->message};
+    if (address.scheme() == QLatin1String("http") && carriesSignIn(headers)) {
+        // Nor through a proxy elsewhere.
+        const QNetworkProxy& through = std::get<QNetworkProxy>(proxy);
+        const QString host =
+            through.type() != QNetworkProxy::NoProxy ? through.hostName() : address.host();
+        if (!isLoopback(host))
+            return TransportError{
+                QStringLiteral("Refusing to send the sign-in over plain http to %1.").arg(host)};
+    }
     const QDeadlineTimer deadline(timeoutMilliseconds);
     // A fresh manager has no cache, and its cookie jar ends with the call: every answer comes
     // from the network and nothing outlives the call.

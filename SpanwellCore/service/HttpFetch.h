@@ -5,6 +5,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <variant>
@@ -51,11 +52,18 @@ using Outcome = std::variant<Response, TransportError>;
 
 inline const QString timedOutMessage = QStringLiteral("The request timed out.");
 
-// Sends `headers` in the given order; the HTTP layer adds its usual ones after them, through
-// the proxy the environment names (ProxySetting). Nothing is cached and no cookie is kept. A
-// redirect is followed only to the same scheme, host and port, so the headers never reach another
-// origin; any other redirect is the response. The time limit covers the whole call, redirects
-// included.
+// Sends `headers` in the given order; the HTTP layer adds its usual ones after them, through the
+// proxy the environment names (ProxySetting). A call that carries an Authorization header goes
+// over plain http only to this computer (localhost, 127.0.0.0/8, ::1), directly or through a
+// proxy there; any other fails without a connection, as "Refusing to send the sign-in over plain
+// http to HOST.". Nothing is cached and no cookie is kept. A redirect is followed only to the
+// same scheme, host and port, so the headers never reach another origin; any other redirect is
+// the response. The time limit covers the whole call, redirects included.
 Outcome get(const QUrl& address, const Headers& headers, int timeoutMilliseconds);
+
+// A way to make such a call: `get` itself, in a program that may load Qt Network, or the same
+// call made by a child of the program for one that must not.
+using Getter =
+    std::function<Outcome(const QUrl& address, const Headers& headers, int timeoutMilliseconds)>;
 
 } // namespace HttpFetch

@@ -89,9 +89,9 @@ std::optional<UpdateInfo> parse(const QByteArray& reply, qint64 currentBuild) {
     return UpdateInfo{version.toString(), *build, QUrl(url.toString(), QUrl::StrictMode)};
 }
 
-std::optional<UpdateInfo> fetch(qint64 currentBuild, const QString& feedAddress,
-                                int timeoutMilliseconds) {
-    const HttpFetch::Outcome outcome = HttpFetch::get(QUrl(feedAddress), {}, timeoutMilliseconds);
+std::optional<UpdateInfo> fetch(const HttpFetch::Getter& get, qint64 currentBuild,
+                                const QString& feedAddress, int timeoutMilliseconds) {
+    const HttpFetch::Outcome outcome = get(QUrl(feedAddress), {}, timeoutMilliseconds);
     const auto* response = std::get_if<HttpFetch::Response>(&outcome);
     if (!response || response->status != 200 || !response->body) {
         qCInfo(serviceLog) << "The update feed" << feedAddress << "gave no answer to read";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/HttpFetch.h"
 #include "service/UpdateInfo.h"
 
 #include <QByteArray>
@@ -22,7 +23,8 @@ std::optional<UpdateInfo> parse(const QByteArray& reply, qint64 currentBuild);
 
 // Asks the feed, bypassing every cache, and parses a 200 answer. Blocks like
 // UsageClient::get; every failure (network, status, document) gives nothing.
-std::optional<UpdateInfo> fetch(qint64 currentBuild, const QString& feedAddress = feed(),
+std::optional<UpdateInfo> fetch(const HttpFetch::Getter& get, qint64 currentBuild,
+                                const QString& feedAddress = feed(),
                                 int timeoutMilliseconds = 15000);
 
 } // namespace UpdateCheck

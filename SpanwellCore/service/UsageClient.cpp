@@ -2,10 +2,8 @@
 
 #include "BuildVersion.h"
 #include "service/HttpFetch.h"
-#include "service/ProxySetting.h"
 #include "service/UsageParser.h"
 
-#include <QHostAddress>
 #include <QUrl>
 
 #include <algorithm>
@@ -21,15 +19,11 @@ bool fitsInHeader(const QString& token) {
                        [](QChar character) { return character >= u' ' && character <= u'~'; });
 }
 
-// Plain http never leaves this computer: the token travels in clear text.
-bool isLoopback(const QString& host) {
-    return host == QLatin1String("localhost") || QHostAddress(host).isLoopback();
-}
-
 } // namespace
 
-UsageClient::UsageClient(QString serviceOrigin, int timeout)
-    : origin(std::move(serviceOrigin))
+UsageClient::UsageClient(HttpFetch::Getter getter, QString serviceOrigin, int timeout)
+    : fetch(std::move(getter))
+    , origin(std::move(serviceOrigin))
     , timeoutMilliseconds(timeout) {
     while (origin.endsWith(QLatin1Char('/')))
         origin.chop(1);
@@ -48,24 +42,12 @@ UsageClient::Result<QByteArray> UsageClient::get(const QString& path, const QStr
         return Failure::unauthorized();
 
     const QUrl address(origin + path);
-    if (address.scheme() == QLatin1String("http")) {
-        // Nor through a proxy elsewhere.
-        const auto proxy = ProxySetting::forAddress(address);
-        const auto* through = std::get_if<QNetworkProxy>(&proxy);
-        const QString host = through && through->type() != QNetworkProxy::NoProxy
-                                 ? through->hostName()
-                                 : address.host();
-        if (!isLoopback(host))
-            return Failure::transport(
-                QStringLiteral("Refusing to send the sign-in over plain http to %1.").arg(host));
-    }
-
     const HttpFetch::Headers headers{
         {"Authorization", "Bearer " + token.toLatin1()},
         {"anthropic-beta", "oauth-2025-04-20"},
         {"User-Agent", QByteArray("Spanwell/") + BuildVersion::text},
     };
-    const HttpFetch::Outcome outcome = HttpFetch::get(address, headers, timeoutMilliseconds);
+    const HttpFetch::Outcome outcome = fetch(address, headers, timeoutMilliseconds);
     if (const auto* error = std::get_if<HttpFetch::TransportError>(&outcome))
         return Failure::transport(error->message);
 

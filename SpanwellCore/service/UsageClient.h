@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Subscription.h"
+#include "service/HttpFetch.h"
 #include "service/UsageParser.h"
 
 #include <QByteArray>
@@ -58,8 +59,10 @@ public:
     template <typename T>
     using Result = std::variant<T, Failure>;
 
-    // Trailing slashes of `origin` are dropped; paths are appended to it as they are.
-    explicit UsageClient(QString origin = defaultOrigin(), int timeoutMilliseconds = 20000);
+    // Requests go through `getter`. Trailing slashes of `origin` are dropped; paths are appended
+    // to it as they are.
+    explicit UsageClient(HttpFetch::Getter getter, QString origin = defaultOrigin(),
+                         int timeoutMilliseconds = 20000);
     virtual ~UsageClient();
 
     // SPANWELL_API_ORIGIN when set and not empty, else "https://api.anthropic.com".
@@ -87,6 +90,7 @@ public:
     Result<std::optional<Subscription>> subscription(const QString& token) const;
 
 private:
+    HttpFetch::Getter fetch;
     QString origin;
     int timeoutMilliseconds;
 };

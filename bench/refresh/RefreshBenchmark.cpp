@@ -8,6 +8,7 @@
 #include "accounts/Discovery.h"
 #include "service/UpdateCheck.h"
 #include "store/HistoryChild.h"
+#include "store/NetworkChild.h"
 #include "store/Store.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TemporaryHome.h"
@@ -107,16 +108,21 @@ int main(int argc, char** argv) {
     server.answer("/version.json", LoopbackHttpServer::Answer::of(404));
 
     const QString feed = server.origin() + QStringLiteral("/version.json");
-    StoreServices services = StoreServices::real();
+    // Every call over the network made by a child of the program, as the tray program's are.
+    const QString program = ProgramRuns::besideThisProgram("spanwell");
+    StoreServices services = StoreServices::real(program);
     services.home = home.path();
     services.readCredential = [keychainTool](const Account& account, double timeoutSeconds) {
         return CredentialSource::read(account, timeoutSeconds, keychainTool);
     };
-    services.client = std::make_shared<UsageClient>(server.origin());
-    services.checkForUpdate = [feed](qint64 build) { return UpdateCheck::fetch(build, feed); };
+    const HttpFetch::Getter network = NetworkChild::getterOf(NetworkChild::make(program));
+    services.client = std::make_shared<UsageClient>(network, server.origin());
+    services.checkForUpdate = [network, feed](qint64 build) {
+        return UpdateCheck::fetch(network, build, feed);
+    };
     services.cachePath = home.pathOf(QStringLiteral("snapshots.json"));
     // Kept in the temporary home, by a child of the program as the tray program keeps it.
-    services.history = [program = ProgramRuns::besideThisProgram("spanwell"),
+    services.history = [program,
                         path = home.pathOf(QStringLiteral("history.sqlite"))](HistoryJob job) {
         job.path = path;
         return HistoryChild::run(program, job);

@@ -43,7 +43,9 @@ struct WaylandDesktop {
     WaylandDesktop(ServedHome& account, const QString& barPosition) {
         const QString folder = runtime.path();
         // Copied where the desktop's user can reach it, wherever the build is.
-        for (const char* file : {"/bin/spanwell", "/bin/" SPANWELL_FULL_MODULE}) {
+        for (const char* file :
+             {"/bin/spanwell", "/bin/" SPANWELL_FULL_MODULE, "/bin/" SPANWELL_HISTORY_MODULE,
+              "/bin/" SPANWELL_NETWORK_MODULE}) {
             const QString path = QDir::cleanPath(folder + file);
             QDir().mkpath(QFileInfo(path).path());
             QFile::copy(QDir::cleanPath(QCoreApplication::applicationDirPath() + "/.." + file),

@@ -26,6 +26,9 @@ private:
 // The usage service as a table of replies per access token and path; records every request.
 class ScriptedUsageClient final : public UsageClient {
 public:
+    // Answers every request itself, so it needs no way to the network.
+    ScriptedUsageClient()
+        : UsageClient(nullptr) {}
     void answer(const QString& token, const QString& path, Result<QByteArray> reply);
     // Each request so far, as "token path".
     QStringList requests() const;

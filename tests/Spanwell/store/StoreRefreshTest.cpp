@@ -1,4 +1,5 @@
 #include "StoreHarness.h"
+#include "service/HttpFetch.h"
 #include "store/SnapshotCache.h"
 #include "support/LoopbackHttpServer.h"
 
@@ -177,7 +178,7 @@ private slots:
         const Account account = harness.addAccount(QStringLiteral(".claude-a"), token);
         LoopbackHttpServer server;
         StoreServices services = harness.services();
-        services.client = std::make_shared<UsageClient>(server.origin());
+        services.client = std::make_shared<UsageClient>(HttpFetch::get, server.origin());
         Entry entry{account, cached, {}};
         const Answer limited = Answer::of(429);
         const Answer figures = Answer::of(200, usageReply(5, 6));

@@ -92,7 +92,8 @@ private slots:
         ScopedEnvironment environment;
         environment.set("SPANWELL_UPDATE_FEED",
                         (server.origin() + QStringLiteral("/feed")).toLatin1());
-        QCOMPARE(UpdateCheck::fetch(41), announces ? update("1.4", 42) : MaybeUpdate());
+        QCOMPARE(UpdateCheck::fetch(HttpFetch::get, 41),
+                 announces ? update("1.4", 42) : MaybeUpdate());
         QVERIFY(!server.requests().isEmpty());
     }
 };

@@ -125,7 +125,7 @@ private slots:
         const QString address =
             origin.isEmpty() ? server.origin() + "//" : QString(origin).replace("%1", port);
         const UsageResult given =
-            UsageClient(address, answer.silent ? 500 : 20000).usage(accessToken);
+            UsageClient(HttpFetch::get, address, answer.silent ? 500 : 20000).usage(accessToken);
         if (result != UsageResult(Failure::transport(QStringLiteral("*")))) {
             QCOMPARE(given, result);
         } else {
@@ -181,7 +181,7 @@ private slots:
         for (const QByteArray& setting : settings)
             environment.set(setting.split('=').first(),
                             setting.split('=').last().replace("%p", proxy.origin().toLatin1()));
-        const UsageResult read = UsageClient(service.origin()).usage(token);
+        const UsageResult read = UsageClient(HttpFetch::get, service.origin()).usage(token);
         QCOMPARE(service.requests().size(), int(failure.isEmpty() && !proxied));
         QCOMPARE(proxy.requests().size(), int(proxied));
         if (!failure.isEmpty())
@@ -227,7 +227,7 @@ private slots:
             "/api/oauth/profile",
             Answer::of(200, R"({"organization":{}})" + QByteArray(HttpFetch::maximumBodySize, ' '))
                 .unannounced());
-        QCOMPARE(UsageClient(server.origin()).subscription(token),
+        QCOMPARE(UsageClient(HttpFetch::get, server.origin()).subscription(token),
                  (UsageClient::Result<std::optional<Subscription>>(std::nullopt)));
         QVERIFY(carriesTheTokenOnlyInItsHeader(server.requests().first()));
     }
