@@ -1,12 +1,12 @@
 #include "tray/BarPosition.h"
 
 #include "LogCategories.h"
+#include "tray/LocalSocket.h"
 
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocalSocket>
 #include <QScreen>
 #include <QTimer>
 
@@ -43,23 +43,11 @@ std::optional<PanelPlacement::Screen> focusedWorkspace(const QByteArray& json) {
 
 BarPosition::BarPosition(QObject* parent)
     : QObject(parent)
-    , socket(new QLocalSocket(this))
     , patience(new QTimer(this)) {
     patience->setSingleShot(true);
     patience->setInterval(patienceMilliseconds);
     connect(patience, &QTimer::timeout, this, [this] {
         qCWarning(trayLog) << "sway did not tell in time where its bars are";
-        finish();
-    });
-    connect(socket, &QLocalSocket::connected, this, [this] {
-        QByteArray request(magic, 6);
-        for (const quint32 word : {quint32(0), getWorkspaces})
-            request.append(reinterpret_cast<const char*>(&word), sizeof word);
-        socket->write(request);
-    });
-    connect(socket, &QLocalSocket::readyRead, this, &BarPosition::read);
-    connect(socket, &QLocalSocket::errorOccurred, this, [this] {
-        qCWarning(trayLog) << "sway did not tell where its bars are:" << socket->errorString();
         finish();
     });
 }
@@ -71,22 +59,39 @@ void BarPosition::ask(std::function<void()> answered) {
         return;
     }
     waiting = std::move(answered);
-    if (socket->state() != QLocalSocket::UnconnectedState)
+    if (connection)
         return;
+    QString error;
+    FileDescriptor socket = LocalSocket::connectTo(path, &error);
+    QByteArray request(magic, 6);
+    for (const quint32 word : {quint32(0), getWorkspaces})
+        request.append(reinterpret_cast<const char*>(&word), sizeof word);
+    if (!socket.isOpen() || !LocalSocket::send(socket, request, QDeadlineTimer(0))) {
+        qCWarning(trayLog) << "sway did not tell where its bars are:"
+                           << (error.isEmpty() ? QStringLiteral("it did not listen") : error);
+        finish();
+        return;
+    }
     reply.clear();
     patience->start();
-    socket->connectToServer(path);
+    connection = new LocalConnection(std::move(socket), this);
+    connect(connection, &LocalConnection::readyRead, this, &BarPosition::read);
+    connect(connection, &LocalConnection::disconnected, this, &BarPosition::finish);
 }
 
 void BarPosition::finish() {
     patience->stop();
-    socket->abort();
+    if (LocalConnection* asked = std::exchange(connection, nullptr)) {
+        asked->disconnect(this);
+        asked->close();
+        asked->deleteLater();
+    }
     if (const std::function<void()> answered = std::exchange(waiting, nullptr))
         answered();
 }
 
 void BarPosition::read() {
-    reply += socket->readAll();
+    reply += connection->readAll();
     if (reply.size() < headerLength)
         return;
     quint32 length = 0;

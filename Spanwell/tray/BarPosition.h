@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-class QLocalSocket;
+class LocalConnection;
 class QTimer;
 
 // Where the bars stand on the output the user works on, where the compositor tells: sway, over
@@ -29,7 +29,8 @@ private:
     void read();
     void finish();
 
-    QLocalSocket* socket;
+    // While a question is open.
+    LocalConnection* connection = nullptr;
     QTimer* patience;
     std::function<void()> waiting;
     QByteArray reply;

@@ -4,12 +4,11 @@
 #include "model/PrintableText.h"
 #include "store/LockFiles.h"
 #include "store/RuntimeFolder.h"
+#include "tray/LocalSocket.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QThread>
 #include <QTimer>
 
@@ -34,8 +33,8 @@ constexpr int silentMilliseconds = 3000;
 // Open at once, far more than runs of one user ever make; beyond it the oldest silent
 // connection gives way, so that idle ones cannot crowd out a run that asks.
 constexpr qsizetype mostConnections = 64;
-// Qt closes its server for good when a connection cannot be accepted (no descriptor left, for
-// one); it is looked at this often and listens again.
+// The server stops when a connection cannot be accepted (no descriptor left, for one); it is
+// looked at this often and listens again.
 constexpr int listeningCheckMilliseconds = 2000;
 
 QString lockPath(const QString& path) {
@@ -89,9 +88,8 @@ SingleInstance::Claim SingleInstance::claim(Request request) {
         lock.reset();
         return forward(request) ? Claim::forwarded : Claim::unreachable;
     }
-    server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server, &QLocalServer::newConnection, this, &SingleInstance::accept);
+    server = new LocalServer(this);
+    connect(server, &LocalServer::newConnection, this, &SingleInstance::accept);
     listen();
     keepListening = new QTimer(this);
     connect(keepListening, &QTimer::timeout, this, [this] {
@@ -104,7 +102,7 @@ SingleInstance::Claim SingleInstance::claim(Request request) {
 
 void SingleInstance::listen() {
     // A socket left behind by a copy that crashed would stop us from listening.
-    QLocalServer::removeServer(path);
+    QFile::remove(path);
     if (server->listen(path)) {
         problemText.clear();
         return;
@@ -116,14 +114,11 @@ void SingleInstance::listen() {
 bool SingleInstance::forward(Request request) const {
     const QDeadlineTimer deadline(answerWithinMilliseconds);
     while (!deadline.hasExpired()) {
-        QLocalSocket socket;
-        socket.connectToServer(path);
-        if (socket.waitForConnected(attemptMilliseconds)) {
-            socket.write(request == Request::addAccount ? addAccountMessage : showMessage);
-            const bool sent = socket.waitForBytesWritten(attemptMilliseconds);
-            socket.disconnectFromServer();
-            return sent;
-        }
+        const FileDescriptor socket = LocalSocket::connectTo(path);
+        if (socket.isOpen())
+            return LocalSocket::send(
+                socket, request == Request::addAccount ? addAccountMessage : showMessage,
+                QDeadlineTimer(attemptMilliseconds));
         QThread::msleep(attemptMilliseconds / 2);
     }
     return false;
@@ -136,11 +131,11 @@ SingleInstance::RefreshAnswer SingleInstance::askToRefresh(const QString& path,
     const QDeadlineTimer deadline(timeoutMilliseconds);
     // A copy that has just taken the lock needs a moment before it listens; one that is not
     // there is refreshed for by the caller, without waiting.
-    QLocalSocket socket;
+    FileDescriptor socket;
     const QDeadlineTimer listening(answerWithinMilliseconds);
     while (true) {
-        socket.connectToServer(path);
-        if (socket.waitForConnected(attemptMilliseconds))
+        socket = LocalSocket::connectTo(path);
+        if (socket.isOpen())
             break;
         if (!LockFiles::isHeld(lockPath(path)))
             return RefreshAnswer::notRunning;
@@ -148,64 +143,53 @@ SingleInstance::RefreshAnswer SingleInstance::askToRefresh(const QString& path,
             return RefreshAnswer::noAnswer;
         QThread::msleep(attemptMilliseconds / 2);
     }
-    socket.write(refreshMessage);
-    socket.waitForBytesWritten(attemptMilliseconds);
-    while (!socket.canReadLine() && socket.state() == QLocalSocket::ConnectedState &&
-           !deadline.hasExpired())
-        socket.waitForReadyRead(int(std::min<qint64>(deadline.remainingTime(), 1000)));
-    if (socket.canReadLine())
-        return socket.readLine() == refreshedMessage ? RefreshAnswer::refreshed
-                                                     : RefreshAnswer::noAnswer;
-    return socket.state() == QLocalSocket::ConnectedState ? RefreshAnswer::timedOut
-                                                          : RefreshAnswer::ended;
+    if (!LocalSocket::send(socket, refreshMessage, QDeadlineTimer(attemptMilliseconds)))
+        return RefreshAnswer::noAnswer;
+    bool timedOut = false;
+    const std::optional<QByteArray> line =
+        LocalSocket::readLine(socket, longestMessage, deadline, &timedOut);
+    if (line)
+        return *line == refreshedMessage ? RefreshAnswer::refreshed : RefreshAnswer::noAnswer;
+    return timedOut ? RefreshAnswer::timedOut : RefreshAnswer::ended;
 }
 
 void SingleInstance::refreshEnded(quint64 ticket) {
-    const QPointer<QLocalSocket> socket = waitingForRefresh.take(ticket);
-    if (!socket)
+    const QPointer<LocalConnection> connection = waitingForRefresh.take(ticket);
+    if (!connection)
         return;
-    socket->write(refreshedMessage);
-    socket->disconnectFromServer();
+    connection->write(refreshedMessage);
+    connection->close();
 }
 
-void SingleInstance::accept() {
-    while (QLocalSocket* socket = server->nextPendingConnection()) {
-        const auto isGone = [](const QPointer<QLocalSocket>& open) { return open.isNull(); };
-        reading.removeIf(isGone);
-        waitingForRefresh.removeIf([&isGone](auto waiting) { return isGone(waiting.value()); });
-        if (reading.size() + waitingForRefresh.size() >= mostConnections) {
-            QLocalSocket* givesWay = reading.isEmpty() ? socket : reading.takeFirst().data();
-            givesWay->abort();
-            givesWay->deleteLater();
-            if (givesWay == socket)
-                continue;
-        }
-        answer(socket);
+void SingleInstance::accept(LocalConnection* connection) {
+    const auto isGone = [](const QPointer<LocalConnection>& open) { return open.isNull(); };
+    reading.removeIf(isGone);
+    waitingForRefresh.removeIf([&isGone](auto waiting) { return isGone(waiting.value()); });
+    connect(connection, &LocalConnection::disconnected, connection, &QObject::deleteLater);
+    if (reading.size() + waitingForRefresh.size() >= mostConnections) {
+        LocalConnection* givesWay = reading.isEmpty() ? connection : reading.takeFirst().data();
+        givesWay->close();
+        if (givesWay == connection)
+            return;
     }
-}
-
-void SingleInstance::answer(QLocalSocket* socket) {
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    reading.append(socket);
-    QTimer::singleShot(silentMilliseconds, socket, [this, socket] {
-        if (reading.removeOne(socket)) {
-            socket->abort();
-            socket->deleteLater();
-        }
+    reading.append(connection);
+    QTimer::singleShot(silentMilliseconds, connection, [this, connection] {
+        if (reading.removeOne(connection))
+            connection->close();
     });
-    const auto read = [this, socket] {
-        if (!socket->canReadLine()) {
+    const auto read = [this, connection] {
+        if (!connection->canReadLine()) {
             // Whatever sends this much without a line end is not a run of ours.
-            if (socket->bytesAvailable() > longestMessage)
-                socket->abort();
+            if (connection->received().size() > longestMessage)
+                connection->close();
             return;
         }
-        reading.removeOne(socket);
-        const QByteArray message = socket->readLine(longestMessage + 1);
+        reading.removeOne(connection);
+        const QByteArray message = connection->readLine(longestMessage + 1);
         if (message == refreshMessage) {
-            // The socket stays open until the refresh has ended.
+            // The connection stays open until the refresh has ended.
             const quint64 ticket = ++lastTicket;
-            waitingForRefresh.insert(ticket, socket);
+            waitingForRefresh.insert(ticket, connection);
             emit refreshRequested(ticket);
             return;
         }
@@ -213,8 +197,7 @@ void SingleInstance::answer(QLocalSocket* socket) {
             emit showRequested();
         else if (message == addAccountMessage)
             emit addAccountRequested();
-        socket->disconnectFromServer();
+        connection->close();
     };
-    connect(socket, &QLocalSocket::readyRead, this, read);
-    read();
+    connect(connection, &LocalConnection::readyRead, this, read);
 }

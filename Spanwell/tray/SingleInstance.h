@@ -9,8 +9,8 @@
 
 #include <memory>
 
-class QLocalServer;
-class QLocalSocket;
+class LocalConnection;
+class LocalServer;
 class QTimer;
 
 // Keeps one running copy of the program per user and home folder. The first start holds a
@@ -83,16 +83,15 @@ signals:
 private:
     bool forward(Request request) const;
     void listen();
-    void accept();
-    void answer(QLocalSocket* socket);
+    void accept(LocalConnection* connection);
 
     QString path;
     QString problemText;
     std::unique_ptr<QLockFile> lock;
-    QLocalServer* server = nullptr;
+    LocalServer* server = nullptr;
     QTimer* keepListening = nullptr;
     // Connections that have not yet sent a whole line, oldest first.
-    QList<QPointer<QLocalSocket>> reading;
+    QList<QPointer<LocalConnection>> reading;
     quint64 lastTicket = 0;
-    QHash<quint64, QPointer<QLocalSocket>> waitingForRefresh;
+    QHash<quint64, QPointer<LocalConnection>> waitingForRefresh;
 };
