@@ -1,7 +1,6 @@
 #include "model/Format.h"
 
 #include <QHash>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -60,9 +59,19 @@ QString countdown(Instant to, Instant from) {
 }
 
 QString clockText(Instant at, Instant now, const Calendar& calendar, const QLocale& locale) {
-    static const QRegularExpression seconds(QStringLiteral("[.:]s+"));
-    QString format = locale.timeFormat(QLocale::ShortFormat);
-    format.remove(seconds);
+    // The seconds, with the point or colon before them, are left out of the locale's format;
+    // by hand, since the panel shows this all day and the expression library would stay loaded.
+    QString format;
+    const QString full = locale.timeFormat(QLocale::ShortFormat);
+    for (qsizetype index = 0; index < full.size(); ++index) {
+        const bool separator = full.at(index) == u'.' || full.at(index) == u':';
+        if (separator && index + 1 < full.size() && full.at(index + 1) == u's') {
+            while (index + 1 < full.size() && full.at(index + 1) == u's')
+                ++index;
+            continue;
+        }
+        format.append(full.at(index));
+    }
     const QDateTime moment = calendar.dateTime(at);
     const QString clock = locale.toString(moment.time(), format);
     if (calendar.isSameDay(at, now))

@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -70,20 +69,43 @@ std::optional<QString> name(const QJsonValue& value) {
 // "claude", a family of words and a version of numbers, with an optional date of release. Any
 // other id is clear only as it is.
 QString readableModelId(const QString& id) {
-    // A family of words, then version numbers of up to four digits, or the other way round;
-    // eight digits at the end are the date.
-    static const QRegularExpression shape(
-        QStringLiteral("^claude-(?:([a-z]+(?:-[a-z]+)*)((?:-[0-9]{1,4})*)"
-                       "|((?:[0-9]{1,4}-)+)([a-z]+(?:-[a-z]+)*))(?:-[0-9]{8})?$"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = shape.match(id);
-    if (!match.hasMatch())
+    // By hand rather than by a regular expression, which would keep the expression library in
+    // the tray program's memory all day. Words and numbers of ASCII letters and digits.
+    const auto isWord = [](QStringView part) {
+        return !part.isEmpty() && std::all_of(part.begin(), part.end(), [](QChar character) {
+            return (character >= u'a' && character <= u'z') ||
+                   (character >= u'A' && character <= u'Z');
+        });
+    };
+    const auto isNumber = [](QStringView part, qsizetype longest) {
+        return !part.isEmpty() && part.size() <= longest &&
+               std::all_of(part.begin(), part.end(),
+                           [](QChar character) { return character >= u'0' && character <= u'9'; });
+    };
+    const QLatin1String prefix("claude-");
+    if (!id.startsWith(prefix, Qt::CaseInsensitive))
         return id;
-    const bool familyFirst = match.capturedLength(1) > 0;
-    const QString family = match.captured(familyFirst ? 1 : 4);
-    QStringList version = match.captured(familyFirst ? 2 : 3).split(QLatin1Char('-'));
-    version.removeAll(QString());
-    const QString words = capitalised(QString(family).replace(QLatin1Char('-'), QLatin1Char(' ')));
+    QList<QStringView> parts = QStringView(id).mid(prefix.size()).split(u'-');
+    // Eight digits at the end are the date of release.
+    if (parts.size() > 1 && parts.last().size() == 8 && isNumber(parts.last(), 8))
+        parts.removeLast();
+    // A family of words, then version numbers of up to four digits, or the other way round.
+    const bool familyFirst = isWord(parts.first());
+    QStringList family, version;
+    bool inFirstRun = true;
+    for (const QStringView part : std::as_const(parts)) {
+        const bool word = isWord(part);
+        if (!word && !isNumber(part, 4))
+            return id;
+        if (word != familyFirst)
+            inFirstRun = false;
+        else if (!inFirstRun)
+            return id;
+        (word ? family : version).append(part.toString());
+    }
+    if (family.isEmpty() || (!familyFirst && version.isEmpty()))
+        return id;
+    const QString words = capitalised(family.join(QLatin1Char(' ')));
     return version.isEmpty() ? words : words + QLatin1Char(' ') + version.join(QLatin1Char('.'));
 }
 
@@ -153,9 +175,11 @@ bool isListOfObjects(const QJsonValue& value) {
 
 // An ISO 4217 code, such as "USD"; anything else names no currency.
 std::optional<QString> currencyCode(const QJsonValue& value) {
-    static const QRegularExpression code(QStringLiteral("^[A-Za-z]{3}$"));
     const std::optional<QString> text = string(value);
-    if (!text || !code.match(*text).hasMatch())
+    const auto isLetter = [](QChar character) {
+        return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
+    };
+    if (!text || text->size() != 3 || !std::all_of(text->begin(), text->end(), isLetter))
         return std::nullopt;
     return text->toUpper();
 }
