@@ -88,8 +88,11 @@ SpanwellApp::SpanwellApp(UserSettings& userSettings, QObject* parent)
         if (panel)
             panel->setNow(appStore->now());
     });
-    // Once the refreshed figures are shown, what the refresh used is handed back.
+    // Once the refreshed figures are shown, what the refresh used is handed back; again once
+    // the history kept after it has been read back and its charts drawn.
     connect(appStore.get(), &Store::refreshFinished, this, &FreedMemory::giveBack,
+            Qt::QueuedConnection);
+    connect(appStore.get(), &Store::recentUseChanged, this, &FreedMemory::giveBack,
             Qt::QueuedConnection);
     connect(trayWatch, &TrayWatch::found, this, &SpanwellApp::trayFound);
     // Qt registers the item again as soon as a new watcher takes its name on the bus, which
