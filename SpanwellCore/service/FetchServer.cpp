@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <poll.h>
 #include <unistd.h>
@@ -22,11 +23,11 @@ public:
     void start(FetchFrames::Request request) {
         std::lock_guard lock(mutex);
         ++running;
-        std::thread([this, request = std::move(request)] {
+        threads.emplace_back([this, request = std::move(request)] {
             const HttpFetch::Outcome outcome =
                 HttpFetch::get(request.address, request.headers, request.timeoutMilliseconds);
             answer(FetchFrames::framed(FetchFrames::Answer{request.id, outcome}));
-        }).detach();
+        });
     }
 
     bool isIdle() {
@@ -34,10 +35,13 @@ public:
         return running == 0;
     }
 
-    // True when every answer was written.
+    // True when every answer was written. The threads have ended when it returns, so that none
+    // outlives the application object its calls used.
     bool waitForAll() {
         std::unique_lock lock(mutex);
         ended.wait(lock, [this] { return running == 0; });
+        for (std::thread& thread : threads)
+            thread.join();
         return written;
     }
 
@@ -61,6 +65,8 @@ private:
     std::condition_variable ended;
     int running = 0;
     bool written = true;
+    // Those of a child's life, which ends after a few idle seconds.
+    std::vector<std::thread> threads;
 };
 
 } // namespace
