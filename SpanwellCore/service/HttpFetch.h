@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BuildVersion.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -51,6 +53,11 @@ struct TransportError {
 using Outcome = std::variant<Response, TransportError>;
 
 inline const QString timedOutMessage = QStringLiteral("The request timed out.");
+
+// What every request of the program says it comes from.
+inline QByteArray userAgent() {
+    return QByteArray("Spanwell/") + BuildVersion::text;
+}
 
 // Sends `headers` in the given order; the HTTP layer adds its usual ones after them, through the
 // proxy the environment names (ProxySetting). A call that carries an Authorization header goes

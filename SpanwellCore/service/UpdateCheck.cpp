@@ -91,7 +91,8 @@ std::optional<UpdateInfo> parse(const QByteArray& reply, qint64 currentBuild) {
 
 std::optional<UpdateInfo> fetch(const HttpFetch::Getter& get, qint64 currentBuild,
                                 const QString& feedAddress, int timeoutMilliseconds) {
-    const HttpFetch::Outcome outcome = get(QUrl(feedAddress), {}, timeoutMilliseconds);
+    const HttpFetch::Outcome outcome =
+        get(QUrl(feedAddress), {{"User-Agent", HttpFetch::userAgent()}}, timeoutMilliseconds);
     const auto* response = std::get_if<HttpFetch::Response>(&outcome);
     if (!response || response->status != 200 || !response->body) {
         qCInfo(serviceLog) << "The update feed" << feedAddress << "gave no answer to read";

@@ -1,6 +1,5 @@
 #include "service/UsageClient.h"
 
-#include "BuildVersion.h"
 #include "service/HttpFetch.h"
 #include "service/UsageParser.h"
 
@@ -45,7 +44,7 @@ UsageClient::Result<QByteArray> UsageClient::get(const QString& path, const QStr
     const HttpFetch::Headers headers{
         {"Authorization", "Bearer " + token.toLatin1()},
         {"anthropic-beta", "oauth-2025-04-20"},
-        {"User-Agent", QByteArray("Spanwell/") + BuildVersion::text},
+        {"User-Agent", HttpFetch::userAgent()},
     };
     const HttpFetch::Outcome outcome = fetch(address, headers, timeoutMilliseconds);
     if (const auto* error = std::get_if<HttpFetch::TransportError>(&outcome))

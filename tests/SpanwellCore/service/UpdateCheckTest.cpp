@@ -95,6 +95,8 @@ private slots:
         QCOMPARE(UpdateCheck::fetch(HttpFetch::get, 41),
                  announces ? update("1.4", 42) : MaybeUpdate());
         QVERIFY(!server.requests().isEmpty());
+        // The program says who asks, as to the usage service.
+        QCOMPARE(server.requests().first().values("User-Agent"), {HttpFetch::userAgent()});
     }
 };
 
