@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <cstdio>
 #include <filesystem>
 
 #include <sys/resource.h>
@@ -220,6 +221,41 @@ private slots:
         QVERIFY(cached.value(work).snapshot->fetchedAt >= tray[0].snapshot->fetchedAt);
         QCOMPARE(cached.value(side).snapshot.value_or(Snapshot{}).limits.value(0).percent, 40);
         QCOMPARE(served.usageRequests(), 4);
+    }
+
+    // An upgrade replaces the program while the tray program runs: the children of its later
+    // refreshes start from the program now in its place (the path it was started by, not the
+    // file, which is gone).
+    void childrenStartFromTheProgramThatReplacedIt() {
+        ServedHome served;
+        served.addAccount(".claude", "ann@example.com", 30, 40);
+        TemporaryHome installed;
+        const QString built = QFileInfo(SpanwellProcess::path()).path();
+        const QString program = installed.makeFolder("bin") + "/spanwell";
+        QVERIFY(QFile::copy(SpanwellProcess::path(), program));
+        for (const QString module :
+             {SPANWELL_FULL_MODULE, SPANWELL_HISTORY_MODULE, SPANWELL_NETWORK_MODULE}) {
+            const QString placed = QDir::cleanPath(installed.pathOf("bin/" + module));
+            QVERIFY(QDir().mkpath(QFileInfo(placed).path()));
+            QVERIFY(QFile::copy(QDir::cleanPath(built + '/' + module), placed));
+        }
+        QProcessEnvironment environment = served.environment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess tray;
+        tray.setProcessEnvironment(environment);
+        tray.start(program, QStringList());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(served.cachePath()), 20000);
+
+        // As a package manager does: the new file renamed over the old one.
+        QVERIFY(QFile::copy(SpanwellProcess::path(), program + ".new"));
+        QVERIFY(std::rename(QFile::encodeName(program + ".new"), QFile::encodeName(program)) == 0);
+        served.addAccount(".claude", "ann@example.com", 35, 40);
+        QCOMPARE(SpanwellProcess::run({"--refresh"}, environment).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            SpanwellProcess::run({"--history", "--csv"}, environment).output.contains(",35,"),
+            10000);
+        tray.terminate();
+        QVERIFY(tray.waitForFinished(5000));
     }
 
     // By the run itself with no tray program running; else through the running one, whose own
