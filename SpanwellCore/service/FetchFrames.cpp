@@ -114,12 +114,14 @@ std::optional<Answer> readAnswer(const QByteArray& record) {
     const std::optional<QCborMap> map = recordMap(record);
     if (!map)
         return std::nullopt;
-    const quint64 id = quint64(map->value(idKey).toInteger());
+    std::optional<Answer> answer(std::in_place);
+    answer->id = quint64(map->value(idKey).toInteger());
     if (map->contains(errorKey)) {
         const QCborValue error = map->value(errorKey);
         if (!error.isString())
             return std::nullopt;
-        return Answer{id, HttpFetch::TransportError{error.toString()}};
+        answer->outcome = HttpFetch::TransportError{error.toString()};
+        return answer;
     }
     const QCborValue status = map->value(statusKey);
     const std::optional<HttpFetch::Headers> headers = decodedHeaders(map->value(headersKey));
@@ -132,7 +134,8 @@ std::optional<Answer> readAnswer(const QByteArray& record) {
             return std::nullopt;
         response.body = body.toByteArray();
     }
-    return Answer{id, response};
+    answer->outcome = std::move(response);
+    return answer;
 }
 
 } // namespace FetchFrames
