@@ -32,6 +32,11 @@ int renewalCheck() {
     return 0;
 }
 
+// A sentence on standard error, after the program's name.
+void complain(const QString& sentence) {
+    std::fputs(("spanwell: " + sentence + '\n').toLocal8Bit().constData(), stderr);
+}
+
 // Texts of the program's own, written as they are.
 int print(const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stdout);
@@ -76,11 +81,7 @@ int history(const Mode& mode) {
             path, since,
             mode.account ? HistoryOutput::folderNamed(*mode.account, home) : QString());
         if (!read) {
-            std::fputs(QStringLiteral("spanwell: The history %1 could not be read.\n")
-                           .arg(path)
-                           .toLocal8Bit()
-                           .constData(),
-                       stderr);
+            complain(QStringLiteral("The history %1 could not be read.").arg(path));
             return 1;
         }
         readings = *read;
@@ -134,8 +135,7 @@ int statusLineSetup(bool install) {
 }
 
 int misused(const QString& problem) {
-    std::fputs(("spanwell: " + problem + QStringLiteral(" See spanwell --help.\n")).toLocal8Bit(),
-               stderr);
+    complain(problem + QStringLiteral(" See spanwell --help."));
     return 2;
 }
 

@@ -87,12 +87,15 @@ void Store::showRecentUse() {
 }
 
 void Store::keepHistory(const QList<Entry>& fetched) {
-    if (demoStore || (fetched.isEmpty() && !recentUseShown))
+    if (demoStore)
         return;
     QList<HistoryReading> readings;
     for (const Entry& entry : fetched)
         if (entry.snapshot)
             readings.append(HistoryReadings::of(entry.id(), *entry.snapshot));
+    // A child is started only for work to do.
+    if (readings.isEmpty() && !recentUseShown)
+        return;
     const Instant present = now();
     HistoryJob job{{}, readings, present, settings ? Preferences::historyDays(*settings) : 0, {}};
     if (recentUseShown)

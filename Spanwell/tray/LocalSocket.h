@@ -39,7 +39,6 @@ public:
     LocalConnection(FileDescriptor socket, QObject* parent = nullptr);
     ~LocalConnection() override;
 
-    bool isOpen() const { return socket.isOpen(); }
     // What has arrived and was not taken yet.
     const QByteArray& received() const { return buffer; }
     bool canReadLine() const { return buffer.contains('\n'); }
