@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -16,15 +17,48 @@ constexpr int wakingUntil = 23;
 // How full earlier windows got, taken in turn; nights leave a window at 0 whatever it says.
 constexpr double earlierPeaks[] = {35, 70, 92, 100, 48, 22, 81, 60};
 
+// The hour on the calendar's clock at instants taken in order. The zone's offset is asked again
+// only past its next transition: a conversion for every step of the fortnight took most of the
+// picture's made-up data.
+class ClockHours {
+public:
+    explicit ClockHours(const Calendar& userCalendar)
+        : calendar(userCalendar) {}
+
+    int at(Instant instant) {
+        if (instant < offsetFrom || instant >= offsetUntil)
+            learnOffset(instant);
+        const double hours = std::floor((instant.unixSeconds() + offsetSeconds) / 3600);
+        return int(hours - 24 * std::floor(hours / 24));
+    }
+
+private:
+    void learnOffset(Instant instant) {
+        const QDateTime moment = calendar.dateTime(instant);
+        offsetSeconds = moment.offsetFromUtc();
+        offsetFrom = instant;
+        const QTimeZone::OffsetData next = calendar.timeZone().nextTransition(moment);
+        offsetUntil = next.atUtc.isValid() ? Instant::fromDateTime(next.atUtc) : Instant(endless);
+    }
+
+    const Calendar& calendar;
+    static constexpr double endless = std::numeric_limits<double>::infinity();
+    // Where the offset holds: from the first instant it was learnt at to the next transition.
+    int offsetSeconds = 0;
+    Instant offsetFrom{endless};
+    Instant offsetUntil{-endless};
+};
+
 // Waking seconds on a grid of five-minute steps from well before the week, so that a weekly
 // window that began before it is measured too: use grows with them.
 class WakingTime {
 public:
     WakingTime(Instant now, const Calendar& calendar)
         : start(now - 2 * demoHistorySeconds) {
+        ClockHours clock(calendar);
         double sum = 0;
         for (Instant at = start; at <= now; at = at + demoSpacingSeconds) {
-            const int hour = calendar.dateTime(at).time().hour();
+            const int hour = clock.at(at);
             sum += hour >= wakingFrom && hour < wakingUntil ? demoSpacingSeconds : 0;
             cumulative.append(sum);
         }
