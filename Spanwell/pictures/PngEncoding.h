@@ -5,9 +5,10 @@
 #include <QImage>
 #include <QString>
 
-// PNG files for the pictures, written quickly through libpng: every row unfiltered and a fast
-// compression. Qt's own writer tries every row filter on every row, which takes several times as
-// long as drawing the panel, for files no smaller.
+// PNG files for the pictures, written quickly: every row unfiltered, compressed by zlib's fastest
+// level in parts at once on the processors there are. Qt's own writer tries every row filter on
+// every row, which takes several times as long as drawing the panel, for files no smaller; libpng
+// feeds zlib from one thread only, so the few chunks around the data are written here.
 namespace PngEncoding {
 
 // Eight bits per channel with alpha, not interlaced, marked as sRGB. Replaces the file at `path`

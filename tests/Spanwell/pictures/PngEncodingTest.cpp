@@ -11,23 +11,27 @@ class PngEncodingTest : public QObject {
 private slots:
     void readsBackExactly_data() {
         QTest::addColumn<int>("formatNumber");
-        QTest::newRow("straight words") << int(QImage::Format_ARGB32);
+        QTest::addColumn<int>("height");
+        QTest::newRow("straight words") << int(QImage::Format_ARGB32) << 7;
         // As the panel is drawn: every pixel is made straight as its row is written.
-        QTest::newRow("premultiplied words") << int(QImage::Format_ARGB32_Premultiplied);
-        QTest::newRow("opaque words") << int(QImage::Format_RGB32);
-        QTest::newRow("bytes") << int(QImage::Format_RGBA8888);
+        QTest::newRow("premultiplied words") << int(QImage::Format_ARGB32_Premultiplied) << 7;
+        QTest::newRow("opaque words") << int(QImage::Format_RGB32) << 7;
+        QTest::newRow("bytes") << int(QImage::Format_RGBA8888) << 7;
+        // Tall enough to be compressed in parts, one after the other in the stream.
+        QTest::newRow("in parts") << int(QImage::Format_ARGB32_Premultiplied) << 1000;
     }
 
     // Every colour and every degree of transparency reads back as it was.
     void readsBackExactly() {
         QFETCH(int, formatNumber);
+        QFETCH(int, height);
         const auto format = QImage::Format(formatNumber);
-        QImage straight(300, 7, QImage::Format_ARGB32);
+        QImage straight(300, height, QImage::Format_ARGB32);
         straight.setColorSpace(QColorSpace::SRgb);
         for (int y = 0; y < straight.height(); ++y)
             for (int x = 0; x < straight.width(); ++x)
-                straight.setPixel(x, y,
-                                  qRgba(x % 256, (x * 7 + y) % 256, y * 40, (x + y * 50) % 256));
+                straight.setPixel(
+                    x, y, qRgba(x % 256, (x * 7 + y) % 256, y * 40 % 256, (x + y * 50) % 256));
         const QImage image = straight.convertToFormat(format);
         const QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("picture.png"));
