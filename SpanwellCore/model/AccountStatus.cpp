@@ -28,10 +28,11 @@ AccountStatus AccountStatus::make(const QList<LimitReading>& limits, Instant now
         const std::optional<double> spent = spend ? spend->use().percent() : std::nullopt;
         if (!spent)
             return {Level::unknown, QStringLiteral("No data yet")};
-        if (*spent >= usedUpPercent)
+        const double percent = spent.value();
+        if (percent >= usedUpPercent)
             return {Level::blocked, QStringLiteral("Spend limit reached")};
-        if (*spent >= runningOutPercent)
-            return {Level::ready, leftText(*spent, QStringLiteral("spend"))};
+        if (percent >= runningOutPercent)
+            return {Level::ready, leftText(percent, QStringLiteral("spend"))};
         return {Level::ready, QStringLiteral("Ready")};
     }
 
