@@ -7,7 +7,6 @@
 #include "store/Demo.h"
 #include "store/Store.h"
 #include "store/UserSettings.h"
-#include "views/FontConfigurationAhead.h"
 #include "views/PanelView.h"
 #include "views/Theme.h"
 
@@ -91,7 +90,7 @@ QImage render(QWidget& view) {
     return image;
 }
 
-void write(const Mode& mode, FontConfigurationAhead& fonts) {
+void write(const Mode& mode) {
     const QPalette palette = (mode.dark ? Theme::dark() : Theme::light()).palette();
     QApplication::setPalette(palette);
 
@@ -106,7 +105,6 @@ void write(const Mode& mode, FontConfigurationAhead& fonts) {
     if (const auto row = openedRow(mode.open, store->entries().size()))
         options.initiallyExpanded = store->entries().at(*row).id();
     options.renderingPicture = true;
-    fonts.wait();
     // Nothing in a picture can be clicked, so the panel needs none of the outside services.
     PanelView view(*store, Instant::now(), options, PanelServices{});
     view.setPalette(palette);
@@ -121,9 +119,8 @@ int run(int& argc, char** argv, const Mode& mode) {
     // The mode reports nothing, not even what Qt would say about the session it runs in.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     OffscreenPlatform::chooseUnlessSet();
-    FontConfigurationAhead fonts;
     QApplication application(argc, argv);
-    write(mode, fonts);
+    write(mode);
 #ifndef __SANITIZE_ADDRESS__
     // The picture is written and the mode says nothing more. Taking the widgets, the application
     // and the libraries down one by one took a twentieth of the mode's time, for memory the

@@ -7,7 +7,6 @@
 
 #include <optional>
 
-class FontConfigurationAhead;
 class QWidget;
 
 // The panel drawn to a PNG file from the command line, with made-up accounts when asked.
@@ -22,9 +21,9 @@ std::optional<qsizetype> openedRow(const std::optional<QString>& open, qsizetype
 QImage render(QWidget& view);
 
 // Builds the store (refreshed once, unless the mode asks for the demo store) and the panel, and
-// writes the picture to the mode's path, once `fonts` has read the font configuration. Failures
-// to draw or write are not reported: the mode ends the same way. Needs the application object.
-void write(const Mode& mode, FontConfigurationAhead& fonts);
+// writes the picture to the mode's path. Failures to draw or write are not reported: the mode
+// ends the same way. Needs the application object.
+void write(const Mode& mode);
 
 // The whole mode: the application on the offscreen platform unless one was chosen, then
 // `write`. Always 0; prints nothing.
