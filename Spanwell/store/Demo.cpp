@@ -56,6 +56,7 @@ public:
     WakingTime(Instant now, const Calendar& calendar)
         : start(now - 2 * demoHistorySeconds) {
         ClockHours clock(calendar);
+        cumulative.reserve(qsizetype(2 * demoHistorySeconds / demoSpacingSeconds) + 1);
         double sum = 0;
         for (Instant at = start; at <= now; at = at + demoSpacingSeconds) {
             const int hour = clock.at(at);
@@ -64,13 +65,12 @@ public:
         }
     }
     double between(Instant from, Instant to) const { return at(to) - at(from); }
-
-private:
     double at(Instant instant) const {
         const qsizetype step = qsizetype(std::floor((instant - start) / demoSpacingSeconds));
         return cumulative.at(std::clamp<qsizetype>(step, 0, cumulative.size() - 1));
     }
 
+private:
     Instant start;
     QList<double> cumulative;
 };
@@ -82,18 +82,28 @@ QList<UsePoint> madeUpWeek(const LimitReading& limit, Instant now, const WakingT
     const double length = LimitWindow::length(limit.title).value_or(LimitWindow::weekSeconds);
     const Instant currentEnd = limit.resetsAt.value_or(now - 3600);
     QList<UsePoint> points;
+    points.reserve(qsizetype(demoHistorySeconds / demoSpacingSeconds) + 1);
+    // What a window's points share, worked out once for each window.
+    int window = -1;
+    double peak = 0;
+    double wakingAtStart = 0;
+    double whole = 0;
     for (Instant at = now - demoHistorySeconds; at <= now; at = at + demoSpacingSeconds) {
         if (at > currentEnd && !limit.resetsAt) {
             points.append({at, 0});
             continue;
         }
         const int windowsBack = int(std::ceil((currentEnd - at) / length)) - 1;
-        const Instant end = currentEnd - windowsBack * length;
-        const Instant windowStart = end - length;
-        const bool current = windowsBack == 0 && limit.resetsAt;
-        const double peak = current ? limit.percent : earlierPeaks[size_t(windowsBack) % 8];
-        const double whole = waking.between(windowStart, current ? now : end);
-        const double percent = whole > 0 ? peak * waking.between(windowStart, at) / whole : 0;
+        if (windowsBack != window) {
+            window = windowsBack;
+            const Instant end = currentEnd - windowsBack * length;
+            const Instant windowStart = end - length;
+            const bool current = windowsBack == 0 && limit.resetsAt;
+            peak = current ? limit.percent : earlierPeaks[size_t(windowsBack) % 8];
+            wakingAtStart = waking.at(windowStart);
+            whole = waking.between(windowStart, current ? now : end);
+        }
+        const double percent = whole > 0 ? peak * (waking.at(at) - wakingAtStart) / whole : 0;
         points.append({at, std::round(percent)});
     }
     return points;
