@@ -168,7 +168,8 @@ RegularFile::Written write(QImage image, const QString& path) {
     appendChunk(png, "sRGB", QByteArrayView("\x00", 1));
     appendChunk(png, "IDAT", *stream);
     appendChunk(png, "IEND", {});
-    return RegularFile::replace(path, png, RegularFile::Readers::asUmaskAllows);
+    return RegularFile::replace(path, png, RegularFile::Readers::asUmaskAllows,
+                                RegularFile::Flush::bySystem);
 }
 
 } // namespace PngEncoding

@@ -12,9 +12,9 @@
 namespace PngEncoding {
 
 // Eight bits per channel with alpha, not interlaced, marked as sRGB. Replaces the file at `path`
-// whole (a link there is replaced, not followed); whatever was there stays as it was when the
-// image is null or the file could not be written, which the result says. A picture no one else
-// holds is converted in place.
+// whole (a link there is replaced, not followed), without waiting for the disk; whatever was
+// there stays as it was when the image is null or the file could not be written, which the
+// result says. A picture no one else holds is converted in place.
 RegularFile::Written write(QImage image, const QString& path);
 
 } // namespace PngEncoding

@@ -81,7 +81,7 @@ std::optional<QByteArray> read(const QString& path, qint64 largestSize) {
     return std::nullopt;
 }
 
-Written replace(const QString& path, const QByteArray& contents, Readers readers) {
+Written replace(const QString& path, const QByteArray& contents, Readers readers, Flush flush) {
     const QByteArray encoded = QFile::encodeName(path);
     const qsizetype slash = encoded.lastIndexOf('/');
     const QByteArray name = encoded.mid(slash + 1);
@@ -107,12 +107,10 @@ Written replace(const QString& path, const QByteArray& contents, Readers readers
     }
     if (!file.isOpen())
         return {QStringLiteral("no free name for a new file was found in its folder")};
-    // Flushed before the rename, so that a power loss leaves the old file or the new one, never
-    // an empty one.
     Written written;
     if (!writeAll(file.get(), contents))
         written = failed("the new file cannot be written");
-    else if (::fsync(file.get()) != 0)
+    else if (flush == Flush::beforeRename && ::fsync(file.get()) != 0)
         written = failed("the new file cannot be flushed to the disk");
     else if (::renameat(folder.get(), temporary.constData(), folder.get(), name.constData()) != 0)
         written = failed("the new file cannot be put in its place");

@@ -27,10 +27,16 @@ struct Written {
     explicit operator bool() const { return failure.isEmpty(); }
 };
 
+// Whether a new file reaches the disk before it takes the old one's place, so that a power loss
+// leaves one or the other, never an empty file: worth its wait (a millisecond, far more on a busy
+// disk) for what the program keeps, not for a picture that is made again in a moment.
+enum class Flush { beforeRename, bySystem };
+
 // Puts `contents` at `path` whole or not at all: a new file is written beside it and renamed
 // over it, so whatever is at the path (a symbolic link among them) is replaced, never followed
 // or written through. When it could not be written, what was there stays.
-Written replace(const QString& path, const QByteArray& contents, Readers readers = Readers::user);
+Written replace(const QString& path, const QByteArray& contents, Readers readers = Readers::user,
+                Flush flush = Flush::beforeRename);
 
 // Makes `folder` and the folders above it that are missing.
 Written makeFolder(const QString& folder);
