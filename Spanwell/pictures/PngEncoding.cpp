@@ -158,6 +158,8 @@ RegularFile::Written write(QImage image, const QString& path) {
     // take a tenth of the time that converting row by row did, and need no memory more for a
     // picture no one else holds.
     image.convertTo(QImage::Format_RGBA8888);
+    if (image.isNull())
+        return {QStringLiteral("the picture could not be converted")};
     const std::optional<QByteArray> stream = zlibStream(image);
     if (!stream)
         return {QStringLiteral("zlib could not compress the picture")};
