@@ -14,7 +14,7 @@ using ModuleEntry = int (*)(int* argc, char** argv, const Mode* mode);
 // The pictures and the tray program, which measure and draw text as soon as they start.
 bool drawsText(const Mode& mode) {
     return mode.kind == Mode::Kind::panelPicture || mode.kind == Mode::Kind::signInPicture ||
-           mode.kind == Mode::Kind::normalStart;
+           mode.kind == Mode::Kind::normalStart || mode.kind == Mode::Kind::addAccount;
 }
 
 } // namespace
