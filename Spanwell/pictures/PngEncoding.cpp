@@ -108,7 +108,8 @@ void compress(const QImage& image, Part& part) {
 }
 
 // The rows as one zlib stream, compressed in parts at once on the processors there are, which
-// made a panel's picture take half as long on two; nothing where zlib failed (memory).
+// made compressing a panel's picture take half as long on two; nothing where zlib failed
+// (memory).
 std::optional<QByteArray> zlibStream(const QImage& image) {
     const int processors = std::max(1, QThread::idealThreadCount());
     const int partCount = std::clamp(image.height() / leastRowsPerPart, 1, std::min(processors, 8));
@@ -155,7 +156,7 @@ RegularFile::Written write(QImage image, const QString& path) {
     if (image.isNull())
         return {QStringLiteral("the picture could not be drawn")};
     // Red, green, blue and alpha bytes, straight, as the file holds them: Qt's own converters
-    // take a tenth of the time that converting row by row did, and need no memory more for a
+    // take a third of the time that converting row by row did, and need no memory more for a
     // picture no one else holds.
     image.convertTo(QImage::Format_RGBA8888);
     if (image.isNull())

@@ -13,7 +13,7 @@ private slots:
         QTest::addColumn<int>("formatNumber");
         QTest::addColumn<int>("height");
         QTest::newRow("straight words") << int(QImage::Format_ARGB32) << 7;
-        // As the panel is drawn: every pixel is made straight as its row is written.
+        // As the panel is drawn: premultiplied, and made straight before it is compressed.
         QTest::newRow("premultiplied words") << int(QImage::Format_ARGB32_Premultiplied) << 7;
         QTest::newRow("opaque words") << int(QImage::Format_RGB32) << 7;
         QTest::newRow("bytes") << int(QImage::Format_RGBA8888) << 7;
