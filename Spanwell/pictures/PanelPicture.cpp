@@ -67,27 +67,32 @@ std::optional<qsizetype> openedRow(const std::optional<QString>& open, qsizetype
     return qsizetype(*row);
 }
 
-QImage render(QWidget& view) {
+QImage canvas(QWidget& view) {
     view.ensurePolished();
     // Its whole height, which the screen's size does not limit.
     view.resize(view.sizeHint());
-    const QSize size = view.size();
-    QImage image(size * pixelsPerPoint, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(pixelsPerPoint);
-    image.fill(Qt::transparent);
-    view.render(&image);
+    QImage picture(view.size() * pixelsPerPoint, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(pixelsPerPoint);
+    picture.fill(Qt::transparent);
+    return picture;
+}
+
+void drawBand(QWidget& view, QImage& picture, const QRect& band) {
+    const QRect points(band.topLeft() / pixelsPerPoint, band.size() / pixelsPerPoint);
+    view.render(&picture, points.topLeft(), QRegion(points));
 
     // Cleared outside the outline, in proportion along its edge so that the curves stay
     // smooth; only the corners are touched.
+    const QRectF whole(QPointF(), view.size());
     QPainterPath outside;
-    outside.addRect(QRectF(QPointF(), size));
-    outside.addPath(continuousRoundedRect(QRectF(QPointF(), size), cornerRadius));
+    outside.addRect(whole);
+    outside.addPath(continuousRoundedRect(whole, cornerRadius));
     outside.setFillRule(Qt::OddEvenFill);
-    QPainter painter(&image);
+    QPainter painter(&picture);
+    painter.setClipRect(points);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setCompositionMode(QPainter::CompositionMode_Clear);
     painter.fillPath(outside, Qt::black);
-    return image;
 }
 
 void write(const Mode& mode) {
@@ -109,7 +114,11 @@ void write(const Mode& mode) {
     PanelView view(*store, Instant::now(), options, PanelServices{});
     view.setPalette(palette);
     // The mode ends with 0 whatever happens; a file that could not be written is only logged.
-    if (const RegularFile::Written written = PngEncoding::write(render(view), mode.path); !written)
+    const auto drawn = [&view](QImage& picture, const QRect& band) {
+        drawBand(view, picture, band);
+    };
+    if (const RegularFile::Written written = PngEncoding::write(canvas(view), drawn, mode.path);
+        !written)
         qCWarning(picturesLog).noquote()
             << QStringLiteral("The panel picture could not be written to %1: %2")
                    .arg(mode.path, written.failure);

@@ -16,9 +16,14 @@ namespace PanelPicture {
 // for any other text.
 std::optional<qsizetype> openedRow(const std::optional<QString>& open, qsizetype rowCount);
 
-// `view` at the size its content needs, two pixels per point, transparent outside an outline
-// whose corners curve smoothly over a radius of 10 points.
-QImage render(QWidget& view);
+// A transparent picture of `view` at the size its content needs, two pixels per point, for
+// `drawBand`.
+QImage canvas(QWidget& view);
+
+// Draws the rows `band` (in pixels, starting and ending on whole points) of `view` into its
+// canvas, transparent outside an outline whose corners curve smoothly over a radius of 10
+// points. The bands drawn one by one make the same picture as one band of the whole.
+void drawBand(QWidget& view, QImage& picture, const QRect& band);
 
 // Builds the store (refreshed once, unless the mode asks for the demo store) and the panel, and
 // writes the picture to the mode's path. Failures to draw or write are not reported: the mode

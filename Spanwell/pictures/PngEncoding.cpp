@@ -8,7 +8,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <cstring>
 #include <exception>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -23,8 +26,6 @@ constexpr uchar noFilter[] = {0};
 constexpr int compressionLevel = 3;
 // The zlib stream's header for that level: deflate with a 32 KiB window, "fast".
 constexpr char streamHeader[] = {'\x78', '\x5e'};
-// Fewer rows than this are not worth a thread of their own.
-constexpr int leastRowsPerPart = 64;
 
 void appendBigEndian(QByteArray& png, quint32 value) {
     const quint32 bigEndian = qToBigEndian(value);
@@ -51,10 +52,10 @@ QByteArray header(const QImage& image) {
     return fields;
 }
 
-// A run of rows compressed on its own: raw deflate data that the next part's data continues,
-// ending on a whole byte, or ending the stream for the last part; and the Adler-32 checksum of
+// A band of rows compressed on its own: raw deflate data that the next band's data continues,
+// ending on a whole byte, or ending the stream for the last band; and the Adler-32 checksum of
 // the rows, which the stream's end carries for all of them.
-struct Part {
+struct Band {
     int firstRow = 0;
     int endRow = 0;
     bool last = false;
@@ -81,68 +82,181 @@ int deflateInto(z_stream& stream, const uchar* bytes, uInt length, int flush, QB
     return status;
 }
 
-// Each row of `image`, bytes as the file holds them, after its filter byte.
-void compress(const QImage& image, Part& part) {
-    part.checksum = adler32(0, nullptr, 0);
-    z_stream stream{};
-    if (deflateInit2(&stream, compressionLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) !=
-        Z_OK)
-        return;
-    const uInt pixelBytes = uInt(image.width()) * 4;
-    // Flat pictures shrink to a tenth or less; the buffer grows should one not.
-    part.deflated.resize(qsizetype(pixelBytes + 1) * (part.endRow - part.firstRow) / 8 + 1024);
-    int status = Z_OK;
-    for (int y = part.firstRow; y < part.endRow && status == Z_OK; ++y) {
-        const bool lastRow = y + 1 == part.endRow;
-        const int flush = !lastRow ? Z_NO_FLUSH : part.last ? Z_FINISH : Z_SYNC_FLUSH;
-        part.checksum = adler32(part.checksum, noFilter, 1);
-        part.checksum = adler32(part.checksum, image.constScanLine(y), pixelBytes);
-        status = deflateInto(stream, noFilter, 1, Z_NO_FLUSH, part.deflated);
-        if (status == Z_OK)
-            status = deflateInto(stream, image.constScanLine(y), pixelBytes, flush, part.deflated);
+// What one thread needs to compress bands, made once and used for each band it takes: zlib's
+// state, and a picture of one band into which the band's rows are copied and converted. Made
+// anew for each band, the two took as long as compressing it, mostly in faulting in fresh pages.
+class Compressor {
+public:
+    Compressor() {
+        ready = deflateInit2(&stream, compressionLevel, Z_DEFLATED, -MAX_WBITS, 8,
+                             Z_DEFAULT_STRATEGY) == Z_OK;
     }
-    part.compressed = part.last ? status == Z_STREAM_END : status == Z_OK;
-    part.deflated.truncate(qsizetype(stream.total_out));
-    part.length = uLong(pixelBytes + 1) * uLong(part.endRow - part.firstRow);
-    deflateEnd(&stream);
+    ~Compressor() {
+        if (ready)
+            deflateEnd(&stream);
+    }
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+
+    // The band's rows of `picture` (32 bits a pixel) made straight red, green, blue and alpha
+    // bytes, as the file holds them, each after its filter byte.
+    void compress(const QImage& picture, Band& band);
+
+private:
+    z_stream stream{};
+    bool ready = false;
+    QImage rows;
+};
+
+void Compressor::compress(const QImage& picture, Band& band) {
+    const int rowCount = band.endRow - band.firstRow;
+    if (!ready || deflateReset(&stream) != Z_OK)
+        return;
+    if (rows.width() != picture.width() || rows.height() < rowCount)
+        rows = QImage(picture.width(), rowCount, picture.format());
+    else
+        rows.reinterpretAsFormat(picture.format());
+    if (rows.isNull())
+        return;
+    const auto pixelBytes = size_t(picture.width()) * 4;
+    for (int y = 0; y < rowCount; ++y)
+        std::memcpy(rows.scanLine(y), picture.constScanLine(band.firstRow + y), pixelBytes);
+    // Qt's own converters took a third of the time that converting pixel by pixel did.
+    rows.convertTo(QImage::Format_RGBA8888);
+    if (rows.isNull())
+        return;
+    band.checksum = adler32(0, nullptr, 0);
+    // Flat pictures shrink to a tenth or less; the buffer grows should one not.
+    band.deflated.resize(qsizetype(pixelBytes + 1) * rowCount / 8 + 1024);
+    int status = Z_OK;
+    for (int y = 0; y < rowCount && status == Z_OK; ++y) {
+        const bool lastRow = y + 1 == rowCount;
+        const int flush = !lastRow ? Z_NO_FLUSH : band.last ? Z_FINISH : Z_SYNC_FLUSH;
+        band.checksum = adler32(band.checksum, noFilter, 1);
+        band.checksum = adler32(band.checksum, rows.constScanLine(y), uInt(pixelBytes));
+        status = deflateInto(stream, noFilter, 1, Z_NO_FLUSH, band.deflated);
+        if (status == Z_OK)
+            status =
+                deflateInto(stream, rows.constScanLine(y), uInt(pixelBytes), flush, band.deflated);
+    }
+    band.compressed = band.last ? status == Z_STREAM_END : status == Z_OK;
+    band.deflated.truncate(qsizetype(stream.total_out));
+    band.length = uLong(pixelBytes + 1) * uLong(rowCount);
 }
 
-// The rows as one zlib stream, compressed in parts at once on the processors there are, which
-// made compressing a panel's picture take half as long on two; nothing where zlib failed
-// (memory).
-std::optional<QByteArray> zlibStream(const QImage& image) {
-    const int processors = std::max(1, QThread::idealThreadCount());
-    const int partCount = std::clamp(image.height() / leastRowsPerPart, 1, std::min(processors, 8));
-    std::vector<Part> parts(static_cast<size_t>(partCount));
-    for (int index = 0; index < partCount; ++index) {
-        Part& part = parts[size_t(index)];
-        part.firstRow = int(qint64(image.height()) * index / partCount);
-        part.endRow = int(qint64(image.height()) * (index + 1) / partCount);
-        part.last = index + 1 == partCount;
-    }
-    std::vector<std::thread> helpers;
-    for (size_t index = 1; index < parts.size(); ++index) {
-        try {
-            helpers.emplace_back([&image, &part = parts[index]] { compress(image, part); });
-        } catch (const std::exception&) {
-            // Compressed below, on this thread.
-            break;
+// The bands drawn so far and those a compressor has taken, shared by the thread that draws and
+// the compressors.
+class Progress {
+public:
+    void drawn(size_t count) {
+        {
+            const std::lock_guard lock(mutex);
+            drawnCount = count;
         }
+        changed.notify_one();
     }
-    compress(image, parts.front());
-    for (std::thread& helper : helpers)
-        helper.join();
-    for (Part& part : parts)
-        if (!part.compressed)
-            compress(image, part);
+
+    // Once every band is drawn, or drawing stopped: compressors waiting for a band stop waiting.
+    void ended() {
+        {
+            const std::lock_guard lock(mutex);
+            ending = true;
+        }
+        changed.notify_all();
+    }
+
+    // The next band to compress once it is drawn; nothing once none is left.
+    std::optional<size_t> take() {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return taken < drawnCount || ending; });
+        if (taken == drawnCount)
+            return std::nullopt;
+        return taken++;
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t drawnCount = 0;
+    size_t taken = 0;
+    bool ending = false;
+};
+
+// The threads that compress beside the one that draws, stopped and joined however drawing ends.
+struct Helpers {
+    explicit Helpers(Progress& shared)
+        : progress(shared) {}
+    ~Helpers() {
+        progress.ended();
+        for (std::thread& thread : threads)
+            thread.join();
+    }
+    Helpers(const Helpers&) = delete;
+    Helpers& operator=(const Helpers&) = delete;
+
+    Progress& progress;
+    std::vector<std::thread> threads;
+};
+
+// Rows per band: a multiple of 2, 3 and 4, so that a picture drawn at that many pixels per point
+// is drawn in bands of whole points.
+constexpr int rowsPerBand = 96;
+
+std::vector<Band> bandsOf(const QImage& picture) {
+    std::vector<Band> bands;
+    for (int firstRow = 0; firstRow < picture.height(); firstRow += rowsPerBand) {
+        Band& band = bands.emplace_back();
+        band.firstRow = firstRow;
+        band.endRow = std::min(firstRow + rowsPerBand, picture.height());
+        band.last = band.endRow == picture.height();
+    }
+    return bands;
+}
+
+// The rows as one zlib stream, each band drawn by `drawBand` (unless null) and compressed on
+// another processor while the next is drawn; nothing where zlib failed (memory).
+std::optional<QByteArray> zlibStream(QImage& picture, const PngEncoding::BandDrawing& drawBand) {
+    std::vector<Band> bands = bandsOf(picture);
+    Progress progress;
+    const auto compressBands = [&picture, &bands, &progress](Compressor& compressor) {
+        while (const std::optional<size_t> index = progress.take())
+            compressor.compress(picture, bands[*index]);
+    };
+    Compressor compressor;
+    {
+        Helpers helpers(progress);
+        const int processors = std::clamp(QThread::idealThreadCount(), 1, 8);
+        for (int helper = 1; helper < processors && size_t(helper) < bands.size(); ++helper) {
+            try {
+                helpers.threads.emplace_back([&compressBands] {
+                    Compressor own;
+                    compressBands(own);
+                });
+            } catch (const std::exception&) {
+                // Compressed below, on this thread.
+                break;
+            }
+        }
+        for (size_t index = 0; index < bands.size(); ++index) {
+            if (drawBand)
+                drawBand(picture, QRect(0, bands[index].firstRow, picture.width(),
+                                        bands[index].endRow - bands[index].firstRow));
+            progress.drawn(index + 1);
+        }
+        progress.ended();
+        compressBands(compressor);
+    }
+    for (Band& band : bands)
+        if (!band.compressed)
+            compressor.compress(picture, band);
 
     QByteArray stream(streamHeader, sizeof streamHeader);
     uLong checksum = adler32(0, nullptr, 0);
-    for (const Part& part : parts) {
-        if (!part.compressed)
+    for (const Band& band : bands) {
+        if (!band.compressed)
             return std::nullopt;
-        stream.append(part.deflated);
-        checksum = adler32_combine(checksum, part.checksum, z_off_t(part.length));
+        stream.append(band.deflated);
+        checksum = adler32_combine(checksum, band.checksum, z_off_t(band.length));
     }
     appendBigEndian(stream, quint32(checksum));
     return stream;
@@ -152,27 +266,31 @@ std::optional<QByteArray> zlibStream(const QImage& image) {
 
 namespace PngEncoding {
 
-RegularFile::Written write(QImage image, const QString& path) {
-    if (image.isNull())
+RegularFile::Written write(QImage picture, const BandDrawing& drawBand, const QString& path) {
+    if (picture.isNull())
         return {QStringLiteral("the picture could not be drawn")};
-    // Red, green, blue and alpha bytes, straight, as the file holds them: Qt's own converters
-    // take a third of the time that converting row by row did, and need no memory more for a
-    // picture no one else holds.
-    image.convertTo(QImage::Format_RGBA8888);
-    if (image.isNull())
-        return {QStringLiteral("the picture could not be converted")};
-    const std::optional<QByteArray> stream = zlibStream(image);
+    // Rows are copied as words of four bytes.
+    if (picture.depth() != 32)
+        picture.convertTo(QImage::Format_ARGB32);
+    // Drawing must not move the rows that the compressors read.
+    if (drawBand)
+        picture.bits();
+    const std::optional<QByteArray> stream = zlibStream(picture, drawBand);
     if (!stream)
         return {QStringLiteral("zlib could not compress the picture")};
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     png.reserve(png.size() + stream->size() + 64);
-    appendChunk(png, "IHDR", header(image));
+    appendChunk(png, "IHDR", header(picture));
     // sRGB with the perceptual rendering intent.
     appendChunk(png, "sRGB", QByteArrayView("\x00", 1));
     appendChunk(png, "IDAT", *stream);
     appendChunk(png, "IEND", {});
     return RegularFile::replace(path, png, RegularFile::Readers::asUmaskAllows,
                                 RegularFile::Flush::bySystem);
+}
+
+RegularFile::Written write(const QImage& picture, const QString& path) {
+    return write(picture, BandDrawing(), path);
 }
 
 } // namespace PngEncoding

@@ -1,10 +1,14 @@
 #include "pictures/PanelPicture.h"
+#include "store/Demo.h"
 #include "store/SnapshotCache.h"
 #include "support/ServedHome.h"
 #include "support/SpanwellProcess.h"
+#include "views/PanelView.h"
 
 #include <QImage>
 #include <QTest>
+
+#include <algorithm>
 
 using Row = std::optional<qsizetype>;
 
@@ -17,6 +21,34 @@ private slots:
         QCOMPARE(PanelPicture::openedRow(QStringLiteral("2"), 3), Row(2));
         QCOMPARE(PanelPicture::openedRow(QStringLiteral("3"), 3), Row());
         QCOMPARE(PanelPicture::openedRow(QStringLiteral("-1"), 3), Row());
+    }
+
+    // Drawn in bands, as the file is written, every row open, the panel is the same picture as
+    // drawn whole: each band where it belongs and its corners cleared.
+    void bandsMakeTheWholePicture_data() {
+        QTest::addColumn<int>("bandRows");
+        QTest::newRow("as the file is written") << 96;
+        QTest::newRow("a point high") << 2;
+    }
+
+    void bandsMakeTheWholePicture() {
+        QFETCH(int, bandRows);
+        const Instant now = Instant::now();
+        const std::unique_ptr<Store> store = Demo::store(now);
+        PanelView::Options options;
+        options.expandAll = true;
+        options.renderingPicture = true;
+        PanelView view(*store, now, options, PanelServices{});
+        QImage whole = PanelPicture::canvas(view);
+        QImage banded = whole.copy();
+        PanelPicture::drawBand(view, whole, whole.rect());
+        for (int top = 0; top < banded.height(); top += bandRows)
+            PanelPicture::drawBand(
+                view, banded,
+                QRect(0, top, banded.width(), std::min(bandRows, banded.height() - top)));
+        QCOMPARE(banded, whole);
+        QCOMPARE(whole.pixelColor(0, 0).alpha(), 0);
+        QCOMPARE(whole.pixelColor(0, whole.height() - 1).alpha(), 0);
     }
 
     // The executable, without a display and without the demo store, waits for one real

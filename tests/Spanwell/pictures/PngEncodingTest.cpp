@@ -2,6 +2,7 @@
 
 #include <QColorSpace>
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,6 +37,22 @@ private slots:
         const QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("picture.png"));
         QVERIFY(PngEncoding::write(image, path));
+        QCOMPARE(QImage(path, "PNG").convertToFormat(format), image);
+
+        // Drawn band by band while the bands before are compressed: each band is drawn once,
+        // in order, and the file holds what was drawn.
+        QImage canvas(image.size(), format);
+        canvas.fill(Qt::black);
+        int drawnRows = 0;
+        const auto drawBand = [&](QImage& picture, const QRect& band) {
+            QCOMPARE(band, QRect(0, drawnRows, image.width(), band.height()));
+            drawnRows = band.bottom() + 1;
+            QPainter painter(&picture);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(band, image, band);
+        };
+        QVERIFY(PngEncoding::write(canvas, drawBand, path));
+        QCOMPARE(drawnRows, image.height());
         QCOMPARE(QImage(path, "PNG").convertToFormat(format), image);
 
         QVERIFY(!PngEncoding::write(QImage(), path));
