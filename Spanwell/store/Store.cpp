@@ -283,26 +283,24 @@ void Store::fetchAll(const QStringList& folderNames,
             old = SnapshotCache::newer(old.value_or(Entry{}), *other, present);
         const bool reported = run->regular && isReportedLately(old, present);
         // Reading a large account file is processor work that must not keep the interface
-        // waiting; the fetch that follows mostly waits, for the credential and the service.
-        QFuture<std::optional<Account>> discovered = WorkerPool::runInBackground(
-            [name, home = services.home, fileSystem = services.fileSystem] {
-                return Discovery::account(home, name, *fileSystem);
-            });
+        // waiting, so it runs on a reader of lower priority; the fetch that follows mostly
+        // waits, for the credential and the service, and takes the same thread rather than a
+        // second one, which would stay alive, with its stack, until the workers' idle time ends.
         WorkerPool::whenDone(
             this,
-            discovered.then(
-                &WorkerPool::instance(),
-                [old, reported, tracked = !hidden.contains(configDir),
-                 profile = wantsProfile(configDir, present),
-                 copied = services](const std::optional<Account>& account) {
-                    FolderResult result{account, std::nullopt};
-                    if (account && tracked && reported)
-                        result.fetched = FetchResult{
-                            Entry{*account, old->snapshot, old->problem, old->checkedAt}, false};
-                    else if (account && tracked)
-                        result.fetched = fetch(*account, old, profile, copied);
-                    return result;
-                }),
+            WorkerPool::runInBackground([name, old, reported, tracked = !hidden.contains(configDir),
+                                         profile = wantsProfile(configDir, present),
+                                         copied = services] {
+                const std::optional<Account> account =
+                    Discovery::account(copied.home, name, *copied.fileSystem);
+                FolderResult result{account, std::nullopt};
+                if (account && tracked && reported)
+                    result.fetched = FetchResult{
+                        Entry{*account, old->snapshot, old->problem, old->checkedAt}, false};
+                else if (account && tracked)
+                    result.fetched = fetch(*account, old, profile, copied);
+                return result;
+            }),
             [this, name](const FolderResult& result) { collect(name, result); });
     }
 }
