@@ -11,6 +11,7 @@
 #include "views/Theme.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QPainter>
 #include <QPainterPath>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <system_error>
 
 namespace {
 
@@ -95,7 +97,7 @@ void drawBand(QWidget& view, QImage& picture, const QRect& band) {
     painter.fillPath(outside, Qt::black);
 }
 
-void write(const Mode& mode) {
+void write(const Mode& mode, std::future<Demo::Accounts> demo) {
     const QPalette palette = (mode.dark ? Theme::dark() : Theme::light()).palette();
     QApplication::setPalette(palette);
 
@@ -103,8 +105,10 @@ void write(const Mode& mode) {
     std::optional<UserSettings> settings;
     if (!mode.demo)
         settings.emplace(UserSettings::defaultPath());
-    const std::unique_ptr<Store> store =
-        mode.demo ? Demo::store(Instant::now()) : refreshedStore(*settings);
+    const std::unique_ptr<Store> store = !mode.demo ? refreshedStore(*settings)
+                                         : demo.valid()
+                                             ? Demo::store(demo.get())
+                                             : Demo::store(Demo::accounts(Instant::now()));
     PanelView::Options options;
     options.expandAll = mode.expandAll;
     if (const auto row = openedRow(mode.open, store->entries().size()))
@@ -128,8 +132,20 @@ int run(int& argc, char** argv, const Mode& mode) {
     // The mode reports nothing, not even what Qt would say about the session it runs in.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     OffscreenPlatform::chooseUnlessSet();
+    // Making up the accounts' weeks takes half as long as the application's start, which needs
+    // this thread: they are made meanwhile.
+    std::future<Demo::Accounts> demo;
+    if (mode.demo) {
+        try {
+            demo = std::async(std::launch::async, [now = Instant::now(), home = QDir::homePath()] {
+                return Demo::accounts(now, home);
+            });
+        } catch (const std::system_error&) {
+            // Made on this thread once the application has started.
+        }
+    }
     QApplication application(argc, argv);
-    write(mode);
+    write(mode, std::move(demo));
 #ifndef __SANITIZE_ADDRESS__
     // The picture is written and the mode says nothing more. Taking the widgets, the application
     // and the libraries down one by one took a twentieth of the mode's time, for memory the

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "commandline/Dispatch.h"
+#include "store/Demo.h"
 
 #include <QImage>
 #include <QString>
 
+#include <future>
 #include <optional>
 
 class QWidget;
@@ -25,10 +27,11 @@ QImage canvas(QWidget& view);
 // points. The bands drawn one by one make the same picture as one band of the whole.
 void drawBand(QWidget& view, QImage& picture, const QRect& band);
 
-// Builds the store (refreshed once, unless the mode asks for the demo store) and the panel, and
-// writes the picture to the mode's path. Failures to draw or write are not reported: the mode
-// ends the same way. Needs the application object.
-void write(const Mode& mode);
+// Builds the store (refreshed once, unless the mode asks for the demo store, whose accounts
+// `demo` makes if it is valid) and the panel, and writes the picture to the mode's path.
+// Failures to draw or write are not reported: the mode ends the same way. Needs the application
+// object.
+void write(const Mode& mode, std::future<Demo::Accounts> demo);
 
 // The whole mode: the application on the offscreen platform unless one was chosen, then
 // `write`. Always 0; prints nothing.

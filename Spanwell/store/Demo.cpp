@@ -146,8 +146,8 @@ Entry entry(const DemoAccount& demo, Instant now, const QString& home, const Cal
 
 namespace Demo {
 
-std::unique_ptr<Store> store(Instant now, const QString& home, const Calendar& calendar) {
-    const QList<DemoAccount> accounts{
+Accounts accounts(Instant now, const QString& home, const Calendar& calendar) {
+    const QList<DemoAccount> madeUp{
         {".claude",
          "maya@example.com",
          "Max",
@@ -169,15 +169,19 @@ std::unique_ptr<Store> store(Instant now, const QString& home, const Calendar& c
          {{"Session", 0, std::nullopt}, {"Week", 9, 505080}},
          2073600},
     };
-    QList<Entry> entries;
-    QList<LimitHistory> recentUse;
+    Accounts made;
     const WakingTime waking(now, calendar);
-    for (const DemoAccount& account : accounts) {
-        entries.append(entry(account, now, home, calendar));
-        for (const LimitReading& limit : entries.last().snapshot->limits)
-            recentUse.append({entries.last().id(), limit.title, madeUpWeek(limit, now, waking)});
+    for (const DemoAccount& account : madeUp) {
+        made.entries.append(entry(account, now, home, calendar));
+        const Entry& last = made.entries.last();
+        for (const LimitReading& limit : last.snapshot->limits)
+            made.recentUse.append({last.id(), limit.title, madeUpWeek(limit, now, waking)});
     }
-    return Store::demo(entries, systemClock(), recentUse);
+    return made;
+}
+
+std::unique_ptr<Store> store(Accounts accounts) {
+    return Store::demo(std::move(accounts.entries), systemClock(), std::move(accounts.recentUse));
 }
 
 } // namespace Demo

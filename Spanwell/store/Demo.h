@@ -14,7 +14,17 @@
 // history for its charts.
 namespace Demo {
 
-std::unique_ptr<Store> store(Instant now, const QString& home = QDir::homePath(),
-                             const Calendar& calendar = Calendar::current());
+// The accounts' entries and weeks, which need no application object: they can be made on
+// another thread while it starts.
+struct Accounts {
+    QList<Entry> entries;
+    QList<LimitHistory> recentUse;
+};
+
+Accounts accounts(Instant now, const QString& home = QDir::homePath(),
+                  const Calendar& calendar = Calendar::current());
+
+// A store holding them, with no services behind it.
+std::unique_ptr<Store> store(Accounts accounts);
 
 } // namespace Demo

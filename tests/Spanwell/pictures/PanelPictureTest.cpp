@@ -34,7 +34,7 @@ private slots:
     void bandsMakeTheWholePicture() {
         QFETCH(int, bandRows);
         const Instant now = Instant::now();
-        const std::unique_ptr<Store> store = Demo::store(now);
+        const std::unique_ptr<Store> store = Demo::store(Demo::accounts(now));
         PanelView::Options options;
         options.expandAll = true;
         options.renderingPicture = true;

@@ -31,8 +31,8 @@ private slots:
         const QTimeZone timeZone(zone);
         QVERIFY(timeZone.isValid());
         const Calendar calendar(timeZone);
-        const auto store =
-            Demo::store(Instant::fromDateTime(now), QStringLiteral("/home/demo"), calendar);
+        const auto store = Demo::store(
+            Demo::accounts(Instant::fromDateTime(now), QStringLiteral("/home/demo"), calendar));
         int grewAwake = 0;
         for (const LimitHistory& limit : store->recentUse()) {
             if (limit.title != QLatin1String("Session"))

@@ -166,7 +166,7 @@ private slots:
         QFETCH(QList<int>, keys);
         QFETCH(QStringList, focus);
         QFETCH(QString, open);
-        const auto store = Demo::store(now);
+        const auto store = Demo::store(Demo::accounts(now));
         PanelView panel(*store, now, {false, store->entries().first().id(), false}, {});
         panel.show();
         QVERIFY(QTest::qWaitForWindowActive(&panel));
