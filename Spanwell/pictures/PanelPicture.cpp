@@ -15,8 +15,10 @@
 #include <QEventLoop>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -27,11 +29,16 @@ namespace {
 constexpr double pixelsPerPoint = 2;
 constexpr double cornerRadius = 10;
 
+// How far along either edge a corner of `continuousRoundedRect` bends.
+double cornerReach(const QRectF& rect, double radius) {
+    return std::min({1.6 * radius, rect.width() / 2, rect.height() / 2});
+}
+
 // A rounded rectangle whose corners start straight and bend gradually, without the jump in
 // curvature where a circular arc meets a straight edge. Each corner is one cubic curve over
 // 1.6 radii of either edge, bulging about as far as a circular corner of `radius` would.
 QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
-    const double reach = std::min({1.6 * radius, rect.width() / 2, rect.height() / 2});
+    const double reach = cornerReach(rect, radius);
     const double handle = reach * 0.25 / 1.6;
     const double left = rect.left(), top = rect.top(), right = rect.right(), bottom = rect.bottom();
     QPainterPath path(QPointF(left + reach, top));
@@ -45,6 +52,19 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
     path.cubicTo(left, top + handle, left + handle, top, left + reach, top);
     path.closeSubpath();
     return path;
+}
+
+// The squares of whole points at the corners of `size` in which the outline bends; between
+// them it runs along the edges.
+QRegion cornerSquares(const QSize& size) {
+    const int side = int(std::ceil(cornerReach(QRectF(QPointF(), size), cornerRadius)));
+    const int right = size.width() - side;
+    const int bottom = size.height() - side;
+    QRegion squares;
+    for (const QPoint& corner :
+         {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom)})
+        squares += QRect(corner, QSize(side, side));
+    return squares;
 }
 
 std::unique_ptr<Store> refreshedStore(UserSettings& settings) {
@@ -84,17 +104,34 @@ void drawBand(QWidget& view, QImage& picture, const QRect& band) {
     view.render(&picture, points.topLeft(), QRegion(points));
 
     // Cleared outside the outline, in proportion along its edge so that the curves stay
-    // smooth; only the corners are touched.
-    const QRectF whole(QPointF(), view.size());
-    QPainterPath outside;
-    outside.addRect(whole);
-    outside.addPath(continuousRoundedRect(whole, cornerRadius));
-    outside.setFillRule(Qt::OddEvenFill);
-    QPainter painter(&picture);
-    painter.setClipRect(points);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setCompositionMode(QPainter::CompositionMode_Clear);
-    painter.fillPath(outside, Qt::black);
+    // smooth. Only the squares at the corners are cleared, each through a picture of its own
+    // pixels: the painter traces a path over the whole of the picture it paints on, and tracing
+    // the outline over the whole panel for every band took a fifth of the drawing.
+    const QRegion corners = cornerSquares(view.size()) & points;
+    if (corners.isEmpty())
+        return;
+    const QPainterPath cleared = outside(view.size());
+    for (const QRect& square : corners) {
+        const QPoint topLeft = square.topLeft() * pixelsPerPoint;
+        QImage pixels(picture.scanLine(topLeft.y()) + topLeft.x() * picture.depth() / 8,
+                      int(square.width() * pixelsPerPoint), int(square.height() * pixelsPerPoint),
+                      picture.bytesPerLine(), picture.format());
+        pixels.setDevicePixelRatio(pixelsPerPoint);
+        QPainter painter(&pixels);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setCompositionMode(QPainter::CompositionMode_Clear);
+        painter.translate(-square.topLeft());
+        painter.fillPath(cleared, Qt::black);
+    }
+}
+
+QPainterPath outside(const QSize& size) {
+    const QRectF whole(QPointF(), size);
+    QPainterPath path;
+    path.addRect(whole);
+    path.addPath(continuousRoundedRect(whole, cornerRadius));
+    path.setFillRule(Qt::OddEvenFill);
+    return path;
 }
 
 void write(const Mode& mode, std::future<Demo::Accounts> demo) {

@@ -4,6 +4,7 @@
 #include "store/Demo.h"
 
 #include <QImage>
+#include <QPainterPath>
 #include <QString>
 
 #include <future>
@@ -26,6 +27,9 @@ QImage canvas(QWidget& view);
 // canvas, transparent outside an outline whose corners curve smoothly over a radius of 10
 // points. The bands drawn one by one make the same picture as one band of the whole.
 void drawBand(QWidget& view, QImage& picture, const QRect& band);
+
+// What lies outside that outline in a panel of `size` points, which `drawBand` clears.
+QPainterPath outside(const QSize& size);
 
 // Builds the store (refreshed once, unless the mode asks for the demo store, whose accounts
 // `demo` makes if it is valid) and the panel, and writes the picture to the mode's path.
