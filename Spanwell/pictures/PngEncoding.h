@@ -7,8 +7,9 @@
 
 #include <functional>
 
-// PNG files for the pictures, written quickly: every row unfiltered, compressed by one of zlib's
-// fast levels in bands at once on the processors there are. Qt's own writer tries every row filter
+// PNG files for the pictures, written quickly: every row unfiltered, a row that repeats the row
+// above written as such and the others compressed by one of zlib's fast levels, in bands at once
+// on the processors there are. Qt's own writer tries every row filter
 // on every row, which takes several times as long as drawing the panel, for files no smaller;
 // libpng feeds zlib from one thread only, so the few chunks around the data are written here.
 namespace PngEncoding {
