@@ -146,7 +146,7 @@ Entry entry(const DemoAccount& demo, Instant now, const QString& home, const Cal
 
 namespace Demo {
 
-Accounts accounts(Instant now, const QString& home, const Calendar& calendar) {
+Accounts accounts(Instant now, const QString& home, const Calendar& calendar, Weeks weeks) {
     const QList<DemoAccount> madeUp{
         {".claude",
          "maya@example.com",
@@ -170,13 +170,14 @@ Accounts accounts(Instant now, const QString& home, const Calendar& calendar) {
          2073600},
     };
     Accounts made;
-    const WakingTime waking(now, calendar);
-    for (const DemoAccount& account : madeUp) {
+    for (const DemoAccount& account : madeUp)
         made.entries.append(entry(account, now, home, calendar));
-        const Entry& last = made.entries.last();
-        for (const LimitReading& limit : last.snapshot->limits)
-            made.recentUse.append({last.id(), limit.title, madeUpWeek(limit, now, waking)});
-    }
+    if (weeks == Weeks::leftOut)
+        return made;
+    const WakingTime waking(now, calendar);
+    for (const Entry& madeUpEntry : std::as_const(made.entries))
+        for (const LimitReading& limit : madeUpEntry.snapshot->limits)
+            made.recentUse.append({madeUpEntry.id(), limit.title, madeUpWeek(limit, now, waking)});
     return made;
 }
 

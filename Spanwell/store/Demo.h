@@ -21,8 +21,12 @@ struct Accounts {
     QList<LimitHistory> recentUse;
 };
 
+// Whether the accounts' weeks are made: only an open row shows its week, and making them takes
+// longer than making everything else.
+enum class Weeks { made, leftOut };
+
 Accounts accounts(Instant now, const QString& home = QDir::homePath(),
-                  const Calendar& calendar = Calendar::current());
+                  const Calendar& calendar = Calendar::current(), Weeks weeks = Weeks::made);
 
 // A store holding them, with no services behind it.
 std::unique_ptr<Store> store(Accounts accounts);

@@ -58,6 +58,25 @@ private slots:
         QCOMPARE(whole.pixelColor(0, whole.height() - 1).alpha(), 0);
     }
 
+    // With every row closed, the panel shows nothing of the accounts' weeks, which the picture
+    // then leaves out.
+    void closedRowsShowNoWeek() {
+        const Instant now = Instant::now();
+        PanelView::Options options;
+        options.renderingPicture = true;
+        QList<QImage> pictures;
+        for (const Demo::Weeks weeks : {Demo::Weeks::made, Demo::Weeks::leftOut}) {
+            const std::unique_ptr<Store> store =
+                Demo::store(Demo::accounts(now, QDir::homePath(), Calendar::current(), weeks));
+            QCOMPARE(store->recentUse().isEmpty(), weeks == Demo::Weeks::leftOut);
+            PanelView view(*store, now, options, PanelServices{});
+            QImage picture = PanelPicture::canvas(view);
+            PanelPicture::drawBand(view, picture, picture.rect());
+            pictures.append(picture);
+        }
+        QCOMPARE(pictures.at(1), pictures.at(0));
+    }
+
     // The executable, without a display and without the demo store, waits for one real
     // refresh, which writes the cache.
     void refreshesTheAccountsOnceFirst() {
