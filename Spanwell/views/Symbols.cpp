@@ -126,7 +126,13 @@ QPainterPath arrowClockwise(double line) {
     arc.arcTo(box, 25, -295);
     const double top = centre.y() - radius;
     const QPainterPath head = roundedPolygon({{47, top - 15}, {69, top}, {47, top + 15}}, 2.5);
-    return stroke(arc, line).united(head);
+    // Joined by the nonzero rule, as the stroke's own overlaps are: the head runs the same way
+    // round as the stroke's outline where they meet. Joining them into one outline took longer
+    // than drawing the whole footer.
+    QPainterPath path = stroke(arc, line);
+    path.addPath(head);
+    path.setFillRule(Qt::WindingFill);
+    return path;
 }
 
 QPainterPath gaugeWithNeedle(double line) {
