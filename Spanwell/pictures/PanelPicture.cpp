@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <memory>
 #include <system_error>
 
@@ -139,37 +140,62 @@ QPainterPath outside(const QSize& size) {
     return path;
 }
 
-void write(const Mode& mode, std::future<Demo::Accounts> demo) {
+} // namespace PanelPicture
+
+namespace {
+
+// What the picture is drawn from and onto, left for the process's end to take back.
+struct Drawing {
+    std::unique_ptr<UserSettings> settings;
+    std::unique_ptr<Store> store;
+    std::unique_ptr<PanelView> view;
+    QImage picture;
+};
+
+// Builds the store (refreshed once, unless the mode asks for the demo store, whose accounts
+// `demo` makes if it is valid) and the panel, and writes the picture to the mode's path.
+// Failures to draw or write are not reported: the mode ends the same way. Needs the application
+// object.
+Drawing write(const Mode& mode, std::future<Demo::Accounts> demo) {
     const QPalette palette = (mode.dark ? Theme::dark() : Theme::light()).palette();
     QApplication::setPalette(palette);
 
+    Drawing drawing;
     // The user's hidden accounts stay hidden in a picture of the real ones.
-    std::optional<UserSettings> settings;
     if (!mode.demo)
-        settings.emplace(UserSettings::defaultPath());
-    const std::unique_ptr<Store> store =
-        !mode.demo     ? refreshedStore(*settings)
-        : demo.valid() ? Demo::store(demo.get())
-                       : Demo::store(Demo::accounts(Instant::now(), QDir::homePath(),
-                                                    Calendar::current(), weeksShown(mode)));
+        drawing.settings = std::make_unique<UserSettings>(UserSettings::defaultPath());
+    drawing.store = !mode.demo ? refreshedStore(*drawing.settings)
+                    : demo.valid()
+                        ? Demo::store(demo.get())
+                        : Demo::store(Demo::accounts(Instant::now(), QDir::homePath(),
+                                                     Calendar::current(), weeksShown(mode)));
+    const Store& store = *drawing.store;
     PanelView::Options options;
     options.expandAll = mode.expandAll;
-    if (const auto row = openedRow(mode.open, store->entries().size()))
-        options.initiallyExpanded = store->entries().at(*row).id();
+    if (const auto row = PanelPicture::openedRow(mode.open, store.entries().size()))
+        options.initiallyExpanded = store.entries().at(*row).id();
     options.renderingPicture = true;
     // Nothing in a picture can be clicked, so the panel needs none of the outside services.
-    PanelView view(*store, Instant::now(), options, PanelServices{});
+    drawing.view =
+        std::make_unique<PanelView>(*drawing.store, Instant::now(), options, PanelServices{});
+    PanelView& view = *drawing.view;
     view.setPalette(palette);
     // The mode ends with 0 whatever happens; a file that could not be written is only logged.
     const auto drawn = [&view](QImage& picture, const QRect& band) {
-        drawBand(view, picture, band);
+        PanelPicture::drawBand(view, picture, band);
     };
-    if (const RegularFile::Written written = PngEncoding::write(canvas(view), drawn, mode.path);
+    drawing.picture = PanelPicture::canvas(view);
+    if (const RegularFile::Written written = PngEncoding::write(drawing.picture, drawn, mode.path);
         !written)
         qCWarning(picturesLog).noquote()
             << QStringLiteral("The panel picture could not be written to %1: %2")
                    .arg(mode.path, written.failure);
+    return drawing;
 }
+
+} // namespace
+
+namespace PanelPicture {
 
 int run(int& argc, char** argv, const Mode& mode) {
     // The mode reports nothing, not even what Qt would say about the session it runs in.
@@ -189,9 +215,9 @@ int run(int& argc, char** argv, const Mode& mode) {
         }
     }
     QApplication application(argc, argv);
-    write(mode, std::move(demo));
+    const Drawing drawn = write(mode, std::move(demo));
 #ifndef __SANITIZE_ADDRESS__
-    // The picture is written and the mode says nothing more. Taking the widgets, the application
+    // The picture is written and the mode says nothing more. Taking the panel, the application
     // and the libraries down one by one took a twentieth of the mode's time, for memory the
     // system takes back whole as the process ends; builds that look for leaks still do it.
     std::fflush(nullptr);

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "commandline/Dispatch.h"
-#include "store/Demo.h"
 
 #include <QImage>
 #include <QPainterPath>
 #include <QString>
 
-#include <future>
 #include <optional>
 
 class QWidget;
@@ -31,14 +29,10 @@ void drawBand(QWidget& view, QImage& picture, const QRect& band);
 // What lies outside that outline in a panel of `size` points, which `drawBand` clears.
 QPainterPath outside(const QSize& size);
 
-// Builds the store (refreshed once, unless the mode asks for the demo store, whose accounts
-// `demo` makes if it is valid) and the panel, and writes the picture to the mode's path.
-// Failures to draw or write are not reported: the mode ends the same way. Needs the application
-// object.
-void write(const Mode& mode, std::future<Demo::Accounts> demo);
-
-// The whole mode: the application on the offscreen platform unless one was chosen, then
-// `write`. Always 0; prints nothing.
+// The whole mode: the application on the offscreen platform unless one was chosen; the store
+// (refreshed once, unless the mode asks for the demo store) and the panel; its picture written
+// to the mode's path. Failures to draw or write are not reported: the mode ends the same way.
+// Always 0; prints nothing.
 int run(int& argc, char** argv, const Mode& mode);
 
 } // namespace PanelPicture

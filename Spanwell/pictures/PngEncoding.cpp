@@ -283,7 +283,7 @@ std::optional<QByteArray> zlibStream(QImage& picture, const PngEncoding::BandDra
 
 namespace PngEncoding {
 
-RegularFile::Written write(QImage picture, const BandDrawing& drawBand, const QString& path) {
+RegularFile::Written write(QImage& picture, const BandDrawing& drawBand, const QString& path) {
     if (picture.isNull())
         return {QStringLiteral("the picture could not be drawn")};
     // Rows are read as words of four bytes.
@@ -307,7 +307,9 @@ RegularFile::Written write(QImage picture, const BandDrawing& drawBand, const QS
 }
 
 RegularFile::Written write(const QImage& picture, const QString& path) {
-    return write(picture, BandDrawing(), path);
+    // Shares the rows, which are only read.
+    QImage shared = picture;
+    return write(shared, BandDrawing(), path);
 }
 
 } // namespace PngEncoding

@@ -26,7 +26,7 @@ using BandDrawing = std::function<void(QImage& picture, const QRect& band)>;
 // The same for a picture that `drawBand` draws band by band, from the top, on this thread: each
 // band is compressed on another processor while the next is drawn. Every band but the last is
 // 96 rows high, so that a picture drawn at 2, 3 or 4 pixels per point is drawn in bands of
-// whole points.
-RegularFile::Written write(QImage picture, const BandDrawing& drawBand, const QString& path);
+// whole points. A picture of other than 32 bits a pixel is converted to them first, in place.
+RegularFile::Written write(QImage& picture, const BandDrawing& drawBand, const QString& path);
 
 } // namespace PngEncoding
