@@ -106,20 +106,47 @@ int startAgainAfter(z_stream& stream, const uchar* rowBefore, uInt pixelBytes) {
                                 uInt(known.size()));
 }
 
-// The band's rows of `picture` (32 bits a pixel) made straight red, green, blue and alpha bytes,
-// as the file holds them, each after its filter byte. Qt's own converters took a third of the
-// time that converting pixel by pixel did. Rows that repeat the row above go in blocks of their
-// own; zlib compresses the others, starting again after each such block.
-void compress(const QImage& picture, Band& band) {
-    const int rowCount = band.endRow - band.firstRow;
-    const QImage rows = QImage(picture.constScanLine(band.firstRow), picture.width(), rowCount,
+// Rows of `picture` (32 bits a pixel) made straight red, green, blue and alpha bytes, as the file
+// holds them, a few at a time as they are asked for in order. Qt's own converters took a third
+// of the time that converting pixel by pixel did; converting a band at once took memory of its
+// own from the system for every band, whose pages took longer to make than the conversion.
+class StraightRows {
+public:
+    StraightRows(const QImage& source, int end)
+        : picture(source)
+        , endRow(end)
+        , rowsAtOnce(std::max(1, int(64 * 1024 / std::max<qsizetype>(source.bytesPerLine(), 1)))) {}
+
+    // Row `row` of the picture, not before the last one asked for; null when memory ran out.
+    const uchar* at(int row) {
+        if (row >= convertedFrom + converted.height() || row < convertedFrom) {
+            convertedFrom = row;
+            const int count = std::min(rowsAtOnce, endRow - row);
+            converted = QImage(picture.constScanLine(row), picture.width(), count,
                                picture.bytesPerLine(), picture.format())
                             .convertToFormat(QImage::Format_RGBA8888);
+        }
+        return converted.isNull() ? nullptr : converted.constScanLine(row - convertedFrom);
+    }
+
+private:
+    const QImage& picture;
+    const int endRow;
+    const int rowsAtOnce;
+    int convertedFrom = 0;
+    QImage converted;
+};
+
+// The band's rows, each after its filter byte. Rows that repeat the row above go in blocks of
+// their own; zlib compresses the others, starting again after each such block.
+void compress(const QImage& picture, Band& band) {
+    const int rowCount = band.endRow - band.firstRow;
+    StraightRows rows(picture, band.endRow);
     z_stream stream{};
-    if (rows.isNull() || deflateInit2(&stream, compressionLevel, Z_DEFLATED, -MAX_WBITS, 8,
-                                      Z_DEFAULT_STRATEGY) != Z_OK)
+    if (deflateInit2(&stream, compressionLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) !=
+        Z_OK)
         return;
-    const uInt pixelBytes = uInt(rows.width()) * 4;
+    const uInt pixelBytes = uInt(picture.width()) * 4;
     const int rowBytes = int(pixelBytes) + 1;
     const bool rowsCanRepeat = rowBytes <= RepeatedRows::longestRow;
     band.checksum = adler32(0, nullptr, 0);
@@ -134,11 +161,19 @@ void compress(const QImage& picture, Band& band) {
         while (rowsCanRepeat && y + repeats < rowCount &&
                repeatsRowAbove(picture, band.firstRow + y + repeats))
             ++repeats;
-        for (int row = y; row < y + std::max(repeats, 1); ++row) {
+        const uchar* row = nullptr;
+        for (int counted = y; counted < y + std::max(repeats, 1); ++counted) {
+            row = rows.at(band.firstRow + counted);
+            if (!row)
+                break;
             // libdeflate's checksum takes a fourteenth of the time zlib's took, an eighth of
             // the band's.
             band.checksum = libdeflate_adler32(band.checksum, noFilter, 1);
-            band.checksum = libdeflate_adler32(band.checksum, rows.constScanLine(row), pixelBytes);
+            band.checksum = libdeflate_adler32(band.checksum, row, pixelBytes);
+        }
+        if (!row) {
+            status = Z_MEM_ERROR;
+            break;
         }
         if (repeats > 0) {
             if (unflushed)
@@ -147,15 +182,16 @@ void compress(const QImage& picture, Band& band) {
             y += repeats;
             ended = band.last && y == rowCount;
             band.deflated += RepeatedRows::block(rowBytes, repeats, ended);
+            // The last row counted is the one before the next.
             if (status == Z_OK && y < rowCount)
-                status = startAgainAfter(stream, rows.constScanLine(y - 1), pixelBytes);
+                status = startAgainAfter(stream, row, pixelBytes);
             continue;
         }
         const bool lastRow = y + 1 == rowCount;
         const int flush = !lastRow ? Z_NO_FLUSH : band.last ? Z_FINISH : Z_SYNC_FLUSH;
         status = deflateInto(stream, noFilter, 1, Z_NO_FLUSH, band.deflated);
         if (status == Z_OK)
-            status = deflateInto(stream, rows.constScanLine(y), pixelBytes, flush, band.deflated);
+            status = deflateInto(stream, row, pixelBytes, flush, band.deflated);
         unflushed = !lastRow;
         ended = status == Z_STREAM_END;
         ++y;
