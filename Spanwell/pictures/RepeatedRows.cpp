@@ -54,46 +54,41 @@ void putSymbol(BitWriter& bits, int symbol) {
         bits.putCode(0xc0 + symbol - 280, 8);
 }
 
-// Lengths 3 to 258: codes 257 to 284 cover them in ranges that double every four codes, and
-// 285 stands for 258 alone.
+// Where a value falls among ranges that a code each stands for, from `firstBase` up: the
+// first `plainCodes` ranges hold one value each, and every `codesPerStep` codes after them the
+// ranges double, told apart by as many more extra bits.
+struct Range {
+    int index;
+    int base;
+    int extraBits;
+};
+
+Range rangeOf(int value, int firstBase, int plainCodes, int codesPerStep) {
+    int base = firstBase;
+    for (int index = 0;; ++index) {
+        const int extraBits = index < plainCodes ? 0 : (index - plainCodes) / codesPerStep + 1;
+        if (value < base + (1 << extraBits))
+            return {index, base, extraBits};
+        base += 1 << extraBits;
+    }
+}
+
+// Lengths 3 to 258: codes 257 to 284 in ranges, and 285 for 258 alone.
 void putLength(BitWriter& bits, int length) {
     if (length == longestMatch) {
         putSymbol(bits, 285);
         return;
     }
-    int code = 257;
-    int base = shortestMatch;
-    int extraBits = 0;
-    while (true) {
-        const int next = base + (1 << extraBits);
-        if (length < next)
-            break;
-        base = next;
-        ++code;
-        if (code >= 265 && (code - 265) % 4 == 0)
-            ++extraBits;
-    }
-    putSymbol(bits, code);
-    bits.put(std::uint32_t(length - base), extraBits);
+    const Range range = rangeOf(length, shortestMatch, 8, 4);
+    putSymbol(bits, 257 + range.index);
+    bits.put(std::uint32_t(length - range.base), range.extraBits);
 }
 
-// Distances 1 to 32768: codes 0 to 3 are 1 to 4, and each later pair of codes doubles the
-// range its extra bits cover.
+// Distances 1 to 32768: codes 0 to 29, five bits each.
 void putDistance(BitWriter& bits, int distance) {
-    int code = 0;
-    int base = 1;
-    int extraBits = 0;
-    while (true) {
-        const int next = base + (1 << extraBits);
-        if (distance < next)
-            break;
-        base = next;
-        ++code;
-        if (code >= 4 && code % 2 == 0)
-            ++extraBits;
-    }
-    bits.putCode(std::uint32_t(code), 5);
-    bits.put(std::uint32_t(distance - base), extraBits);
+    const Range range = rangeOf(distance, 1, 4, 2);
+    bits.putCode(std::uint32_t(range.index), 5);
+    bits.put(std::uint32_t(distance - range.base), range.extraBits);
 }
 
 } // namespace
