@@ -149,8 +149,9 @@ Entry newer(const Entry& known, const Record& written, Instant now) {
 }
 
 RegularFile::Written write(const QString& path, const QString& home, const QList<Entry>& entries,
-                           Instant now, int lockWait) {
+                           const Clock& clock, int lockWait) {
     return replaceLocked(path, lockWait, [&](const QHash<QString, Record>& written) {
+        const Instant now = clock();
         QJsonObject object;
         // Another home folder may share the data folder; its accounts are its own to write.
         for (auto other = written.constBegin(); other != written.constEnd(); ++other) {

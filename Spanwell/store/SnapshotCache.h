@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/RegularFile.h"
+#include "model/Clock.h"
 #include "model/Snapshot.h"
 #include "store/Entry.h"
 
@@ -51,11 +52,12 @@ inline constexpr int lockWaitMilliseconds = 5000;
 // is missing; a link in the file's place is replaced, never followed. The tray program and any
 // number of terminal runs write the file, so each write holds a lock file beside it while it
 // reads and replaces it, waiting for it at most `lockWait` milliseconds, and keeps what another
-// writer learned later (`newer`). The file holds the entries' accounts and those of other home
-// folders than `home` that share the data folder. On any failure the previous file stays as it
-// was, and the result says why.
+// writer learned later (`newer`, by `clock` read once the lock is held: figures another writer
+// fetched while this one waited are not from the future). The file holds the entries' accounts
+// and those of other home folders than `home` that share the data folder. On any failure the
+// previous file stays as it was, and the result says why.
 RegularFile::Written write(const QString& path, const QString& home, const QList<Entry>& entries,
-                           Instant now, int lockWait = lockWaitMilliseconds);
+                           const Clock& clock, int lockWait = lockWaitMilliseconds);
 
 // Replaces one account's record, under the same lock, with what `change` makes of what the file
 // holds for it (an empty record when nothing), keeping every other record as written; a record

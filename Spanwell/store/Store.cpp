@@ -450,8 +450,8 @@ void Store::resumeTracking(const Account& account) {
 void Store::saveCache(const QList<Entry>& entries, std::function<void()> then) {
     lastCacheWrite = QtConcurrent::run(&WorkerPool::cacheWriter(), [path = services.cachePath,
                                                                     home = services.home, entries,
-                                                                    present = now()] {
-        if (const RegularFile::Written written = SnapshotCache::write(path, home, entries, present);
+                                                                    clock = services.clock] {
+        if (const RegularFile::Written written = SnapshotCache::write(path, home, entries, clock);
             !written)
             qCWarning(storeLog).noquote()
                 << QStringLiteral("The snapshot cache could not be written to %1: %2")

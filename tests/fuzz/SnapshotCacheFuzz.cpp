@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PanelText::summary(PanelFigures::usableCount(entries, now), entries.size(),
                        PanelFigures::averageSession(entries, now));
 
-    FUZZ_EXPECT(SnapshotCache::write(path, QStringLiteral("/home/fuzz"), entries, now));
+    FUZZ_EXPECT(
+        SnapshotCache::write(path, QStringLiteral("/home/fuzz"), entries, [now] { return now; }));
     FUZZ_EXPECT(SnapshotCache::read(path) == records);
     return 0;
 }

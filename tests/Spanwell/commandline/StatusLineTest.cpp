@@ -76,7 +76,7 @@ private slots:
         last.extraUsage = ExtraUsage{true, Money{1540, "USD"}, Money{2000, "USD"}, 77};
         QVERIFY(SnapshotCache::write(cache, home.path(),
                                      {Entry{workAccount, last, FetchProblem::signInExpired()}},
-                                     Instant::now()));
+                                     systemClock()));
 
         const Instant before = Instant::now();
         const auto ran = statusLine(home.path(), input(window(23.5), 41.2), work, true);
@@ -110,11 +110,11 @@ private slots:
         // The tray program's figures fetched before Claude Code's lose to them, later ones win.
         Snapshot tray{{{"Session", 31, {}}}, {}, {}, {}, recorded.snapshot->fetchedAt - 1};
         QVERIFY(SnapshotCache::write(cache, home.path(), {Entry{workAccount, tray, {}}},
-                                     Instant::now()));
+                                     systemClock()));
         QCOMPARE(SnapshotCache::read(cache).value(work).snapshot, recorded.snapshot);
         tray.fetchedAt = Instant::now();
         QVERIFY(SnapshotCache::write(cache, home.path(), {Entry{workAccount, tray, {}}},
-                                     Instant::now()));
+                                     systemClock()));
         QCOMPARE(SnapshotCache::read(cache).value(work).snapshot, tray);
     }
 
@@ -165,7 +165,7 @@ private slots:
             {Entry{Account{work, {}, {}, {}, {}},
                    Snapshot{{{"Session", 10, {}}, {"Week", 20, {}}}, {}, {}, {}, Instant::now()},
                    {}}},
-            Instant::now()));
+            systemClock()));
         const QByteArray before = readFile(cache);
         const auto ran = statusLine(home.path(), input,
                                     configDir.isEmpty() ? QString() : home.pathOf(configDir));

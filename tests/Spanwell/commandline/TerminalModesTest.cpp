@@ -158,7 +158,7 @@ private slots:
                          {}};
         };
         QVERIFY(SnapshotCache::write(served.cachePath(), served.home.path(),
-                                     {cached(shown, 50), cached(hidden, 10)}, Instant::now()));
+                                     {cached(shown, 50), cached(hidden, 10)}, systemClock()));
         for (const QStringList& run : {arguments, arguments + QStringList{"--max-age", "0"}}) {
             const QByteArray output = SpanwellProcess::run(run, served.environment()).output;
             QVERIFY(output.contains("shown"));
@@ -210,7 +210,7 @@ private slots:
         })) {
             tray[0].snapshot->fetchedAt = Instant::now();
             QVERIFY(
-                SnapshotCache::write(served.cachePath(), served.home.path(), tray, Instant::now()));
+                SnapshotCache::write(served.cachePath(), served.home.path(), tray, systemClock()));
             QVERIFY(!deadline.hasExpired());
             QThread::msleep(2);
         }

@@ -209,7 +209,7 @@ private slots:
         const auto store = harness.makeStore();
         const FetchProblem limited = FetchProblem::rateLimited(harness.clock.now() + 60, 60);
         QVERIFY(SnapshotCache::write(harness.cachePath, harness.home.path(),
-                                     {Entry{account, cached, limited}}, harness.clock.now()));
+                                     {Entry{account, cached, limited}}, harness.clock.reader()));
         QVERIFY(StoreHarness::refreshAndWait(*store));
         QCOMPARE(harness.client->requests(), QStringList());
     }

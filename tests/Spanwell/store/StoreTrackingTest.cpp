@@ -46,7 +46,7 @@ private slots:
         const Account b = harness.addAccount(QStringLiteral(".claude-b"), QStringLiteral("b"));
         const QString home = harness.home.path();
         const auto write = [&harness](const QString& writer, const QList<Entry>& entries) {
-            return SnapshotCache::write(harness.cachePath, writer, entries, harness.clock.now());
+            return SnapshotCache::write(harness.cachePath, writer, entries, harness.clock.reader());
         };
         QVERIFY(write(home,
                       {Entry{a, snapshot(1), std::nullopt}, Entry{b, std::nullopt, std::nullopt}}));
@@ -75,14 +75,16 @@ private slots:
     }
 
     // A write waits for another writer's lock up to its time-out, then gives up and says so; one
-    // that waits longer goes through once the lock is given back. A failed write says why, and
-    // the store's log line carries it: here a file where the cache's folder should be.
+    // that waits longer goes through once the lock is given back, keeping the figures the holder
+    // fetched and wrote while it waited. A failed write says why, and the store's log line
+    // carries it: here a file where the cache's folder should be.
     void failedWritesSayWhy() {
         StoreHarness harness;
         const Account a = harness.addAccount(QStringLiteral(".claude-a"), QStringLiteral("a"));
         const auto write = [&](int lockWait) {
             return SnapshotCache::write(harness.cachePath, harness.home.path(),
-                                        {Entry{a, snapshot(1), {}}}, harness.clock.now(), lockWait);
+                                        {Entry{a, snapshot(1), {}}}, harness.clock.reader(),
+                                        lockWait);
         };
         QLockFile held(harness.cachePath + QStringLiteral(".lock"));
         QVERIFY(held.tryLock(0));
@@ -93,9 +95,17 @@ private slots:
         QVERIFY(!QFile::exists(harness.cachePath));
         QFuture<RegularFile::Written> waiting = QtConcurrent::run(write, 10000);
         QVERIFY(holdsThroughout(200, [&] { return !waiting.isFinished(); }));
+        harness.clock.advance(60);
+        Snapshot holders = snapshot(2);
+        holders.fetchedAt = harness.clock.now();
+        const QString holdersFile = harness.cachePath + QStringLiteral(".holder");
+        QVERIFY(SnapshotCache::write(holdersFile, harness.home.path(), {Entry{a, holders, {}}},
+                                     harness.clock.reader()));
+        QVERIFY(QFile::copy(holdersFile, harness.cachePath));
         held.unlock();
         QTRY_VERIFY(waiting.isFinished());
-        QVERIFY(waiting.result() && SnapshotCache::read(harness.cachePath).contains(a.configDir));
+        QVERIFY(waiting.result());
+        QCOMPARE(SnapshotCache::read(harness.cachePath).value(a.configDir).snapshot, holders);
 
         QVERIFY(QDir(harness.home.pathOf(QStringLiteral("data"))).removeRecursively());
         harness.home.writeFile(QStringLiteral("data"), "in the way");
@@ -162,7 +172,8 @@ private slots:
         const SnapshotCache::Record limited{snapshot(1), FetchProblem::rateLimited(now, 9), now};
         const SnapshotCache::Record lapsed{std::nullopt, FetchProblem::signInExpired(), now};
         const auto write = [&](const QList<Entry>& entries, Instant at) {
-            QVERIFY(SnapshotCache::write(harness.cachePath, harness.home.path(), entries, at));
+            QVERIFY(SnapshotCache::write(harness.cachePath, harness.home.path(), entries,
+                                         [at] { return at; }));
         };
         write({Entry{a, limited.snapshot, limited.problem, now}, Entry{b, {}, lapsed.problem, now}},
               now);
@@ -197,7 +208,7 @@ private slots:
         const Account main = harness.addAccount(QStringLiteral(".claude"), QStringLiteral("m"));
         QVERIFY(SnapshotCache::write(harness.cachePath, harness.home.path(),
                                      {Entry{work, snapshot(3), std::nullopt}},
-                                     harness.clock.now()));
+                                     harness.clock.reader()));
         const auto store = harness.makeStore();
         QSignalSpy entries(store.get(), &Store::entriesChanged);
         store->stopTracking(work);
