@@ -138,6 +138,8 @@ private:
 // The band's rows, each after its filter byte. Rows that repeat the row above go in blocks of
 // their own; zlib compresses the others, starting again after each such block.
 void compress(const QImage& picture, Band& band) {
+    // A band compressed again after a failure starts from nothing, not after what it had.
+    band.deflated.clear();
     const int rowCount = band.endRow - band.firstRow;
     StraightRows rows(picture, band.endRow);
     z_stream stream{};
