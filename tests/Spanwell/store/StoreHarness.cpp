@@ -67,7 +67,7 @@ void StoreHarness::openCredentialGate() {
 
 StoreServices StoreHarness::services() {
     return StoreServices{
-        [this] { return clock.now(); },
+        clock.reader(),
         home.path(),
         &fileSystem,
         [this](const Account& account, double) {
