@@ -100,9 +100,25 @@ QImage canvas(QWidget& view) {
     view.ensurePolished();
     // Its whole height, which the screen's size does not limit.
     view.resize(view.sizeHint());
-    QImage picture(view.size() * pixelsPerPoint, QImage::Format_ARGB32_Premultiplied);
+    const QSize pixels = view.size() * pixelsPerPoint;
+    // Zeros are transparent. Memory fresh from the system is zeros already, which calloc does
+    // not write again: filling the picture made the drawing thread wait for every one of its
+    // pages, which the system makes one by one as they are first written (0.8 ms for the demo
+    // panel), and which the compressing threads can make meanwhile.
+    if (pixels.isEmpty())
+        return {};
+    const qsizetype rowBytes = qsizetype(pixels.width()) * 4;
+    uchar* const zeros =
+        static_cast<uchar*>(std::calloc(size_t(pixels.height()), size_t(rowBytes)));
+    if (!zeros)
+        return {};
+    QImage picture(
+        zeros, pixels.width(), pixels.height(), rowBytes, QImage::Format_ARGB32_Premultiplied,
+        [](void* memory) { std::free(memory); }, zeros);
+    // The picture frees the memory only once it holds it.
+    if (picture.isNull())
+        std::free(zeros);
     picture.setDevicePixelRatio(pixelsPerPoint);
-    picture.fill(Qt::transparent);
     return picture;
 }
 

@@ -18,6 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace {
 
 // Filter type 0 (none) before each row: the panel's large flat areas compress as well without
@@ -253,6 +256,24 @@ struct Helpers {
     std::vector<std::thread> threads;
 };
 
+// Makes the pages of the `length` bytes from `start` that lie whole in them, as writing them
+// would, one by one, the first time. A compressing thread makes those below the first band while
+// that band is drawn, as it would only wait for it, so that the drawing thread does not stop for
+// each: the picture's pages took the drawing thread 0.8 ms to make. Where the system cannot, the
+// drawing thread makes them as before.
+void makePages(uchar* start, size_t length) {
+#ifdef MADV_POPULATE_WRITE
+    const auto pageSize = uintptr_t(sysconf(_SC_PAGESIZE));
+    const uintptr_t first = (uintptr_t(start) + pageSize - 1) & ~(pageSize - 1);
+    const uintptr_t end = (uintptr_t(start) + length) & ~(pageSize - 1);
+    if (end > first)
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+#else
+    Q_UNUSED(start);
+    Q_UNUSED(length);
+#endif
+}
+
 // Rows per band: a multiple of 2, 3 and 4, so that a picture drawn at that many pixels per point
 // is drawn in bands of whole points.
 constexpr int rowsPerBand = 96;
@@ -277,12 +298,25 @@ std::optional<QByteArray> zlibStream(QImage& picture, const PngEncoding::BandDra
         while (const std::optional<size_t> index = progress.take())
             compress(picture, bands[*index]);
     };
+    // The rows still to draw once the first band is: none unless the picture is drawn here.
+    uchar* belowFirstBand = nullptr;
+    size_t belowFirstBandLength = 0;
+    if (drawBand && bands.size() > 1) {
+        const qsizetype offset = picture.bytesPerLine() * bands[1].firstRow;
+        belowFirstBand = picture.bits() + offset;
+        belowFirstBandLength = size_t(picture.sizeInBytes() - offset);
+    }
     {
         Helpers helpers(progress);
         const int processors = std::clamp(QThread::idealThreadCount(), 1, 8);
         for (int helper = 1; helper < processors && size_t(helper) < bands.size(); ++helper) {
+            const bool first = helper == 1;
             try {
-                helpers.threads.emplace_back(compressBands);
+                helpers.threads.emplace_back([&, first] {
+                    if (first)
+                        makePages(belowFirstBand, belowFirstBandLength);
+                    compressBands();
+                });
             } catch (const std::exception&) {
                 // Compressed below, on this thread.
                 break;
