@@ -164,18 +164,17 @@ void compress(const QImage& picture, Band& band) {
         while (rowsCanRepeat && y + repeats < rowCount &&
                repeatsRowAbove(picture, band.firstRow + y + repeats))
             ++repeats;
-        const uchar* row = nullptr;
-        for (int counted = y; counted < y + std::max(repeats, 1); ++counted) {
-            row = rows.at(band.firstRow + counted);
-            if (!row)
-                break;
-            band.checksum = adler32(band.checksum, noFilter, 1);
-            band.checksum = adler32(band.checksum, row, pixelBytes);
-        }
+        // Repeated rows hold the bytes of the first of them, which alone is converted and
+        // summed: the checksum of the others follows from its own.
+        const uchar* const row = rows.at(band.firstRow + y);
         if (!row) {
             status = Z_MEM_ERROR;
             break;
         }
+        const uLong rowChecksum =
+            adler32(adler32(adler32(0, nullptr, 0), noFilter, 1), row, pixelBytes);
+        for (int counted = 0; counted < std::max(repeats, 1); ++counted)
+            band.checksum = adler32_combine(band.checksum, rowChecksum, z_off_t(rowBytes));
         if (repeats > 0) {
             if (unflushed)
                 status = deflateInto(stream, nullptr, 0, Z_SYNC_FLUSH, band.deflated);
@@ -183,7 +182,7 @@ void compress(const QImage& picture, Band& band) {
             y += repeats;
             ended = band.last && y == rowCount;
             band.deflated += RepeatedRows::block(rowBytes, repeats, ended);
-            // The last row counted is the one before the next.
+            // The next row follows one with the bytes of `row`.
             if (status == Z_OK && y < rowCount)
                 status = startAgainAfter(stream, row, pixelBytes);
             continue;

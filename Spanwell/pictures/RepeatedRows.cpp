@@ -5,12 +5,20 @@
 
 namespace {
 
-// Deflate's bits, least significant first, gathered into whole bytes.
+// Bits for deflate's stream, the first in the least significant place.
+struct Bits {
+    std::uint64_t value = 0;
+    int count = 0;
+
+    Bits then(Bits next) const { return {value | next.value << count, count + next.count}; }
+};
+
+// Deflate's bits gathered into whole bytes.
 class BitWriter {
 public:
-    void put(std::uint32_t value, int count) {
-        pending |= std::uint64_t(value) << pendingCount;
-        pendingCount += count;
+    void put(Bits bits) {
+        pending |= bits.value << pendingCount;
+        pendingCount += bits.count;
         while (pendingCount >= 8) {
             bytes.append(char(pending & 0xff));
             pending >>= 8;
@@ -18,17 +26,9 @@ public:
         }
     }
 
-    // A Huffman code goes out from its most significant bit.
-    void putCode(std::uint32_t code, int length) {
-        std::uint32_t reversed = 0;
-        for (int bit = 0; bit < length; ++bit)
-            reversed |= ((code >> bit) & 1u) << (length - 1 - bit);
-        put(reversed, length);
-    }
-
     QByteArray padded() {
         if (pendingCount > 0)
-            put(0, 8 - pendingCount);
+            put({0, 8 - pendingCount});
         return bytes;
     }
 
@@ -38,20 +38,27 @@ private:
     int pendingCount = 0;
 };
 
+// A Huffman code, which goes out from its most significant bit.
+Bits code(std::uint32_t value, int length) {
+    std::uint32_t reversed = 0;
+    for (int bit = 0; bit < length; ++bit)
+        reversed |= ((value >> bit) & 1u) << (length - 1 - bit);
+    return {reversed, length};
+}
+
 constexpr int shortestMatch = 3;
 constexpr int longestMatch = 258;
 constexpr int endOfBlock = 256;
 
 // A literal or length symbol under the fixed codes.
-void putSymbol(BitWriter& bits, int symbol) {
+Bits symbol(int symbol) {
     if (symbol < 144)
-        bits.putCode(0x30 + symbol, 8);
-    else if (symbol < 256)
-        bits.putCode(0x190 + symbol - 144, 9);
-    else if (symbol < 280)
-        bits.putCode(symbol - 256, 7);
-    else
-        bits.putCode(0xc0 + symbol - 280, 8);
+        return code(std::uint32_t(0x30 + symbol), 8);
+    if (symbol < 256)
+        return code(std::uint32_t(0x190 + symbol - 144), 9);
+    if (symbol < 280)
+        return code(std::uint32_t(symbol - 256), 7);
+    return code(std::uint32_t(0xc0 + symbol - 280), 8);
 }
 
 // Where a value falls among ranges that a code each stands for, from `firstBase` up: the
@@ -74,21 +81,18 @@ Range rangeOf(int value, int firstBase, int plainCodes, int codesPerStep) {
 }
 
 // Lengths 3 to 258: codes 257 to 284 in ranges, and 285 for 258 alone.
-void putLength(BitWriter& bits, int length) {
-    if (length == longestMatch) {
-        putSymbol(bits, 285);
-        return;
-    }
+Bits lengthBits(int length) {
+    if (length == longestMatch)
+        return symbol(285);
     const Range range = rangeOf(length, shortestMatch, 8, 4);
-    putSymbol(bits, 257 + range.index);
-    bits.put(std::uint32_t(length - range.base), range.extraBits);
+    return symbol(257 + range.index).then({std::uint64_t(length - range.base), range.extraBits});
 }
 
 // Distances 1 to 32768: codes 0 to 29, five bits each.
-void putDistance(BitWriter& bits, int distance) {
+Bits distanceBits(int distance) {
     const Range range = rangeOf(distance, 1, 4, 2);
-    bits.putCode(std::uint32_t(range.index), 5);
-    bits.put(std::uint32_t(distance - range.base), range.extraBits);
+    return code(std::uint32_t(range.index), 5)
+        .then({std::uint64_t(distance - range.base), range.extraBits});
 }
 
 } // namespace
@@ -97,25 +101,30 @@ namespace RepeatedRows {
 
 QByteArray block(int rowBytes, qsizetype count, bool final) {
     BitWriter bits;
-    bits.put(final ? 1 : 0, 1);
-    // Fixed codes.
-    bits.put(1, 2);
+    // The block's header: whether it is the last, then fixed codes.
+    bits.put({final ? 1u : 0u, 1});
+    bits.put({1, 2});
+    // Nearly every match is the longest, back one row: its bits are worked out once.
+    const Bits distance = distanceBits(rowBytes);
+    const Bits longest = lengthBits(longestMatch).then(distance);
     qint64 left = qint64(rowBytes) * count;
     while (left > 0) {
         // The last match stays at least 3 long.
-        const int length = left >= longestMatch + shortestMatch ? longestMatch
-                           : left <= longestMatch               ? int(left)
-                                                                : int(left) - shortestMatch;
-        putLength(bits, length);
-        putDistance(bits, rowBytes);
+        if (left >= longestMatch + shortestMatch) {
+            bits.put(longest);
+            left -= longestMatch;
+            continue;
+        }
+        const int length = left <= longestMatch ? int(left) : int(left) - shortestMatch;
+        bits.put(lengthBits(length).then(distance));
         left -= length;
     }
-    putSymbol(bits, endOfBlock);
+    bits.put(symbol(endOfBlock));
     if (final)
         return bits.padded();
     // An empty stored block: its header, then up to the next byte, its length 0 and the length's
     // complement.
-    bits.put(0, 3);
+    bits.put({0, 3});
     return bits.padded() + QByteArray("\x00\x00\xff\xff", 4);
 }
 
