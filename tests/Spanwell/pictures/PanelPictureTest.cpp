@@ -42,6 +42,10 @@ private slots:
         options.renderingPicture = true;
         PanelView view(*store, now, options, PanelServices{});
         QImage whole = PanelPicture::canvas(view);
+        QImage transparent(whole.size(), whole.format());
+        transparent.setDevicePixelRatio(whole.devicePixelRatio());
+        transparent.fill(Qt::transparent);
+        QCOMPARE(whole, transparent);
         QImage banded = whole.copy();
         view.render(&whole);
         QPainter painter(&whole);
