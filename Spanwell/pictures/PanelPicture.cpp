@@ -124,7 +124,8 @@ QImage canvas(QWidget& view) {
 
 void drawBand(QWidget& view, QImage& picture, const QRect& band) {
     const QRect points(band.topLeft() / pixelsPerPoint, band.size() / pixelsPerPoint);
-    view.render(&picture, points.topLeft(), QRegion(points));
+    // Without the window's background, which the panel covers with its own.
+    view.render(&picture, points.topLeft(), QRegion(points), QWidget::DrawChildren);
 
     // Cleared outside the outline, in proportion along its edge so that the curves stay
     // smooth. Only the squares at the corners are cleared, each through a picture of its own
